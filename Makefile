@@ -1,0 +1,45 @@
+# TALVEX 2.0: two commands do all the set-up on a fresh Debian 12 machine.
+#   make run   installs what is missing, builds, lays out the program folder and starts it
+#   make test  installs what is missing, builds and runs every test
+BUILD     ?= build
+PROGRAMA  := $(BUILD)/TALVEXV20
+PAQUETES  := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
+             qt6-translations-l10n libsqlite3-dev libicu-dev libx11-dev sqlite3 \
+             fonts-dejavu-core xvfb xauth
+SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test deps build programa clean
+
+deps:
+	@faltan=""; \
+	for p in $(PAQUETES); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || faltan="$$faltan $$p"; \
+	done; \
+	if [ -n "$$faltan" ]; then \
+	  echo "Instalando:$$faltan"; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y $$faltan; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD)
+
+# The program folder: the executable beside its databases. Existing databases are never
+# touched; missing ones are created, the vocabulary one with the starter vocabulary.
+programa: build
+	mkdir -p $(PROGRAMA)
+	cp -f $(BUILD)/TALVEXV20 $(PROGRAMA)/TALVEXV20
+	[ -f $(PROGRAMA)/TALVEXV20.MDB ] || \
+	  $(BUILD)/talvex-creabd --principal $(PROGRAMA)/TALVEXV20.MDB --vocabulario resources/vocabulario
+	[ -f $(PROGRAMA)/TalvexReport.mdb ] || \
+	  $(BUILD)/talvex-creabd --reporte $(PROGRAMA)/TalvexReport.mdb
+
+run: programa
+	cd $(PROGRAMA) && ./TALVEXV20
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure
+
+clean:
+	rm -rf $(BUILD)

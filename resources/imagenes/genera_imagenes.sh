@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# Genera todas las imágenes de TALVEX (pantalla de bienvenida, icono del programa,
+# nodos del árbol de temas e iconos de los botones) con primitivas de dibujo de
+# ImageMagick. Se puede ejecutar tantas veces como se quiera: siempre reescribe
+# los mismos PNG en la carpeta donde está este script.
+#
+# Uso: bash genera_imagenes.sh
+set -euo pipefail
+
+cd "$(dirname "$0")"
+
+IM=${IM:-/usr/bin/convert}
+FUENTE=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+FUENTE_NEGRITA=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+
+for f in "$FUENTE" "$FUENTE_NEGRITA"; do
+    [[ -r $f ]] || { echo "Falta la fuente $f" >&2; exit 1; }
+done
+
+TMP=$(mktemp -d)
+trap 'rm -rf "$TMP"' EXIT
+
+# PNG sin fechas ni metadatos: el mismo script da siempre los mismos bytes.
+SALIDA_PNG=(-strip -define png:exclude-chunks=date,time,tIME)
+
+# ---------------------------------------------------------------------------
+# icono NOMBRE LADO MVG [SUPERMUESTREO] [UNIDAD]
+# Dibuja el MVG sobre un lienzo SUPERMUESTREO veces mayor que el final y lo reduce
+# promediando bloques: bordes nítidos y suavizado limpio. Cada unidad del MVG mide
+# UNIDAD píxeles finales (1 por omisión), así que con UNIDAD=1 los bordes de píxel
+# caen en coordenadas enteras y las líneas de grosor 1 van en coordenadas x,5.
+# ---------------------------------------------------------------------------
+icono() {
+    local nombre=$1 lado=$2 mvg=$3 ss=${4:-8} unidad=${5:-1}
+    local grande=$((lado * ss)) escala=$((ss * unidad))
+    "$IM" -size "${grande}x${grande}" xc:none \
+        -draw "affine $escala,0,0,$escala,-0.5,-0.5 $mvg" \
+        -filter box -resize "${lado}x${lado}" \
+        "${SALIDA_PNG[@]}" "PNG32:$nombre"
+}
+
+# --- Paleta común ----------------------------------------------------------
+TINTA='#2e3650'          # contornos de papel y aparatos
+CARPETA_BORDE='#7a4c00'
+CARPETA_FONDO='#dc9414'
+CARPETA_FRENTE='#ffc843'
+CARPETA_BRILLO='#ffe49c'
+VERDE='#2fae4e'; VERDE_BORDE='#145c25'
+ROJO='#e53935'; ROJO_BORDE='#7f1414'
+LINEA_TEXTO='#8ea3cf'
+
+# --- Piezas de 24 × 24 -----------------------------------------------------
+carpeta24="
+  stroke-linejoin round stroke-width 1 stroke '$CARPETA_BORDE'
+  fill '$CARPETA_FONDO'
+  path 'M 1.5,19.5 L 1.5,4.5 Q 1.5,3.5 2.5,3.5 L 8,3.5 L 10,5.5 L 19.5,5.5 Q 20.5,5.5 20.5,6.5 L 20.5,19.5 Z'
+  fill '$CARPETA_FRENTE'
+  path 'M 1.5,19.5 L 1.5,8.5 L 20.5,8.5 L 20.5,19.5 Z'
+  stroke '$CARPETA_BRILLO' line 2,9.5 20,9.5
+"
+
+ficha24="
+  stroke-linejoin round stroke-width 1 stroke '$TINTA' fill white
+  roundrectangle 1.5,3.5 20.5,18.5 1.5,1.5
+  stroke none fill '#d6e0ff' rectangle 2,4 20,8
+  stroke '#e06060' line 2,8.5 20,8.5
+  stroke '$LINEA_TEXTO' line 4,11.5 18,11.5 line 4,14.5 14,14.5
+"
+
+# Insignias de la esquina inferior derecha.
+mas="
+  stroke none
+  fill '$VERDE_BORDE'
+  polygon 16,13 21,13 21,16 24,16 24,21 21,21 21,24 16,24 16,21 13,21 13,16 16,16
+  fill '$VERDE'
+  polygon 17,14 20,14 20,17 23,17 23,20 20,20 20,23 17,23 17,20 14,20 14,17 17,17
+  fill '#8be39f' rectangle 17,14 20,15 rectangle 14,17 17,18 rectangle 20,17 23,18
+"
+
+cruz="
+  stroke '$ROJO_BORDE' stroke-width 1 stroke-linejoin miter fill '$ROJO'
+  polygon 13.6,15.8 15.8,13.6 18.5,16.3 21.2,13.6 23.4,15.8 20.7,18.5 23.4,21.2 21.2,23.4 18.5,20.7 15.8,23.4 13.6,21.2 16.3,18.5
+"
+
+lapiz="
+  push graphic-context
+  translate 12.6,22.8 rotate -45
+  stroke none
+  fill '#f2d3a0' polygon 0,0 3.2,-2 3.2,2
+  fill '#333333' polygon 0,0 1.3,-0.8 1.3,0.8
+  fill '#ffcf40' rectangle 3.2,-2 10.6,0
+  fill '#e79a10' rectangle 3.2,0 10.6,2
+  fill '#b9c0cc' rectangle 10.6,-2 11.9,2
+  fill '#f07c8c' rectangle 11.9,-2 13.2,2
+  fill none stroke '#3a2e14' stroke-width 0.9 stroke-linejoin round
+  polygon 0,0 3.2,-2 13.2,-2 13.2,2 3.2,2
+  pop graphic-context
+"
+
+icono tema_nuevo.png     24 "$carpeta24 $mas"
+icono tema_editar.png    24 "$carpeta24 $lapiz"
+icono tema_eliminar.png  24 "$carpeta24 $cruz"
+icono item_nuevo.png     24 "$ficha24 $mas"
+icono item_editar.png    24 "$ficha24 $lapiz"
+icono item_eliminar.png  24 "$ficha24 $cruz"
+
+icono vista_previa.png 24 "
+  stroke-linejoin round stroke-width 1 stroke '$TINTA'
+  fill white path 'M 3.5,1.5 L 13.5,1.5 L 18.5,6.5 L 18.5,22.5 L 3.5,22.5 Z'
+  fill '#dfe5f2' path 'M 13.5,1.5 L 13.5,6.5 L 18.5,6.5'
+  stroke '$LINEA_TEXTO' line 6,4.5 11,4.5 line 6,8.5 16,8.5 line 6,11.5 16,11.5
+  line 6,14.5 16,14.5 line 6,17.5 12,17.5
+  stroke '#3b2a1a' stroke-width 3 stroke-linecap round line 17.6,17.6 21.6,21.6
+  stroke '#26304a' stroke-width 2 fill '#cfe6ffc0' circle 14,14 14,18.5
+  stroke none fill '#ffffffd0' path 'M 11.2,13.6 A 3,3 0 0 1 13.6,11.2 L 13.6,12.4 A 1.8,1.8 0 0 0 12.4,13.6 Z'
+"
+
+icono imprimir.png 24 "
+  stroke-linejoin round stroke-width 1 stroke '$TINTA'
+  fill white rectangle 6.5,1.5 17.5,9
+  stroke '$LINEA_TEXTO' line 8.5,4.5 15.5,4.5 line 8.5,6.5 13.5,6.5
+  stroke '$TINTA' fill '#a7b1c6' roundrectangle 1.5,8.5 22.5,18.5 2,2
+  stroke '#d3d9e6' line 3,9.5 21,9.5
+  stroke none fill '#3ac85a' rectangle 18,11 20,13
+  fill '$TINTA' rectangle 5,14 19,16
+  stroke '$TINTA' fill white rectangle 6.5,15.5 17.5,22.5
+  stroke '$LINEA_TEXTO' line 8.5,18.5 15.5,18.5 line 8.5,20.5 13.5,20.5
+"
+
+# --- Nodos del árbol de temas (16 × 16) ------------------------------------
+icono tema_cerrado.png 16 "
+  stroke-linejoin round stroke-width 1 stroke '$CARPETA_BORDE'
+  fill '$CARPETA_FONDO'
+  path 'M 1.5,13.5 L 1.5,2.5 L 6.5,2.5 L 6.5,3.5 L 14.5,3.5 L 14.5,13.5 Z'
+  fill '$CARPETA_FRENTE' rectangle 1.5,5.5 14.5,13.5
+  stroke '$CARPETA_BRILLO' line 2,6.5 14,6.5
+"
+
+icono tema_abierto.png 16 "
+  stroke-linejoin round stroke-width 1 stroke '$CARPETA_BORDE'
+  fill '#b87408'
+  path 'M 1.5,13.5 L 1.5,2.5 L 6.5,2.5 L 6.5,3.5 L 13.5,3.5 L 13.5,8.5 L 3.5,8.5 Z'
+  stroke '#a3a9b8' fill white rectangle 3.5,4.5 12.5,10
+  stroke '$LINEA_TEXTO' line 5,6.5 11,6.5
+  stroke '$CARPETA_BORDE' fill '$CARPETA_FRENTE'
+  path 'M 1.5,13.5 L 3.5,8.5 L 15.5,8.5 L 13.5,13.5 Z'
+  stroke '$CARPETA_BRILLO' line 3.6,9.5 14.6,9.5
+"
+
+# --- Icono del programa ----------------------------------------------------
+# Cuadrado redondeado añil con dos bocadillos: el blanco lleva una «T» y el
+# ámbar asoma detrás (en el tamaño grande lleva una «ñ»). GROSOR es el ancho de
+# los contornos en unidades de la rejilla de 32.
+icono_programa() {
+    local grosor=${1:-1}
+    echo "
+  push defs push gradient 'fondo' linear 0,0 0,32
+    stop-color '#8a8af2' 0 stop-color '#4040b4' 1
+  pop gradient pop defs
+  push graphic-context
+  stroke '#2a2a86' stroke-width $grosor fill 'url(#fondo)'
+  roundrectangle 1.5,1.5 30.5,30.5 6,6
+  pop graphic-context
+  stroke-width $grosor
+  stroke '#ffffff50' fill none roundrectangle 2.5,2.5 29.5,29.5 5,5
+  stroke-linejoin round stroke '#7a4c00' fill '#ffc53d'
+  path 'M 15.5,11.5 L 25.5,11.5 Q 27.5,11.5 27.5,13.5 L 27.5,22.5 Q 27.5,24.5 25.5,24.5 L 25,24.5 L 26.5,28 L 21,24.5 L 17.5,24.5 Q 15.5,24.5 15.5,22.5 Z'
+  stroke '#24247a' fill white
+  path 'M 6.5,4.5 L 18.5,4.5 Q 20.5,4.5 20.5,6.5 L 20.5,17.5 Q 20.5,19.5 18.5,19.5 L 11,19.5 L 6,24 L 7,19.5 L 6.5,19.5 Q 4.5,19.5 4.5,17.5 L 4.5,6.5 Q 4.5,4.5 6.5,4.5 Z'
+  stroke none fill '#3434a8'
+  rectangle 7,7 18,10 rectangle 11,10 14,17
+"
+}
+
+icono talvex32.png 32 "$(icono_programa)"
+icono talvex256.png 256 "$(icono_programa 0.7)" 4 8
+# La «ñ» se escribe ya a tamaño final para que la fuente se vea bien dibujada.
+"$IM" talvex256.png -font "$FUENTE_NEGRITA" -pointsize 64 -fill '#7a4c00' \
+    -gravity center -annotate +68+42 'ñ' "${SALIDA_PNG[@]}" PNG32:talvex256.png
+
+# --- Pantalla de bienvenida (420 × 260) -----------------------------------
+# Fondo lavanda degradado, un libro abierto del que salen dos bocadillos
+# («EN» y «ES») y el nombre del programa. La franja inferior queda libre para
+# el texto que escribe la propia ventana.
+ANCHO=420; ALTO=260
+
+"$IM" -size "${ANCHO}x${ALTO}" gradient:'#cacaff-#6a6ad8' \
+    \( -size "${ANCHO}x${ALTO}" radial-gradient:'#ffffff70-#ffffff00' \) \
+    -compose over -composite \
+    "$TMP/fondo.png"
+
+# Dibujo a doble tamaño (coordenadas de 420 × 260 escaladas ×2) y reducido.
+"$IM" -size $((ANCHO * 2))x$((ALTO * 2)) xc:none -draw "
+  affine 2,0,0,2,0,0
+  stroke-linejoin round stroke-width 2
+  stroke '#262680' fill '#3d3da6'
+  path 'M 136,86 L 136,126 Q 174,119 210,132 Q 246,119 284,126 L 284,86 Q 246,80 210,92 Q 174,80 136,86 Z'
+  stroke '#7070b8' stroke-width 1.5 fill white
+  path 'M 210,88 Q 178,76 144,81 L 144,119 Q 178,114 210,126 Z'
+  path 'M 210,88 Q 242,76 276,81 L 276,119 Q 242,114 210,126 Z'
+  fill none stroke '#b4bce0' stroke-width 2
+  path 'M 154,90 Q 176,87 200,94' path 'M 154,100 Q 176,97 200,104' path 'M 154,110 Q 176,107 200,114'
+  path 'M 220,94 Q 244,87 266,90' path 'M 220,104 Q 244,97 266,100' path 'M 220,114 Q 244,107 266,110'
+  stroke '#262680' stroke-width 2 fill white
+  path 'M 134,14 L 192,14 Q 204,14 204,26 L 204,52 Q 204,64 192,64 L 184,64 L 186,80 L 168,64 L 134,64 Q 122,64 122,52 L 122,26 Q 122,14 134,14 Z'
+  stroke '#7a4c00' fill '#ffc843'
+  path 'M 228,14 L 286,14 Q 298,14 298,26 L 298,52 Q 298,64 286,64 L 252,64 L 234,80 L 236,64 L 228,64 Q 216,64 216,52 L 216,26 Q 216,14 228,14 Z'
+" -filter box -resize "${ANCHO}x${ALTO}" "$TMP/dibujo.png"
+
+# Título en su propia capa para darle una sombra suave.
+"$IM" -size "${ANCHO}x${ALTO}" xc:none -gravity north \
+    -font "$FUENTE_NEGRITA" -pointsize 56 -kerning 3 \
+    -fill white -annotate +0+146 'TALVEX' "$TMP/titulo.png"
+
+"$IM" "$TMP/fondo.png" \
+    \( "$TMP/dibujo.png" -background '#1c1c70' -shadow 35x3+0+0 \) -geometry -6+3 -compose over -composite \
+    "$TMP/dibujo.png" -geometry +0+6 -composite \
+    \( "$TMP/titulo.png" -background '#1c1c70' -shadow 70x2+0+0 \) -geometry -4-2 -composite \
+    "$TMP/titulo.png" -geometry +0+0 -composite \
+    -font "$FUENTE_NEGRITA" -pointsize 26 \
+    -fill '#3434a8' -annotate +141+56 'EN' \
+    -fill '#7a4c00' -annotate +236+56 'ES' \
+    -gravity north -font "$FUENTE" -pointsize 17 \
+    -fill '#1e1e64' -annotate +0+212 'Asistente para aprender inglés' \
+    -gravity none -fill none -stroke '#4a4ab0' -strokewidth 1 -draw "rectangle 0,0 $((ANCHO - 1)),$((ALTO - 1))" \
+    -alpha off "${SALIDA_PNG[@]}" PNG24:splash.png

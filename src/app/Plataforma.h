@@ -1,0 +1,30 @@
+#pragma once
+// What the program asks of the desktop it runs on: message boxes, the beep, opening an
+// address, the length of a pause and the end of the process. main.cpp installs the real
+// one; tests install a scripted one.
+#include <QString>
+#include <QUrl>
+
+enum class IconoMensaje { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
+enum class BotonesMensaje { Aceptar, SiNo };
+enum class RespuestaMensaje { Aceptar, Si, No };
+
+struct Mensaje {
+    QString texto; // carriage returns (character 13) separate paragraphs
+    QString titulo;
+    IconoMensaje icono = IconoMensaje::Ninguno;
+    BotonesMensaje botones = BotonesMensaje::Aceptar;
+    RespuestaMensaje porDefecto = RespuestaMensaje::Aceptar;
+};
+
+class Plataforma {
+public:
+    virtual ~Plataforma() = default;
+    virtual RespuestaMensaje MuestraMensaje(const Mensaje& mensaje) = 0;
+    virtual void Pita() = 0;
+    virtual void AbreDireccion(const QUrl& direccion) = 0;
+    // Milliseconds a pause of `milisegundos` really lasts.
+    virtual int DuracionPausa(int milisegundos) { return milisegundos; }
+    // Ends the process at once; no window's close handling runs afterwards.
+    [[noreturn]] virtual void TerminaPrograma() = 0;
+};

@@ -1,0 +1,58 @@
+#include "app/PlataformaReal.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <cstdlib>
+
+namespace {
+QMessageBox::Icon IconoDe(IconoMensaje icono)
+{
+    switch (icono) {
+    case IconoMensaje::Critico: return QMessageBox::Critical;
+    case IconoMensaje::Pregunta: return QMessageBox::Question;
+    case IconoMensaje::Exclamacion: return QMessageBox::Warning;
+    case IconoMensaje::Informacion: return QMessageBox::Information;
+    case IconoMensaje::Ninguno: break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+RespuestaMensaje PlataformaReal::MuestraMensaje(const Mensaje& mensaje)
+{
+    // Paragraphs are separated by bare carriage returns, which a Qt label would not break.
+    QString texto = mensaje.texto;
+    texto.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox caja(IconoDe(mensaje.icono), mensaje.titulo, texto, QMessageBox::NoButton,
+                     QApplication::activeWindow());
+    if (mensaje.botones == BotonesMensaje::SiNo) {
+        caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        caja.setDefaultButton(mensaje.porDefecto == RespuestaMensaje::Si ? QMessageBox::Yes
+                                                                        : QMessageBox::No);
+        caja.setEscapeButton(QMessageBox::No);
+    } else {
+        caja.setStandardButtons(QMessageBox::Ok);
+    }
+    const int boton = caja.exec();
+    if (boton == QMessageBox::Yes)
+        return RespuestaMensaje::Si;
+    if (boton == QMessageBox::No)
+        return RespuestaMensaje::No;
+    return RespuestaMensaje::Aceptar;
+}
+
+void PlataformaReal::Pita()
+{
+    QApplication::beep();
+}
+
+void PlataformaReal::AbreDireccion(const QUrl& direccion)
+{
+    QDesktopServices::openUrl(direccion);
+}
+
+void PlataformaReal::TerminaPrograma()
+{
+    std::_Exit(0);
+}

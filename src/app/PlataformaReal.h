@@ -1,0 +1,11 @@
+#pragma once
+// The desktop's own message boxes, beep and address handler.
+#include "app/Plataforma.h"
+
+class PlataformaReal : public Plataforma {
+public:
+    RespuestaMensaje MuestraMensaje(const Mensaje& mensaje) override;
+    void Pita() override;
+    void AbreDireccion(const QUrl& direccion) override;
+    [[noreturn]] void TerminaPrograma() override;
+};

@@ -1,0 +1,8 @@
+#include "app/Recursos.h"
+
+#include <QtGlobal>
+
+void IniciaRecursos()
+{
+    Q_INIT_RESOURCE(talvex);
+}

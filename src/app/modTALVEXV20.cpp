@@ -1,0 +1,50 @@
+#include "app/modTALVEXV20.h"
+
+#include <QStandardPaths>
+
+EstadoAplicacion& modTALVEXV20()
+{
+    static EstadoAplicacion estado;
+    return estado;
+}
+
+QStringList RaicesInstalacionSistema()
+{
+    const QStringList datos = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    const QString propia = datos.isEmpty() ? QStringLiteral("/usr/local/share") : datos.first();
+    return {propia, QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share"),
+            QStringLiteral("/opt")};
+}
+
+QString RutaInstalacion(int raiz, const QString& nombre)
+{
+    return modTALVEXV20().RaicesInstalacion.value(raiz) + QStringLiteral("/TALVEXV20/") + nombre;
+}
+
+Plataforma& Sistema()
+{
+    Q_ASSERT(modTALVEXV20().plataforma);
+    return *modTALVEXV20().plataforma;
+}
+
+RespuestaMensaje MuestraMensaje(const Mensaje& mensaje)
+{
+    return Sistema().MuestraMensaje(mensaje);
+}
+
+void ReiniciaEstado()
+{
+    EstadoAplicacion& e = modTALVEXV20();
+    e.dbPrincipal.Cierra();
+    e.fso.reset();
+    e.TemaNuevo = e.ItemNuevo = e.EditorItemListo = e.AutoCompletar = false;
+    e.ModoRespaldo = true;
+    e.TemaActual.clear();
+    e.ItemTemaActual.clear();
+    e.TemaAnterior.clear();
+    e.ItemEditado.clear();
+    e.ContadorPausa = 0;
+    e.CarpetaPrograma.clear();
+    e.RaicesInstalacion.clear();
+    e.plataforma = nullptr;
+}

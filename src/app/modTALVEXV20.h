@@ -1,0 +1,50 @@
+#pragma once
+// The application state every window shares: one copy of each, nothing kept between runs.
+#include "app/Plataforma.h"
+#include "app/SistemaArchivos.h"
+#include "data/BaseVocabulario.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+struct EstadoAplicacion {
+    std::unique_ptr<SistemaArchivos> fso;
+    BaseVocabulario dbPrincipal; // closed until AbreBaseDatos opens it
+
+    bool TemaNuevo = false;
+    bool ItemNuevo = false;
+    bool EditorItemListo = false;
+    bool ModoRespaldo = true;
+    bool AutoCompletar = false;
+
+    QString TemaActual;
+    QString ItemTemaActual;
+    QString TemaAnterior;
+    QString ItemEditado;
+
+    int ContadorPausa = 0;
+
+    // Where the program lives: the executable's folder (holding TALVEXV20.MDB and
+    // TalvexReport.mdb) and, in order, the four installation roots whose "TALVEXV20" folder
+    // keeps the shared report database.
+    QString CarpetaPrograma;
+    QStringList RaicesInstalacion;
+
+    Plataforma* plataforma = nullptr;
+};
+
+EstadoAplicacion& modTALVEXV20();
+
+// Installation roots on this platform: the user's data home, /usr/local/share, /usr/share, /opt.
+QStringList RaicesInstalacionSistema();
+
+// "<root>/TALVEXV20/<nombre>" for the i-th installation root (0-based).
+QString RutaInstalacion(int raiz, const QString& nombre);
+
+// Shorthands for the installed platform.
+Plataforma& Sistema();
+RespuestaMensaje MuestraMensaje(const Mensaje& mensaje);
+
+// Back to the start values of a new process (database closed, file-system object released).
+void ReiniciaEstado();

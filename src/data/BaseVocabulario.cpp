@@ -1,0 +1,233 @@
+#include "data/BaseVocabulario.h"
+
+#include "data/Cotejo.h"
+#include "data/EsquemaVocabulario.h"
+#include "data/Sqlite.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <type_traits>
+
+namespace {
+
+void ExigeRegistro(const ConexionSqlite& conexion) {
+    if (conexion.Cambios() == 0)
+        throw ErrorTalvex(NumeroError::SinRegistroActual,
+                          QStringLiteral("No hay ningún registro con esa clave: el cambio no se "
+                                         "guardó."));
+}
+
+} // namespace
+
+struct BaseVocabulario::Datos {
+    ConexionSqlite conexion;
+
+    ConexionSqlite& Abierta() {
+        if (!conexion.EstaAbierta())
+            throw ErrorTalvex(NumeroError::TablaNoAbierta,
+                              QStringLiteral("Las tablas de la base de datos no están abiertas."));
+        return conexion;
+    }
+
+    // Each write is a unit of its own (a savepoint inside EnTransaccion): a write that is
+    // refused half-way leaves nothing behind.
+    template <typename Cambio> auto Escribe(Cambio&& cambio) {
+        TransaccionSqlite transaccion(Abierta());
+        if constexpr (std::is_void_v<std::invoke_result_t<Cambio&, ConexionSqlite&>>) {
+            cambio(conexion);
+            transaccion.Confirma();
+        } else {
+            auto resultado = cambio(conexion);
+            transaccion.Confirma();
+            return resultado;
+        }
+    }
+};
+
+BaseVocabulario::BaseVocabulario() : d(std::make_unique<Datos>()) {}
+BaseVocabulario::~BaseVocabulario() = default;
+
+void BaseVocabulario::CreaVacia(const QString& ruta) {
+    CreaArchivoSqlite(ruta, CreaEsquemaVocabulario);
+}
+
+void BaseVocabulario::Abre(const QString& ruta) {
+    Cierra();
+    const QFileInfo archivo(ruta);
+    if (!archivo.exists())
+        throw ErrorTalvex(NumeroError::ArchivoNoEncontrado,
+                          QStringLiteral("No se encuentra la base de datos '%1'.").arg(ruta));
+    if (!archivo.isFile())
+        throw ErrorTalvex(NumeroError::BaseNoValida,
+                          QStringLiteral("'%1' no es un archivo de base de datos.").arg(ruta));
+    if (!archivo.isReadable())
+        throw ErrorTalvex(NumeroError::PermisoDenegado,
+                          QStringLiteral("No tiene permiso para leer la base de datos '%1'.")
+                              .arg(ruta));
+    try {
+        // Never SQLITE_OPEN_CREATE: a missing file is never created.
+        d->conexion.Abre(ruta, SQLITE_OPEN_READWRITE);
+        // Nothing is written before the file is known to be ours and sound.
+        CompruebaBaseVocabulario(d->conexion, ruta);
+        d->conexion.EjecutaSql("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
+        ActualizaClavesOrden(d->conexion);
+    } catch (...) {
+        d->conexion.Cierra();
+        throw;
+    }
+}
+
+void BaseVocabulario::Cierra() { d->conexion.Cierra(); }
+
+bool BaseVocabulario::EstaAbierta() const { return d->conexion.EstaAbierta(); }
+
+sqlite3* BaseVocabulario::Conexion() const { return d->conexion.Manejador(); }
+
+void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo) {
+    TransaccionSqlite transaccion(d->Abierta());
+    cuerpo();
+    transaccion.Confirma();
+}
+
+// ---------------------------------------------------------------------------------------
+// Topics
+
+void BaseVocabulario::RecorreTemas(const std::function<void(const Tema&)>& visita) const {
+    if (!d->conexion.EstaAbierta())
+        return;
+    auto fila = d->conexion.Prepara("SELECT NOMBRETEMA, NOTASTEMA FROM TEMAS ORDER BY CLAVETEMA");
+    Tema tema;
+    while (fila.Avanza()) {
+        tema.NOMBRETEMA = fila.Texto(0);
+        tema.NOTASTEMA = fila.Texto(1);
+        visita(tema);
+    }
+}
+
+int BaseVocabulario::CuentaTemas() const {
+    auto cuenta = d->Abierta().Prepara("SELECT count(*) FROM TEMAS");
+    cuenta.Avanza();
+    return static_cast<int>(cuenta.Entero(0));
+}
+
+std::optional<Tema> BaseVocabulario::LocalizaTema(const QString& nombre) const {
+    auto fila = d->Abierta().Prepara(
+        "SELECT NOMBRETEMA, NOTASTEMA FROM TEMAS WHERE CLAVETEMA = ?1 LIMIT 1");
+    fila.Enlaza(1, CalculaClaveOrden(nombre));
+    if (!fila.Avanza())
+        return std::nullopt;
+    return Tema{fila.Texto(0), fila.Texto(1)};
+}
+
+void BaseVocabulario::AgregaTema(const Tema& tema) {
+    d->Escribe([&](ConexionSqlite& conexion) {
+        conexion
+            .Prepara("INSERT INTO TEMAS(NOMBRETEMA, NOTASTEMA, CLAVETEMA) VALUES(?1, ?2, ?3)")
+            .Enlaza(1, tema.NOMBRETEMA)
+            .Enlaza(2, tema.NOTASTEMA)
+            .Enlaza(3, CalculaClaveOrden(tema.NOMBRETEMA))
+            .Ejecuta();
+    });
+}
+
+void BaseVocabulario::ModificaTema(const QString& nombreAnterior, const Tema& tema) {
+    d->Escribe([&](ConexionSqlite& conexion) {
+        conexion
+            .Prepara("UPDATE TEMAS SET NOMBRETEMA = ?1, NOTASTEMA = ?2, CLAVETEMA = ?3 "
+                     "WHERE CLAVETEMA = ?4")
+            .Enlaza(1, tema.NOMBRETEMA)
+            .Enlaza(2, tema.NOTASTEMA)
+            .Enlaza(3, CalculaClaveOrden(tema.NOMBRETEMA))
+            .Enlaza(4, CalculaClaveOrden(nombreAnterior))
+            .Ejecuta();
+        ExigeRegistro(conexion);
+    });
+}
+
+void BaseVocabulario::EliminaTema(const QString& nombre) {
+    d->Escribe([&](ConexionSqlite& conexion) {
+        conexion.Prepara("DELETE FROM TEMAS WHERE CLAVETEMA = ?1")
+            .Enlaza(1, CalculaClaveOrden(nombre))
+            .Ejecuta();
+        ExigeRegistro(conexion);
+    });
+}
+
+// ---------------------------------------------------------------------------------------
+// Items
+
+void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visita) const {
+    if (!d->conexion.EstaAbierta())
+        return;
+    auto fila = d->conexion.Prepara(
+        "SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS ORDER BY CLAVEITEM");
+    Item item;
+    while (fila.Avanza()) {
+        item.ITEMING = fila.Texto(0);
+        item.ITEMESP = fila.Texto(1);
+        item.NOMBRETEMA = fila.Texto(2);
+        item.NOTASITEM = fila.Texto(3);
+        visita(item);
+    }
+}
+
+std::optional<Item> BaseVocabulario::LocalizaItem(const QString& ingles) const {
+    auto fila = d->Abierta().Prepara("SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS "
+                                     "WHERE CLAVEITEM = ?1 LIMIT 1");
+    fila.Enlaza(1, CalculaClaveOrden(ingles));
+    if (!fila.Avanza())
+        return std::nullopt;
+    return Item{fila.Texto(0), fila.Texto(1), fila.Texto(2), fila.Texto(3)};
+}
+
+void BaseVocabulario::AgregaItem(const Item& item) {
+    d->Escribe([&](ConexionSqlite& conexion) {
+        conexion
+            .Prepara("INSERT INTO ITEMS(ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM, CLAVEITEM) "
+                     "VALUES(?1, ?2, ?3, ?4, ?5)")
+            .Enlaza(1, item.ITEMING)
+            .Enlaza(2, item.ITEMESP)
+            .Enlaza(3, item.NOMBRETEMA)
+            .Enlaza(4, item.NOTASITEM)
+            .Enlaza(5, CalculaClaveOrden(item.ITEMING))
+            .Ejecuta();
+    });
+}
+
+void BaseVocabulario::ModificaItem(const QString& ingles, const Item& item) {
+    d->Escribe([&](ConexionSqlite& conexion) {
+        conexion
+            .Prepara("UPDATE ITEMS SET ITEMING = ?1, ITEMESP = ?2, NOMBRETEMA = ?3, "
+                     "NOTASITEM = ?4, CLAVEITEM = ?5 WHERE CLAVEITEM = ?6")
+            .Enlaza(1, item.ITEMING)
+            .Enlaza(2, item.ITEMESP)
+            .Enlaza(3, item.NOMBRETEMA)
+            .Enlaza(4, item.NOTASITEM)
+            .Enlaza(5, CalculaClaveOrden(item.ITEMING))
+            .Enlaza(6, CalculaClaveOrden(ingles))
+            .Ejecuta();
+        ExigeRegistro(conexion);
+    });
+}
+
+void BaseVocabulario::EliminaItem(const QString& ingles) {
+    d->Escribe([&](ConexionSqlite& conexion) {
+        conexion.Prepara("DELETE FROM ITEMS WHERE CLAVEITEM = ?1")
+            .Enlaza(1, CalculaClaveOrden(ingles))
+            .Ejecuta();
+        ExigeRegistro(conexion);
+    });
+}
+
+int BaseVocabulario::CambiaTemaItems(const QString& nombreAnterior, const QString& nombreNuevo) {
+    return d->Escribe([&](ConexionSqlite& conexion) {
+        // "=" on a TEXT column compares bytes: only the exact spelling, same case, matches.
+        conexion.Prepara("UPDATE ITEMS SET NOMBRETEMA = ?2 WHERE NOMBRETEMA = ?1")
+            .Enlaza(1, nombreAnterior)
+            .Enlaza(2, nombreNuevo)
+            .Ejecuta();
+        return conexion.Cambios();
+    });
+}

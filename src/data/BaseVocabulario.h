@@ -1,0 +1,79 @@
+#pragma once
+// The vocabulary database "TALVEXV20.MDB": two tables, TEMAS and ITEMS, in an SQLite file.
+// Keys (topic names, English texts) are equal and ordered by the Spanish collation that
+// ignores case and keeps accents ("house" = "HOUSE", "a" ≠ "á", ñ after every n-word).
+// Every failure throws ErrorTalvex.
+#include "data/ErrorTalvex.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+
+struct Tema {
+    QString NOMBRETEMA;
+    QString NOTASTEMA;
+    bool operator==(const Tema&) const = default;
+};
+
+struct Item {
+    QString ITEMING;
+    QString ITEMESP;
+    QString NOMBRETEMA;
+    QString NOTASITEM;
+    bool operator==(const Item&) const = default;
+};
+
+inline const QString SinCategoria = QStringLiteral("Sin categoría");
+
+class BaseVocabulario {
+public:
+    BaseVocabulario();
+    ~BaseVocabulario();
+    BaseVocabulario(const BaseVocabulario&) = delete;
+    BaseVocabulario& operator=(const BaseVocabulario&) = delete;
+
+    // Creates a new, empty vocabulary file; refuses (ErrorTalvex 58) when the path exists.
+    static void CreaVacia(const QString& ruta);
+
+    // Opens an existing file for reading and writing; never creates one. A file that is not
+    // a sound vocabulary database (not SQLite, another program's, damaged, missing table)
+    // throws ErrorTalvex(BaseNoValida) with a Spanish description and is left untouched;
+    // the object then stays closed.
+    void Abre(const QString& ruta);
+    void Cierra();
+    bool EstaAbierta() const;
+
+    // Walks visit nothing when the tables are not open; every other operation throws
+    // ErrorTalvex(TablaNoAbierta) then.
+    void RecorreTemas(const std::function<void(const Tema&)>& visita) const;
+    int CuentaTemas() const;
+    std::optional<Tema> LocalizaTema(const QString& nombre) const;
+    void AgregaTema(const Tema& tema);
+    void ModificaTema(const QString& nombreAnterior, const Tema& tema);
+    void EliminaTema(const QString& nombre);
+
+    void RecorreItems(const std::function<void(const Item&)>& visita) const;
+    std::optional<Item> LocalizaItem(const QString& ingles) const;
+    void AgregaItem(const Item& item);
+    void ModificaItem(const QString& ingles, const Item& item);
+    void EliminaItem(const QString& ingles);
+    // Every item whose topic is exactly (same case) nombreAnterior gets nombreNuevo.
+    // Returns how many rows changed.
+    int CambiaTemaItems(const QString& nombreAnterior, const QString& nombreNuevo);
+
+    // Runs cuerpo as one transaction: all its writes land or none does (nests).
+    void EnTransaccion(const std::function<void()>& cuerpo);
+
+    sqlite3* Conexion() const; // for tools and tests that read the file directly
+
+private:
+    struct Datos;
+    std::unique_ptr<Datos> d;
+};
+
+// Creates "TalvexReport.mdb": the report scratch table INFORME1(CAMPO1, CAMPO2, CAMPO3).
+// Refuses (ErrorTalvex 58) when the path exists.
+void CreaBaseReporte(const QString& ruta);

@@ -1,0 +1,196 @@
+#include "data/EsquemaVocabulario.h"
+
+#include "data/Cotejo.h"
+#include "data/ErrorTalvex.h"
+#include "data/Sqlite.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Every field is text and never NULL; the BLOB columns hold CalculaClaveOrden of the name
+// or English text and carry the unique indexes that order and find the rows.
+constexpr const char* Tablas = R"(
+CREATE TABLE TEMAS(
+    NOMBRETEMA TEXT NOT NULL,
+    NOTASTEMA  TEXT NOT NULL,
+    CLAVETEMA  BLOB NOT NULL);
+CREATE TABLE ITEMS(
+    ITEMING    TEXT NOT NULL,
+    ITEMESP    TEXT NOT NULL,
+    NOMBRETEMA TEXT NOT NULL,
+    NOTASITEM  TEXT NOT NULL,
+    CLAVEITEM  BLOB NOT NULL);
+-- The topic walks compare topic names exactly, so this index keeps SQLite's byte order.
+CREATE INDEX ITEMSTEMA ON ITEMS(NOMBRETEMA);
+CREATE TABLE TALVEXMETA(CLAVE TEXT PRIMARY KEY, VALOR TEXT);
+)";
+
+constexpr const char* IndicesUnicos = R"(
+CREATE UNIQUE INDEX NOMBRETEMA ON TEMAS(CLAVETEMA);
+CREATE UNIQUE INDEX ITEMING ON ITEMS(CLAVEITEM);
+)";
+
+constexpr const char* LeeVersionCotejo =
+    "SELECT VALOR FROM TALVEXMETA WHERE CLAVE = 'VERSIONCOTEJO'";
+constexpr const char* GuardaVersionCotejo =
+    "INSERT OR REPLACE INTO TALVEXMETA(CLAVE, VALOR) VALUES('VERSIONCOTEJO', ?1)";
+
+struct TablaEsperada {
+    const char* nombre;
+    QStringList campos;
+    const char* indiceUnico; // the unique index on the key column, or nullptr
+    const char* campoClave;
+};
+
+const std::vector<TablaEsperada>& TablasEsperadas() {
+    static const std::vector<TablaEsperada> tablas = {
+        {"TEMAS", {"NOMBRETEMA", "NOTASTEMA", "CLAVETEMA"}, "NOMBRETEMA", "CLAVETEMA"},
+        {"ITEMS", {"ITEMING", "ITEMESP", "NOMBRETEMA", "NOTASITEM", "CLAVEITEM"}, "ITEMING",
+         "CLAVEITEM"},
+        {"TALVEXMETA", {"CLAVE", "VALOR"}, nullptr, nullptr},
+    };
+    return tablas;
+}
+
+qint64 LeeEntero(ConexionSqlite& conexion, const char* sql) {
+    auto sentencia = conexion.Prepara(sql);
+    return sentencia.Avanza() ? sentencia.Entero(0) : 0;
+}
+
+QString DescribeTabla(ConexionSqlite& conexion, const TablaEsperada& tabla) {
+    QStringList presentes;
+    auto campos = conexion.Prepara("SELECT name FROM pragma_table_info(?1)");
+    campos.Enlaza(1, QString::fromLatin1(tabla.nombre));
+    while (campos.Avanza())
+        presentes << campos.Texto(0).toUpper();
+    if (presentes.isEmpty())
+        return QStringLiteral("falta la tabla %1.").arg(tabla.nombre);
+    for (const QString& campo : tabla.campos)
+        if (!presentes.contains(campo))
+            return QStringLiteral("a la tabla %1 le falta el campo %2.").arg(tabla.nombre, campo);
+    if (!tabla.indiceUnico)
+        return {};
+    // The index must be unique and on the key column alone: the walks and lookups rely on
+    // it, and it is what refuses a second row with the same key.
+    auto indice = conexion.Prepara(
+        "SELECT group_concat(upper(c.name)) FROM pragma_index_list(?1) AS l, "
+        "pragma_index_info(l.name) AS c WHERE upper(l.name) = ?2 AND l.\"unique\" = 1");
+    indice.Enlaza(1, QString::fromLatin1(tabla.nombre))
+        .Enlaza(2, QString::fromLatin1(tabla.indiceUnico));
+    if (!indice.Avanza() || indice.Texto(0) != QLatin1String(tabla.campoClave))
+        return QStringLiteral("falta el índice único %1 de la tabla %2.")
+            .arg(tabla.indiceUnico, tabla.nombre);
+    return {};
+}
+
+// The first thing wrong with the open file, or an empty text. SQLite's own refusals (not a
+// database, damaged pages) come out as exceptions.
+QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano) {
+    const qint64 idAplicacion = LeeEntero(conexion, "PRAGMA application_id");
+    if (idAplicacion != IdAplicacionVocabulario)
+        return idAplicacion == 0
+                   ? QStringLiteral("es una base de datos SQLite, pero no de TALVEX.")
+                   : QStringLiteral("es una base de datos de otro programa (identificador "
+                                    "0x%1).")
+                         .arg(static_cast<quint32>(idAplicacion), 8, 16, QLatin1Char('0'));
+    const qint64 version = LeeEntero(conexion, "PRAGMA user_version");
+    if (version != VersionFormatoVocabulario)
+        return QStringLiteral("su formato es el número %1 y esta versión de TALVEX solo lee "
+                              "el número %2.")
+            .arg(version)
+            .arg(VersionFormatoVocabulario);
+    const qint64 esperado = LeeEntero(conexion, "PRAGMA page_count") *
+                            LeeEntero(conexion, "PRAGMA page_size");
+    if (tamano < esperado)
+        return QStringLiteral("está incompleto: mide %1 bytes y debería medir %2.")
+            .arg(tamano)
+            .arg(esperado);
+    for (const TablaEsperada& tabla : TablasEsperadas()) {
+        const QString defecto = DescribeTabla(conexion, tabla);
+        if (!defecto.isEmpty())
+            return defecto;
+    }
+    // Last, because it reads every page of the file.
+    auto comprobacion = conexion.Prepara("PRAGMA quick_check(1)");
+    const QString resultado = comprobacion.Avanza() ? comprobacion.Texto(0) : QString();
+    if (resultado != QLatin1String("ok"))
+        return QStringLiteral("está dañado (%1).").arg(resultado);
+    return {};
+}
+
+void RecalculaClaves(ConexionSqlite& conexion, const char* leeTextos, const char* guardaClave) {
+    // Read first, then write: rows are not changed under a statement still walking them.
+    std::vector<std::pair<qint64, QString>> filas;
+    for (auto lectura = conexion.Prepara(leeTextos); lectura.Avanza();)
+        filas.emplace_back(lectura.Entero(0), lectura.Texto(1));
+    for (const auto& [fila, texto] : filas)
+        conexion.Prepara(guardaClave).Enlaza(1, CalculaClaveOrden(texto)).Enlaza(2, fila).Ejecuta();
+}
+
+} // namespace
+
+void CreaEsquemaVocabulario(ConexionSqlite& conexion) {
+    conexion.EjecutaSql(Tablas);
+    conexion.EjecutaSql(IndicesUnicos);
+    conexion.Prepara(GuardaVersionCotejo).Enlaza(1, ObtieneVersionCotejo()).Ejecuta();
+    conexion.EjecutaSql("PRAGMA application_id = 1413565526; PRAGMA user_version = 1");
+    static_assert(IdAplicacionVocabulario == 1413565526 && VersionFormatoVocabulario == 1);
+}
+
+void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
+    const QFileInfo archivo(ruta);
+    QString defecto;
+    if (archivo.size() == 0) {
+        defecto = QStringLiteral("el archivo está vacío.");
+    } else {
+        try {
+            defecto = BuscaDefecto(conexion, archivo.size());
+        } catch (const ErrorTalvex& error) {
+            if (error.Numero() != NumeroError::BaseNoValida)
+                throw;
+            // SQLite's own refusal: "el archivo no es una base de datos", "la base de datos
+            // está dañada (…)".
+            defecto = error.Descripcion();
+            defecto[0] = defecto[0].toLower();
+        }
+    }
+    if (!defecto.isEmpty())
+        throw ErrorTalvex(NumeroError::BaseNoValida,
+                          QStringLiteral("El archivo '%1' no es una base de datos de TALVEX "
+                                         "válida: %2")
+                              .arg(archivo.fileName(), defecto));
+}
+
+void ActualizaClavesOrden(ConexionSqlite& conexion) {
+    const QString version = ObtieneVersionCotejo();
+    {
+        auto guardada = conexion.Prepara(LeeVersionCotejo);
+        if (guardada.Avanza() && guardada.Texto(0) == version)
+            return;
+    }
+    TransaccionSqlite transaccion(conexion);
+    // Without the unique indexes while the keys change, so that one row's new key may
+    // equal another row's old key for a moment.
+    conexion.EjecutaSql("DROP INDEX NOMBRETEMA; DROP INDEX ITEMING");
+    RecalculaClaves(conexion, "SELECT rowid, NOMBRETEMA FROM TEMAS",
+                    "UPDATE TEMAS SET CLAVETEMA = ?1 WHERE rowid = ?2");
+    RecalculaClaves(conexion, "SELECT rowid, ITEMING FROM ITEMS",
+                    "UPDATE ITEMS SET CLAVEITEM = ?1 WHERE rowid = ?2");
+    try {
+        conexion.EjecutaSql(IndicesUnicos);
+    } catch (const ErrorTalvex& error) {
+        if (error.Numero() != NumeroError::ClaveDuplicada)
+            throw;
+        throw ErrorTalvex(NumeroError::ClaveDuplicada,
+                          QStringLiteral("Con el orden alfabético de esta instalación, dos temas "
+                                         "o dos items de la base de datos tienen la misma clave: "
+                                         "la base de datos no se modificó."));
+    }
+    conexion.Prepara(GuardaVersionCotejo).Enlaza(1, version).Ejecuta();
+    transaccion.Confirma();
+}

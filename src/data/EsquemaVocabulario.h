@@ -1,0 +1,23 @@
+#pragma once
+// The shape of a vocabulary file: its tables and indexes, how a file is recognised as one,
+// and the stored sort keys that must follow the running collator.
+#include <QString>
+
+class ConexionSqlite;
+
+// "TALV" in the file header: marks the file as a vocabulary database of this program.
+constexpr int IdAplicacionVocabulario = 0x54414C56;
+// The layout of the tables below; a file with another number is not read.
+constexpr int VersionFormatoVocabulario = 1;
+
+// Creates the tables, indexes and marks in a new, empty file (inside a transaction).
+void CreaEsquemaVocabulario(ConexionSqlite& conexion);
+
+// Checks, reading only, that the open file is a sound vocabulary database: its marks, its
+// size, its tables with their fields and unique indexes, and SQLite's own check of every
+// page. Throws ErrorTalvex(BaseNoValida) that says what is wrong.
+void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta);
+
+// When the keys were computed by another collator version, computes every key again, in
+// one transaction, and records the running version.
+void ActualizaClavesOrden(ConexionSqlite& conexion);

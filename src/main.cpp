@@ -1,0 +1,34 @@
+// TALVEX 2.0: builds the application, installs the desktop platform and runs Main.
+#include "app/CierraAplicacion.h"
+#include "app/Main.h"
+#include "app/PlataformaReal.h"
+#include "app/Recursos.h"
+#include "app/modTALVEXV20.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QApplication aplicacion(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TALVEXV20"));
+    IniciaRecursos();
+
+    // Standard dialogs and buttons in Spanish ("Sí", "No", "Aceptar"…).
+    QTranslator traductor;
+    if (traductor.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traductor);
+
+    PlataformaReal plataforma;
+    EstadoAplicacion& estado = modTALVEXV20();
+    estado.plataforma = &plataforma;
+    estado.CarpetaPrograma = QApplication::applicationDirPath();
+    estado.RaicesInstalacion = RaicesInstalacionSistema();
+
+    Main();
+    const int resultado = QApplication::exec();
+    CierraAplicacion();
+    return resultado;
+}

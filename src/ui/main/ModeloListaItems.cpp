@@ -1,0 +1,55 @@
+#include "ui/main/ModeloListaItems.h"
+
+int ModeloListaItems::rowCount(const QModelIndex& padre) const
+{
+    return padre.isValid() ? 0 : int(filas_.size());
+}
+
+int ModeloListaItems::columnCount(const QModelIndex& padre) const
+{
+    return padre.isValid() ? 0 : int(encabezados_.size());
+}
+
+QVariant ModeloListaItems::data(const QModelIndex& indice, int rol) const
+{
+    if (!indice.isValid() || rol != Qt::DisplayRole || indice.row() >= rowCount())
+        return {};
+    const FilaLista& fila = filas_[size_t(indice.row())];
+    return indice.column() == 0 ? fila.ingles : fila.espanol;
+}
+
+QVariant ModeloListaItems::headerData(int seccion, Qt::Orientation orientacion, int rol) const
+{
+    if (orientacion == Qt::Horizontal && rol == Qt::DisplayRole && seccion < encabezados_.size())
+        return encabezados_[seccion];
+    return QAbstractTableModel::headerData(seccion, orientacion, rol);
+}
+
+void ModeloListaItems::LimpiaEncabezados()
+{
+    if (encabezados_.isEmpty())
+        return;
+    beginRemoveColumns({}, 0, int(encabezados_.size()) - 1);
+    encabezados_.clear();
+    endRemoveColumns();
+}
+
+void ModeloListaItems::AgregaEncabezado(const QString& titulo)
+{
+    const int columna = int(encabezados_.size());
+    beginInsertColumns({}, columna, columna);
+    encabezados_ << titulo;
+    endInsertColumns();
+}
+
+void ModeloListaItems::LimpiaFilas()
+{
+    CambiaFilas({});
+}
+
+void ModeloListaItems::CambiaFilas(std::vector<FilaLista> filas)
+{
+    beginResetModel();
+    filas_ = std::move(filas);
+    endResetModel();
+}

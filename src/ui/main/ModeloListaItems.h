@@ -1,0 +1,32 @@
+#pragma once
+// Rows of a two-column item list ("Inglés", "Español"): the English text and its Spanish
+// translation. The column headers are the model's own, added one by one by AgregaColumna.
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <vector>
+
+struct FilaLista {
+    QString ingles;
+    QString espanol;
+};
+
+class ModeloListaItems : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& padre = {}) const override;
+    int columnCount(const QModelIndex& padre = {}) const override;
+    QVariant data(const QModelIndex& indice, int rol) const override;
+    QVariant headerData(int seccion, Qt::Orientation orientacion, int rol) const override;
+
+    void LimpiaEncabezados();
+    void AgregaEncabezado(const QString& titulo);
+    void LimpiaFilas();
+    void CambiaFilas(std::vector<FilaLista> filas);
+    const std::vector<FilaLista>& Filas() const { return filas_; }
+
+private:
+    QStringList encabezados_;
+    std::vector<FilaLista> filas_;
+};

@@ -1,0 +1,120 @@
+#include "ui/main/frmMenuPrincipal.h"
+
+#include "ui/main/AgregaColumna.h"
+#include "ui/main/IndicadoresTeclado.h"
+#include "ui/main/ModeloListaItems.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLocale>
+
+namespace {
+const QString TextoVersion = QStringLiteral("TALVEX Ver. 2.0.0");
+const QStringList TextosPaneles{TextoVersion, QStringLiteral("NÚM"), QStringLiteral("MAYÚS"),
+                                QStringLiteral("INS"), QString(), QString()};
+
+void CambiaPuntos(QWidget& control, double puntos)
+{
+    QFont letra = control.font();
+    letra.setPointSizeF(puntos);
+    control.setFont(letra);
+}
+} // namespace
+
+frmMenuPrincipal::frmMenuPrincipal()
+    : TimerMiReloj(new QTimer(this)), TimerSalir(new QTimer(this)),
+      ModeloItems(new ModeloListaItems(this)), ModeloListaTema(new ModeloListaItems(this))
+{
+    setupUi(this);
+    // Point sizes with fractions cannot be written in the form file.
+    CambiaPuntos(*lblContenido, 8.25);
+    CambiaPuntos(*lblIndice, 8.25);
+    CambiaPuntos(*lblNotas, 9.75);
+    lvwItems->setModel(ModeloItems);
+    lvwListaTema->setModel(ModeloListaTema);
+    CreaPaneles();
+
+    TimerMiReloj->setObjectName(QStringLiteral("TimerMiReloj"));
+    TimerMiReloj->setInterval(1000);
+    connect(TimerMiReloj, &QTimer::timeout, this, [this] {
+        EscribeFechaHora();
+        ActualizaIndicadores();
+    });
+    TimerMiReloj->start();
+    TimerSalir->setObjectName(QStringLiteral("TimerSalir"));
+    TimerSalir->setInterval(150);
+
+    qApp->installEventFilter(this);
+}
+
+void frmMenuPrincipal::CreaPaneles()
+{
+    for (int i = 0; i < 6; ++i) {
+        auto* panel = new QLabel(TextosPaneles[i], stsBarraEstado);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setAlignment(Qt::AlignCenter);
+        panel->setMinimumWidth(i == 0 ? 160 : 70);
+        stsBarraEstado->addPermanentWidget(panel, i == 0 ? 1 : 0);
+        Paneles[size_t(i)] = panel;
+    }
+    Paneles[0]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Paneles[0]->setToolTip(TextoVersion);
+    ActualizaIndicadores();
+}
+
+void frmMenuPrincipal::EscribeFechaHora()
+{
+    const QDateTime ahora = QDateTime::currentDateTime();
+    const QLocale sistema = QLocale::system();
+    Paneles[4]->setText(sistema.toString(ahora.date(), QLocale::ShortFormat));
+    Paneles[5]->setText(sistema.toString(ahora.time(), QLocale::LongFormat));
+}
+
+void frmMenuPrincipal::CentraPanel()
+{
+    // The window's outer size in twips, as its frame and caption count in it.
+    const QSize ventana = frameGeometry().size() * 15;
+    const QSize panel = picMenu1->size() * 15;
+    const QPoint enVentana(Twips((ventana.width() - panel.width()) / 2.0 - 60),
+                           Twips((ventana.height() - panel.height()) / 2.0 - 350));
+    // Coordinates of the window's client area, kept clear of the toolbar.
+    const QPoint enCentro = enVentana - centralWidget()->pos();
+    picMenu1->move(qMax(0, enCentro.x()), qMax(0, enCentro.y()));
+}
+
+void frmMenuPrincipal::PintaFondo(const QColor& color)
+{
+    QPalette paleta = centralWidget()->palette();
+    paleta.setColor(QPalette::Window, color);
+    centralWidget()->setPalette(paleta);
+    centralWidget()->setAutoFillBackground(true);
+}
+
+void frmMenuPrincipal::ActualizaIndicadores()
+{
+    const EstadoIndicadores luces = LeeIndicadoresTeclado();
+    Paneles[1]->setEnabled(luces.numLock);
+    Paneles[2]->setEnabled(luces.mayusculas);
+    Paneles[3]->setEnabled(modoInsertar_);
+}
+
+bool frmMenuPrincipal::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (evento->type() == QEvent::KeyRelease) {
+        if (static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Insert && objeto == qApp->focusObject())
+            modoInsertar_ = !modoInsertar_;
+        ActualizaIndicadores();
+    }
+    return QMainWindow::eventFilter(objeto, evento);
+}
+
+void frmMenuPrincipal::resizeEvent(QResizeEvent* evento)
+{
+    QMainWindow::resizeEvent(evento);
+    // The panel stays in the middle when the user resizes the window.
+    if (picMenu1->isVisible())
+        CentraPanel();
+}

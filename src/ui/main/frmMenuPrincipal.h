@@ -1,0 +1,42 @@
+#pragma once
+// The main window: topics on the left, the index of every item in the middle, the notes
+// and the items of the selected topic on the right, all on the panel picMenu1.
+#include "ui_frmMenuPrincipal.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+
+class ModeloListaItems;
+
+class frmMenuPrincipal : public QMainWindow, public Ui::frmMenuPrincipal {
+    Q_OBJECT
+public:
+    frmMenuPrincipal();
+
+    // The six status bar panels, counted from 0.
+    std::array<QLabel*, 6> Paneles{};
+    QTimer* TimerMiReloj;
+    QTimer* TimerSalir;
+    ModeloListaItems* ModeloItems;
+    ModeloListaItems* ModeloListaTema;
+
+    // Panels 5 and 6: the date in the system's short form and the time.
+    void EscribeFechaHora();
+    // Places picMenu1 in the middle of the window (a little up and to the left, as the
+    // window's frame and caption count in its size).
+    void CentraPanel();
+    void PintaFondo(const QColor& color);
+    // Num Lock, Caps Lock and Insert panels.
+    void ActualizaIndicadores();
+    bool ModoInsertar() const { return modoInsertar_; }
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;
+
+private:
+    void CreaPaneles();
+    bool modoInsertar_ = true;
+};

@@ -1,0 +1,46 @@
+#include "apoyo/EntornoPrueba.h"
+
+#include "app/Recursos.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "data/BaseVocabulario.h"
+
+#include <QDir>
+
+EntornoPrueba::EntornoPrueba() : directorioAnterior_(QDir::currentPath())
+{
+    IniciaRecursos();
+    QDir().mkpath(Carpeta());
+    EstadoAplicacion& estado = modTALVEXV20();
+    ReiniciaEstado();
+    estado.plataforma = &plataforma;
+    estado.CarpetaPrograma = Carpeta();
+    for (int i = 0; i < 4; ++i)
+        estado.RaicesInstalacion << Raiz(i);
+    QDir::setCurrent(Carpeta());
+}
+
+EntornoPrueba::~EntornoPrueba()
+{
+    DescargaVentanas();
+    QDir::setCurrent(directorioAnterior_);
+    modTALVEXV20().dbPrincipal.Cierra();
+    modTALVEXV20().fso.reset();
+}
+
+QString EntornoPrueba::Raiz(int i) const
+{
+    return carpeta_.path() + QStringLiteral("/raiz%1").arg(i + 1);
+}
+
+void EntornoPrueba::CreaBases() const
+{
+    BaseVocabulario::CreaVacia(Ruta(QStringLiteral("TALVEXV20.MDB")));
+    CreaBaseReporte(Ruta(QStringLiteral("TalvexReport.mdb")));
+}
+
+QByteArray LeeArchivo(const QString& ruta)
+{
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
+}

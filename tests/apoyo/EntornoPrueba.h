@@ -1,0 +1,28 @@
+#pragma once
+// A throw-away program folder for start-up tests: the program's folder (also the working
+// folder), four installation roots, and a clean application state.
+#include "apoyo/PlataformaGuionada.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+class EntornoPrueba {
+public:
+    EntornoPrueba();
+    ~EntornoPrueba();
+
+    QString Carpeta() const { return carpeta_.path() + QStringLiteral("/programa"); }
+    QString Raiz(int i) const;
+    QString Ruta(const QString& nombre) const { return Carpeta() + QLatin1Char('/') + nombre; }
+    // Creates TALVEXV20.MDB (empty) and TalvexReport.mdb in the program's folder.
+    void CreaBases() const;
+
+    PlataformaGuionada plataforma;
+
+private:
+    QTemporaryDir carpeta_;
+    QString directorioAnterior_;
+};
+
+// Reads a whole file (empty when it cannot be read).
+QByteArray LeeArchivo(const QString& ruta);

@@ -1,0 +1,35 @@
+#pragma once
+// A platform for tests: records every message box and beep, answers from a script, makes
+// pauses instant and turns the end of the process into an exception the test catches.
+#include "app/Plataforma.h"
+
+#include <QList>
+#include <QUrl>
+#include <deque>
+#include <functional>
+
+// Thrown where the real program would end its process.
+struct FinDelPrograma {};
+
+class PlataformaGuionada : public Plataforma {
+public:
+    PlataformaGuionada();
+    ~PlataformaGuionada() override;
+
+    RespuestaMensaje MuestraMensaje(const Mensaje& mensaje) override;
+    void Pita() override { ++pitidos; }
+    void AbreDireccion(const QUrl& direccion) override { direcciones << direccion; }
+    int DuracionPausa(int milisegundos) override;
+    [[noreturn]] void TerminaPrograma() override;
+
+    // Answers for the coming message boxes, in order. A message with no answer left fails
+    // the running test.
+    std::deque<RespuestaMensaje> respuestas;
+    QList<Mensaje> mensajes;
+    QList<int> pausas; // asked lengths, in milliseconds
+    QList<QUrl> direcciones;
+    int pitidos = 0;
+    bool terminado = false;
+    // Called at the start of every pause, to look at the windows at that moment.
+    std::function<void()> alPausar;
+};
