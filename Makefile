@@ -5,7 +5,7 @@ BUILD     ?= build
 PROGRAMA  := $(BUILD)/TALVEXV20
 PAQUETES  := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
              qt6-translations-l10n libsqlite3-dev libicu-dev libx11-dev sqlite3 \
-             fonts-dejavu-core xvfb xauth
+             fonts-dejavu-core fonts-liberation2 xvfb xauth
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test deps build programa clean

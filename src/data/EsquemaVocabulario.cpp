@@ -4,6 +4,7 @@
 #include "data/ErrorTalvex.h"
 #include "data/Sqlite.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -88,6 +89,12 @@ QString DescribeTabla(ConexionSqlite& conexion, const TablaEsperada& tabla) {
     return {};
 }
 
+bool EsArchivoSqlite(const QString& ruta) {
+    static const QByteArray firma("SQLite format 3", 16); // with its closing zero byte
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::ReadOnly) && archivo.read(firma.size()) == firma;
+}
+
 // The first thing wrong with the open file, or an empty text. SQLite's own refusals (not a
 // database, damaged pages) come out as exceptions.
 QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano) {
@@ -118,9 +125,12 @@ QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano) {
     // Last, because it reads every page of the file.
     auto comprobacion = conexion.Prepara("PRAGMA quick_check(1)");
     const QString resultado = comprobacion.Avanza() ? comprobacion.Texto(0) : QString();
-    if (resultado != QLatin1String("ok"))
-        return QStringLiteral("está dañado (%1).").arg(resultado);
-    return {};
+    if (resultado == QLatin1String("ok"))
+        return {};
+    // SQLite's finding, without its "*** in database main ***" heading.
+    QStringList hallazgo = resultado.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    hallazgo.removeIf([](const QString& linea) { return linea.startsWith(QLatin1String("***")); });
+    return QStringLiteral("está dañado (%1).").arg(hallazgo.join(QLatin1Char(' ')).trimmed());
 }
 
 void RecalculaClaves(ConexionSqlite& conexion, const char* leeTextos, const char* guardaClave) {
@@ -147,16 +157,15 @@ void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
     QString defecto;
     if (archivo.size() == 0) {
         defecto = QStringLiteral("el archivo está vacío.");
+    } else if (!EsArchivoSqlite(ruta)) {
+        defecto = QStringLiteral("no es una base de datos, sino otro tipo de archivo.");
     } else {
         try {
             defecto = BuscaDefecto(conexion, archivo.size());
         } catch (const ErrorTalvex& error) {
             if (error.Numero() != NumeroError::BaseNoValida)
                 throw;
-            // SQLite's own refusal: "el archivo no es una base de datos", "la base de datos
-            // está dañada (…)".
-            defecto = error.Descripcion();
-            defecto[0] = defecto[0].toLower();
+            defecto = QStringLiteral("está dañado o incompleto.");
         }
     }
     if (!defecto.isEmpty())

@@ -30,6 +30,7 @@ void CreaArchivo(const QString& ruta, const QByteArray& contenido)
 struct Momento {
     QString splash;
     bool splashVisible;
+    bool relojDeArena;
     QString espera;
     bool esperaVisible;
     bool principalVisible;
@@ -59,6 +60,7 @@ void PruebaInicio::muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal()
     entorno.plataforma.alPausar = [&] {
         const bool principal = VentanaCargada<frmMenuPrincipal>();
         momentos << Momento{Ventana<frmSplash>().lblLogo2->text(), Ventana<frmSplash>().isVisible(),
+                            Ventana<frmSplash>().cursor().shape() == Qt::WaitCursor,
                             VentanaCargada<frmEspera>() ? Ventana<frmEspera>().lblEsperar->text()
                                                         : QString(),
                             VentanaCargada<frmEspera>() && Ventana<frmEspera>().isVisible(),
@@ -74,6 +76,7 @@ void PruebaInicio::muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal()
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(momentos[i].splash, splash[i]);
         QVERIFY(momentos[i].splashVisible);
+        QVERIFY(momentos[i].relojDeArena);
         QVERIFY(!momentos[i].principalVisible);
     }
     QCOMPARE(momentos[4].espera, QStringLiteral("Creando listados..."));
@@ -91,7 +94,7 @@ void PruebaInicio::muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal()
     QVERIFY(principal.picMenu1->isVisible());
     QVERIFY(!Ventana<frmEspera>().isVisible());
     QVERIFY(!Ventana<frmSplash>().isVisible());
-    QVERIFY(!Ventana<frmSplash>().testAttribute(Qt::WA_SetCursor));
+    QCOMPARE(Ventana<frmSplash>().cursor().shape(), Qt::ArrowCursor);
     QVERIFY(!principal.Paneles[4]->text().isEmpty());
     QVERIFY(!principal.Paneles[5]->text().isEmpty());
     QVERIFY(modTALVEXV20().dbPrincipal.EstaAbierta());

@@ -7,6 +7,7 @@
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +79,7 @@ void PruebaVentanaPrincipal::controles()
     QCOMPARE(control->geometry(), QRect(Twips(twips.x()), Twips(twips.y()), Twips(twips.width()),
                                         Twips(twips.height())));
     QCOMPARE(control->toolTip(), ayuda);
+    control->ensurePolished();
     if (auto* etiqueta = qobject_cast<QLabel*>(control)) {
         QCOMPARE(etiqueta->text(), texto);
         QCOMPARE(etiqueta->palette().color(etiqueta->foregroundRole()), QColor(0, 0, 128));
@@ -107,6 +109,7 @@ void PruebaVentanaPrincipal::ordenDeTabulacion()
         QCOMPARE(actual->objectName(), orden[i]);
     }
     QCOMPARE(ventana.picMenu1->size(), QSize(Twips(11820), Twips(6855)));
+    ventana.picMenu1->ensurePolished();
     QCOMPARE(ventana.picMenu1->palette().color(QPalette::Window), QColor(192, 192, 255));
 }
 
@@ -121,6 +124,8 @@ void PruebaVentanaPrincipal::barraDeEstado()
 
     // Insert toggles the insert-mode panel.
     ventana.show();
+    QApplication::setActiveWindow(&ventana);
+    QVERIFY(QTest::qWaitForWindowActive(&ventana));
     ventana.txtBuscaItem->setFocus();
     QVERIFY(ventana.Paneles[3]->isEnabled());
     QTest::keyClick(ventana.txtBuscaItem, Qt::Key_Insert);

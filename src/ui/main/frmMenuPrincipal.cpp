@@ -1,5 +1,6 @@
 #include "ui/main/frmMenuPrincipal.h"
 
+#include "app/windows/Centrado.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/IndicadoresTeclado.h"
 #include "ui/main/ModeloListaItems.h"
@@ -31,6 +32,11 @@ frmMenuPrincipal::frmMenuPrincipal()
     CambiaPuntos(*lblContenido, 8.25);
     CambiaPuntos(*lblIndice, 8.25);
     CambiaPuntos(*lblNotas, 9.75);
+    // The panel's lavender and the labels' navy reach every control on it.
+    QPalette paleta = picMenu1->palette();
+    paleta.setColor(QPalette::Window, QColor(192, 192, 255));
+    paleta.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    picMenu1->setPalette(paleta);
     lvwItems->setModel(ModeloItems);
     lvwListaTema->setModel(ModeloListaTema);
     CreaPaneles();
@@ -46,6 +52,7 @@ frmMenuPrincipal::frmMenuPrincipal()
     TimerSalir->setInterval(150);
 
     qApp->installEventFilter(this);
+    CentraEnPantalla(*this);
 }
 
 void frmMenuPrincipal::CreaPaneles()
@@ -70,7 +77,10 @@ void frmMenuPrincipal::EscribeFechaHora()
     const QDateTime ahora = QDateTime::currentDateTime();
     const QLocale sistema = QLocale::system();
     Paneles[4]->setText(sistema.toString(ahora.date(), QLocale::ShortFormat));
-    Paneles[5]->setText(sistema.toString(ahora.time(), QLocale::LongFormat));
+    // The system's time form with seconds, without the time zone of Qt's long form.
+    QString formaHora = sistema.timeFormat(QLocale::LongFormat);
+    formaHora.remove(QLatin1Char('t'));
+    Paneles[5]->setText(sistema.toString(ahora.time(), formaHora.trimmed()));
 }
 
 void frmMenuPrincipal::CentraPanel()

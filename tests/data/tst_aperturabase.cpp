@@ -1,0 +1,149 @@
+// Opening a vocabulary file: a missing file is never created, and a file that is not a sound
+// vocabulary database is refused and left byte for byte as it was.
+#include "ApoyoDatos.h"
+#include "data/BaseVocabulario.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace NumeroError;
+
+class PruebaAperturaBase : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir carpeta_;
+
+    QString Ruta(const QString& nombre) const { return carpeta_.filePath(nombre); }
+
+    // A real vocabulary file with enough rows to fill several pages.
+    QString CreaBaseLlena(const QString& nombre) const {
+        const QString ruta = Ruta(nombre);
+        BaseVocabulario::CreaVacia(ruta);
+        BaseVocabulario base;
+        base.Abre(ruta);
+        base.EnTransaccion([&] {
+            for (int i = 0; i < 300; ++i)
+                base.AgregaItem({QStringLiteral("word %1").arg(i), QStringLiteral("palabra %1").arg(i),
+                                 SinCategoria, QString(QStringLiteral("nota ñ ")).repeated(i % 20)});
+            base.AgregaTema({"verbos", "notas"});
+        });
+        return ruta;
+    }
+
+    static void EscribeArchivo(const QString& ruta, const QByteArray& contenido,
+                               qint64 posicion = 0, bool recorta = false) {
+        QFile archivo(ruta);
+        QVERIFY(archivo.open(QIODevice::ReadWrite));
+        QVERIFY(archivo.seek(posicion));
+        archivo.write(contenido);
+        if (recorta)
+            QVERIFY(archivo.resize(posicion + contenido.size()));
+    }
+
+private slots:
+    void archivoAusenteNoSeCrea() {
+        const QString ruta = Ruta("TALVEXV20.MDB");
+        BaseVocabulario base;
+        QVERIFY_ERROR_TALVEX(base.Abre(ruta), ArchivoNoEncontrado);
+        QVERIFY(!QFile::exists(ruta));
+        QVERIFY(!QFile::exists(ruta + "-journal"));
+        QVERIFY(!base.EstaAbierta());
+        QVERIFY_ERROR_TALVEX(base.Abre(carpeta_.path()), BaseNoValida);
+    }
+
+    void archivosNoValidos_data() {
+        QTest::addColumn<QString>("ruta");
+        QTest::addColumn<QString>("motivo"); // a pattern of the description
+
+        const QString vacio = Ruta("vacio.MDB");
+        EscribeArchivo(vacio, {});
+        QTest::newRow("vacío") << vacio << QStringLiteral("vacío");
+
+        const QString texto = Ruta("texto.MDB");
+        EscribeArchivo(texto, QStringLiteral("Lista de palabras: casa, perro, árbol…\r\n").repeated(200).toUtf8());
+        QTest::newRow("texto") << texto << QStringLiteral("no es una base de datos");
+
+        const QString otroEsquema = Ruta("otro.MDB");
+        EscribeArchivo(otroEsquema, {});
+        EjecutaSqlDirecto(otroEsquema, "CREATE TABLE CLIENTES(NOMBRE TEXT); INSERT INTO CLIENTES VALUES('Ana')");
+        QTest::newRow("otro esquema") << otroEsquema << QStringLiteral("no de TALVEX");
+
+        const QString ajeno = CreaBaseLlena("ajeno.MDB");
+        EjecutaSqlDirecto(ajeno, "PRAGMA application_id = 305419896");
+        QTest::newRow("identificador ajeno") << ajeno << QStringLiteral("otro programa \\(identificador 0x12345678\\)");
+
+        const QString futuro = CreaBaseLlena("futuro.MDB");
+        EjecutaSqlDirecto(futuro, "PRAGMA user_version = 2");
+        QTest::newRow("formato futuro") << futuro << QStringLiteral("formato es el número 2");
+
+        const QString sinTabla = CreaBaseLlena("sintabla.MDB");
+        EjecutaSqlDirecto(sinTabla, "DROP TABLE ITEMS");
+        QTest::newRow("sin tabla") << sinTabla << QStringLiteral("falta la tabla ITEMS");
+
+        const QString sinCampo = CreaBaseLlena("sincampo.MDB");
+        EjecutaSqlDirecto(sinCampo, "ALTER TABLE TEMAS DROP COLUMN NOTASTEMA");
+        QTest::newRow("sin campo") << sinCampo << QStringLiteral("le falta el campo NOTASTEMA");
+
+        const QString sinUnico = CreaBaseLlena("sinunico.MDB");
+        EjecutaSqlDirecto(sinUnico, "DROP INDEX ITEMING; CREATE INDEX ITEMING ON ITEMS(CLAVEITEM)");
+        QTest::newRow("índice no único") << sinUnico << QStringLiteral("índice único ITEMING");
+
+        const QString truncado = CreaBaseLlena("truncado.MDB");
+        const qint64 tamano = QFileInfo(truncado).size();
+        QVERIFY(tamano > 8 * 4096);
+        QVERIFY(QFile::resize(truncado, tamano / 2));
+        QTest::newRow("copia truncada") << truncado << QStringLiteral("dañad|incompleto");
+
+        // A page of the item table overwritten: only SQLite's page check can see it.
+        const QString danado = CreaBaseLlena("danado.MDB");
+        EscribeArchivo(danado, QByteArray(100, '\xff'), 2 * 4096);
+        QTest::newRow("página dañada") << danado << QStringLiteral("dañad");
+    }
+
+    void archivosNoValidos() {
+        QFETCH(QString, ruta);
+        QFETCH(QString, motivo);
+        const QByteArray antes = HuellaArchivo(ruta);
+        const QDateTime modificado = QFileInfo(ruta).lastModified();
+
+        // The object was open on a sound file before: a refused file leaves it closed.
+        BaseVocabulario base;
+        const QString sana = Ruta(QStringLiteral("sana-%1.MDB").arg(QTest::currentDataTag()));
+        BaseVocabulario::CreaVacia(sana);
+        base.Abre(sana);
+        try {
+            base.Abre(ruta);
+            QFAIL("Abre aceptó un archivo que no es una base de vocabulario");
+        } catch (const ErrorTalvex& error) {
+            QCOMPARE(error.Numero(), BaseNoValida);
+            QVERIFY2(error.Descripcion().contains(QRegularExpression(motivo)), qPrintable(error.Descripcion()));
+            QVERIFY2(error.Descripcion().contains(QFileInfo(ruta).fileName()), qPrintable(error.Descripcion()));
+        }
+        QCOMPARE(HuellaArchivo(ruta), antes);
+        QCOMPARE(QFileInfo(ruta).lastModified(), modificado);
+        QVERIFY(!QFile::exists(ruta + "-journal"));
+        QVERIFY(!base.EstaAbierta());
+        int visitas = 0;
+        base.RecorreTemas([&](const Tema&) { ++visitas; });
+        base.RecorreItems([&](const Item&) { ++visitas; });
+        QCOMPARE(visitas, 0);
+        QVERIFY_ERROR_TALVEX(base.CuentaTemas(), TablaNoAbierta);
+        QVERIFY_ERROR_TALVEX(base.AgregaItem({"a", "", "", ""}), TablaNoAbierta);
+    }
+
+    void baseSanaSeAbreSinCambiarla() {
+        const QString ruta = CreaBaseLlena("sana.MDB");
+        const QByteArray antes = HuellaArchivo(ruta);
+        BaseVocabulario base;
+        base.Abre(ruta);
+        QCOMPARE(InglesEnOrden(base).size(), 300);
+        QCOMPARE(base.LocalizaItem("WORD 7")->ITEMESP, QStringLiteral("palabra 7"));
+        QCOMPARE(ConsultaDirecta(base.Conexion(), "PRAGMA synchronous"), QList<QByteArray>{"2"});
+        base.Cierra();
+        QCOMPARE(HuellaArchivo(ruta), antes);
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaAperturaBase)
+#include "tst_aperturabase.moc"
