@@ -31,12 +31,13 @@ private:
     std::mt19937 motor_{20240611u};
 };
 
-const QStringList SilabasIngles = {"ba", "con", "ter", "ing", "house", "light", "for", "ward",
-                                   "un", "der", "stand", "ment", "tion", "ly", "ex", "pre",
-                                   "sh", "ough", "ight", "wh", "ea", "ro", "qu", "ck"};
-const QStringList SilabasEspanol = {"ca", "sa", "ción", "ñan", "dú", "pe", "rro", "ár", "bol",
-                                    "mú", "si", "ca", "ñe", "gui", "güe", "llo", "ré", "to",
-                                    "ma", "ña", "na", "es", "pa", "ñol", "í", "ó"};
+const QStringList SilabasIngles = {"ba",   "con", "ter", "ing",   "house", "light", "for",
+                                   "ward", "un",  "der", "stand", "ment",  "tion",  "ly",
+                                   "ex",   "pre", "sh",  "ough",  "ight",  "wh",    "ea",
+                                   "ro",   "qu",  "ck",  "café",  "piñata"};
+const QStringList SilabasEspanol = {"ca", "sa", "ción", "ñan", "dú",  "pe",  "rro", "ár", "bol",
+                                    "mú", "si", "ca",   "ñe",  "gui", "güe", "llo", "ré", "to",
+                                    "ma", "ña", "na",   "es",  "pa",  "ñol", "í",   "ó"};
 
 QString Palabra(Generador& azar, const QStringList& silabas) {
     QString palabra;
@@ -52,7 +53,8 @@ QString Frase(Generador& azar, const QStringList& silabas, int minimo, int maxim
     while (frase.size() < largo)
         frase += QLatin1Char(' ') + Palabra(azar, silabas);
     frase.truncate(largo);
-    frase = frase.trimmed();
+    if (frase.endsWith(QLatin1Char(' '))) // cut right after a word: keep the length
+        frase.back() = QLatin1Char('s');
     if (azar.Probabilidad(20))
         frase[0] = frase[0].toUpper();
     else if (azar.Probabilidad(3))
@@ -107,8 +109,8 @@ int main(int argc, char* argv[]) {
             }
             claves.clear();
             for (int i = 0; i < cuantosItems; ++i) {
-                const QString tema = azar.Probabilidad(5) || temas.isEmpty() ? SinCategoria
-                                                                             : azar.Elige(temas);
+                const QString tema =
+                    azar.Probabilidad(5) || temas.isEmpty() ? SinCategoria : azar.Elige(temas);
                 base.AgregaItem({TextoNuevo(SilabasIngles, 3, 40),
                                  Frase(azar, SilabasEspanol, 3, 40), tema, Notas(azar)});
             }

@@ -3,10 +3,10 @@
 #include "app/Main.h"
 #include "app/PlataformaReal.h"
 #include "app/Recursos.h"
+#include "app/Traduccion.h"
 #include "app/modTALVEXV20.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
@@ -17,9 +17,7 @@ int main(int argc, char* argv[])
 
     // Standard dialogs and buttons in Spanish ("Sí", "No", "Aceptar"…).
     QTranslator traductor;
-    if (traductor.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&traductor);
+    InstalaTraduccionEspanol(traductor);
 
     PlataformaReal plataforma;
     EstadoAplicacion& estado = modTALVEXV20();

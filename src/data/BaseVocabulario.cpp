@@ -63,9 +63,9 @@ void BaseVocabulario::Abre(const QString& ruta) {
         throw ErrorTalvex(NumeroError::BaseNoValida,
                           QStringLiteral("'%1' no es un archivo de base de datos.").arg(ruta));
     if (!archivo.isReadable())
-        throw ErrorTalvex(NumeroError::PermisoDenegado,
-                          QStringLiteral("No tiene permiso para leer la base de datos '%1'.")
-                              .arg(ruta));
+        throw ErrorTalvex(
+            NumeroError::PermisoDenegado,
+            QStringLiteral("No tiene permiso para leer la base de datos '%1'.").arg(ruta));
     try {
         // Never SQLITE_OPEN_CREATE: a missing file is never created.
         d->conexion.Abre(ruta, SQLITE_OPEN_READWRITE);
@@ -79,11 +79,17 @@ void BaseVocabulario::Abre(const QString& ruta) {
     }
 }
 
-void BaseVocabulario::Cierra() { d->conexion.Cierra(); }
+void BaseVocabulario::Cierra() {
+    d->conexion.Cierra();
+}
 
-bool BaseVocabulario::EstaAbierta() const { return d->conexion.EstaAbierta(); }
+bool BaseVocabulario::EstaAbierta() const {
+    return d->conexion.EstaAbierta();
+}
 
-sqlite3* BaseVocabulario::Conexion() const { return d->conexion.Manejador(); }
+sqlite3* BaseVocabulario::Conexion() const {
+    return d->conexion.Manejador();
+}
 
 void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo) {
     TransaccionSqlite transaccion(d->Abierta());
@@ -123,8 +129,7 @@ std::optional<Tema> BaseVocabulario::LocalizaTema(const QString& nombre) const {
 
 void BaseVocabulario::AgregaTema(const Tema& tema) {
     d->Escribe([&](ConexionSqlite& conexion) {
-        conexion
-            .Prepara("INSERT INTO TEMAS(NOMBRETEMA, NOTASTEMA, CLAVETEMA) VALUES(?1, ?2, ?3)")
+        conexion.Prepara("INSERT INTO TEMAS(NOMBRETEMA, NOTASTEMA, CLAVETEMA) VALUES(?1, ?2, ?3)")
             .Enlaza(1, tema.NOMBRETEMA)
             .Enlaza(2, tema.NOTASTEMA)
             .Enlaza(3, CalculaClaveOrden(tema.NOMBRETEMA))

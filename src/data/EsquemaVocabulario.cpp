@@ -51,7 +51,9 @@ struct TablaEsperada {
 const std::vector<TablaEsperada>& TablasEsperadas() {
     static const std::vector<TablaEsperada> tablas = {
         {"TEMAS", {"NOMBRETEMA", "NOTASTEMA", "CLAVETEMA"}, "NOMBRETEMA", "CLAVETEMA"},
-        {"ITEMS", {"ITEMING", "ITEMESP", "NOMBRETEMA", "NOTASITEM", "CLAVEITEM"}, "ITEMING",
+        {"ITEMS",
+         {"ITEMING", "ITEMESP", "NOMBRETEMA", "NOTASITEM", "CLAVEITEM"},
+         "ITEMING",
          "CLAVEITEM"},
         {"TALVEXMETA", {"CLAVE", "VALOR"}, nullptr, nullptr},
     };
@@ -111,8 +113,8 @@ QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano) {
                               "el número %2.")
             .arg(version)
             .arg(VersionFormatoVocabulario);
-    const qint64 esperado = LeeEntero(conexion, "PRAGMA page_count") *
-                            LeeEntero(conexion, "PRAGMA page_size");
+    const qint64 esperado =
+        LeeEntero(conexion, "PRAGMA page_count") * LeeEntero(conexion, "PRAGMA page_size");
     if (tamano < esperado)
         return QStringLiteral("está incompleto: mide %1 bytes y debería medir %2.")
             .arg(tamano)
@@ -122,7 +124,10 @@ QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano) {
         if (!defecto.isEmpty())
             return defecto;
     }
-    // Last, because it reads every page of the file.
+    // Last, because it reads every page of the file. With room for a large vocabulary
+    // (some 250,000 items, memory taken only as pages are read) those pages stay in memory
+    // and the first walks find them there instead of reading the file again.
+    conexion.EjecutaSql("PRAGMA cache_size = -65536");
     auto comprobacion = conexion.Prepara("PRAGMA quick_check(1)");
     const QString resultado = comprobacion.Avanza() ? comprobacion.Texto(0) : QString();
     if (resultado == QLatin1String("ok"))

@@ -42,8 +42,9 @@ ErrorTalvex ErrorAlCrear(int numeroErrno, const QString& ruta) {
                            QStringLiteral("Permiso denegado para crear '%1'.").arg(ruta));
     case ENOSPC:
     case EDQUOT:
-        return ErrorTalvex(NumeroError::DiscoLleno,
-                           QStringLiteral("El disco está lleno: no se pudo crear '%1'.").arg(nombre));
+        return ErrorTalvex(
+            NumeroError::DiscoLleno,
+            QStringLiteral("El disco está lleno: no se pudo crear '%1'.").arg(nombre));
     case ENAMETOOLONG:
         return ErrorTalvex(NumeroError::NombreArchivoIncorrecto,
                            QStringLiteral("El nombre '%1' es demasiado largo.").arg(ruta));
@@ -90,8 +91,9 @@ ErrorTalvex TraduceErrorSqlite(int codigo, sqlite3* db) {
     case SQLITE_NOTADB:
         return ErrorTalvex(BaseNoValida, QStringLiteral("El archivo no es una base de datos."));
     case SQLITE_CORRUPT:
-        return ErrorTalvex(BaseNoValida, QStringLiteral("La base de datos está dañada (%1).")
-                                             .arg(MensajeSqlite(codigo, db)));
+        return ErrorTalvex(
+            BaseNoValida,
+            QStringLiteral("La base de datos está dañada (%1).").arg(MensajeSqlite(codigo, db)));
     case SQLITE_CONSTRAINT:
         return ErrorTalvex(ErrorBaseDatos,
                            QStringLiteral("La base de datos rechazó el cambio (%1): el cambio no "
@@ -117,7 +119,9 @@ struct ConexionSqlite::Preparada {
     std::shared_ptr<const bool> abierta;
 };
 
-ConexionSqlite::~ConexionSqlite() { Cierra(); }
+ConexionSqlite::~ConexionSqlite() {
+    Cierra();
+}
 
 void ConexionSqlite::Abre(const QString& ruta, int banderas) {
     Cierra();
@@ -171,8 +175,8 @@ SentenciaSqlite ConexionSqlite::Prepara(const char* sql) {
     auto nueva = std::make_shared<Preparada>();
     nueva->propia = guardada != nullptr; // the shared one is busy: this one is for one use
     nueva->abierta = abierta_;
-    const int codigo = sqlite3_prepare_v3(db_, sql, -1, nueva->propia ? 0 : SQLITE_PREPARE_PERSISTENT,
-                                          &nueva->sentencia, nullptr);
+    const int codigo = sqlite3_prepare_v3(
+        db_, sql, -1, nueva->propia ? 0 : SQLITE_PREPARE_PERSISTENT, &nueva->sentencia, nullptr);
     if (codigo != SQLITE_OK) {
         if (!guardada)
             preparadas_.erase(sql);
@@ -184,7 +188,9 @@ SentenciaSqlite ConexionSqlite::Prepara(const char* sql) {
     return SentenciaSqlite(db_, nueva);
 }
 
-int ConexionSqlite::Cambios() const { return sqlite3_changes(db_); }
+int ConexionSqlite::Cambios() const {
+    return sqlite3_changes(db_);
+}
 
 // ---------------------------------------------------------------------------------------
 // Statement
@@ -214,13 +220,15 @@ void SentenciaSqlite::Comprueba(int codigo) const {
 
 SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, const QString& texto) {
     const QByteArray utf8 = texto.toUtf8();
-    Comprueba(sqlite3_bind_text(preparada_->sentencia, parametro, utf8.isNull() ? "" : utf8.constData(),
+    Comprueba(sqlite3_bind_text(preparada_->sentencia, parametro,
+                                utf8.isNull() ? "" : utf8.constData(),
                                 static_cast<int>(utf8.size()), SQLITE_TRANSIENT));
     return *this;
 }
 
 SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, const QByteArray& bytes) {
-    Comprueba(sqlite3_bind_blob(preparada_->sentencia, parametro, bytes.isNull() ? "" : bytes.constData(),
+    Comprueba(sqlite3_bind_blob(preparada_->sentencia, parametro,
+                                bytes.isNull() ? "" : bytes.constData(),
                                 static_cast<int>(bytes.size()), SQLITE_TRANSIENT));
     return *this;
 }
@@ -253,7 +261,8 @@ QString SentenciaSqlite::Texto(int columna) const {
 }
 
 QByteArray SentenciaSqlite::Bytes(int columna) const {
-    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(preparada_->sentencia, columna));
+    const auto* bytes =
+        static_cast<const char*>(sqlite3_column_blob(preparada_->sentencia, columna));
     return QByteArray(bytes, sqlite3_column_bytes(preparada_->sentencia, columna));
 }
 

@@ -14,8 +14,8 @@
 // Runs SQL on the file through a connection of its own, outside the store.
 inline void EjecutaSqlDirecto(const QString& ruta, const QString& sql) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READWRITE,
-                        nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         throw std::runtime_error("no se pudo abrir " + ruta.toStdString());
     }
@@ -61,15 +61,15 @@ inline QStringList TemasEnOrden(const BaseVocabulario& base) {
 }
 
 // Runs sentencia and expects it to throw ErrorTalvex with that number.
-#define QVERIFY_ERROR_TALVEX(sentencia, numero)                                                \
-    do {                                                                                       \
-        bool lanzado = false;                                                                  \
-        try {                                                                                  \
-            sentencia;                                                                         \
-        } catch (const ErrorTalvex& error) {                                                   \
-            lanzado = true;                                                                    \
-            QCOMPARE(error.Numero(), numero);                                                  \
-            QVERIFY(!error.Descripcion().isEmpty());                                           \
-        }                                                                                      \
-        QVERIFY2(lanzado, "se esperaba ErrorTalvex de " #sentencia);                           \
+#define QVERIFY_ERROR_TALVEX(sentencia, numero)                                                    \
+    do {                                                                                           \
+        bool lanzado = false;                                                                      \
+        try {                                                                                      \
+            sentencia;                                                                             \
+        } catch (const ErrorTalvex& error) {                                                       \
+            lanzado = true;                                                                        \
+            QCOMPARE(error.Numero(), numero);                                                      \
+            QVERIFY(!error.Descripcion().isEmpty());                                               \
+        }                                                                                          \
+        QVERIFY2(lanzado, "se esperaba ErrorTalvex de " #sentencia);                               \
     } while (false)

@@ -24,8 +24,9 @@ class PruebaAperturaBase : public QObject {
         base.Abre(ruta);
         base.EnTransaccion([&] {
             for (int i = 0; i < 300; ++i)
-                base.AgregaItem({QStringLiteral("word %1").arg(i), QStringLiteral("palabra %1").arg(i),
-                                 SinCategoria, QString(QStringLiteral("nota ñ ")).repeated(i % 20)});
+                base.AgregaItem({QStringLiteral("word %1").arg(i),
+                                 QStringLiteral("palabra %1").arg(i), SinCategoria,
+                                 QString(QStringLiteral("nota ñ ")).repeated(i % 20)});
             base.AgregaTema({"verbos", "notas"});
         });
         return ruta;
@@ -61,17 +62,21 @@ private slots:
         QTest::newRow("vacío") << vacio << QStringLiteral("vacío");
 
         const QString texto = Ruta("texto.MDB");
-        EscribeArchivo(texto, QStringLiteral("Lista de palabras: casa, perro, árbol…\r\n").repeated(200).toUtf8());
+        EscribeArchivo(
+            texto,
+            QStringLiteral("Lista de palabras: casa, perro, árbol…\r\n").repeated(200).toUtf8());
         QTest::newRow("texto") << texto << QStringLiteral("no es una base de datos");
 
         const QString otroEsquema = Ruta("otro.MDB");
         EscribeArchivo(otroEsquema, {});
-        EjecutaSqlDirecto(otroEsquema, "CREATE TABLE CLIENTES(NOMBRE TEXT); INSERT INTO CLIENTES VALUES('Ana')");
+        EjecutaSqlDirecto(otroEsquema,
+                          "CREATE TABLE CLIENTES(NOMBRE TEXT); INSERT INTO CLIENTES VALUES('Ana')");
         QTest::newRow("otro esquema") << otroEsquema << QStringLiteral("no de TALVEX");
 
         const QString ajeno = CreaBaseLlena("ajeno.MDB");
         EjecutaSqlDirecto(ajeno, "PRAGMA application_id = 305419896");
-        QTest::newRow("identificador ajeno") << ajeno << QStringLiteral("otro programa \\(identificador 0x12345678\\)");
+        QTest::newRow("identificador ajeno")
+            << ajeno << QStringLiteral("otro programa \\(identificador 0x12345678\\)");
 
         const QString futuro = CreaBaseLlena("futuro.MDB");
         EjecutaSqlDirecto(futuro, "PRAGMA user_version = 2");
@@ -117,8 +122,10 @@ private slots:
             QFAIL("Abre aceptó un archivo que no es una base de vocabulario");
         } catch (const ErrorTalvex& error) {
             QCOMPARE(error.Numero(), BaseNoValida);
-            QVERIFY2(error.Descripcion().contains(QRegularExpression(motivo)), qPrintable(error.Descripcion()));
-            QVERIFY2(error.Descripcion().contains(QFileInfo(ruta).fileName()), qPrintable(error.Descripcion()));
+            QVERIFY2(error.Descripcion().contains(QRegularExpression(motivo)),
+                     qPrintable(error.Descripcion()));
+            QVERIFY2(error.Descripcion().contains(QFileInfo(ruta).fileName()),
+                     qPrintable(error.Descripcion()));
         }
         QCOMPARE(HuellaArchivo(ruta), antes);
         QCOMPARE(QFileInfo(ruta).lastModified(), modificado);

@@ -25,7 +25,8 @@ class PruebaBaseVocabulario : public QObject {
 
 private slots:
     void init() {
-        ruta_ = carpeta_.filePath(QStringLiteral("%1-%2.MDB").arg(QTest::currentTestFunction()).arg(++archivos_));
+        ruta_ = carpeta_.filePath(
+            QStringLiteral("%1-%2.MDB").arg(QTest::currentTestFunction()).arg(++archivos_));
         BaseVocabulario::CreaVacia(ruta_);
         base_.Abre(ruta_);
     }
@@ -33,9 +34,11 @@ private slots:
 
     void cotejoIgualaMayusculasYDistingueAcentos() {
         QCOMPARE(CalculaClaveOrden("house"), CalculaClaveOrden("HOUSE"));
-        QCOMPARE(CalculaClaveOrden(QStringLiteral("canción")), CalculaClaveOrden(QStringLiteral("CANCIÓN")));
+        QCOMPARE(CalculaClaveOrden(QStringLiteral("canción")),
+                 CalculaClaveOrden(QStringLiteral("CANCIÓN")));
         // The same letter typed composed or as letter + combining accent.
-        QCOMPARE(CalculaClaveOrden(QStringLiteral("canción")), CalculaClaveOrden(QStringLiteral("cancio\u0301n")));
+        QCOMPARE(CalculaClaveOrden(QStringLiteral("canción")),
+                 CalculaClaveOrden(QStringLiteral("cancio\u0301n")));
         QVERIFY(CalculaClaveOrden("a") != CalculaClaveOrden(QStringLiteral("á")));
         QVERIFY(CalculaClaveOrden("n") != CalculaClaveOrden(QStringLiteral("ñ")));
         QVERIFY(CalculaClaveOrden("Home") < CalculaClaveOrden("house"));
@@ -57,9 +60,18 @@ private slots:
     }
 
     void ordenEspanolSinMayusculas() {
-        const QStringList esperado = {
-            "arbol", QStringLiteral("árbol"), "arbolado", "Home", "house", "nube", "NUEZ",
-            "nylon", QStringLiteral("ñandú"), QStringLiteral("Ñoño"), "oso", "zapato"};
+        const QStringList esperado = {"arbol",
+                                      QStringLiteral("árbol"),
+                                      "arbolado",
+                                      "Home",
+                                      "house",
+                                      "nube",
+                                      "NUEZ",
+                                      "nylon",
+                                      QStringLiteral("ñandú"),
+                                      QStringLiteral("Ñoño"),
+                                      "oso",
+                                      "zapato"};
         QStringList revuelto = esperado;
         std::reverse(revuelto.begin(), revuelto.end());
         std::swap(revuelto[2], revuelto[7]);
@@ -94,7 +106,8 @@ private slots:
         QVERIFY_ERROR_TALVEX(base_.AgregaTema({"Verbos", ""}), ClaveDuplicada);
         QVERIFY_ERROR_TALVEX(base_.ModificaTema("nombres", {"VERBOS", "c"}), ClaveDuplicada);
         QCOMPARE(InglesEnOrden(base_), QStringList({"dog", "house"}));
-        QCOMPARE(base_.LocalizaItem("dog"), std::optional<Item>(Item{"dog", "perro", "animales", "guau"}));
+        QCOMPARE(base_.LocalizaItem("dog"),
+                 std::optional<Item>(Item{"dog", "perro", "animales", "guau"}));
         QCOMPARE(base_.LocalizaItem("house")->ITEMESP, QStringLiteral("casa"));
         QCOMPARE(base_.LocalizaTema("nombres")->NOTASTEMA, QStringLiteral("b"));
         // The same key in another spelling is the same row, not a duplicate.
@@ -142,17 +155,20 @@ private slots:
     void textosIdaYVueltaExactos_data() {
         QTest::addColumn<Item>("item");
         const QString cien = QString(QStringLiteral("ñandú¿")).repeated(17).left(100);
-        QTest::newRow("acentos y signos") << Item{QStringLiteral("¿Qué tal? ¡Hola!"), QStringLiteral("pingüino ÁÉÍÓÚ ñÑ"),
-                                                 QStringLiteral("Sin categoría"), QStringLiteral("«comillas»")};
+        QTest::newRow("acentos y signos")
+            << Item{QStringLiteral("¿Qué tal? ¡Hola!"), QStringLiteral("pingüino ÁÉÍÓÚ ñÑ"),
+                    QStringLiteral("Sin categoría"), QStringLiteral("«comillas»")};
         QTest::newRow("comillas") << Item{"don't \"quote\" me", "'; DROP TABLE ITEMS; --",
                                           "O'Brien", "\"\"''"};
-        QTest::newRow("emoji") << Item{QStringLiteral("smile 😀"), QStringLiteral("sonrisa 👍🏽"), QStringLiteral("caras 🙂"), QStringLiteral("🇪🇸")};
+        QTest::newRow("emoji") << Item{QStringLiteral("smile 😀"),
+                                       QStringLiteral("sonrisa 👍🏽"),
+                                       QStringLiteral("caras 🙂"), QStringLiteral("🇪🇸")};
         QTest::newRow("cien caracteres") << Item{cien, cien, cien, cien.repeated(30)};
         QTest::newRow("notas de varias líneas")
             << Item{"lines", "líneas", "t", "uno\r\ndos\r\n\r\ntres\ttab\rCR solo\nLF solo\r\n"};
         QTest::newRow("vacíos y espacios") << Item{" spaced ", "", "", ""};
-        QTest::newRow("carácter nulo") << Item{QStringLiteral("nul"), QString(QChar(0)) + "x",
-                                                 "t", QStringLiteral("a") + QChar(0) + "b"};
+        QTest::newRow("carácter nulo") << Item{QStringLiteral("nul"), QString(QChar(0)) + "x", "t",
+                                               QStringLiteral("a") + QChar(0) + "b"};
     }
     void textosIdaYVueltaExactos() {
         QFETCH(Item, item);
@@ -161,18 +177,23 @@ private slots:
         base_.Cierra();
         base_.Abre(ruta_);
         QCOMPARE(base_.LocalizaItem(item.ITEMING), std::optional<Item>(item));
-        QCOMPARE(base_.LocalizaTema(item.NOMBRETEMA), std::optional<Tema>(Tema{item.NOMBRETEMA, item.NOTASITEM}));
+        QCOMPARE(base_.LocalizaTema(item.NOMBRETEMA),
+                 std::optional<Tema>(Tema{item.NOMBRETEMA, item.NOTASITEM}));
         QList<Item> recorridos;
         base_.RecorreItems([&](const Item& i) { recorridos << i; });
         QCOMPARE(recorridos, QList<Item>{item});
         // As any SQLite tool sees it: text in UTF-8, byte for byte, and never NULL.
         sqlite3* db = base_.Conexion();
         QCOMPARE(ConsultaDirecta(db, "SELECT ITEMING FROM ITEMS").value(0), item.ITEMING.toUtf8());
-        QCOMPARE(ConsultaDirecta(db, "SELECT NOTASITEM FROM ITEMS").value(0), item.NOTASITEM.toUtf8());
-        QCOMPARE(ConsultaDirecta(db, "SELECT count(*) FROM ITEMS, TEMAS WHERE typeof(ITEMING) || "
-                                     "typeof(ITEMESP) || typeof(ITEMS.NOMBRETEMA) || typeof(NOTASITEM) || "
-                                     "typeof(TEMAS.NOMBRETEMA) || typeof(NOTASTEMA) = "
-                                     "'texttexttexttexttexttext'").value(0), QByteArray("1"));
+        QCOMPARE(ConsultaDirecta(db, "SELECT NOTASITEM FROM ITEMS").value(0),
+                 item.NOTASITEM.toUtf8());
+        QCOMPARE(ConsultaDirecta(
+                     db, "SELECT count(*) FROM ITEMS, TEMAS WHERE typeof(ITEMING) || "
+                         "typeof(ITEMESP) || typeof(ITEMS.NOMBRETEMA) || typeof(NOTASITEM) || "
+                         "typeof(TEMAS.NOMBRETEMA) || typeof(NOTASTEMA) = "
+                         "'texttexttexttexttexttext'")
+                     .value(0),
+                 QByteArray("1"));
     }
 
     void enTransaccionDeshaceTodoSiFalla() {
@@ -193,7 +214,8 @@ private slots:
         }
         QCOMPARE(HuellaArchivo(ruta_), antes);
         QCOMPARE(TemasEnOrden(base_), QStringList{"verbos"});
-        QCOMPARE(base_.LocalizaItem("run"), std::optional<Item>(Item{"run", "correr", "verbos", ""}));
+        QCOMPARE(base_.LocalizaItem("run"),
+                 std::optional<Item>(Item{"run", "correr", "verbos", ""}));
         QVERIFY(!base_.LocalizaItem("walk"));
 
         // A refused write inside the unit undoes only itself; the rest lands.
@@ -263,29 +285,33 @@ private slots:
         QVERIFY_ERROR_TALVEX(base_.EnTransaccion([&] {
             base_.AgregaItem({"lost", "", "", ""});
             base_.Cierra();
-        }), ErrorBaseDatos);
+        }),
+                             ErrorBaseDatos);
         base_.Abre(ruta_);
         QCOMPARE(InglesEnOrden(base_), QStringList{"keep"});
     }
 
     void cambioDeVersionDelCotejoRecalculaClaves() {
-        AgregaItems({"zapato", "Home", "house", QStringLiteral("árbol"), "arbol", QStringLiteral("ñu"), "nube"});
+        AgregaItems({"zapato", "Home", "house", QStringLiteral("árbol"), "arbol",
+                     QStringLiteral("ñu"), "nube"});
         for (const QString& nombre : QStringList{"verbos", "Animales", QStringLiteral("ácidos")})
             base_.AgregaTema({nombre, ""});
         const QStringList items = InglesEnOrden(base_);
         const QStringList temas = TemasEnOrden(base_);
         base_.Cierra();
         // As if another ICU had written the keys: a foreign version and keys in byte order.
-        EjecutaSqlDirecto(ruta_, "UPDATE TALVEXMETA SET VALOR = 'icu/otra/1.0' WHERE CLAVE = 'VERSIONCOTEJO';"
-                                 "UPDATE ITEMS SET CLAVEITEM = CAST(ITEMING AS BLOB);"
-                                 "UPDATE TEMAS SET CLAVETEMA = CAST(NOMBRETEMA AS BLOB);");
+        EjecutaSqlDirecto(
+            ruta_, "UPDATE TALVEXMETA SET VALOR = 'icu/otra/1.0' WHERE CLAVE = 'VERSIONCOTEJO';"
+                   "UPDATE ITEMS SET CLAVEITEM = CAST(ITEMING AS BLOB);"
+                   "UPDATE TEMAS SET CLAVETEMA = CAST(NOMBRETEMA AS BLOB);");
         base_.Abre(ruta_);
         QCOMPARE(InglesEnOrden(base_), items);
         QCOMPARE(TemasEnOrden(base_), temas);
         QCOMPARE(base_.LocalizaItem("HOME")->ITEMING, QStringLiteral("Home"));
         QCOMPARE(base_.LocalizaTema("VERBOS")->NOMBRETEMA, QStringLiteral("verbos"));
         QVERIFY_ERROR_TALVEX(base_.AgregaItem({"HOUSE", "", "", ""}), ClaveDuplicada);
-        QCOMPARE(ConsultaDirecta(base_.Conexion(), "SELECT VALOR FROM TALVEXMETA WHERE CLAVE = 'VERSIONCOTEJO'"),
+        QCOMPARE(ConsultaDirecta(base_.Conexion(),
+                                 "SELECT VALOR FROM TALVEXMETA WHERE CLAVE = 'VERSIONCOTEJO'"),
                  QList<QByteArray>{ObtieneVersionCotejo().toUtf8()});
     }
 
@@ -303,14 +329,17 @@ private slots:
         QVERIFY_ERROR_TALVEX(BaseVocabulario::CreaVacia(ruta_), ArchivoYaExiste);
         QVERIFY_ERROR_TALVEX(CreaBaseReporte(ruta_), ArchivoYaExiste);
         QCOMPARE(HuellaArchivo(ruta_), antes);
-        QVERIFY_ERROR_TALVEX(BaseVocabulario::CreaVacia(carpeta_.filePath("no/existe.MDB")), RutaNoEncontrada);
+        QVERIFY_ERROR_TALVEX(BaseVocabulario::CreaVacia(carpeta_.filePath("no/existe.MDB")),
+                             RutaNoEncontrada);
 
         const QString reporte = carpeta_.filePath("TalvexReport.mdb");
         CreaBaseReporte(reporte);
         EjecutaSqlDirecto(reporte, "INSERT INTO INFORME1 VALUES('A', 'B', 'C')");
         sqlite3* informe = nullptr;
-        sqlite3_open_v2(QFile::encodeName(reporte).constData(), &informe, SQLITE_OPEN_READONLY, nullptr);
-        QCOMPARE(ConsultaDirecta(informe, "PRAGMA application_id"), QList<QByteArray>{"1413565522"});
+        sqlite3_open_v2(QFile::encodeName(reporte).constData(), &informe, SQLITE_OPEN_READONLY,
+                        nullptr);
+        QCOMPARE(ConsultaDirecta(informe, "PRAGMA application_id"),
+                 QList<QByteArray>{"1413565522"});
         QCOMPARE(ConsultaDirecta(informe, "SELECT CAMPO1 || CAMPO2 || CAMPO3 FROM INFORME1"),
                  QList<QByteArray>{"ABC"});
         sqlite3_close(informe);

@@ -50,8 +50,7 @@ private slots:
             // Half the rounds count the delay from the start (the kill may land while the
             // file is being opened or recovered), half from the moment the file is open.
             if (ronda % 2 == 1) {
-                while (!proceso.peek(6).startsWith("LISTO") &&
-                       proceso.state() == QProcess::Running)
+                while (!proceso.peek(6).startsWith("LISTO") && proceso.state() == QProcess::Running)
                     proceso.waitForReadyRead(50);
             }
             QThread::msleep(azar.bounded(5, 81));

@@ -1,6 +1,7 @@
 // The main window as the user sees it: controls, texts, positions, tab order, status bar,
 // list columns and clock.
 #include "apoyo/EntornoPrueba.h"
+#include "app/Traduccion.h"
 #include "app/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/ModeloListaItems.h"
@@ -11,6 +12,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -26,6 +30,7 @@ private slots:
     void columnasDeLasListas();
     void panelCentrado();
     void relojCadaSegundo();
+    void dialogosEnEspanol();
 
 private:
     std::unique_ptr<EntornoPrueba> entorno;
@@ -189,6 +194,16 @@ void PruebaVentanaPrincipal::relojCadaSegundo()
     QCOMPARE(ventana.Paneles[4]->text(),
              QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
     QCOMPARE(ventana.Paneles[0]->text(), QStringLiteral("TALVEX Ver. 2.0.0"));
+}
+
+void PruebaVentanaPrincipal::dialogosEnEspanol()
+{
+    QTranslator traductor;
+    QVERIFY(InstalaTraduccionEspanol(traductor));
+    QMessageBox caja(QMessageBox::Question, "t", "¿ ?", QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(caja.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Sí"));
+    QCOMPARE(caja.button(QMessageBox::No)->text().remove('&'), QStringLiteral("No"));
+    QCoreApplication::removeTranslator(&traductor);
 }
 
 QTEST_MAIN(PruebaVentanaPrincipal)
