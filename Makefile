@@ -2,7 +2,7 @@
 #   make run   installs what is missing, builds, lays out the program folder and starts it
 #   make test  installs what is missing, builds and runs every test
 BUILD     ?= build
-PROGRAMA  := $(BUILD)/TALVEXV20
+PROGRAMA  := $(BUILD)/programa
 PAQUETES  := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
              qt6-translations-l10n libsqlite3-dev libicu-dev libx11-dev sqlite3 \
              fonts-dejavu-core fonts-liberation2 xvfb xauth
