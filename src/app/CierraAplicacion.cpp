@@ -1,20 +1,12 @@
 #include "app/CierraAplicacion.h"
 
+#include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
 
 #include <QDir>
 
-namespace {
 // Clean-up steps ignore their failures one by one: a file in use, a missing folder or a
 // database that was never opened must not stop the rest.
-template <class F> void IntentaPaso(F&& paso)
-{
-    try {
-        paso();
-    } catch (...) {
-    }
-}
-} // namespace
 
 void CierraAplicacion()
 {
@@ -24,7 +16,7 @@ void CierraAplicacion()
 
 void CierraBaseDatos()
 {
-    IntentaPaso([] { modTALVEXV20().dbPrincipal.Cierra(); });
+    OmiteFallo([] { modTALVEXV20().dbPrincipal.Cierra(); });
 }
 
 void BorraTemporales()
@@ -39,10 +31,10 @@ void BorraTemporales()
     for (int raiz = 0; raiz < estado.RaicesInstalacion.size(); ++raiz)
         lugares << RutaInstalacion(raiz, QStringLiteral("*.tmp"));
     for (const QString& patron : lugares)
-        IntentaPaso([&] { fso->DeleteFile(patron, true); });
+        OmiteFallo([&] { fso->DeleteFile(patron, true); });
 
     const QString informacion = estado.CarpetaPrograma + QStringLiteral("/TALVEXV20.txt");
-    IntentaPaso([&] {
+    OmiteFallo([&] {
         if (fso->FileExists(informacion))
             fso->DeleteFile(informacion, true);
     });

@@ -8,6 +8,7 @@
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
 #include "app/windows/frmSplash.h"
+#include "ui/main/Listados.h"
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QDir>
@@ -103,6 +104,11 @@ void Main()
         principal.setEnabled(false);
         Ventana<frmEspera>().show();
         MuestraEspera(QStringLiteral("Creando listados..."), 2000);
+        LlenaArbolTemas();
+        LlenaListaItems();
+        CreaIndiceItems();
+        estado.AutoCompletar = true;
+        BuscaItem();
         MuestraEspera(QStringLiteral("Iniciando listados..."), 2000);
 
         principal.EscribeFechaHora();

@@ -43,6 +43,7 @@ void ReiniciaEstado()
     e.ItemTemaActual.clear();
     e.TemaAnterior.clear();
     e.ItemEditado.clear();
+    e.IndiceLetras.Vacia();
     e.ContadorPausa = 0;
     e.CarpetaPrograma.clear();
     e.RaicesInstalacion.clear();

@@ -1,5 +1,6 @@
 #pragma once
 // The application state every window shares: one copy of each, nothing kept between runs.
+#include "app/IndiceLetras.h"
 #include "app/Plataforma.h"
 #include "app/SistemaArchivos.h"
 #include "data/BaseVocabulario.h"
@@ -17,6 +18,7 @@ struct EstadoAplicacion {
     bool EditorItemListo = false;
     bool ModoRespaldo = true;
     bool AutoCompletar = false;
+    ::IndiceLetras IndiceLetras;
 
     QString TemaActual;
     QString ItemTemaActual;

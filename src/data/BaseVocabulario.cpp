@@ -163,11 +163,8 @@ void BaseVocabulario::EliminaTema(const QString& nombre) {
 // ---------------------------------------------------------------------------------------
 // Items
 
-void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visita) const {
-    if (!d->conexion.EstaAbierta())
-        return;
-    auto fila = d->conexion.Prepara(
-        "SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS ORDER BY CLAVEITEM");
+namespace {
+void VisitaItems(SentenciaSqlite& fila, const std::function<void(const Item&)>& visita) {
     Item item;
     while (fila.Avanza()) {
         item.ITEMING = fila.Texto(0);
@@ -176,6 +173,35 @@ void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visit
         item.NOTASITEM = fila.Texto(3);
         visita(item);
     }
+}
+} // namespace
+
+void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visita) const {
+    if (!d->conexion.EstaAbierta())
+        return;
+    auto fila = d->conexion.Prepara(
+        "SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS ORDER BY CLAVEITEM");
+    VisitaItems(fila, visita);
+}
+
+void BaseVocabulario::RecorreFilasItems(
+    const std::function<void(const QString&, const QString&)>& visita) const {
+    if (!d->conexion.EstaAbierta())
+        return;
+    auto fila = d->conexion.Prepara("SELECT ITEMING, ITEMESP FROM ITEMS ORDER BY CLAVEITEM");
+    while (fila.Avanza())
+        visita(fila.Texto(0), fila.Texto(1));
+}
+
+void BaseVocabulario::RecorreItemsDeTema(const QString& tema,
+                                         const std::function<void(const Item&)>& visita) const {
+    if (!d->conexion.EstaAbierta())
+        return;
+    // "=" on TEXT compares bytes: a topic differing only in case is another topic.
+    auto fila = d->conexion.Prepara("SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS "
+                                    "WHERE NOMBRETEMA = ?1 ORDER BY CLAVEITEM");
+    fila.Enlaza(1, tema);
+    VisitaItems(fila, visita);
 }
 
 std::optional<Item> BaseVocabulario::LocalizaItem(const QString& ingles) const {

@@ -56,6 +56,12 @@ public:
     void EliminaTema(const QString& nombre);
 
     void RecorreItems(const std::function<void(const Item&)>& visita) const;
+    // The English and Spanish texts of every item, in key order: what the item index shows.
+    void RecorreFilasItems(
+        const std::function<void(const QString& ingles, const QString& espanol)>& visita) const;
+    // The items whose topic is exactly (same case) `tema`, in key order.
+    void RecorreItemsDeTema(const QString& tema,
+                            const std::function<void(const Item&)>& visita) const;
     std::optional<Item> LocalizaItem(const QString& ingles) const;
     void AgregaItem(const Item& item);
     void ModificaItem(const QString& ingles, const Item& item);

@@ -64,3 +64,9 @@ QString ObtieneVersionCotejo() {
     // The settings are part of the name: changing them also changes every key.
     return QStringLiteral("icu/es/secundaria/normalizada/%1").arg(QString::fromLatin1(texto));
 }
+
+int ComparaTextos(const QString& a, const QString& b) {
+    return ucol_strcoll(Cotejo(), reinterpret_cast<const UChar*>(a.utf16()),
+                        static_cast<int32_t>(a.size()), reinterpret_cast<const UChar*>(b.utf16()),
+                        static_cast<int32_t>(b.size()));
+}

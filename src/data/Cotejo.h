@@ -14,3 +14,6 @@ QByteArray CalculaClaveOrden(const QString& texto);
 // Names the rules and data behind CalculaClaveOrden. When it changes (another ICU), keys
 // stored earlier must be computed again.
 QString ObtieneVersionCotejo();
+
+// The same order, comparing two texts directly: < 0, 0 or > 0.
+int ComparaTextos(const QString& a, const QString& b);

@@ -1,5 +1,9 @@
 #include "ui/main/ModeloListaItems.h"
 
+#include "data/Cotejo.h"
+
+#include <algorithm>
+
 int ModeloListaItems::rowCount(const QModelIndex& padre) const
 {
     return padre.isValid() ? 0 : int(filas_.size());
@@ -52,4 +56,16 @@ void ModeloListaItems::CambiaFilas(std::vector<FilaLista> filas)
     beginResetModel();
     filas_ = std::move(filas);
     endResetModel();
+}
+
+int ModeloListaItems::BuscaFila(const QString& ingles) const
+{
+    const auto fila = std::lower_bound(
+        filas_.begin(), filas_.end(), ingles,
+        [](const FilaLista& f, const QString& texto) { return ComparaTextos(f.ingles, texto) < 0; });
+    // Key equality ignores case only; the texts must also match letter for letter once
+    // upper-cased.
+    if (fila == filas_.end() || fila->ingles.toUpper() != ingles.toUpper())
+        return -1;
+    return int(fila - filas_.begin());
 }

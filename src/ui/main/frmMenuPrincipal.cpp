@@ -4,6 +4,7 @@
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/IndicadoresTeclado.h"
 #include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -15,6 +16,32 @@ const QString TextoVersion = QStringLiteral("TALVEX Ver. 2.0.0");
 const QStringList TextosPaneles{TextoVersion, QStringLiteral("NÚM"), QStringLiteral("MAYÚS"),
                                 QStringLiteral("INS"), QString(), QString()};
 
+// Watches every key of the program for the Num Lock, Caps Lock and Insert panels.
+class FiltroIndicadores : public QObject {
+public:
+    FiltroIndicadores(frmMenuPrincipal& ventana, bool& modoInsertar)
+        : QObject(&ventana), ventana_(ventana), modoInsertar_(modoInsertar)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::KeyRelease) {
+            // A key the focus widget ignores travels up to its parents: count it once.
+            if (static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Insert &&
+                objeto == qApp->focusObject())
+                modoInsertar_ = !modoInsertar_;
+            ventana_.ActualizaIndicadores();
+        }
+        return false;
+    }
+
+private:
+    frmMenuPrincipal& ventana_;
+    bool& modoInsertar_;
+};
+
 void CambiaPuntos(QWidget& control, double puntos)
 {
     QFont letra = control.font();
@@ -25,7 +52,8 @@ void CambiaPuntos(QWidget& control, double puntos)
 
 frmMenuPrincipal::frmMenuPrincipal()
     : TimerMiReloj(new QTimer(this)), TimerSalir(new QTimer(this)),
-      ModeloItems(new ModeloListaItems(this)), ModeloListaTema(new ModeloListaItems(this))
+      ModeloItems(new ModeloListaItems(this)), ModeloListaTema(new ModeloListaItems(this)),
+      ModeloArbol(new ModeloTemas(this))
 {
     setupUi(this);
     // Point sizes with fractions cannot be written in the form file.
@@ -39,6 +67,7 @@ frmMenuPrincipal::frmMenuPrincipal()
     picMenu1->setPalette(paleta);
     lvwItems->setModel(ModeloItems);
     lvwListaTema->setModel(ModeloListaTema);
+    TreeTemas->setModel(ModeloArbol);
     CreaPaneles();
 
     TimerMiReloj->setObjectName(QStringLiteral("TimerMiReloj"));
@@ -51,7 +80,8 @@ frmMenuPrincipal::frmMenuPrincipal()
     TimerSalir->setObjectName(QStringLiteral("TimerSalir"));
     TimerSalir->setInterval(150);
 
-    qApp->installEventFilter(this);
+    qApp->installEventFilter(new FiltroIndicadores(*this, modoInsertar_));
+    ConectaEventos();
     CentraEnPantalla(*this);
 }
 
@@ -109,16 +139,6 @@ void frmMenuPrincipal::ActualizaIndicadores()
     Paneles[1]->setEnabled(luces.numLock);
     Paneles[2]->setEnabled(luces.mayusculas);
     Paneles[3]->setEnabled(modoInsertar_);
-}
-
-bool frmMenuPrincipal::eventFilter(QObject* objeto, QEvent* evento)
-{
-    if (evento->type() == QEvent::KeyRelease) {
-        if (static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Insert && objeto == qApp->focusObject())
-            modoInsertar_ = !modoInsertar_;
-        ActualizaIndicadores();
-    }
-    return QMainWindow::eventFilter(objeto, evento);
 }
 
 void frmMenuPrincipal::resizeEvent(QResizeEvent* evento)

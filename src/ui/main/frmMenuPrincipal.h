@@ -9,6 +9,8 @@
 #include <array>
 
 class ModeloListaItems;
+class ModeloTemas;
+class QTreeView;
 
 class frmMenuPrincipal : public QMainWindow, public Ui::frmMenuPrincipal {
     Q_OBJECT
@@ -21,6 +23,20 @@ public:
     QTimer* TimerSalir;
     ModeloListaItems* ModeloItems;
     ModeloListaItems* ModeloListaTema;
+    ModeloTemas* ModeloArbol;
+
+    // Show the selected topic, item of the index, or item of the topic's list.
+    void ActivaTemas();
+    void ActivaItems();
+    void ActivaListaTema();
+    // The right column's two layouts: the topic with its items, or one item's notes.
+    void MuestraVistaTema();
+    void MuestraVistaItem();
+
+    // The selected row of a list or tree (-1 when none), and selecting one.
+    static int FilaSeleccionada(const QTreeView& lista);
+    static void SeleccionaFila(QTreeView& lista, int fila, bool hazVisible);
+    static void MuestraNotas(QPlainTextEdit& caja, const QString& notas);
 
     // Panels 5 and 6: the date in the system's short form and the time.
     void EscribeFechaHora();
@@ -38,5 +54,11 @@ protected:
 
 private:
     void CreaPaneles();
+    void ConectaEventos();
+    bool EventoArbol(QEvent* evento);
+    bool EventoListaItems(QEvent* evento);
+    bool EventoBuscaItem(QEvent* evento);
+    bool EventoListaTema(QEvent* evento);
+    void CambioBuscaItem();
     bool modoInsertar_ = true;
 };

@@ -1,0 +1,25 @@
+#pragma once
+// The first-letter index of the item list: for each upper-cased first character, the item
+// texts that begin with it, in list order. Completion compares only the texts of one letter.
+#include <QString>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class IndiceLetras {
+public:
+    // Rebuilds the index from the texts, given in list order.
+    void Construye(const std::vector<QString>& textos);
+    void Vacia() { listas_.clear(); }
+    bool EstaVacio() const { return listas_.empty(); }
+    // The first text, in list order, whose beginning equals `escrito` without regard to case.
+    std::optional<QString> Completa(const QString& escrito) const;
+
+private:
+    struct Entrada {
+        QString texto;
+        QString mayusculas;
+    };
+    static char16_t Letra(const QString& mayusculas) { return mayusculas.at(0).unicode(); }
+    std::unordered_map<char16_t, std::vector<Entrada>> listas_;
+};

@@ -1,0 +1,73 @@
+// The topic tree and the topic shown in the right column.
+#include "app/Fallos.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "ui/main/AgregaColumna.h"
+#include "ui/main/Listados.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+void LlenaArbolTemas()
+{
+    EstadoAplicacion& estado = modTALVEXV20();
+    frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
+    estado.TemaActual.clear();
+    // The store walks topics in name order, which is the tree's own order.
+    QStringList nombres;
+    OmiteFallo([&] { estado.dbPrincipal.RecorreTemas([&](const Tema& t) { nombres << t.NOMBRETEMA; }); });
+    ventana.ModeloArbol->CambiaTemas(std::move(nombres));
+    if (ventana.ModeloArbol->rowCount() == 0)
+        return; // no node to select: heading, notes and TemaActual stay as they are
+    frmMenuPrincipal::SeleccionaFila(*ventana.TreeTemas, 0, false);
+    const QString nombre = ventana.ModeloArbol->Nombres().first();
+    ventana.lblNotas->setText(nombre);
+    ventana.lblCategoria->clear();
+    estado.TemaActual = nombre;
+    OmiteFallo([&] {
+        if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
+            frmMenuPrincipal::MuestraNotas(*ventana.txtMemoNotas, tema->NOTASTEMA);
+    });
+}
+
+void frmMenuPrincipal::ActivaTemas()
+{
+    EstadoAplicacion& estado = modTALVEXV20();
+    estado.TemaActual.clear();
+    estado.ItemTemaActual.clear();
+    const int fila = FilaSeleccionada(*TreeTemas);
+    if (fila >= 0) {
+        const QString nombre = ModeloArbol->Nombres().at(fila);
+        lblNotas->setText(nombre);
+        lblCategoria->clear();
+        estado.TemaActual = nombre;
+        // A topic missing from the table leaves the notes shown before.
+        OmiteFallo([&] {
+            if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
+                MuestraNotas(*txtMemoNotas, tema->NOTASTEMA);
+        });
+    }
+    MuestraVistaTema();
+    txtMemoLista->clear();
+    LlenaListaTema();
+    const int primera = FilaSeleccionada(*lvwListaTema);
+    if (primera < 0)
+        return;
+    estado.ItemTemaActual = ModeloListaTema->Filas()[size_t(primera)].ingles;
+    OmiteFallo([&] {
+        if (const auto item = estado.dbPrincipal.LocalizaItem(estado.ItemTemaActual))
+            MuestraNotas(*txtMemoLista, item->NOTASITEM);
+    });
+}
+
+void frmMenuPrincipal::MuestraVistaTema()
+{
+    txtMemoNotas->resize(txtMemoNotas->width(), Twips(3645));
+}
+
+void frmMenuPrincipal::MuestraVistaItem()
+{
+    txtMemoNotas->resize(txtMemoNotas->width(), Twips(5320));
+    ModeloListaTema->LimpiaFilas();
+    txtMemoLista->clear();
+}

@@ -1,0 +1,178 @@
+// What the main window's tree, lists and search box do with the mouse and the keyboard.
+#include "app/modTALVEXV20.h"
+#include "ui/main/Listados.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QValidator>
+
+namespace {
+// The search box takes at most 50 typed characters, while a completion may show a longer
+// text whole (a maximum length would cut it).
+class LimiteEscritura : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& texto, int&) const override
+    {
+        return texto.size() <= 50 ? Acceptable : Invalid;
+    }
+};
+
+bool EsClic(const QEvent* evento)
+{
+    return evento->type() == QEvent::MouseButtonRelease &&
+           static_cast<const QMouseEvent*>(evento)->button() == Qt::LeftButton;
+}
+
+bool EsIntro(const QKeyEvent* tecla)
+{
+    return tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
+}
+
+// A key that produces a character (what arms or disarms the completion); Delete, arrows and
+// the like do not.
+bool EsCaracter(const QKeyEvent* tecla)
+{
+    return tecla->key() == Qt::Key_Backspace || EsIntro(tecla) ||
+           (!tecla->text().isEmpty() && tecla->key() != Qt::Key_Delete);
+}
+
+void ArmaCompletar(const QKeyEvent* tecla)
+{
+    if (EsCaracter(tecla))
+        modTALVEXV20().AutoCompletar = tecla->key() != Qt::Key_Backspace;
+}
+} // namespace
+
+int frmMenuPrincipal::FilaSeleccionada(const QTreeView& lista)
+{
+    const QModelIndex actual = lista.selectionModel() ? lista.selectionModel()->currentIndex()
+                                                      : QModelIndex();
+    if (!actual.isValid() || !lista.selectionModel()->isSelected(actual.siblingAtColumn(0)))
+        return -1;
+    return actual.row();
+}
+
+void frmMenuPrincipal::SeleccionaFila(QTreeView& lista, int fila, bool hazVisible)
+{
+    const QModelIndex indice = lista.model()->index(fila, 0);
+    if (!indice.isValid())
+        return;
+    lista.selectionModel()->setCurrentIndex(
+        indice, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (hazVisible)
+        lista.scrollTo(indice);
+}
+
+void frmMenuPrincipal::MuestraNotas(QPlainTextEdit& caja, const QString& notas)
+{
+    // Notes keep CR LF line ends; the box wants plain line feeds.
+    QString texto = notas;
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    caja.setPlainText(texto);
+}
+
+void frmMenuPrincipal::ConectaEventos()
+{
+    txtBuscaItem->setValidator(new LimiteEscritura(txtBuscaItem));
+    for (QObject* control : std::initializer_list<QObject*>{
+             TreeTemas, TreeTemas->viewport(), lvwItems, lvwItems->viewport(), txtBuscaItem,
+             lvwListaTema, lvwListaTema->viewport()})
+        control->installEventFilter(this);
+    connect(txtBuscaItem, &QLineEdit::textChanged, this, &frmMenuPrincipal::CambioBuscaItem);
+    connect(TreeTemas->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& actual) { ModeloArbol->MarcaAbierto(actual.row()); });
+    // A model reset replaces the selection model's contents, not the object: keep the icon right.
+    connect(ModeloArbol, &QAbstractItemModel::modelReset, this,
+            [this] { ModeloArbol->MarcaAbierto(TreeTemas->currentIndex().row()); });
+}
+
+bool frmMenuPrincipal::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == TreeTemas || objeto == TreeTemas->viewport())
+        return EventoArbol(evento);
+    if (objeto == lvwItems || objeto == lvwItems->viewport())
+        return EventoListaItems(evento);
+    if (objeto == txtBuscaItem)
+        return EventoBuscaItem(evento);
+    if (objeto == lvwListaTema || objeto == lvwListaTema->viewport())
+        return EventoListaTema(evento);
+    return false;
+}
+
+bool frmMenuPrincipal::EventoArbol(QEvent* evento)
+{
+    if (ModeloArbol->rowCount() == 0)
+        return false;
+    // Key down shows the topic selected before the move, key up the one after it.
+    if (EsClic(evento) || evento->type() == QEvent::KeyPress ||
+        evento->type() == QEvent::KeyRelease)
+        ActivaTemas();
+    return false;
+}
+
+bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
+{
+    if (FilaSeleccionada(*lvwItems) < 0)
+        return false;
+    if (EsClic(evento)) {
+        ActivaItems();
+        MuestraVistaItem();
+        return false;
+    }
+    if (evento->type() == QEvent::KeyRelease) {
+        ActivaItems();
+        return false;
+    }
+    if (evento->type() != QEvent::KeyPress)
+        return false;
+    ActivaItems();
+    const auto* tecla = static_cast<QKeyEvent*>(evento);
+    if (!EsCaracter(tecla))
+        return false; // arrows and page keys move in the list
+    if (EsIntro(tecla))
+        txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
+    ArmaCompletar(tecla);
+    return true; // the list does not act on typed characters
+}
+
+bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
+{
+    if (FilaSeleccionada(*lvwItems) < 0)
+        return false;
+    if (EsClic(evento)) {
+        ActivaItems();
+        MuestraVistaItem();
+        return false;
+    }
+    if (evento->type() != QEvent::KeyPress)
+        return false;
+    const auto* tecla = static_cast<QKeyEvent*>(evento);
+    const bool intro = EsIntro(tecla);
+    if (intro)
+        txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
+    ArmaCompletar(tecla);
+    return intro;
+}
+
+bool frmMenuPrincipal::EventoListaTema(QEvent* evento)
+{
+    if (FilaSeleccionada(*lvwListaTema) >= 0 &&
+        (EsClic(evento) || evento->type() == QEvent::KeyPress ||
+         evento->type() == QEvent::KeyRelease))
+        ActivaListaTema();
+    return false;
+}
+
+void frmMenuPrincipal::CambioBuscaItem()
+{
+    if (FilaSeleccionada(*lvwItems) < 0)
+        return;
+    if (!txtBuscaItem->text().isEmpty())
+        BuscaItem();
+    else
+        SeleccionaFila(*lvwItems, 0, true);
+}

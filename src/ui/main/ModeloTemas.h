@@ -1,0 +1,26 @@
+#pragma once
+// The nodes of the topic tree: one per topic, flat, in name order. The selected node shows
+// the "open" picture and every other node the "closed" one.
+#include <QAbstractListModel>
+#include <QIcon>
+#include <QStringList>
+
+class ModeloTemas : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit ModeloTemas(QObject* padre = nullptr);
+
+    int rowCount(const QModelIndex& padre = {}) const override;
+    QVariant data(const QModelIndex& indice, int rol) const override;
+
+    void CambiaTemas(QStringList nombres);
+    const QStringList& Nombres() const { return nombres_; }
+    void MarcaAbierto(int fila);
+    int FilaAbierta() const { return abierta_; }
+
+private:
+    QStringList nombres_;
+    int abierta_ = -1;
+    QIcon cerrado_;
+    QIcon abierto_;
+};

@@ -1,0 +1,338 @@
+// Browsing: the topic tree, the items of a topic, the item index and the search box that
+// completes as the user types.
+#include "apoyo/EntornoPrueba.h"
+#include "app/Main.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "ui/main/AgregaColumna.h"
+#include "ui/main/Listados.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+namespace {
+const QString Largo = QStringLiteral(
+    "supercalifragilisticexpialidocious is a word from a film, sixty-odd characters");
+
+// Starts the program on a database holding these topics and items.
+void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>& items)
+{
+    entorno.CreaBases();
+    BaseVocabulario base;
+    base.Abre(entorno.Ruta("TALVEXV20.MDB"));
+    for (const Tema& tema : temas)
+        base.AgregaTema(tema);
+    for (const Item& item : items)
+        base.AgregaItem(item);
+    base.Cierra();
+    Main();
+    Ventana<frmMenuPrincipal>().activateWindow();
+}
+
+const QList<Item> ItemsCompletar{
+    {"house", "casa", "Casa", "Una casa.\r\nPlural: houses."},
+    {"Home", "hogar", "Casa", "El hogar."},
+    {"hotel", "hotel", "Viajes", ""},
+    {"apple", "manzana", "Comida", "Fruta."},
+    {"árbol", "tree (al revés)", "Naturaleza", ""},
+    {"nylon", "nailon", "Ropa", ""},
+    {"ñandú", "rhea", "Animales", ""},
+    {Largo, "supercalifragilístico", "Palabras", "Más de cincuenta letras."},
+};
+
+QStringList Columna(const ModeloListaItems& modelo)
+{
+    QStringList textos;
+    for (const FilaLista& fila : modelo.Filas())
+        textos << fila.ingles;
+    return textos;
+}
+
+QString FilaElegida(frmMenuPrincipal& v)
+{
+    const int fila = frmMenuPrincipal::FilaSeleccionada(*v.lvwItems);
+    return fila < 0 ? QString() : v.ModeloItems->Filas()[size_t(fila)].ingles;
+}
+
+// Types the text key by key, accents included (QTest::keyClicks knows only ASCII).
+void Teclea(QWidget* control, const QString& texto)
+{
+    for (const QChar letra : texto) {
+        const auto tecla = Qt::Key(letra.toUpper().unicode());
+        QKeyEvent pulsa(QEvent::KeyPress, tecla, Qt::NoModifier, QString(letra));
+        QApplication::sendEvent(control, &pulsa);
+        QKeyEvent suelta(QEvent::KeyRelease, tecla, Qt::NoModifier, QString(letra));
+        QApplication::sendEvent(control, &suelta);
+    }
+}
+
+void Vacia(QLineEdit& caja)
+{
+    caja.selectAll();
+    QTest::keyClick(&caja, Qt::Key_Backspace);
+}
+} // namespace
+
+class PruebaNavegacion : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { entorno = std::make_unique<EntornoPrueba>(); }
+    void cleanup() { entorno.reset(); }
+    void elArranqueMuestraElPrimerTemaYElPrimerItem();
+    void completaMientrasSeEscribe_data();
+    void completaMientrasSeEscribe();
+    void borrarNoCompletaYVaciarVuelveAlPrincipio();
+    void laCajaLimitaLoEscritoPeroNoLoCompletado();
+    void sinItemsNoHayIndiceNiCompletado();
+    void elArbolOrdenaYMarcaElTemaAbierto();
+    void unTemaMuestraSusItemsExactos();
+    void lasFlechasMuestranLoElegido();
+    void clicEnElIndiceMuestraElItem();
+    void sinTemasElArbolQuedaVacio();
+
+private:
+    std::unique_ptr<EntornoPrueba> entorno;
+};
+
+void PruebaNavegacion::elArranqueMuestraElPrimerTemaYElPrimerItem()
+{
+    Arranca(*entorno, {{"Viajes", "Para viajar."}, {"Casa", "Cosas de casa."}}, ItemsCompletar);
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QCOMPARE(v.ModeloArbol->Nombres(), (QStringList{"Casa", "Viajes"}));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.TreeTemas), 0);
+    QCOMPARE(modTALVEXV20().TemaActual, QStringLiteral("Casa"));
+    QCOMPARE(Columna(*v.ModeloItems),
+             (QStringList{"apple", "árbol", "Home", "hotel", "house", "nylon", "ñandú", Largo}));
+    QCOMPARE(FilaElegida(v), QStringLiteral("apple"));
+    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("apple"));
+    QCOMPARE(v.lblNotas->text(), QStringLiteral("apple -> manzana"));
+    QCOMPARE(v.lblCategoria->text(), QStringLiteral("Comida"));
+    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Fruta."));
+    QCOMPARE(v.focusWidget(), v.txtBuscaItem);
+    QCOMPARE(v.ModeloItems->columnCount(), 2);
+    QVERIFY(!modTALVEXV20().AutoCompletar);
+}
+
+void PruebaNavegacion::completaMientrasSeEscribe_data()
+{
+    QTest::addColumn<QString>("escrito");
+    QTest::addColumn<QString>("caja");
+    QTest::addColumn<QString>("seleccion");
+    QTest::addColumn<QString>("fila");
+    QTest::addColumn<QString>("encabezado");
+    QTest::newRow("ho completa a Home") << "ho" << "Home" << "me" << "Home" << "Home -> hogar";
+    QTest::newRow("hou completa a house") << "hou" << "house" << "se" << "house" << "house -> casa";
+    QTest::newRow("mayúsculas") << "HOU" << "house" << "se" << "house" << "house -> casa";
+    QTest::newRow("a no completa a á") << "ar" << "ar" << "" << "apple" << "apple -> manzana";
+    QTest::newRow("á completa a árbol") << "á" << "árbol" << "rbol" << "árbol"
+                                        << "árbol -> tree (al revés)";
+    QTest::newRow("n no completa a ñ") << "n" << "nylon" << "ylon" << "nylon" << "nylon -> nailon";
+    QTest::newRow("ñ") << "Ñ" << "ñandú" << "andú" << "ñandú" << "ñandú -> rhea";
+    QTest::newRow("nadie empieza así") << "xyz" << "xyz" << "" << "apple" << "apple -> manzana";
+    QTest::newRow("más de 50 letras") << "super" << Largo << Largo.mid(5) << Largo
+                                      << Largo + " -> supercalifragilístico";
+    QTest::newRow("texto completo") << "hotel" << "hotel" << "" << "hotel" << "hotel -> hotel";
+}
+
+void PruebaNavegacion::completaMientrasSeEscribe()
+{
+    QFETCH(QString, escrito);
+    QFETCH(QString, caja);
+    QFETCH(QString, seleccion);
+    QFETCH(QString, fila);
+    QFETCH(QString, encabezado);
+    Arranca(*entorno, {}, ItemsCompletar);
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    Vacia(*v.txtBuscaItem);
+    Teclea(v.txtBuscaItem, escrito);
+    QCOMPARE(v.txtBuscaItem->text(), caja);
+    QCOMPARE(v.txtBuscaItem->selectedText(), seleccion);
+    QCOMPARE(FilaElegida(v), fila);
+    // A beginning nobody has leaves the right column as it was (the first item here).
+    QCOMPARE(v.lblNotas->text(), encabezado);
+}
+
+void PruebaNavegacion::borrarNoCompletaYVaciarVuelveAlPrincipio()
+{
+    Arranca(*entorno, {}, ItemsCompletar);
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    Vacia(*v.txtBuscaItem);
+    QTest::keyClicks(v.txtBuscaItem, "hou");
+    QCOMPARE(v.lblCategoria->text(), QStringLiteral("Casa"));
+    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Una casa.\nPlural: houses."));
+
+    // Backspace drops the completed part and never completes again; the row stays.
+    QTest::keyClick(v.txtBuscaItem, Qt::Key_Backspace);
+    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("hou"));
+    QCOMPARE(FilaElegida(v), QStringLiteral("house"));
+    QTest::keyClick(v.txtBuscaItem, Qt::Key_Backspace);
+    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("ho"));
+    QCOMPARE(FilaElegida(v), QStringLiteral("house"));
+
+    // Delete neither arms nor disarms the completion.
+    QTest::keyClick(v.txtBuscaItem, 't');
+    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("hotel"));
+    v.txtBuscaItem->setSelection(2, 3);
+    QTest::keyClick(v.txtBuscaItem, Qt::Key_Delete);
+    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("ho"));
+
+    // An emptied box goes back to the first row, showing it.
+    v.lvwItems->scrollToBottom();
+    Vacia(*v.txtBuscaItem);
+    QCOMPARE(FilaElegida(v), QStringLiteral("apple"));
+    QCOMPARE(v.lvwItems->indexAt(QPoint(2, 2)).row(), 0);
+}
+
+void PruebaNavegacion::laCajaLimitaLoEscritoPeroNoLoCompletado()
+{
+    Arranca(*entorno, {}, ItemsCompletar);
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    Vacia(*v.txtBuscaItem);
+    QTest::keyClicks(v.txtBuscaItem, QString(60, QLatin1Char('z')));
+    QCOMPARE(v.txtBuscaItem->text(), QString(50, QLatin1Char('z')));
+    Vacia(*v.txtBuscaItem);
+    QTest::keyClicks(v.txtBuscaItem, "s");
+    QCOMPARE(v.txtBuscaItem->text(), Largo);
+    QVERIFY(Largo.size() > 50);
+}
+
+void PruebaNavegacion::sinItemsNoHayIndiceNiCompletado()
+{
+    Arranca(*entorno, {{"Casa", ""}}, {});
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QVERIFY(modTALVEXV20().IndiceLetras.EstaVacio());
+    QCOMPARE(v.ModeloItems->rowCount(), 0);
+    QTest::keyClicks(v.txtBuscaItem, "ho");
+    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("ho"));
+    QCOMPARE(v.lblNotas->text(), QStringLiteral("Casa")); // the topic shown at start-up stays
+    QTest::mouseClick(v.lvwItems->viewport(), Qt::LeftButton);
+    QTest::keyClick(v.lvwItems, Qt::Key_Return);
+    QCOMPARE(v.txtMemoNotas->height(), Twips(5320)); // nothing acted on an empty list
+}
+
+void PruebaNavegacion::elArbolOrdenaYMarcaElTemaAbierto()
+{
+    Arranca(*entorno,
+            {{"verbos", ""}, {"Zoo", ""}, {"árboles", ""}, {"Animales", ""}, {"arbustos", ""}},
+            {});
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QCOMPARE(v.ModeloArbol->Nombres(),
+             (QStringList{"Animales", "árboles", "arbustos", "verbos", "Zoo"}));
+    const QImage abierto = QIcon(":/imagenes/tema_abierto.png").pixmap(16).toImage();
+    const QImage cerrado = QIcon(":/imagenes/tema_cerrado.png").pixmap(16).toImage();
+    QVERIFY(abierto != cerrado);
+    auto imagen = [&](int fila) {
+        return v.ModeloArbol->index(fila).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+    };
+    QTest::keyClick(v.TreeTemas, Qt::Key_Down);
+    QTest::keyClick(v.TreeTemas, Qt::Key_Down);
+    for (int fila = 0; fila < 5; ++fila)
+        QCOMPARE(imagen(fila), fila == 2 ? abierto : cerrado);
+}
+
+void PruebaNavegacion::unTemaMuestraSusItemsExactos()
+{
+    Arranca(*entorno, {{"Verbos", "Acciones.\r\nRegulares e irregulares."}, {"Animales", ""}},
+            {{"run", "correr", "Verbos", "run – ran – run"},
+             {"eat", "comer", "Verbos", "eat – ate – eaten"},
+             {"walk", "caminar", "verbos", "del tema en minúsculas"},
+             {"dog", "perro", "Animales", ""}});
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QTest::keyClick(v.TreeTemas, Qt::Key_Down);
+    QCOMPARE(v.lblNotas->text(), QStringLiteral("Verbos"));
+    QCOMPARE(v.lblCategoria->text(), QString());
+    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Acciones.\nRegulares e irregulares."));
+    QCOMPARE(v.txtMemoNotas->height(), Twips(3645));
+    QCOMPARE(Columna(*v.ModeloListaTema), (QStringList{"eat", "run"}));
+    QCOMPARE(v.ModeloListaTema->columnCount(), 2);
+    QCOMPARE(v.lvwListaTema->columnWidth(0), Twips(1380));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.lvwListaTema), 0);
+    QCOMPARE(modTALVEXV20().ItemTemaActual, QStringLiteral("eat"));
+    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("eat – ate – eaten"));
+
+    // A topic with no items: an empty list and no notes.
+    QTest::keyClick(v.TreeTemas, Qt::Key_Up);
+    QCOMPARE(v.lblNotas->text(), QStringLiteral("Animales"));
+    QCOMPARE(Columna(*v.ModeloListaTema), QStringList{"dog"});
+    v.ModeloArbol->CambiaTemas({"Vacío"});
+    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, 0, false);
+    v.ActivaTemas();
+    QCOMPARE(v.ModeloListaTema->rowCount(), 0);
+    QCOMPARE(v.txtMemoLista->toPlainText(), QString());
+    QCOMPARE(modTALVEXV20().ItemTemaActual, QString());
+}
+
+void PruebaNavegacion::lasFlechasMuestranLoElegido()
+{
+    Arranca(*entorno, {{"Verbos", "Notas del tema"}},
+            {{"eat", "comer", "Verbos", "notas de eat"},
+             {"run", "correr", "Verbos", "notas de run"},
+             {"walk", "caminar", "Verbos", "notas de walk"}});
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    // Start-up shows the first topic's heading and notes; its items come with a selection.
+    QCOMPARE(v.ModeloListaTema->rowCount(), 0);
+    QTest::keyClick(v.TreeTemas, Qt::Key_Home);
+    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("notas de eat"));
+    QTest::keyClick(v.lvwListaTema, Qt::Key_Down);
+    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("notas de run"));
+    QTest::keyClick(v.lvwListaTema, Qt::Key_Down);
+    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("notas de walk"));
+    QCOMPARE(v.lblNotas->text(), QStringLiteral("Verbos"));
+    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Notas del tema"));
+
+    // In the index, the key up shows the row the arrow moved to, and the box follows.
+    QTest::keyClick(v.lvwItems, Qt::Key_Down);
+    QCOMPARE(FilaElegida(v), QStringLiteral("run"));
+    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("run"));
+    QCOMPARE(v.lblNotas->text(), QStringLiteral("run -> correr"));
+    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("notas de run"));
+    // Typed characters do not move the list; they arm the completion.
+    QTest::keyClick(v.lvwItems, 'w');
+    QCOMPARE(FilaElegida(v), QStringLiteral("run"));
+    QVERIFY(modTALVEXV20().AutoCompletar);
+    QTest::keyClick(v.lvwItems, Qt::Key_Backspace);
+    QVERIFY(!modTALVEXV20().AutoCompletar);
+}
+
+void PruebaNavegacion::clicEnElIndiceMuestraElItem()
+{
+    Arranca(*entorno, {{"Verbos", "Notas del tema"}},
+            {{"eat", "comer", "Verbos", "notas de eat"}, {"run", "correr", "Verbos", "notas de run"}});
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QTest::keyClick(v.TreeTemas, Qt::Key_Home);
+    QCOMPARE(v.txtMemoNotas->height(), Twips(3645));
+    const QRect segunda = v.lvwItems->visualRect(v.ModeloItems->index(1, 0));
+    QTest::mouseClick(v.lvwItems->viewport(), Qt::LeftButton, {}, segunda.center());
+    QCOMPARE(FilaElegida(v), QStringLiteral("run"));
+    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("run"));
+    QCOMPARE(v.lblCategoria->text(), QStringLiteral("Verbos"));
+    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("notas de run"));
+    QCOMPARE(v.txtMemoNotas->height(), Twips(5320));
+    QCOMPARE(v.ModeloListaTema->rowCount(), 0);
+    QCOMPARE(v.txtMemoLista->toPlainText(), QString());
+
+    // A click in the search box shows the selected row too.
+    QTest::mouseClick(v.TreeTemas->viewport(), Qt::LeftButton, {},
+                      v.TreeTemas->visualRect(v.ModeloArbol->index(0)).center());
+    QCOMPARE(v.txtMemoNotas->height(), Twips(3645));
+    QTest::mouseClick(v.txtBuscaItem, Qt::LeftButton);
+    QCOMPARE(v.lblNotas->text(), QStringLiteral("run -> correr"));
+    QCOMPARE(v.txtMemoNotas->height(), Twips(5320));
+}
+
+void PruebaNavegacion::sinTemasElArbolQuedaVacio()
+{
+    Arranca(*entorno, {}, {{"eat", "comer", "Verbos", ""}});
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QCOMPARE(v.ModeloArbol->rowCount(), 0);
+    QCOMPARE(modTALVEXV20().TemaActual, QString());
+    QTest::keyClick(v.TreeTemas, Qt::Key_Down);
+    QCOMPARE(v.lblNotas->text(), QStringLiteral("eat -> comer"));
+}
+
+QTEST_MAIN(PruebaNavegacion)
+#include "tst_navegacion.moc"
