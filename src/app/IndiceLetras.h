@@ -16,10 +16,7 @@ public:
     std::optional<QString> Completa(const QString& escrito) const;
 
 private:
-    struct Entrada {
-        QString texto;
-        QString mayusculas;
-    };
-    static char16_t Letra(const QString& mayusculas) { return mayusculas.at(0).unicode(); }
-    std::unordered_map<char16_t, std::vector<Entrada>> listas_;
+    // The list of a text: the code of its upper-cased first character.
+    static char16_t Letra(const QString& texto) { return texto.at(0).toUpper().unicode(); }
+    std::unordered_map<char16_t, std::vector<QString>> listas_;
 };

@@ -72,6 +72,7 @@ void BaseVocabulario::Abre(const QString& ruta) {
         // Nothing is written before the file is known to be ours and sound.
         CompruebaBaseVocabulario(d->conexion, ruta);
         d->conexion.EjecutaSql("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
+        CompletaIndices(d->conexion);
         ActualizaClavesOrden(d->conexion);
     } catch (...) {
         d->conexion.Cierra();
@@ -188,6 +189,7 @@ void BaseVocabulario::RecorreFilasItems(
     const std::function<void(const QString&, const QString&)>& visita) const {
     if (!d->conexion.EstaAbierta())
         return;
+    // Served by the index ITEMSLISTA alone, in key order.
     auto fila = d->conexion.Prepara("SELECT ITEMING, ITEMESP FROM ITEMS ORDER BY CLAVEITEM");
     while (fila.Avanza())
         visita(fila.Texto(0), fila.Texto(1));

@@ -31,6 +31,11 @@ CREATE INDEX ITEMSTEMA ON ITEMS(NOMBRETEMA);
 CREATE TABLE TALVEXMETA(CLAVE TEXT PRIMARY KEY, VALOR TEXT);
 )";
 
+// The item index lists English and Spanish texts in key order: holding both in this index
+// lets SQLite read them in one sequential pass instead of one table lookup per row.
+constexpr const char* IndiceListaItems =
+    "CREATE INDEX IF NOT EXISTS ITEMSLISTA ON ITEMS(CLAVEITEM, ITEMING, ITEMESP)";
+
 constexpr const char* IndicesUnicos = R"(
 CREATE UNIQUE INDEX NOMBRETEMA ON TEMAS(CLAVETEMA);
 CREATE UNIQUE INDEX ITEMING ON ITEMS(CLAVEITEM);
@@ -152,6 +157,7 @@ void RecalculaClaves(ConexionSqlite& conexion, const char* leeTextos, const char
 void CreaEsquemaVocabulario(ConexionSqlite& conexion) {
     conexion.EjecutaSql(Tablas);
     conexion.EjecutaSql(IndicesUnicos);
+    conexion.EjecutaSql(IndiceListaItems);
     conexion.Prepara(GuardaVersionCotejo).Enlaza(1, ObtieneVersionCotejo()).Ejecuta();
     conexion.EjecutaSql("PRAGMA application_id = 1413565526; PRAGMA user_version = 1");
     static_assert(IdAplicacionVocabulario == 1413565526 && VersionFormatoVocabulario == 1);
@@ -178,6 +184,10 @@ void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
                           QStringLiteral("El archivo '%1' no es una base de datos de TALVEX "
                                          "válida: %2")
                               .arg(archivo.fileName(), defecto));
+}
+
+void CompletaIndices(ConexionSqlite& conexion) {
+    conexion.EjecutaSql(IndiceListaItems);
 }
 
 void ActualizaClavesOrden(ConexionSqlite& conexion) {

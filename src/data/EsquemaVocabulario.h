@@ -21,3 +21,6 @@ void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta);
 // When the keys were computed by another collator version, computes every key again, in
 // one transaction, and records the running version.
 void ActualizaClavesOrden(ConexionSqlite& conexion);
+
+// Adds the indexes that only speed reading up, when a file made before them lacks them.
+void CompletaIndices(ConexionSqlite& conexion);

@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(ConsultaDirecta(db, "PRAGMA journal_mode"), QList<QByteArray>{"delete"});
         QCOMPARE(ConsultaDirecta(db, "SELECT name FROM sqlite_schema WHERE type = 'index' AND sql "
                                      "IS NOT NULL ORDER BY name"),
-                 QList<QByteArray>({"ITEMING", "ITEMSTEMA", "NOMBRETEMA"}));
+                 QList<QByteArray>({"ITEMING", "ITEMSLISTA", "ITEMSTEMA", "NOMBRETEMA"}));
 
         const QByteArray antes = HuellaArchivo(ruta_);
         QVERIFY_ERROR_TALVEX(BaseVocabulario::CreaVacia(ruta_), ArchivoYaExiste);

@@ -1,0 +1,178 @@
+// Measures browsing on a large vocabulary: the start-up fills, one keystroke in the search
+// box (from the key to the shown notes), showing a topic of 5,000 items, and peak memory.
+//
+//   MideNavegacion RUTA      (a database made by GeneraVocabulario; it is copied, not changed)
+//
+// Bars: fills ≤ 300 ms, keystroke p99 ≤ 5 ms, topic ≤ 50 ms, peak memory ≤ 150 MB.
+#include "app/Plataforma.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "ui/main/Listados.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+const QString TemaGrande = QStringLiteral("Tema de cinco mil");
+
+class PlataformaMedida : public Plataforma {
+public:
+    RespuestaMensaje MuestraMensaje(const Mensaje& m) override
+    {
+        std::fprintf(stderr, "mensaje inesperado: %s\n", qPrintable(m.texto));
+        return m.porDefecto;
+    }
+    void Pita() override {}
+    void AbreDireccion(const QUrl&) override {}
+    int DuracionPausa(int) override { return 0; }
+    [[noreturn]] void TerminaPrograma() override { std::exit(1); }
+};
+
+double Ms(const QElapsedTimer& reloj) { return reloj.nsecsElapsed() / 1e6; }
+
+// Moves 5,000 items into one new topic, so that a topic of that size exists.
+void PreparaTemaGrande(const QString& ruta)
+{
+    BaseVocabulario base;
+    base.Abre(ruta);
+    base.AgregaTema({TemaGrande, QStringLiteral("Un tema con muchos ítems.")});
+    sqlite3_stmt* paso = nullptr;
+    sqlite3_prepare_v2(base.Conexion(),
+                       "UPDATE ITEMS SET NOMBRETEMA = ?1 WHERE rowid IN "
+                       "(SELECT rowid FROM ITEMS ORDER BY rowid LIMIT 5000)",
+                       -1, &paso, nullptr);
+    const QByteArray nombre = TemaGrande.toUtf8();
+    sqlite3_bind_text(paso, 1, nombre.constData(), int(nombre.size()), SQLITE_TRANSIENT);
+    sqlite3_step(paso);
+    sqlite3_finalize(paso);
+}
+
+void Teclea(QWidget* control, QChar letra)
+{
+    const auto tecla = Qt::Key(letra.toUpper().unicode());
+    QKeyEvent pulsa(QEvent::KeyPress, tecla, Qt::NoModifier, QString(letra));
+    QApplication::sendEvent(control, &pulsa);
+    QKeyEvent suelta(QEvent::KeyRelease, tecla, Qt::NoModifier, QString(letra));
+    QApplication::sendEvent(control, &suelta);
+}
+
+double Percentil(std::vector<double> datos, double p)
+{
+    std::sort(datos.begin(), datos.end());
+    return datos[std::min(datos.size() - 1, size_t(p * double(datos.size())))];
+}
+
+long MemoriaPicoKb()
+{
+    QFile estado(QStringLiteral("/proc/self/status"));
+    if (!estado.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& linea : estado.readAll().split('\n'))
+        if (linea.startsWith("VmHWM:"))
+            return linea.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication aplicacion(argc, argv);
+    if (argc != 2) {
+        std::fputs("Uso: MideNavegacion RUTA\n", stderr);
+        return 2;
+    }
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("TALVEXV20.MDB"));
+    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), ruta)) {
+        std::fputs("No se puede copiar la base de datos\n", stderr);
+        return 1;
+    }
+    PreparaTemaGrande(ruta);
+
+    PlataformaMedida plataforma;
+    EstadoAplicacion& estado = modTALVEXV20();
+    estado.plataforma = &plataforma;
+    estado.dbPrincipal.Abre(ruta);
+    frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
+    ventana.show();
+    ventana.picMenu1->show();
+    QApplication::processEvents();
+
+    // Start-up fills, as Main runs them (without its pauses).
+    std::vector<double> llenados;
+    double pasos[4] = {};
+    for (int vez = 0; vez < 3; ++vez) {
+        QElapsedTimer reloj, paso;
+        reloj.start();
+        paso.start();
+        LlenaArbolTemas();
+        pasos[0] = Ms(paso);
+        paso.restart();
+        LlenaListaItems();
+        pasos[1] = Ms(paso);
+        paso.restart();
+        CreaIndiceItems();
+        pasos[2] = Ms(paso);
+        paso.restart();
+        estado.AutoCompletar = true;
+        BuscaItem();
+        pasos[3] = Ms(paso);
+        llenados.push_back(Ms(reloj));
+    }
+
+    // 1,000 words typed letter by letter into an emptied box.
+    const auto& filas = ventana.ModeloItems->Filas();
+    std::vector<double> teclas;
+    for (int palabra = 0; palabra < 1000; ++palabra) {
+        const QString texto = filas[size_t(palabra) * filas.size() / 1000].ingles;
+        ventana.txtBuscaItem->clear();
+        for (const QChar letra : texto.left(12)) {
+            QElapsedTimer reloj;
+            reloj.start();
+            Teclea(ventana.txtBuscaItem, letra);
+            teclas.push_back(Ms(reloj));
+        }
+    }
+
+    // Showing the topic of 5,000 items.
+    const int fila = int(ventana.ModeloArbol->Nombres().indexOf(TemaGrande));
+    std::vector<double> temas;
+    for (int vez = 0; vez < 5; ++vez) {
+        frmMenuPrincipal::SeleccionaFila(*ventana.TreeTemas, fila, true);
+        QElapsedTimer reloj;
+        reloj.start();
+        ventana.ActivaTemas();
+        temas.push_back(Ms(reloj));
+    }
+
+    std::printf("ítems: %d, temas: %d, ítems del tema grande: %d\n",
+                ventana.ModeloItems->rowCount(), ventana.ModeloArbol->rowCount(),
+                ventana.ModeloListaTema->rowCount());
+    std::printf("llenados de arranque (primera, mejor de 3): %8.1f ms %8.1f ms (límite 300)\n",
+                llenados.front(), *std::min_element(llenados.begin(), llenados.end()));
+    std::printf("  de ellos (última vez): árbol %.1f, lista %.1f, índice %.1f, búsqueda %.1f ms\n",
+                pasos[0], pasos[1], pasos[2], pasos[3]);
+    std::printf("tecla en la búsqueda (%zu teclas): mediana %6.3f ms, p99 %6.3f ms, máx %6.3f ms "
+                "(límite p99 5)\n",
+                teclas.size(), Percentil(teclas, 0.5), Percentil(teclas, 0.99),
+                *std::max_element(teclas.begin(), teclas.end()));
+    std::printf("ActivaTemas con 5000 ítems (primera, peor de 5): %6.1f ms %6.1f ms (límite 50)\n",
+                temas.front(), *std::max_element(temas.begin(), temas.end()));
+    std::printf("memoria pico: %.1f MB (límite 150)\n", MemoriaPicoKb() / 1024.0);
+    DescargaVentanas();
+    estado.dbPrincipal.Cierra();
+    return 0;
+}
