@@ -14,5 +14,21 @@ template <class F> void OmiteFallo(F&& paso)
     }
 }
 
+// An event handler with no trap of its own: a failure shows the error message and the
+// program keeps running (an exception must never leave a window event).
+template <class F> void AtiendeEvento(F&& manejador);
+
 // Trap and report: beep and "¡¡ Error N: descripción !!" with the stop icon and the given title.
 void ReportaError(const ErrorTalvex& error, const QString& titulo);
+
+template <class F> void AtiendeEvento(F&& manejador)
+{
+    try {
+        manejador();
+    } catch (const ErrorTalvex& error) {
+        ReportaError(error, QStringLiteral("TALVEX Ver. 2.0.0"));
+    } catch (const std::exception& error) {
+        ReportaError(ErrorTalvex(NumeroError::ErrorBaseDatos, QString::fromLocal8Bit(error.what())),
+                     QStringLiteral("TALVEX Ver. 2.0.0"));
+    }
+}

@@ -1,6 +1,7 @@
 // Browsing: the topic tree, the items of a topic, the item index and the search box that
 // completes as the user types.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Interfaz.h"
 #include "app/Main.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -17,21 +18,6 @@
 namespace {
 const QString Largo = QStringLiteral(
     "supercalifragilisticexpialidocious is a word from a film, sixty-odd characters");
-
-// Starts the program on a database holding these topics and items.
-void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>& items)
-{
-    entorno.CreaBases();
-    BaseVocabulario base;
-    base.Abre(entorno.Ruta("TALVEXV20.MDB"));
-    for (const Tema& tema : temas)
-        base.AgregaTema(tema);
-    for (const Item& item : items)
-        base.AgregaItem(item);
-    base.Cierra();
-    Main();
-    Ventana<frmMenuPrincipal>().activateWindow();
-}
 
 const QList<Item> ItemsCompletar{
     {"house", "casa", "Casa", "Una casa.\r\nPlural: houses."},
@@ -56,18 +42,6 @@ QString FilaElegida(frmMenuPrincipal& v)
 {
     const int fila = frmMenuPrincipal::FilaSeleccionada(*v.lvwItems);
     return fila < 0 ? QString() : v.ModeloItems->Filas()[size_t(fila)].ingles;
-}
-
-// Types the text key by key, accents included (QTest::keyClicks knows only ASCII).
-void Teclea(QWidget* control, const QString& texto)
-{
-    for (const QChar letra : texto) {
-        const auto tecla = Qt::Key(letra.toUpper().unicode());
-        QKeyEvent pulsa(QEvent::KeyPress, tecla, Qt::NoModifier, QString(letra));
-        QApplication::sendEvent(control, &pulsa);
-        QKeyEvent suelta(QEvent::KeyRelease, tecla, Qt::NoModifier, QString(letra));
-        QApplication::sendEvent(control, &suelta);
-    }
 }
 
 void Vacia(QLineEdit& caja)

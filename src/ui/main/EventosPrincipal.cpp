@@ -1,5 +1,8 @@
 // What the main window's tree, lists and search box do with the mouse and the keyboard.
+#include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
+#include "ui/editors/EditorItems.h"
+#include "ui/editors/EditorTemas.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
@@ -24,6 +27,12 @@ public:
 bool EsClic(const QEvent* evento)
 {
     return evento->type() == QEvent::MouseButtonRelease &&
+           static_cast<const QMouseEvent*>(evento)->button() == Qt::LeftButton;
+}
+
+bool EsDobleClic(const QEvent* evento)
+{
+    return evento->type() == QEvent::MouseButtonDblClick &&
            static_cast<const QMouseEvent*>(evento)->button() == Qt::LeftButton;
 }
 
@@ -75,6 +84,11 @@ void frmMenuPrincipal::MuestraNotas(QPlainTextEdit& caja, const QString& notas)
     caja.setPlainText(texto);
 }
 
+QString frmMenuPrincipal::LeeNotas(const QPlainTextEdit& caja)
+{
+    return caja.toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
 void frmMenuPrincipal::ConectaEventos()
 {
     txtBuscaItem->setValidator(new LimiteEscritura(txtBuscaItem));
@@ -83,6 +97,11 @@ void frmMenuPrincipal::ConectaEventos()
              lvwListaTema, lvwListaTema->viewport()})
         control->installEventFilter(this);
     connect(txtBuscaItem, &QLineEdit::textChanged, this, &frmMenuPrincipal::CambioBuscaItem);
+    connect(cmdNuevoTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoTema_Click); });
+    connect(cmdEditarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEditarTema_Click); });
+    connect(cmdNuevoItems, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoItems_Click); });
+    connect(cmdEditarItems, &QPushButton::clicked, this,
+            [] { AtiendeEvento(cmdEditarItems_Click); });
     connect(TreeTemas->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& actual) { ModeloArbol->MarcaAbierto(actual.row()); });
     // A model reset replaces the selection model's contents, not the object: keep the icon right.
@@ -107,6 +126,10 @@ bool frmMenuPrincipal::EventoArbol(QEvent* evento)
 {
     if (ModeloArbol->rowCount() == 0)
         return false;
+    if (EsDobleClic(evento)) {
+        AtiendeEvento(cmdEditarTema_Click);
+        return true;
+    }
     // Key down shows the topic selected before the move, key up the one after it.
     if (EsClic(evento) || evento->type() == QEvent::KeyPress ||
         evento->type() == QEvent::KeyRelease)
@@ -116,6 +139,10 @@ bool frmMenuPrincipal::EventoArbol(QEvent* evento)
 
 bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
 {
+    if (EsDobleClic(evento)) {
+        AtiendeEvento(cmdEditarItems_Click);
+        return true;
+    }
     if (FilaSeleccionada(*lvwItems) < 0)
         return false;
     if (EsClic(evento)) {
@@ -133,8 +160,10 @@ bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
     const auto* tecla = static_cast<QKeyEvent*>(evento);
     if (!EsCaracter(tecla))
         return false; // arrows and page keys move in the list
-    if (EsIntro(tecla))
+    if (EsIntro(tecla)) {
         txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
+        AtiendeEvento(cmdEditarItems_Click);
+    }
     ArmaCompletar(tecla);
     return true; // the list does not act on typed characters
 }
@@ -152,8 +181,10 @@ bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
         return false;
     const auto* tecla = static_cast<QKeyEvent*>(evento);
     const bool intro = EsIntro(tecla);
-    if (intro)
+    if (intro) {
         txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
+        AtiendeEvento(cmdEditarItems_Click);
+    }
     ArmaCompletar(tecla);
     return intro;
 }

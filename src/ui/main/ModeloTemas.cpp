@@ -1,5 +1,9 @@
 #include "ui/main/ModeloTemas.h"
 
+#include "data/Cotejo.h"
+
+#include <algorithm>
+
 ModeloTemas::ModeloTemas(QObject* padre)
     : QAbstractListModel(padre), cerrado_(QStringLiteral(":/imagenes/tema_cerrado.png")),
       abierto_(QStringLiteral(":/imagenes/tema_abierto.png"))
@@ -37,4 +41,31 @@ void ModeloTemas::MarcaAbierto(int fila)
     for (int cambiada : {anterior, fila})
         if (cambiada >= 0 && cambiada < nombres_.size())
             emit dataChanged(index(cambiada), index(cambiada), {Qt::DecorationRole});
+}
+
+int ModeloTemas::AgregaTema(const QString& nombre)
+{
+    const auto lugar = std::lower_bound(nombres_.begin(), nombres_.end(), nombre,
+                                        [](const QString& a, const QString& b) {
+                                            return ComparaTextos(a, b) < 0;
+                                        });
+    const int fila = int(lugar - nombres_.begin());
+    beginInsertRows({}, fila, fila);
+    nombres_.insert(fila, nombre);
+    if (abierta_ >= fila)
+        ++abierta_;
+    endInsertRows();
+    return fila;
+}
+
+int ModeloTemas::CambiaNombre(int fila, const QString& nombre)
+{
+    beginRemoveRows({}, fila, fila);
+    nombres_.removeAt(fila);
+    if (abierta_ == fila)
+        abierta_ = -1;
+    else if (abierta_ > fila)
+        --abierta_;
+    endRemoveRows();
+    return AgregaTema(nombre);
 }

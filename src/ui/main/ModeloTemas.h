@@ -16,6 +16,9 @@ public:
     void CambiaTemas(QStringList nombres);
     const QStringList& Nombres() const { return nombres_; }
     void MarcaAbierto(int fila);
+    // Adds a topic, or renames the one at `fila`, keeping name order; returns its row.
+    int AgregaTema(const QString& nombre);
+    int CambiaNombre(int fila, const QString& nombre);
     int FilaAbierta() const { return abierta_; }
 
 private:

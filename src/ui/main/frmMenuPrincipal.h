@@ -36,7 +36,9 @@ public:
     // The selected row of a list or tree (-1 when none), and selecting one.
     static int FilaSeleccionada(const QTreeView& lista);
     static void SeleccionaFila(QTreeView& lista, int fila, bool hazVisible);
+    // Notes are stored with CR LF line ends, as the user's files always had them.
     static void MuestraNotas(QPlainTextEdit& caja, const QString& notas);
+    static QString LeeNotas(const QPlainTextEdit& caja);
 
     // Panels 5 and 6: the date in the system's short form and the time.
     void EscribeFechaHora();

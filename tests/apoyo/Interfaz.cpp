@@ -1,0 +1,44 @@
+#include "apoyo/Interfaz.h"
+
+#include "app/Main.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+#include <sqlite3.h>
+
+void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>& items)
+{
+    entorno.CreaBases();
+    BaseVocabulario base;
+    base.Abre(entorno.Ruta("TALVEXV20.MDB"));
+    for (const Tema& tema : temas)
+        base.AgregaTema(tema);
+    for (const Item& item : items)
+        base.AgregaItem(item);
+    base.Cierra();
+    Main();
+    Ventana<frmMenuPrincipal>().activateWindow();
+}
+
+void Teclea(QWidget* control, const QString& texto)
+{
+    for (const QChar letra : texto) {
+        const auto tecla = Qt::Key(letra.toUpper().unicode());
+        QKeyEvent pulsa(QEvent::KeyPress, tecla, Qt::NoModifier, QString(letra));
+        QApplication::sendEvent(control, &pulsa);
+        QKeyEvent suelta(QEvent::KeyRelease, tecla, Qt::NoModifier, QString(letra));
+        QApplication::sendEvent(control, &suelta);
+    }
+}
+
+void ImpideEscrituras()
+{
+    // As root, file permissions would not stop a write; the connection itself refuses.
+    QVERIFY(sqlite3_exec(modTALVEXV20().dbPrincipal.Conexion(), "PRAGMA query_only = ON",
+                         nullptr, nullptr, nullptr) == SQLITE_OK);
+}

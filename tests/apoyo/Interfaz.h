@@ -1,0 +1,18 @@
+#pragma once
+// Driving the program as a user would, for tests.
+#include "apoyo/EntornoPrueba.h"
+#include "data/BaseVocabulario.h"
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// Starts the program (Main) on a database holding these topics and items.
+void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>& items);
+
+// Types the text key by key, accents included (QTest::keyClicks knows only ASCII).
+void Teclea(QWidget* control, const QString& texto);
+
+// Makes every later write to the open vocabulary database fail, leaving the file as it is.
+void ImpideEscrituras();
