@@ -60,12 +60,48 @@ void ModeloListaItems::CambiaFilas(std::vector<FilaLista> filas)
 
 int ModeloListaItems::BuscaFila(const QString& ingles) const
 {
-    const auto fila = std::lower_bound(
-        filas_.begin(), filas_.end(), ingles,
-        [](const FilaLista& f, const QString& texto) { return ComparaTextos(f.ingles, texto) < 0; });
+    const auto fila = filas_.begin() + CuentaAnteriores(ingles);
     // Key equality ignores case only; the texts must also match letter for letter once
     // upper-cased.
     if (fila == filas_.end() || fila->ingles.toUpper() != ingles.toUpper())
         return -1;
     return int(fila - filas_.begin());
+}
+
+int ModeloListaItems::CuentaAnteriores(const QString& ingles) const
+{
+    const auto fila = std::lower_bound(
+        filas_.begin(), filas_.end(), ingles,
+        [](const FilaLista& f, const QString& texto) { return ComparaTextos(f.ingles, texto) < 0; });
+    return int(fila - filas_.begin());
+}
+
+int ModeloListaItems::InsertaFila(const FilaLista& fila)
+{
+    const int posicion = CuentaAnteriores(fila.ingles);
+    beginInsertRows({}, posicion, posicion);
+    filas_.insert(filas_.begin() + posicion, fila);
+    endInsertRows();
+    return posicion;
+}
+
+int ModeloListaItems::ReemplazaFila(int fila, const FilaLista& nueva)
+{
+    // The other rows stay sorted: those before the new text, less the row itself when it
+    // was one of them, give its place once it has moved.
+    const int anteriores = CuentaAnteriores(nueva.ingles);
+    const int destino = fila < anteriores ? anteriores - 1 : anteriores;
+    if (destino != fila) {
+        beginMoveRows({}, fila, fila, {}, destino > fila ? destino + 1 : destino);
+        const auto desde = filas_.begin() + fila;
+        const auto hasta = filas_.begin() + destino;
+        if (destino > fila)
+            std::rotate(desde, desde + 1, hasta + 1);
+        else
+            std::rotate(hasta, desde, desde + 1);
+        endMoveRows();
+    }
+    filas_[size_t(destino)] = nueva;
+    emit dataChanged(index(destino, 0), index(destino, qMax(0, columnCount() - 1)));
+    return destino;
 }

@@ -28,8 +28,16 @@ public:
     // Row of the text, equal without regard to case, or -1. The rows are in key order, so
     // this is a binary search.
     int BuscaFila(const QString& ingles) const;
+    // Puts a new row where its text belongs in key order; returns its row number.
+    int InsertaFila(const FilaLista& fila);
+    // Replaces a row, moving it where its new text belongs (selections follow it); returns
+    // its new row number.
+    int ReemplazaFila(int fila, const FilaLista& nueva);
 
 private:
+    // How many rows come before the text in key order.
+    int CuentaAnteriores(const QString& ingles) const;
+
     QStringList encabezados_;
     std::vector<FilaLista> filas_;
 };
