@@ -3,6 +3,7 @@
 #include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 // Clean-up steps ignore their failures one by one: a file in use, a missing folder or a
@@ -39,4 +40,19 @@ void BorraTemporales()
             fso->DeleteFile(informacion, true);
     });
     estado.fso.reset();
+}
+
+void VigilaSalida()
+{
+    EstadoAplicacion& estado = modTALVEXV20();
+    if (!estado.fso)
+        return;
+    bool senal = false;
+    for (const QString& raiz : estado.RaicesInstalacion)
+        senal |= estado.fso->FolderExists(raiz + QStringLiteral("/HURNEXTemp"));
+    if (!senal)
+        return;
+    QCoreApplication::processEvents();
+    CierraAplicacion();
+    Sistema().TerminaPrograma();
 }

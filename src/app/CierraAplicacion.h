@@ -3,3 +3,7 @@
 void CierraAplicacion();
 void CierraBaseDatos();
 void BorraTemporales();
+
+// One tick of the exit watcher: when an outside program has made one of the "HURNEXTemp"
+// signal folders, the program closes at once, without a message.
+void VigilaSalida();

@@ -1,10 +1,15 @@
 // The close-all routine: database closed, temporary files and the information file removed
 // from the program's own folders only.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Interfaz.h"
+#include "app/Ventanas.h"
+#include "app/windows/frmEspera.h"
+#include "ui/main/frmMenuPrincipal.h"
 #include "app/CierraAplicacion.h"
 #include "app/modTALVEXV20.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +29,10 @@ class PruebaCierre : public QObject {
 private slots:
     void borraSoloLosTemporalesPropios();
     void cierraAunqueNadaSeHayaAbierto();
+    void cerrarLaVentanaDiceCerrandoYTermina();
+    void laOrdenSalirPreguntaDosVeces_data();
+    void laOrdenSalirPreguntaDosVeces();
+    void elVigilanteCierraConCadaCarpetaSenal();
 };
 
 void PruebaCierre::borraSoloLosTemporalesPropios()
@@ -67,6 +76,83 @@ void PruebaCierre::cierraAunqueNadaSeHayaAbierto()
     modTALVEXV20().fso = std::make_unique<SistemaArchivos>();
     CierraAplicacion(); // no database, no folders, no files: every step is skipped quietly
     QVERIFY(!modTALVEXV20().fso);
+}
+
+void PruebaCierre::cerrarLaVentanaDiceCerrandoYTermina()
+{
+    EntornoPrueba entorno;
+    Arranca(entorno, {}, {});
+    QVERIFY(QFile::exists(entorno.Ruta("TALVEXV20.txt")));
+    QString espera;
+    entorno.plataforma.alPausar = [&] { espera = Ventana<frmEspera>().lblEsperar->text(); };
+    Ventana<frmMenuPrincipal>().close();
+    QCOMPARE(espera, QStringLiteral("Cerrando TALVEX..."));
+    QCOMPARE(entorno.plataforma.pausas.last(), 3000);
+    QVERIFY(entorno.plataforma.mensajes.isEmpty()); // no question on this way out
+    QVERIFY(entorno.plataforma.terminado);
+    QVERIFY(!modTALVEXV20().dbPrincipal.EstaAbierta());
+    QVERIFY(!QFile::exists(entorno.Ruta("TALVEXV20.txt")));
+    QVERIFY(!Ventana<frmEspera>().isVisible());
+}
+
+void PruebaCierre::laOrdenSalirPreguntaDosVeces_data()
+{
+    QTest::addColumn<QList<RespuestaMensaje>>("respuestas");
+    QTest::addColumn<bool>("termina");
+    QTest::newRow("sí") << QList<RespuestaMensaje>{RespuestaMensaje::Si} << true;
+    QTest::newRow("no, no") << QList<RespuestaMensaje>{RespuestaMensaje::No, RespuestaMensaje::No}
+                            << false;
+    QTest::newRow("no, sí") << QList<RespuestaMensaje>{RespuestaMensaje::No, RespuestaMensaje::Si}
+                            << false;
+}
+
+void PruebaCierre::laOrdenSalirPreguntaDosVeces()
+{
+    QFETCH(QList<RespuestaMensaje>, respuestas);
+    QFETCH(bool, termina);
+    EntornoPrueba entorno;
+    Arranca(entorno, {}, {});
+    modTALVEXV20().ModoRespaldo = false;
+    entorno.plataforma.respuestas.assign(respuestas.begin(), respuestas.end());
+    Ventana<frmMenuPrincipal>().mnuSalir->trigger();
+    const QList<Mensaje>& mensajes = entorno.plataforma.mensajes;
+    QCOMPARE(mensajes.size(), respuestas.size());
+    QCOMPARE(mensajes[0].texto, QStringLiteral("¡¡ Recuerde respaldar sus datos !!\r\r"
+                                               "¿ Quiere salir de la aplicación ahora ?"));
+    if (mensajes.size() > 1)
+        QCOMPARE(mensajes[1].texto, QStringLiteral("¿ Quiere hacer el respaldo ahora ?"));
+    for (const Mensaje& mensaje : mensajes) {
+        QCOMPARE(mensaje.titulo, QStringLiteral("TALVEX Ver. 2.0.0"));
+        QCOMPARE(mensaje.icono, IconoMensaje::Pregunta);
+        QCOMPARE(mensaje.botones, BotonesMensaje::SiNo);
+        QCOMPARE(mensaje.porDefecto, RespuestaMensaje::No);
+    }
+    QCOMPARE(entorno.plataforma.pitidos, int(respuestas.size()));
+    QCOMPARE(entorno.plataforma.terminado, termina);
+    QCOMPARE(modTALVEXV20().dbPrincipal.EstaAbierta(), !termina);
+    QCOMPARE(modTALVEXV20().ModoRespaldo, respuestas.last() == RespuestaMensaje::Si && !termina);
+    QCOMPARE(Ventana<frmMenuPrincipal>().mnuSalir->text().size(), 53);
+}
+
+void PruebaCierre::elVigilanteCierraConCadaCarpetaSenal()
+{
+    for (int raiz = 0; raiz < 4; ++raiz) {
+        EntornoPrueba entorno;
+        Arranca(entorno, {}, {});
+        VigilaSalida();
+        QTest::qWait(300);
+        QVERIFY(!entorno.plataforma.terminado);
+        const QString senal = entorno.Raiz(raiz) + "/HURNEXTemp";
+        QVERIFY(QDir().mkpath(senal));
+        QElapsedTimer reloj;
+        reloj.start();
+        QTRY_VERIFY_WITH_TIMEOUT(entorno.plataforma.terminado, 2000);
+        QVERIFY(reloj.elapsed() < 1000);
+        QVERIFY(entorno.plataforma.mensajes.isEmpty());
+        QVERIFY(QDir(senal).exists()); // the folder is the other program's: it stays
+        QVERIFY(!QFile::exists(entorno.Ruta("TALVEXV20.txt")));
+        QVERIFY(!modTALVEXV20().dbPrincipal.EstaAbierta());
+    }
 }
 
 QTEST_MAIN(PruebaCierre)

@@ -1,5 +1,7 @@
 // What the main window's tree, lists and search box do with the mouse and the keyboard.
+#include "app/CierraAplicacion.h"
 #include "app/Fallos.h"
+#include "app/windows/frmAcercade.h"
 #include "app/modTALVEXV20.h"
 #include "ui/editors/EditorItems.h"
 #include "ui/editors/EditorTemas.h"
@@ -97,6 +99,16 @@ void frmMenuPrincipal::ConectaEventos()
              lvwListaTema, lvwListaTema->viewport()})
         control->installEventFilter(this);
     connect(txtBuscaItem, &QLineEdit::textChanged, this, &frmMenuPrincipal::CambioBuscaItem);
+    connect(mnuSalir, &QAction::triggered, this, [this] { AtiendeEvento([this] { mnuSalir_Click(); }); });
+    connect(mnuAcercade, &QAction::triggered, this, [] { AtiendeEvento(MuestraAcercade); });
+    connect(TimerSalir, &QTimer::timeout, this, [] {
+        try {
+            VigilaSalida();
+        } catch (...) {
+            // Only a test's stand-in for the end of the process comes back here.
+        }
+    });
+    TimerSalir->start();
     connect(cmdNuevoTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoTema_Click); });
     connect(cmdEditarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEditarTema_Click); });
     connect(cmdNuevoItems, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoItems_Click); });

@@ -50,9 +50,15 @@ public:
     void ActualizaIndicadores();
     bool ModoInsertar() const { return modoInsertar_; }
 
+    // Closing: "Cerrando TALVEX..." for a moment, the clean-up, and the end of the program.
+    void DescargaPrincipal();
+    // The exit command, with its reminder to back up.
+    void mnuSalir_Click();
+
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
 
 private:
     void CreaPaneles();

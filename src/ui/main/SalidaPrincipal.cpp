@@ -1,0 +1,55 @@
+// The ways out of the main window: closing it and the exit command.
+#include "app/CierraAplicacion.h"
+#include "app/HacePausa.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/frmEspera.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QCloseEvent>
+
+namespace {
+const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
+
+RespuestaMensaje Pregunta(const QString& texto)
+{
+    Sistema().Pita();
+    return MuestraMensaje({texto, Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
+                           RespuestaMensaje::No});
+}
+} // namespace
+
+void frmMenuPrincipal::DescargaPrincipal()
+{
+    PintaFondo(palette().color(QPalette::Active, QPalette::Dark));
+    picMenu1->hide();
+    frmEspera& espera = Ventana<frmEspera>();
+    espera.show();
+    espera.lblEsperar->setText(QStringLiteral("Cerrando TALVEX..."));
+    HacePausa(3000, 1);
+    CierraAplicacion();
+    espera.hide();
+    Sistema().TerminaPrograma();
+}
+
+void frmMenuPrincipal::closeEvent(QCloseEvent* evento)
+{
+    evento->accept();
+    try {
+        DescargaPrincipal();
+    } catch (...) {
+        // Only a test's stand-in for the end of the process comes back here.
+    }
+}
+
+void frmMenuPrincipal::mnuSalir_Click()
+{
+    if (Pregunta(QStringLiteral("¡¡ Recuerde respaldar sus datos !!") + QStringLiteral("\r\r") +
+                 QStringLiteral("¿ Quiere salir de la aplicación ahora ?")) ==
+        RespuestaMensaje::Si) {
+        close();
+        return;
+    }
+    if (Pregunta(QStringLiteral("¿ Quiere hacer el respaldo ahora ?")) == RespuestaMensaje::Si)
+        modTALVEXV20().ModoRespaldo = true;
+}
