@@ -1,5 +1,7 @@
 #include "app/IndiceLetras.h"
 
+#include <algorithm>
+
 void IndiceLetras::Construye(const std::vector<QString>& textos)
 {
     listas_.clear();
@@ -19,4 +21,15 @@ std::optional<QString> IndiceLetras::Completa(const QString& escrito) const
         if (texto.startsWith(escrito, Qt::CaseInsensitive))
             return texto;
     return std::nullopt;
+}
+
+void IndiceLetras::Quita(const QString& texto)
+{
+    if (texto.isEmpty())
+        return;
+    const auto lista = listas_.find(Letra(texto));
+    if (lista == listas_.end())
+        return;
+    auto& textos = lista->second;
+    textos.erase(std::remove(textos.begin(), textos.end(), texto), textos.end());
 }

@@ -14,6 +14,8 @@ public:
     bool EstaVacio() const { return listas_.empty(); }
     // The first text, in list order, whose beginning equals `escrito` without regard to case.
     std::optional<QString> Completa(const QString& escrito) const;
+    // Forgets a text whose item no longer exists, so it is never offered again.
+    void Quita(const QString& texto);
 
 private:
     // The list of a text: the code of its upper-cased first character.

@@ -4,6 +4,7 @@
 #include "app/windows/frmAcercade.h"
 #include "app/modTALVEXV20.h"
 #include "ui/editors/EditorItems.h"
+#include "ui/editors/Eliminacion.h"
 #include "ui/editors/EditorTemas.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
@@ -111,6 +112,8 @@ void frmMenuPrincipal::ConectaEventos()
     TimerSalir->start();
     connect(cmdNuevoTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoTema_Click); });
     connect(cmdEditarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEditarTema_Click); });
+    connect(cmdEliminarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEliminarTema_Click); });
+    connect(cmdEliminarItem, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEliminarItem_Click); });
     connect(cmdNuevoItems, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoItems_Click); });
     connect(cmdEditarItems, &QPushButton::clicked, this,
             [] { AtiendeEvento(cmdEditarItems_Click); });

@@ -105,3 +105,10 @@ int ModeloListaItems::ReemplazaFila(int fila, const FilaLista& nueva)
     emit dataChanged(index(destino, 0), index(destino, qMax(0, columnCount() - 1)));
     return destino;
 }
+
+void ModeloListaItems::QuitaFila(int fila)
+{
+    beginRemoveRows({}, fila, fila);
+    filas_.erase(filas_.begin() + fila);
+    endRemoveRows();
+}

@@ -25,6 +25,7 @@ public:
     void LimpiaFilas();
     void CambiaFilas(std::vector<FilaLista> filas);
     const std::vector<FilaLista>& Filas() const { return filas_; }
+    void QuitaFila(int fila);
     // Row of the text, equal without regard to case, or -1. The rows are in key order, so
     // this is a binary search.
     int BuscaFila(const QString& ingles) const;

@@ -30,6 +30,9 @@ void ModeloTemas::CambiaTemas(QStringList nombres)
 {
     beginResetModel();
     nombres_ = std::move(nombres);
+    altas_.clear();
+    for (siguienteAlta_ = 0; siguienteAlta_ < nombres_.size(); ++siguienteAlta_)
+        altas_ << siguienteAlta_;
     abierta_ = -1;
     endResetModel();
 }
@@ -45,6 +48,11 @@ void ModeloTemas::MarcaAbierto(int fila)
 
 int ModeloTemas::AgregaTema(const QString& nombre)
 {
+    return InsertaEnOrden(nombre, siguienteAlta_++);
+}
+
+int ModeloTemas::InsertaEnOrden(const QString& nombre, int alta)
+{
     const auto lugar = std::lower_bound(nombres_.begin(), nombres_.end(), nombre,
                                         [](const QString& a, const QString& b) {
                                             return ComparaTextos(a, b) < 0;
@@ -52,6 +60,7 @@ int ModeloTemas::AgregaTema(const QString& nombre)
     const int fila = int(lugar - nombres_.begin());
     beginInsertRows({}, fila, fila);
     nombres_.insert(fila, nombre);
+    altas_.insert(fila, alta);
     if (abierta_ >= fila)
         ++abierta_;
     endInsertRows();
@@ -60,12 +69,25 @@ int ModeloTemas::AgregaTema(const QString& nombre)
 
 int ModeloTemas::CambiaNombre(int fila, const QString& nombre)
 {
+    const int alta = altas_.at(fila);
+    QuitaTema(fila);
+    return InsertaEnOrden(nombre, alta);
+}
+
+void ModeloTemas::QuitaTema(int fila)
+{
     beginRemoveRows({}, fila, fila);
     nombres_.removeAt(fila);
+    altas_.removeAt(fila);
     if (abierta_ == fila)
         abierta_ = -1;
     else if (abierta_ > fila)
         --abierta_;
     endRemoveRows();
-    return AgregaTema(nombre);
+}
+
+int ModeloTemas::FilaMasAntigua() const
+{
+    const auto menor = std::min_element(altas_.begin(), altas_.end());
+    return menor == altas_.end() ? -1 : int(menor - altas_.begin());
 }

@@ -1,0 +1,207 @@
+// Deleting topics (their items stay, under "Sin categoría") and items.
+#include "apoyo/EntornoPrueba.h"
+#include "apoyo/Interfaz.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/frmEspera.h"
+#include "ui/editors/Eliminacion.h"
+#include "ui/main/AgregaColumna.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+frmMenuPrincipal& Principal() { return Ventana<frmMenuPrincipal>(); }
+
+void EligeTema(const QString& nombre)
+{
+    frmMenuPrincipal& v = Principal();
+    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, int(v.ModeloArbol->Nombres().indexOf(nombre)), true);
+    v.ActivaTemas();
+}
+
+void EligeItem(const QString& ingles)
+{
+    frmMenuPrincipal& v = Principal();
+    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, v.ModeloItems->BuscaFila(ingles), true);
+    v.ActivaItems();
+}
+
+QString TemaDe(const QString& ingles)
+{
+    return modTALVEXV20().dbPrincipal.LocalizaItem(ingles)->NOMBRETEMA;
+}
+
+QStringList Ingleses()
+{
+    QStringList textos;
+    for (const FilaLista& fila : Principal().ModeloItems->Filas())
+        textos << fila.ingles;
+    return textos;
+}
+} // namespace
+
+class PruebaEliminacion : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { entorno = std::make_unique<EntornoPrueba>(); }
+    void cleanup() { entorno.reset(); }
+    void sinSeleccionNoHaceNada();
+    void temaConItemsLosDejaSinCategoria();
+    void trasBorrarSeEligeElTemaMasAntiguo();
+    void unFalloDejaTodoComoEstaba();
+    void itemConfirmadoONo();
+    void elUltimoItemVaciaLaVista();
+
+private:
+    std::unique_ptr<EntornoPrueba> entorno;
+};
+
+void PruebaEliminacion::sinSeleccionNoHaceNada()
+{
+    Arranca(*entorno, {}, {});
+    cmdEliminarTema_Click();
+    cmdEliminarItem_Click();
+    QVERIFY(entorno->plataforma.mensajes.isEmpty());
+    QCOMPARE(entorno->plataforma.pitidos, 0);
+}
+
+void PruebaEliminacion::temaConItemsLosDejaSinCategoria()
+{
+    Arranca(*entorno, {{"Casa", "notas de casa"}, {"Verbos", "notas de verbos"}},
+            {{"house", "casa", "Casa", ""}, {"roof", "tejado", "Casa", ""},
+             {"door", "puerta", "CASA", ""}, {"run", "correr", "Verbos", ""}});
+    EligeTema("Casa");
+    entorno->plataforma.respuestas = {RespuestaMensaje::No};
+    cmdEliminarTema_Click();
+    const Mensaje pregunta = entorno->plataforma.mensajes.last();
+    QCOMPARE(pregunta.texto, QStringLiteral("¿ Está seguro de eliminar el tema: Casa ?"));
+    QCOMPARE(pregunta.titulo, QStringLiteral("TALVEX Ver. 2.0"));
+    QCOMPARE(pregunta.icono, IconoMensaje::Pregunta);
+    QCOMPARE(pregunta.porDefecto, RespuestaMensaje::No);
+    QVERIFY(modTALVEXV20().dbPrincipal.LocalizaTema("Casa"));
+
+    QString espera;
+    bool deshabilitada = false;
+    entorno->plataforma.alPausar = [&] {
+        espera = Ventana<frmEspera>().lblEsperar->text();
+        deshabilitada = !Principal().isEnabled() && Ventana<frmEspera>().isVisible();
+    };
+    entorno->plataforma.respuestas = {RespuestaMensaje::Si};
+    cmdEliminarTema_Click();
+    QCOMPARE(espera, QStringLiteral("Eliminando..."));
+    QCOMPARE(entorno->plataforma.pausas.last(), 1000);
+    QVERIFY(deshabilitada);
+    QVERIFY(Principal().isEnabled());
+    QVERIFY(!Ventana<frmEspera>().isVisible());
+
+    QVERIFY(!modTALVEXV20().dbPrincipal.LocalizaTema("Casa"));
+    QCOMPARE(TemaDe("house"), QStringLiteral("Sin categoría"));
+    QCOMPARE(TemaDe("roof"), QStringLiteral("Sin categoría"));
+    QCOMPARE(TemaDe("door"), QStringLiteral("CASA"));
+    QCOMPARE(TemaDe("run"), QStringLiteral("Verbos"));
+    QCOMPARE(Ingleses().size(), 4);
+    QCOMPARE(Principal().ModeloArbol->Nombres(), QStringList{"Verbos"});
+    QCOMPARE(Principal().lblNotas->text(), QStringLiteral("Verbos"));
+    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QStringLiteral("notas de verbos"));
+    QCOMPARE(Principal().ModeloListaTema->rowCount(), 1);
+
+    // The last topic leaves an empty tree, heading and notes.
+    entorno->plataforma.respuestas = {RespuestaMensaje::Si};
+    cmdEliminarTema_Click();
+    QCOMPARE(Principal().ModeloArbol->rowCount(), 0);
+    QCOMPARE(Principal().lblNotas->text(), QString());
+    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QString());
+    QCOMPARE(TemaDe("run"), QStringLiteral("Sin categoría"));
+}
+
+void PruebaEliminacion::trasBorrarSeEligeElTemaMasAntiguo()
+{
+    Arranca(*entorno, {{"Bosque", ""}, {"Ciudad", ""}}, {});
+    // "Arte" is added after start-up: first in the tree, but the newest node.
+    Principal().ModeloArbol->AgregaTema("Arte");
+    modTALVEXV20().dbPrincipal.AgregaTema({"Arte", ""});
+    EligeTema("Ciudad");
+    entorno->plataforma.respuestas = {RespuestaMensaje::Si};
+    cmdEliminarTema_Click();
+    QCOMPARE(Principal().ModeloArbol->Nombres(), (QStringList{"Arte", "Bosque"}));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().TreeTemas), 1);
+    QCOMPARE(Principal().lblNotas->text(), QStringLiteral("Bosque"));
+}
+
+void PruebaEliminacion::unFalloDejaTodoComoEstaba()
+{
+    Arranca(*entorno, {{"Casa", ""}}, {{"house", "casa", "Casa", ""}});
+    const QByteArray antes = LeeArchivo(entorno->Ruta("TALVEXV20.MDB"));
+    ImpideEscrituras();
+    EligeTema("Casa");
+    entorno->plataforma.respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar};
+    cmdEliminarTema_Click();
+    QVERIFY(entorno->plataforma.mensajes.last().texto.startsWith(QStringLiteral("¡¡ Error ")));
+    QCOMPARE(entorno->plataforma.mensajes.last().icono, IconoMensaje::Critico);
+    QVERIFY(Principal().isEnabled());
+    QVERIFY(!Ventana<frmEspera>().isVisible());
+    QCOMPARE(Principal().ModeloArbol->Nombres(), QStringList{"Casa"});
+
+    EligeItem("house");
+    entorno->plataforma.respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar};
+    cmdEliminarItem_Click();
+    QVERIFY(entorno->plataforma.mensajes.last().texto.startsWith(QStringLiteral("¡¡ Error ")));
+    QVERIFY(Principal().isEnabled());
+    QCOMPARE(Ingleses(), QStringList{"house"});
+    QCOMPARE(LeeArchivo(entorno->Ruta("TALVEXV20.MDB")), antes);
+}
+
+void PruebaEliminacion::itemConfirmadoONo()
+{
+    Arranca(*entorno, {{"Casa", ""}},
+            {{"apple", "manzana", "Comida", ""}, {"house", "casa", "Casa", "notas de house"},
+             {"roof", "tejado", "Casa", "notas de roof"}});
+    EligeTema("Casa");
+    EligeItem("house");
+    QCOMPARE(Principal().txtMemoNotas->height(), Twips(3645));
+    // No deletes nothing but still shows the item.
+    entorno->plataforma.respuestas = {RespuestaMensaje::No};
+    cmdEliminarItem_Click();
+    QCOMPARE(entorno->plataforma.mensajes.last().texto,
+             QStringLiteral("¿ Está seguro de eliminar el item: house ?"));
+    QCOMPARE(entorno->plataforma.mensajes.last().titulo, QStringLiteral("TALVEX Ver. 2.0"));
+    QCOMPARE(Ingleses(), (QStringList{"apple", "house", "roof"}));
+    QCOMPARE(Principal().txtMemoNotas->height(), Twips(5320));
+    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QStringLiteral("notas de house"));
+    QCOMPARE(Principal().ModeloListaTema->rowCount(), 0);
+
+    entorno->plataforma.respuestas = {RespuestaMensaje::Si};
+    cmdEliminarItem_Click();
+    QCOMPARE(Ingleses(), (QStringList{"apple", "roof"}));
+    QVERIFY(!modTALVEXV20().dbPrincipal.LocalizaItem("house"));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().lvwItems), 1); // a neighbour
+    QCOMPARE(Principal().txtBuscaItem->text(), QStringLiteral("roof"));
+    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QStringLiteral("notas de roof"));
+
+    // The deleted text is never completed again.
+    Principal().txtBuscaItem->clear();
+    Teclea(Principal().txtBuscaItem, "h");
+    QCOMPARE(Principal().txtBuscaItem->text(), QStringLiteral("h"));
+}
+
+void PruebaEliminacion::elUltimoItemVaciaLaVista()
+{
+    Arranca(*entorno, {}, {{"house", "casa", "Casa", "notas"}});
+    EligeItem("house");
+    entorno->plataforma.respuestas = {RespuestaMensaje::Si};
+    cmdEliminarItem_Click();
+    QCOMPARE(Principal().ModeloItems->rowCount(), 0);
+    QCOMPARE(Principal().lblNotas->text(), QString());
+    QCOMPARE(Principal().lblCategoria->text(), QString());
+    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QString());
+    QCOMPARE(Principal().txtBuscaItem->text(), QString());
+    cmdEliminarItem_Click(); // nothing left to delete: no question
+    QCOMPARE(entorno->plataforma.mensajes.size(), 1);
+}
+
+QTEST_MAIN(PruebaEliminacion)
+#include "tst_eliminacion.moc"
