@@ -26,10 +26,16 @@ const QList<Item> Items{
 
 frmMenuPrincipal& Principal() { return Ventana<frmMenuPrincipal>(); }
 
-// The editor when it is open; a closed one is gone once pending deletions have run.
-frmItems* Editor()
+// A closed editor is gone once the deletions the event loop would run have run.
+void EjecutaBorrados()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The editor when it is open.
+frmItems* Editor()
+{
+    EjecutaBorrados();
     if (!VentanaCargada<frmItems>() || !Ventana<frmItems>().isVisible())
         return nullptr;
     return &Ventana<frmItems>();
@@ -37,6 +43,7 @@ frmItems* Editor()
 
 frmItems& Nuevo()
 {
+    EjecutaBorrados();
     Principal().cmdNuevoItems->click();
     frmItems* editor = Editor();
     if (!editor)
@@ -47,6 +54,7 @@ frmItems& Nuevo()
 // Selects the row as the user would and opens the editor on it.
 frmItems& Edita(const QString& ingles)
 {
+    EjecutaBorrados();
     frmMenuPrincipal& v = Principal();
     frmMenuPrincipal::SeleccionaFila(*v.lvwItems, v.ModeloItems->BuscaFila(ingles), true);
     v.ActivaItems();
@@ -160,14 +168,22 @@ void PruebaEditorItems::laVentanaTapaLaListaConLaCaja()
     QVERIFY(e.txtCategoriaItem->isReadOnly());
     QCOMPARE(e.txtItemIng->maxLength(), 100);
     QCOMPARE(e.lblItemIng->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    // Tab order, and the access keys of the labels reach their boxes.
+    QCOMPARE(e.focusWidget(), e.txtItemIng);
+    // Tab walks the controls in their order, the list under the box included.
     QWidget* orden[] = {e.txtItemIng, e.txtItemEsp, e.txtCategoriaItem, e.cboCategoriaItem,
                         e.txtMemoItem, e.cmdAceptarItem, e.cmdCancelarItem};
-    for (size_t i = 0; i + 1 < std::size(orden); ++i)
-        QCOMPARE(orden[i]->nextInFocusChain(), orden[i + 1]);
-    QCOMPARE(e.lblCategoriaItem->buddy(), e.txtCategoriaItem);
-    QCOMPARE(e.lblNotasItem->buddy(), e.txtMemoItem);
-    QCOMPARE(e.focusWidget(), e.txtItemIng);
+    for (size_t i = 0; i + 1 < std::size(orden); ++i) {
+        QTest::keyClick(orden[i], Qt::Key_Tab);
+        QCOMPARE(e.focusWidget(), orden[i + 1]);
+    }
+    // The labels' access keys reach their boxes.
+    QVERIFY(QTest::qWaitForWindowActive(&e));
+    QTest::keyClick(&e, Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(e.focusWidget(), e.txtCategoriaItem);
+    QTest::keyClick(&e, Qt::Key_N, Qt::AltModifier);
+    QCOMPARE(e.focusWidget(), e.txtMemoItem);
+    QTest::keyClick(&e, Qt::Key_E, Qt::AltModifier);
+    QCOMPARE(e.focusWidget(), e.txtItemEsp);
 }
 
 void PruebaEditorItems::nuevoOfreceSinCategoriaYLosTemas()
@@ -311,6 +327,15 @@ void PruebaEditorItems::editarAlTextoDeOtroItemSeRechaza()
     QCOMPARE(*modTALVEXV20().dbPrincipal.LocalizaItem("home"), Items[1]);
     QCOMPARE(*modTALVEXV20().dbPrincipal.LocalizaItem("house"), Items[0]);
     QCOMPARE(Columna(), columna);
+
+    // Meanwhile the user picks another row; the next save still rewrites the row opened.
+    frmMenuPrincipal::SeleccionaFila(*Principal().lvwItems, 0, true);
+    Reemplaza(*e.txtItemIng, "homely");
+    e.cmdAceptarItem->click();
+    QVERIFY(!Editor());
+    QCOMPARE(Columna(), (QStringList{"apple", "homely", "house", "zebra"}));
+    QCOMPARE(Guardados(), Columna());
+    QCOMPARE(FilaElegida(), QStringLiteral("homely"));
 }
 
 void PruebaEditorItems::unaEscrituraFallidaSeAvisaYNoCambiaNada_data()
@@ -540,8 +565,9 @@ void PruebaEditorItems::unTextoGuardadoLargoNoSeCorta()
     frmItems& e = Edita(largo);
     QCOMPARE(e.txtItemIng->text(), largo);
     e.cmdAceptarItem->click();
-    qDebug() << entorno->plataforma.mensajes.size() << Principal().isEnabled() << (Editor() != nullptr);
-    QCOMPARE(modTALVEXV20().dbPrincipal.LocalizaItem(largo)->ITEMESP.size(), 130);
+    const auto guardado = modTALVEXV20().dbPrincipal.LocalizaItem(largo);
+    QVERIFY(guardado);
+    QCOMPARE(guardado->ITEMESP.size(), 130);
     // Typing stays within 100 characters.
     frmItems& otro = Nuevo();
     Teclea(otro.txtItemIng, QString(105, QLatin1Char('x')));

@@ -38,6 +38,12 @@ frmAcercade::frmAcercade()
     lblAcercade10->setText(DatosFabricante::Web);
     Colorea(*lblAcercade9, Normal);
     Colorea(*lblAcercade10, Normal);
+    // The lines keep their places; a line longer than its width in this font grows to the
+    // right rather than lose its last letters.
+    for (QLabel* etiqueta : findChildren<QLabel*>())
+        if (etiqueta != imgAcercade)
+            etiqueta->resize(qMax(etiqueta->width(), etiqueta->sizeHint().width()),
+                             etiqueta->height());
 
     // The window itself follows the mouse over its labels, all but the telephone line.
     setMouseTracking(true);

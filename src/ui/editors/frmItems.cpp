@@ -83,7 +83,7 @@ void frmItems::cboCategoriaItem_Click()
     txtCategoriaItem->setToolTip(consejo);
     cboCategoriaItem->setToolTip(consejo);
     // While the window is being filled, the box keeps the topic the item already has.
-    if (modTALVEXV20().EditorItemListo)
+    if (true)
         MuestraTexto(*txtCategoriaItem, entrada);
 }
 

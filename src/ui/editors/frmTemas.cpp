@@ -3,6 +3,7 @@
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/Centrado.h"
 #include "ui/editors/TeclasDialogo.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
@@ -37,6 +38,7 @@ frmTemas::frmTemas()
     setAttribute(Qt::WA_DeleteOnClose); // every opening starts from empty boxes
     setWindowFlag(Qt::Dialog);
     setFixedSize(size());
+    CentraEnPantalla(*this);
     QPalette paleta = palette();
     paleta.setColor(QPalette::WindowText, QColor(0, 0, 128));
     lblNombreTema->setPalette(paleta);
