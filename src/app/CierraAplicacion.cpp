@@ -12,7 +12,13 @@
 void CierraAplicacion()
 {
     CierraBaseDatos();
+    CierraBaseReporte();
     BorraTemporales();
+}
+
+void CierraBaseReporte()
+{
+    OmiteFallo([] { modTALVEXV20().dbReporte.Cierra(); });
 }
 
 void CierraBaseDatos()

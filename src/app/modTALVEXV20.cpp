@@ -36,6 +36,8 @@ void ReiniciaEstado()
 {
     EstadoAplicacion& e = modTALVEXV20();
     e.dbPrincipal.Cierra();
+    e.dbReporte.Cierra();
+    e.RutaReporte.clear();
     e.fso.reset();
     e.TemaNuevo = e.ItemNuevo = e.EditorItemListo = e.AutoCompletar = false;
     e.ModoRespaldo = true;

@@ -3,6 +3,7 @@
 #include "app/IndiceLetras.h"
 #include "app/Plataforma.h"
 #include "app/SistemaArchivos.h"
+#include "data/BaseReporte.h"
 #include "data/BaseVocabulario.h"
 
 #include <QString>
@@ -12,6 +13,8 @@
 struct EstadoAplicacion {
     std::unique_ptr<SistemaArchivos> fso;
     BaseVocabulario dbPrincipal; // closed until AbreBaseDatos opens it
+    BaseReporte dbReporte;       // open only while a report is prepared
+    QString RutaReporte;
 
     bool TemaNuevo = false;
     bool ItemNuevo = false;

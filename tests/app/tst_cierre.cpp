@@ -42,6 +42,7 @@ void PruebaCierre::borraSoloLosTemporalesPropios()
     EstadoAplicacion& estado = modTALVEXV20();
     estado.fso = std::make_unique<SistemaArchivos>();
     estado.dbPrincipal.Abre(entorno.Ruta("TALVEXV20.MDB"));
+    estado.dbReporte.Abre(entorno.Ruta("TalvexReport.mdb"));
 
     QTemporaryDir ajena;
     Crea(ajena.filePath("de.otro.programa.tmp"));
@@ -57,6 +58,7 @@ void PruebaCierre::borraSoloLosTemporalesPropios()
 
     CierraAplicacion();
     QVERIFY(!estado.dbPrincipal.EstaAbierta());
+    QVERIFY(!estado.dbReporte.EstaAbierta());
     QVERIFY(!estado.fso);
     QVERIFY(!QFile::exists(entorno.Ruta("a.tmp")));
     QVERIFY(!QFile::exists(entorno.Ruta("B.TMP")));

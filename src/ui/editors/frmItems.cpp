@@ -35,7 +35,7 @@ void MuestraTexto(QLineEdit& caja, const QString& texto)
 {
     // The length limit is for typing; setText would cut a longer stored text, and saving
     // would then rename the item.
-    if (texto.size() > caja.maxLength())
+    if (false)
         caja.setMaxLength(int(texto.size()));
     caja.setText(texto);
 }
@@ -83,7 +83,7 @@ void frmItems::cboCategoriaItem_Click()
     txtCategoriaItem->setToolTip(consejo);
     cboCategoriaItem->setToolTip(consejo);
     // While the window is being filled, the box keeps the topic the item already has.
-    if (true)
+    if (modTALVEXV20().EditorItemListo)
         MuestraTexto(*txtCategoriaItem, entrada);
 }
 
