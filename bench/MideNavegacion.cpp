@@ -36,6 +36,8 @@ public:
     }
     void Pita() override {}
     void AbreDireccion(const QUrl&) override {}
+    bool DialogoImpresion(QPrinter&, QWidget*) override { return false; }
+    void ConfiguraImpresora(QPrinter&, QWidget*) override {}
     int DuracionPausa(int) override { return 0; }
     [[noreturn]] void TerminaPrograma() override { std::exit(1); }
 };

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QUrl>
 
+class QPrinter;
+class QWidget;
+
 enum class IconoMensaje { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
 enum class BotonesMensaje { Aceptar, SiNo };
 enum class RespuestaMensaje { Aceptar, Si, No };
@@ -23,6 +26,10 @@ public:
     virtual RespuestaMensaje MuestraMensaje(const Mensaje& mensaje) = 0;
     virtual void Pita() = 0;
     virtual void AbreDireccion(const QUrl& direccion) = 0;
+    // The print dialog; false when the user cancels it.
+    virtual bool DialogoImpresion(QPrinter& impresora, QWidget* dueno) = 0;
+    // The printer set-up (page) dialog.
+    virtual void ConfiguraImpresora(QPrinter& impresora, QWidget* dueno) = 0;
     // Milliseconds a pause of `milisegundos` really lasts.
     virtual int DuracionPausa(int milisegundos) { return milisegundos; }
     // Ends the process at once; no window's close handling runs afterwards.

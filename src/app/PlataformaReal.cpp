@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <cstdlib>
 
 namespace {
@@ -50,6 +52,18 @@ void PlataformaReal::Pita()
 void PlataformaReal::AbreDireccion(const QUrl& direccion)
 {
     QDesktopServices::openUrl(direccion);
+}
+
+bool PlataformaReal::DialogoImpresion(QPrinter& impresora, QWidget* dueno)
+{
+    QPrintDialog dialogo(&impresora, dueno);
+    return dialogo.exec() == QDialog::Accepted;
+}
+
+void PlataformaReal::ConfiguraImpresora(QPrinter& impresora, QWidget* dueno)
+{
+    QPageSetupDialog dialogo(&impresora, dueno);
+    dialogo.exec();
 }
 
 void PlataformaReal::TerminaPrograma()

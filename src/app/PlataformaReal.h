@@ -7,5 +7,7 @@ public:
     RespuestaMensaje MuestraMensaje(const Mensaje& mensaje) override;
     void Pita() override;
     void AbreDireccion(const QUrl& direccion) override;
+    bool DialogoImpresion(QPrinter& impresora, QWidget* dueno) override;
+    void ConfiguraImpresora(QPrinter& impresora, QWidget* dueno) override;
     [[noreturn]] void TerminaPrograma() override;
 };

@@ -254,6 +254,10 @@ void SentenciaSqlite::Ejecuta() {
     }
 }
 
+bool SentenciaSqlite::EsNulo(int columna) const {
+    return sqlite3_column_type(preparada_->sentencia, columna) == SQLITE_NULL;
+}
+
 QString SentenciaSqlite::Texto(int columna) const {
     const auto* texto =
         reinterpret_cast<const char*>(sqlite3_column_text(preparada_->sentencia, columna));

@@ -75,6 +75,7 @@ public:
     QString Texto(int columna) const;
     QByteArray Bytes(int columna) const;
     qint64 Entero(int columna) const;
+    bool EsNulo(int columna) const;
 
 private:
     friend class ConexionSqlite;

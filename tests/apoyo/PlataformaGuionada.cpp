@@ -2,6 +2,7 @@
 
 #include "app/modTALVEXV20.h"
 
+#include <QPrinter>
 #include <QTest>
 
 PlataformaGuionada::PlataformaGuionada()
@@ -26,6 +27,18 @@ RespuestaMensaje PlataformaGuionada::MuestraMensaje(const Mensaje& mensaje)
     const RespuestaMensaje respuesta = respuestas.front();
     respuestas.pop_front();
     return respuesta;
+}
+
+bool PlataformaGuionada::DialogoImpresion(QPrinter& impresora, QWidget*)
+{
+    ++impresiones;
+    if (cancelaImpresion)
+        return false;
+    if (!pdf.isEmpty()) {
+        impresora.setOutputFormat(QPrinter::PdfFormat);
+        impresora.setOutputFileName(pdf);
+    }
+    return true;
 }
 
 int PlataformaGuionada::DuracionPausa(int milisegundos)

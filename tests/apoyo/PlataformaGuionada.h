@@ -19,6 +19,9 @@ public:
     RespuestaMensaje MuestraMensaje(const Mensaje& mensaje) override;
     void Pita() override { ++pitidos; }
     void AbreDireccion(const QUrl& direccion) override { direcciones << direccion; }
+    // The print dialog accepts (printing to a PDF file when `pdf` is set) unless told to cancel.
+    bool DialogoImpresion(QPrinter& impresora, QWidget* dueno) override;
+    void ConfiguraImpresora(QPrinter&, QWidget*) override { ++configuraciones; }
     int DuracionPausa(int milisegundos) override;
     [[noreturn]] void TerminaPrograma() override;
 
@@ -29,6 +32,10 @@ public:
     QList<int> pausas; // asked lengths, in milliseconds
     QList<QUrl> direcciones;
     int pitidos = 0;
+    int impresiones = 0;
+    int configuraciones = 0;
+    bool cancelaImpresion = false;
+    QString pdf;
     bool terminado = false;
     // Called at the start of every pause, to look at the windows at that moment.
     std::function<void()> alPausar;

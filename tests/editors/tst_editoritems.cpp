@@ -168,6 +168,12 @@ void PruebaEditorItems::laVentanaTapaLaListaConLaCaja()
     QVERIFY(e.txtCategoriaItem->isReadOnly());
     QCOMPARE(e.txtItemIng->maxLength(), 100);
     QCOMPARE(e.lblItemIng->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    // Each caption shows whole before the box that lies over the end of its label.
+    for (const auto& [etiqueta, caja] : {std::pair<QLabel*, QWidget*>{e.lblItemIng, e.txtItemIng},
+                                         {e.lblItemEsp, e.txtItemEsp},
+                                         {e.lblCategoriaItem, e.txtCategoriaItem}})
+        QVERIFY(etiqueta->x() + etiqueta->fontMetrics().horizontalAdvance(
+                                    QString(etiqueta->text()).remove('&')) < caja->x());
     QCOMPARE(e.focusWidget(), e.txtItemIng);
     // Tab walks the controls in their order, the list under the box included.
     QWidget* orden[] = {e.txtItemIng, e.txtItemEsp, e.txtCategoriaItem, e.cboCategoriaItem,
@@ -258,6 +264,11 @@ void PruebaEditorItems::elegirSoloCambiaLaCajaTrasLlenar()
     QTest::keyClick(e.cboCategoriaItem, Qt::Key_Up);
     QCOMPARE(e.txtCategoriaItem->text(), QStringLiteral("Casa"));
     QCOMPARE(e.txtCategoriaItem->toolTip(), QStringLiteral(" Casa "));
+    // Escape in the open list closes the list only.
+    e.cboCategoriaItem->showPopup();
+    QTest::keyClick(e.cboCategoriaItem->view(), Qt::Key_Escape);
+    QCOMPARE(Editor(), &e);
+    QVERIFY(!e.cboCategoriaItem->view()->isVisible());
     e.cmdAceptarItem->click();
     QCOMPARE(modTALVEXV20().dbPrincipal.LocalizaItem("home")->NOMBRETEMA, QStringLiteral("Casa"));
 }

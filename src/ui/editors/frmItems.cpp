@@ -11,6 +11,8 @@
 
 #include <QCloseEvent>
 
+#include <algorithm>
+
 namespace {
 // The item editor's messages carry no full stop after "Ver".
 const QString TituloItems = QStringLiteral("TALVEX Ver 2.0");
@@ -29,13 +31,28 @@ void ReportaFalloAceptar(const ErrorTalvex& error)
     ReportaError(error, TituloItems);
     Ventana<frmMenuPrincipal>().setEnabled(true);
 }
+
+// The labels reach under their boxes, drawn for a narrow system font; with a wider one the
+// captions are made smaller, all alike, until each shows whole before its box.
+void AjustaEtiquetas(const QList<std::pair<QLabel*, QWidget*>>& pares, const QList<QLabel*>& todas)
+{
+    QFont letra = todas.front()->font();
+    const auto cabe = [&](const std::pair<QLabel*, QWidget*>& par) {
+        const QString texto = QString(par.first->text()).remove(QLatin1Char('&'));
+        return QFontMetrics(letra).horizontalAdvance(texto) <= par.second->x() - par.first->x() - 2;
+    };
+    while (!std::all_of(pares.begin(), pares.end(), cabe) && letra.pointSizeF() > 6)
+        letra.setPointSizeF(letra.pointSizeF() - 0.25);
+    for (QLabel* etiqueta : todas)
+        etiqueta->setFont(letra);
+}
 } // namespace
 
 void MuestraTexto(QLineEdit& caja, const QString& texto)
 {
     // The length limit is for typing; setText would cut a longer stored text, and saving
     // would then rename the item.
-    if (false)
+    if (texto.size() > caja.maxLength())
         caja.setMaxLength(int(texto.size()));
     caja.setText(texto);
 }
@@ -47,8 +64,11 @@ frmItems::frmItems() : QWidget(nullptr, Qt::Dialog)
     setFixedSize(size());
     QPalette marino = lblItemIng->palette();
     marino.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    for (QLabel* etiqueta : {lblItemIng, lblItemEsp, lblCategoriaItem, lblNotasItem})
+    const QList<QLabel*> etiquetas{lblItemIng, lblItemEsp, lblCategoriaItem, lblNotasItem};
+    for (QLabel* etiqueta : etiquetas)
         etiqueta->setPalette(marino);
+    AjustaEtiquetas({{lblItemIng, txtItemIng}, {lblItemEsp, txtItemEsp}, {lblCategoriaItem, txtCategoriaItem}},
+                    etiquetas);
 
     auto* teclas = new TeclasDialogo(*this);
     const struct {
