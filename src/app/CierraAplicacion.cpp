@@ -18,6 +18,7 @@ void CierraAplicacion()
 
 void CierraBaseReporte()
 {
+    modTALVEXV20().dsrImprimirNotas.reset();
     OmiteFallo([] { modTALVEXV20().dbReporte.Cierra(); });
 }
 

@@ -38,6 +38,7 @@ void ReiniciaEstado()
     e.dbPrincipal.Cierra();
     e.dbReporte.Cierra();
     e.RutaReporte.clear();
+    e.dsrImprimirNotas.reset();
     e.fso.reset();
     e.TemaNuevo = e.ItemNuevo = e.EditorItemListo = e.AutoCompletar = false;
     e.ModoRespaldo = true;

@@ -10,11 +10,16 @@
 #include <QStringList>
 #include <memory>
 
+class InformeNotas;
+
 struct EstadoAplicacion {
     std::unique_ptr<SistemaArchivos> fso;
     BaseVocabulario dbPrincipal; // closed until AbreBaseDatos opens it
     BaseReporte dbReporte;       // open only while a report is prepared
     QString RutaReporte;
+    // The notes report instance: made on first use after each preparation, which drops it
+    // so that the next one reads the report table anew.
+    std::shared_ptr<InformeNotas> dsrImprimirNotas;
 
     bool TemaNuevo = false;
     bool ItemNuevo = false;

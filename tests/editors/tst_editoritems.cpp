@@ -145,6 +145,7 @@ private slots:
     void cerrarDevuelveLaVentanaPrincipal_data();
     void cerrarDevuelveLaVentanaPrincipal();
     void editarSinFilaElegidaNoAbre();
+    void introEnLaBusquedaEditaLaFilaElegida();
     void unTextoGuardadoLargoNoSeCorta();
 
 private:
@@ -567,6 +568,20 @@ void PruebaEditorItems::editarSinFilaElegidaNoAbre()
     Principal().cmdEditarItems->click();
     QVERIFY(!Editor());
     QVERIFY(Principal().isEnabled());
+}
+
+void PruebaEditorItems::introEnLaBusquedaEditaLaFilaElegida()
+{
+    Arranca(*entorno, Temas, Items);
+    frmMenuPrincipal& v = Principal();
+    v.txtBuscaItem->clear();
+    Teclea(v.txtBuscaItem, "ze");
+    QTest::keyClick(v.txtBuscaItem, Qt::Key_Return);
+    frmItems* e = Editor();
+    QVERIFY(e);
+    QCOMPARE(e->windowTitle(), QStringLiteral("Editar item"));
+    QCOMPARE(e->txtItemIng->text(), QStringLiteral("zebra"));
+    QVERIFY(!v.isEnabled());
 }
 
 void PruebaEditorItems::unTextoGuardadoLargoNoSeCorta()
