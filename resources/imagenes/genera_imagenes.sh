@@ -224,3 +224,115 @@ ANCHO=420; ALTO=260
     -fill '#1e1e64' -annotate +0+212 'Asistente para aprender inglés' \
     -gravity none -fill none -stroke '#4a4ab0' -strokewidth 1 -draw "rectangle 0,0 $((ANCHO - 1)),$((ALTO - 1))" \
     -alpha off "${SALIDA_PNG[@]}" PNG24:splash.png
+
+# --- Barra de la vista previa del informe (24 × 24) -------------------------
+ANIL='#3d3dae'; ANIL_BORDE='#22226e'; ANIL_CLARO='#8f8fe6'
+
+# Triángulos y barras de los botones de página; el relleno lleva un brillo arriba.
+flecha() {
+    echo "
+  push defs push gradient 'nav' linear 0,4 0,20
+    stop-color '$ANIL_CLARO' 0 stop-color '$ANIL' 1
+  pop gradient pop defs
+  stroke-linejoin round stroke-width 1 stroke '$ANIL_BORDE' fill 'url(#nav)'
+  $1
+"
+}
+
+icono rep_primera.png   24 "$(flecha "rectangle 4.5,5.5 7.5,18.5 polygon 19.5,5.5 19.5,18.5 9.5,12")"
+icono rep_anterior.png  24 "$(flecha "polygon 16.5,5.5 16.5,18.5 6.5,12")"
+icono rep_siguiente.png 24 "$(flecha "polygon 7.5,5.5 7.5,18.5 17.5,12")"
+icono rep_ultima.png    24 "$(flecha "polygon 4.5,5.5 4.5,18.5 14.5,12 rectangle 16.5,5.5 19.5,18.5")"
+
+# Corona circular de centro CX,CY entre los radios R1 y R2, de A0 a A1 grados (en el sentido
+# de las agujas del reloj), como polígono: el trazo de arcos abiertos de ImageMagick 6 se
+# cierra solo y deja una cuerda.
+corona() {
+    awk -v cx="$1" -v cy="$2" -v r1="$3" -v r2="$4" -v a0="$5" -v a1="$6" 'BEGIN {
+        n = 24; printf "polygon"
+        for (i = 0; i <= n; i++) { a = (a0 + (a1 - a0) * i / n) * 3.14159265 / 180
+            printf " %.3f,%.3f", cx + r2 * cos(a), cy + r2 * sin(a) }
+        for (i = n; i >= 0; i--) { a = (a0 + (a1 - a0) * i / n) * 3.14159265 / 180
+            printf " %.3f,%.3f", cx + r1 * cos(a), cy + r1 * sin(a) }
+    }'
+}
+
+# Dos flechas verdes que giran alrededor de 12,12; cada punta sigue a su arco.
+icono rep_actualizar.png 24 "
+  stroke '$VERDE_BORDE' stroke-width 0.8 stroke-linejoin round fill '$VERDE'
+  $(corona 12 12 5.9 8.1 185 310)
+  $(corona 12 12 5.9 8.1 5 130)
+  polygon 20.2,9.2 18.8,3.2 13.2,8.8
+  polygon 3.8,14.8 5.2,20.8 10.8,15.2
+"
+
+# Rueda dentada de centro CX,CY: dientes cuadrados alrededor de un disco con agujero.
+rueda() {
+    local cx=$1 cy=$2 r=$3
+    awk -v cx="$cx" -v cy="$cy" -v r="$r" 'BEGIN {
+        n = 8; printf "polygon"
+        for (i = 0; i < n; i++) { for (k = 0; k < 4; k++) {
+            # cada diente: dos puntos en el radio exterior y dos en el interior
+            a = (i + (k == 0 ? -0.18 : k == 1 ? 0.18 : k == 2 ? 0.32 : 0.68)) * 2 * 3.14159265 / n
+            rr = (k < 2) ? r : r * 0.72
+            printf " %.3f,%.3f", cx + rr * cos(a), cy + rr * sin(a) } }
+    }'
+}
+
+# Hoja con la esquina doblada y una rueda dentada: preparar la página.
+icono rep_configurar.png 24 "
+  stroke-linejoin round stroke-width 1 stroke '$TINTA'
+  fill white path 'M 2.5,1.5 L 12.5,1.5 L 16.5,5.5 L 16.5,20.5 L 2.5,20.5 Z'
+  fill '#dfe5f2' path 'M 12.5,1.5 L 12.5,5.5 L 16.5,5.5'
+  stroke '$LINEA_TEXTO' line 5,5.5 10,5.5 line 5,8.5 14,8.5 line 5,11.5 14,11.5 line 5,14.5 9,14.5
+  stroke '#4a4a58' stroke-width 0.8 fill '#8d93a6' $(rueda 16.5 16.5 7)
+  fill white circle 16.5,16.5 16.5,18.6
+"
+
+# Círculo azul con un signo de interrogación blanco.
+icono rep_ayuda.png 24 "
+  push defs push gradient 'ayuda' linear 0,2 0,22
+    stop-color '#7fb0ff' 0 stop-color '#2364c8' 1
+  pop gradient pop defs
+  push graphic-context
+  stroke '#143f86' stroke-width 1 fill 'url(#ayuda)' circle 12,12 12,1.5
+  pop graphic-context
+  stroke none fill white font '$FUENTE_NEGRITA' font-size 15 text 7.4,17.6 '?'
+"
+
+# Círculo añil con una «i» blanca.
+icono rep_acercade.png 24 "
+  push defs push gradient 'info' linear 0,2 0,22
+    stop-color '$ANIL_CLARO' 0 stop-color '$ANIL' 1
+  pop gradient pop defs
+  push graphic-context
+  stroke '$ANIL_BORDE' stroke-width 1 fill 'url(#info)' circle 12,12 12,1.5
+  pop graphic-context
+  stroke none fill white circle 12,6.8 12,8.5
+  roundrectangle 10.4,9.8 13.6,18.4 0.8,0.8
+"
+
+# El botón de imprimir de la vista previa es la misma impresora de la ventana principal.
+cp imprimir.png rep_imprimir.png
+
+# --- Dibujo del informe impreso (55 × 55) -----------------------------------
+# Un cuaderno de espiral con cinta ámbar, renglones y un bocadillo «EN»: encabeza la
+# primera página del informe de notas, así que se dibuja para verse bien sobre papel blanco.
+anillas=""
+for y in 10 17 24 31 38 45; do
+    anillas+=" roundrectangle 4.5,$y.5 13.5,$((y + 2)).5 1.2,1.2"
+done
+renglones=""
+for y in 19 25 31 37 43; do
+    renglones+=" line 19,$y.5 42,$y.5"
+done
+icono informe55.png 55 "
+  stroke-linejoin round stroke-width 1.2
+  stroke '$ANIL_BORDE' fill '$ANIL' roundrectangle 11.5,5.5 50.5,52.5 3,3
+  stroke '#7070b8' fill white roundrectangle 8.5,2.5 46.5,49.5 2.5,2.5
+  stroke '#e08080' stroke-width 1 line 16.5,3 16.5,49
+  stroke '#b4bce0' $renglones
+  stroke '$ANIL' stroke-width 2 line 19,12.5 34,12.5
+  stroke '#4a4a58' stroke-width 1 fill '#c8cad6' $anillas
+  stroke '#7a4c00' fill '#ffc843' polygon 37.5,2.5 43.5,2.5 43.5,17.5 40.5,14.5 37.5,17.5
+"

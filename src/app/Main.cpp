@@ -5,6 +5,7 @@
 #include "app/DatosFabricante.h"
 #include "app/HacePausa.h"
 #include "app/Ventanas.h"
+#include "app/VerificaInstancia.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
 #include "app/windows/frmSplash.h"
@@ -76,6 +77,8 @@ void Main()
     try {
         estado.fso = std::make_unique<SistemaArchivos>();
         // Qt initialises its own controls; there is no manifest to remove on this platform.
+        if (HayInstanciaPrevia())
+            VerificaInstancia();
 
         estado.TemaNuevo = false;
         estado.ItemNuevo = false;

@@ -7,7 +7,8 @@
 
 #include <QDir>
 
-EntornoPrueba::EntornoPrueba() : directorioAnterior_(QDir::currentPath())
+EntornoPrueba::EntornoPrueba()
+    : procesosAnteriores_(InstalaListaProcesos(&sinOtros_)), directorioAnterior_(QDir::currentPath())
 {
     IniciaRecursos();
     QDir().mkpath(Carpeta());
@@ -26,6 +27,7 @@ EntornoPrueba::~EntornoPrueba()
     QDir::setCurrent(directorioAnterior_);
     modTALVEXV20().dbPrincipal.Cierra();
     modTALVEXV20().fso.reset();
+    InstalaListaProcesos(procesosAnteriores_);
 }
 
 QString EntornoPrueba::Raiz(int i) const

@@ -2,6 +2,7 @@
 // A throw-away program folder for start-up tests: the program's folder (also the working
 // folder), four installation roots, and a clean application state.
 #include "apoyo/PlataformaGuionada.h"
+#include "app/Procesos.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -20,6 +21,15 @@ public:
     PlataformaGuionada plataforma;
 
 private:
+    // No other copy of the program runs while a test starts one (whatever runs on the machine).
+    class SinOtrosProcesos : public ListaProcesos {
+    public:
+        std::vector<ProcesoSistema> Lista() override { return {}; }
+        qint64 PidPropio() override { return 0; }
+        bool Termina(qint64) override { return false; }
+        bool SigueVivo(qint64) override { return false; }
+    } sinOtros_;
+    ListaProcesos* procesosAnteriores_;
     QTemporaryDir carpeta_;
     QString directorioAnterior_;
 };

@@ -42,7 +42,8 @@ void MuestraItemEditado(frmItems& editor)
         // The entry equal letter for letter, case included; with none, the last entry is
         // chosen and the box keeps the item's own topic.
         QComboBox& lista = *editor.cboCategoriaItem;
-        const int entrada = lista.findText(item->NOMBRETEMA, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const int entrada =
+            lista.findText(item->NOMBRETEMA, Qt::MatchExactly | Qt::MatchCaseSensitive);
         lista.setCurrentIndex(entrada >= 0 ? entrada : lista.count() - 1);
         frmMenuPrincipal::MuestraNotas(*editor.txtMemoItem, item->NOTASITEM);
     });

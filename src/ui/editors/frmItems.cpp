@@ -17,13 +17,6 @@ namespace {
 // The item editor's messages carry no full stop after "Ver".
 const QString TituloItems = QStringLiteral("TALVEX Ver 2.0");
 
-// Notes are stored with CR LF line ends, as a line break is typed on the system's home
-// platform; the box gives plain line feeds.
-QString TextoNotas(const QPlainTextEdit& caja)
-{
-    return caja.toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
 // Accept's trap: the error message, then the main window is usable again while the editor
 // stays open with what the user typed.
 void ReportaFalloAceptar(const ErrorTalvex& error)
@@ -67,8 +60,9 @@ frmItems::frmItems() : QWidget(nullptr, Qt::Dialog)
     const QList<QLabel*> etiquetas{lblItemIng, lblItemEsp, lblCategoriaItem, lblNotasItem};
     for (QLabel* etiqueta : etiquetas)
         etiqueta->setPalette(marino);
-    AjustaEtiquetas({{lblItemIng, txtItemIng}, {lblItemEsp, txtItemEsp}, {lblCategoriaItem, txtCategoriaItem}},
-                    etiquetas);
+    AjustaEtiquetas(
+        {{lblItemIng, txtItemIng}, {lblItemEsp, txtItemEsp}, {lblCategoriaItem, txtCategoriaItem}},
+        etiquetas);
 
     auto* teclas = new TeclasDialogo(*this);
     const struct {
@@ -76,10 +70,14 @@ frmItems::frmItems() : QWidget(nullptr, Qt::Dialog)
         int tecla;
         QWidget* hacia;
     } saltos[] = {
-        {txtItemIng, Qt::Key_Return, txtItemEsp},       {txtItemEsp, Qt::Key_Return, txtCategoriaItem},
-        {txtCategoriaItem, Qt::Key_Return, txtMemoItem}, {txtItemIng, Qt::Key_Up, cmdCancelarItem},
-        {txtItemIng, Qt::Key_Down, txtItemEsp},          {txtItemEsp, Qt::Key_Up, txtItemIng},
-        {txtItemEsp, Qt::Key_Down, txtCategoriaItem},    {txtCategoriaItem, Qt::Key_Up, txtItemEsp},
+        {txtItemIng, Qt::Key_Return, txtItemEsp},
+        {txtItemEsp, Qt::Key_Return, txtCategoriaItem},
+        {txtCategoriaItem, Qt::Key_Return, txtMemoItem},
+        {txtItemIng, Qt::Key_Up, cmdCancelarItem},
+        {txtItemIng, Qt::Key_Down, txtItemEsp},
+        {txtItemEsp, Qt::Key_Up, txtItemIng},
+        {txtItemEsp, Qt::Key_Down, txtCategoriaItem},
+        {txtCategoriaItem, Qt::Key_Up, txtItemEsp},
         {txtCategoriaItem, Qt::Key_Down, txtMemoItem},
     };
     for (const auto& salto : saltos)
@@ -145,7 +143,7 @@ void frmItems::ActualizaTabla2Items()
 {
     EstadoAplicacion& estado = modTALVEXV20();
     const Item item{txtItemIng->text(), txtItemEsp->text(), txtCategoriaItem->text(),
-                    TextoNotas(*txtMemoItem)};
+                    frmMenuPrincipal::LeeNotas(*txtMemoItem)};
     // One store call each: the row is written whole or not at all.
     if (estado.ItemNuevo)
         estado.dbPrincipal.AgregaItem(item);
@@ -190,8 +188,8 @@ void frmItems::closeEvent(QCloseEvent* evento)
     frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
     principal.setEnabled(true);
     const int fila = frmMenuPrincipal::FilaSeleccionada(*principal.lvwItems);
-    principal.txtBuscaItem->setText(
-        fila < 0 ? QString() : principal.ModeloItems->Filas()[size_t(fila)].ingles);
+    principal.txtBuscaItem->setText(fila < 0 ? QString()
+                                             : principal.ModeloItems->Filas()[size_t(fila)].ingles);
     principal.activateWindow();
     evento->accept();
 }
