@@ -30,6 +30,7 @@ build: deps
 programa: build
 	mkdir -p $(PROGRAMA)
 	cp -f $(BUILD)/TALVEXV20 $(PROGRAMA)/TALVEXV20
+	cp -f resources/ayuda/* $(PROGRAMA)/
 	[ -f $(PROGRAMA)/TALVEXV20.MDB ] || \
 	  $(BUILD)/talvex-creabd --principal $(PROGRAMA)/TALVEXV20.MDB --vocabulario resources/vocabulario
 	[ -f $(PROGRAMA)/TalvexReport.mdb ] || \

@@ -38,6 +38,10 @@ public:
     void AbreDireccion(const QUrl&) override {}
     bool DialogoImpresion(QPrinter&, QWidget*) override { return false; }
     void ConfiguraImpresora(QPrinter&, QWidget*) override {}
+    QString DialogoAbrirArchivo(QWidget*, const QString&, const QString&, const QString&,
+                                const QString&) override { return {}; }
+    QString DialogoGuardarArchivo(QWidget*, const QString&, const QString&, const QString&,
+                                  const QString&) override { return {}; }
     int DuracionPausa(int) override { return 0; }
     [[noreturn]] void TerminaPrograma() override { std::exit(1); }
 };

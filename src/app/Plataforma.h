@@ -1,7 +1,7 @@
 #pragma once
-// What the program asks of the desktop it runs on: message boxes, the beep, opening an
-// address, the length of a pause and the end of the process. main.cpp installs the real
-// one; tests install a scripted one.
+// What the program asks of the desktop it runs on: message boxes, the beep, file and print
+// dialogs, opening an address, the length of a pause and the end of the process. main.cpp
+// installs the real one; tests install a scripted one.
 #include <QString>
 #include <QUrl>
 
@@ -30,6 +30,16 @@ public:
     virtual bool DialogoImpresion(QPrinter& impresora, QWidget* dueno) = 0;
     // The printer set-up (page) dialog.
     virtual void ConfiguraImpresora(QPrinter& impresora, QWidget* dueno) = 0;
+    // The open-file and save-file dialogs, starting in `carpeta` with the file name `nombre`
+    // and the filter `filtro` ("Descripción (*.EXT)"). They return the chosen path, or an
+    // empty text when the user cancels. Neither changes the working folder nor asks before
+    // replacing a file; the open dialog accepts only an existing file.
+    virtual QString DialogoAbrirArchivo(QWidget* dueno, const QString& titulo,
+                                        const QString& carpeta, const QString& nombre,
+                                        const QString& filtro) = 0;
+    virtual QString DialogoGuardarArchivo(QWidget* dueno, const QString& titulo,
+                                          const QString& carpeta, const QString& nombre,
+                                          const QString& filtro) = 0;
     // Milliseconds a pause of `milisegundos` really lasts.
     virtual int DuracionPausa(int milisegundos) { return milisegundos; }
     // Ends the process at once; no window's close handling runs afterwards.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -64,6 +65,39 @@ void PlataformaReal::ConfiguraImpresora(QPrinter& impresora, QWidget* dueno)
 {
     QPageSetupDialog dialogo(&impresora, dueno);
     dialogo.exec();
+}
+
+namespace {
+// Qt's own dialog rather than the desktop's, so that it speaks Spanish like the rest of the
+// program; the working folder is never changed by it.
+QString MuestraDialogoArchivo(QWidget* dueno, QFileDialog::AcceptMode modo, const QString& titulo,
+                              const QString& carpeta, const QString& nombre, const QString& filtro)
+{
+    QFileDialog dialogo(dueno, titulo, carpeta, filtro);
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+    dialogo.setOption(QFileDialog::DontConfirmOverwrite);
+    dialogo.setAcceptMode(modo);
+    dialogo.setFileMode(modo == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+    dialogo.selectFile(nombre);
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return {};
+    return dialogo.selectedFiles().constFirst();
+}
+} // namespace
+
+QString PlataformaReal::DialogoAbrirArchivo(QWidget* dueno, const QString& titulo,
+                                            const QString& carpeta, const QString& nombre,
+                                            const QString& filtro)
+{
+    return MuestraDialogoArchivo(dueno, QFileDialog::AcceptOpen, titulo, carpeta, nombre, filtro);
+}
+
+QString PlataformaReal::DialogoGuardarArchivo(QWidget* dueno, const QString& titulo,
+                                              const QString& carpeta, const QString& nombre,
+                                              const QString& filtro)
+{
+    return MuestraDialogoArchivo(dueno, QFileDialog::AcceptSave, titulo, carpeta, nombre, filtro);
 }
 
 void PlataformaReal::TerminaPrograma()

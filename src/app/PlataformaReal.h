@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's own message boxes, beep and address handler.
+// The desktop's own message boxes, beep, file and print dialogs and address handler.
 #include "app/Plataforma.h"
 
 class PlataformaReal : public Plataforma {
@@ -9,5 +9,9 @@ public:
     void AbreDireccion(const QUrl& direccion) override;
     bool DialogoImpresion(QPrinter& impresora, QWidget* dueno) override;
     void ConfiguraImpresora(QPrinter& impresora, QWidget* dueno) override;
+    QString DialogoAbrirArchivo(QWidget* dueno, const QString& titulo, const QString& carpeta,
+                                const QString& nombre, const QString& filtro) override;
+    QString DialogoGuardarArchivo(QWidget* dueno, const QString& titulo, const QString& carpeta,
+                                  const QString& nombre, const QString& filtro) override;
     [[noreturn]] void TerminaPrograma() override;
 };

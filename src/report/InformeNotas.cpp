@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 const QColor Anil(0x2a, 0x2a, 0x86);
@@ -54,7 +55,8 @@ Estilo EstiloEncabezado()
 Estilo EstiloNota()
 {
     Estilo estilo;
-    estilo.bloque.setLineHeight(112, QTextBlockFormat::ProportionalHeight);
+    // Spacing comes from block margins: proportional line heights can let a line run over
+    // the end of a page.
     estilo.bloque.setBottomMargin(3); // a line of the notes stands apart from its wrapped rest
     return estilo;
 }
@@ -73,7 +75,7 @@ Estilo EstiloListado()
 {
     Estilo estilo;
     estilo.bloque.setIndent(1); // indents, unlike left margins, follow the printer's resolution
-    estilo.bloque.setLineHeight(112, QTextBlockFormat::ProportionalHeight);
+    estilo.bloque.setBottomMargin(2);
     return estilo;
 }
 
@@ -87,12 +89,12 @@ void AgregaLineas(QTextCursor& cursor, const QString& texto, const Estilo& estil
     }
 }
 
-// Draws the document's layout for a device after the layout has been made for it, and
-// lets it go afterwards: the printer may not outlive the report.
-class Composicion {
+// The layout is made for one printer and let go with it: the printer may not outlive the
+// report.
+class SueltaDispositivo {
 public:
-    explicit Composicion(QTextDocument& documento) : documento_(documento) {}
-    ~Composicion() { documento_.documentLayout()->setPaintDevice(nullptr); }
+    explicit SueltaDispositivo(QTextDocument& documento) : documento_(documento) {}
+    ~SueltaDispositivo() { documento_.documentLayout()->setPaintDevice(nullptr); }
 
 private:
     QTextDocument& documento_;
@@ -189,42 +191,57 @@ GeometriaPagina InformeNotas::MidePagina(const QPrinter& impresora)
     return pagina;
 }
 
-const QTextDocument& InformeNotas::Compone(QPrinter& impresora)
+std::vector<double> InformeNotas::Compone(QPrinter& impresora)
 {
+    // One long page, cut here: the text layout's own paging lets a line run over the end of
+    // a page when blocks have margins.
+    const QSizeF cuerpo = MidePagina(impresora).cuerpo.size();
     documento_->documentLayout()->setPaintDevice(&impresora);
-    documento_->setPageSize(MidePagina(impresora).cuerpo.size());
-    documento_->pageCount(); // the layout runs in steps otherwise: finish it now
-    return *documento_;
+    documento_->setTextWidth(cuerpo.width());
+    documento_->documentLayout()->documentSize(); // finishes the layout, which runs in steps
+
+    std::vector<double> inicios{0};
+    for (QTextBlock bloque = documento_->begin(); bloque.isValid(); bloque = bloque.next()) {
+        const QTextLayout* disposicion = bloque.layout();
+        for (int i = 0; i < disposicion->lineCount(); ++i) {
+            const QTextLine linea = disposicion->lineAt(i);
+            const double arriba = disposicion->position().y() + linea.y();
+            if (arriba + linea.height() > inicios.back() + cuerpo.height() + 150 && arriba > inicios.back())
+                inicios.push_back(arriba);
+        }
+    }
+    return inicios;
 }
 
 int InformeNotas::CuentaPaginas(QPrinter& impresora)
 {
-    Composicion composicion(*documento_);
-    return Compone(impresora).pageCount();
+    SueltaDispositivo suelta(*documento_);
+    return int(Compone(impresora).size());
 }
 
 void InformeNotas::Imprime(QPrinter& impresora)
 {
-    Composicion composicion(*documento_);
-    const QTextDocument& documento = Compone(impresora);
+    SueltaDispositivo suelta(*documento_);
+    const std::vector<double> inicios = Compone(impresora);
     const GeometriaPagina pagina = MidePagina(impresora);
-    const int total = documento.pageCount();
+    const int total = int(inicios.size());
     QPainter pintor;
     if (!pintor.begin(&impresora))
         return; // no printer to print on: nothing is printed
     QAbstractTextDocumentLayout::PaintContext contexto;
     contexto.palette.setColor(QPalette::Text, Tinta);
-    const double alto = pagina.cuerpo.height();
     for (int n = 0; n < total; ++n) {
         if (n > 0 && !impresora.newPage())
             break;
         PintaMarco(pintor, pagina, n + 1, total);
-        // The document's page n, moved to the body of the sheet.
+        // The document from this page's start to the next one's, moved to the sheet's body.
+        const double alto = n + 1 < total ? inicios[n + 1] - inicios[n] : pagina.cuerpo.height();
+        const QRectF trozo(0, inicios[n], pagina.cuerpo.width(), alto);
         pintor.save();
-        pintor.setClipRect(pagina.cuerpo);
-        pintor.translate(pagina.cuerpo.left(), pagina.cuerpo.top() - n * alto);
-        contexto.clip = QRectF(0, n * alto, pagina.cuerpo.width(), alto);
-        documento.documentLayout()->draw(&pintor, contexto);
+        pintor.translate(pagina.cuerpo.left(), pagina.cuerpo.top() - inicios[n]);
+        pintor.setClipRect(trozo);
+        contexto.clip = trozo;
+        documento_->documentLayout()->draw(&pintor, contexto);
         pintor.restore();
     }
     pintor.end();

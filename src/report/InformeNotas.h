@@ -39,8 +39,12 @@ public:
     // The report's text, one line per line of the document (the picture left out).
     QString TextoCompleto() const;
 
-    // The document laid out for this printer's page; valid while that printer lives.
-    const QTextDocument& Compone(QPrinter& impresora);
+    // Lays the document out for this printer's page and says where each page starts in it
+    // (device pixels): page n shows the document from its start to the next page's, and
+    // begins at the top of the first line that the page before could not hold whole.
+    std::vector<double> Compone(QPrinter& impresora);
+    // The document as last laid out; its layout is valid while that printer lives.
+    const QTextDocument& Documento() const { return *documento_; }
     static GeometriaPagina MidePagina(const QPrinter& impresora);
 
 private:

@@ -43,15 +43,6 @@ std::optional<qint16> EnteroCorto(const QString& texto)
     return static_cast<qint16>(valor);
 }
 
-// Both help entries open the program's help page; a desktop that cannot is ignored.
-void AbreAyuda()
-{
-    OmiteFallo([] {
-        Sistema().AbreDireccion(QUrl::fromLocalFile(modTALVEXV20().CarpetaPrograma +
-                                                    QStringLiteral("/TALVEXV20.html")));
-    });
-}
-
 // The toolbar action that comes after `accion` (to place a control in the gap after it).
 QAction* AccionSiguiente(QToolBar& barra, QAction* accion)
 {
@@ -178,7 +169,7 @@ void frmImprimirNotas::PulsaBoton(const QString& clave)
         else if (clave == QLatin1String("Ultima"))
             MuestraPagina(CRViewerDespacho1->pageCount());
         else if (clave == QLatin1String("Ayuda"))
-            AbreAyuda();
+            AbreAyuda(); // the program's help page, as from the main window
         else if (clave == QLatin1String("Acercade"))
             MuestraAcercade();
     });

@@ -41,6 +41,35 @@ bool PlataformaGuionada::DialogoImpresion(QPrinter& impresora, QWidget*)
     return true;
 }
 
+namespace {
+QString EligeArchivo(PlataformaGuionada& p, bool guardar, const QString& titulo,
+                     const QString& carpeta, const QString& nombre, const QString& filtro)
+{
+    p.dialogosArchivo << PlataformaGuionada::DialogoArchivo{guardar, titulo, carpeta, nombre, filtro};
+    if (p.archivosElegidos.empty()) {
+        QTest::qFail("diálogo de archivo inesperado", __FILE__, __LINE__);
+        return {};
+    }
+    const QString elegido = p.archivosElegidos.front();
+    p.archivosElegidos.pop_front();
+    return elegido;
+}
+} // namespace
+
+QString PlataformaGuionada::DialogoAbrirArchivo(QWidget*, const QString& titulo,
+                                                const QString& carpeta, const QString& nombre,
+                                                const QString& filtro)
+{
+    return EligeArchivo(*this, false, titulo, carpeta, nombre, filtro);
+}
+
+QString PlataformaGuionada::DialogoGuardarArchivo(QWidget*, const QString& titulo,
+                                                  const QString& carpeta, const QString& nombre,
+                                                  const QString& filtro)
+{
+    return EligeArchivo(*this, true, titulo, carpeta, nombre, filtro);
+}
+
 int PlataformaGuionada::DuracionPausa(int milisegundos)
 {
     pausas << milisegundos;

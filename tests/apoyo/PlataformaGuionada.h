@@ -22,6 +22,11 @@ public:
     // The print dialog accepts (printing to a PDF file when `pdf` is set) unless told to cancel.
     bool DialogoImpresion(QPrinter& impresora, QWidget* dueno) override;
     void ConfiguraImpresora(QPrinter&, QWidget*) override { ++configuraciones; }
+    // File dialogs are recorded and answered from archivosElegidos.
+    QString DialogoAbrirArchivo(QWidget* dueno, const QString& titulo, const QString& carpeta,
+                                const QString& nombre, const QString& filtro) override;
+    QString DialogoGuardarArchivo(QWidget* dueno, const QString& titulo, const QString& carpeta,
+                                  const QString& nombre, const QString& filtro) override;
     int DuracionPausa(int milisegundos) override;
     [[noreturn]] void TerminaPrograma() override;
 
@@ -29,6 +34,14 @@ public:
     // the running test.
     std::deque<RespuestaMensaje> respuestas;
     QList<Mensaje> mensajes;
+    // The paths the coming file dialogs return, in order ("" = cancelled). A dialog with no
+    // answer left fails the running test.
+    std::deque<QString> archivosElegidos;
+    struct DialogoArchivo {
+        bool guardar = false; // a save-file dialog, else an open-file one
+        QString titulo, carpeta, nombre, filtro;
+    };
+    QList<DialogoArchivo> dialogosArchivo;
     QList<int> pausas; // asked lengths, in milliseconds
     QList<QUrl> direcciones;
     int pitidos = 0;

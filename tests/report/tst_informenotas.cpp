@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace {
 FilaInforme Encabezado(const QString& titulo, const QString& notas)
@@ -65,30 +66,33 @@ int PaginasPdf(const QByteArray& pdf)
     return paginas;
 }
 
-// Every line of the laid-out document lies whole inside one page, and the last line is on
-// the last page: nothing is cut at a page break and nothing falls beyond the pages printed.
-void CompruebaPaginas(const QTextDocument& documento)
+// Every line of the laid-out document lies whole inside one page, and the pages start in
+// order, each at a line's top: nothing is cut at a page break and nothing is left out.
+void CompruebaPaginas(const QTextDocument& documento, const std::vector<double>& inicios,
+                      double alto)
 {
-    const double alto = documento.pageSize().height();
-    int ultimaPagina = 0;
-    int lineas = 0;
+    QVERIFY(!inicios.empty());
+    QCOMPARE(inicios.front(), 0.0);
+    QVERIFY(std::is_sorted(inicios.begin(), inicios.end()));
+    std::vector<double> arribas; // every line's top, in order
     for (QTextBlock bloque = documento.begin(); bloque.isValid(); bloque = bloque.next()) {
-        const QRectF caja = documento.documentLayout()->blockBoundingRect(bloque);
         const QTextLayout* disposicion = bloque.layout();
-        for (int i = 0; i < disposicion->lineCount(); ++i, ++lineas) {
+        for (int i = 0; i < disposicion->lineCount(); ++i) {
             const QTextLine linea = disposicion->lineAt(i);
-            const double arriba = caja.top() + linea.y();
-            const int pagina = int(arriba / alto);
-            if (arriba + linea.height() > (pagina + 1) * alto + 0.5)
-                fprintf(stderr, "%f %f %f %f %f %f\n", arriba, linea.height(), (pagina + 1) * alto, linea.y(), caja.top(), caja.height());
+            const double arriba = disposicion->position().y() + linea.y();
+            const auto pagina = std::upper_bound(inicios.begin(), inicios.end(), arriba) - 1;
+            const double fin = std::next(pagina) == inicios.end() ? *pagina + alto
+                                                                   : qMin(*pagina + alto, *std::next(pagina));
+            if (arriba + linea.height() > fin)
                 QFAIL(qPrintable(QStringLiteral("la línea «%1» cruza el final de la página %2")
                                      .arg(bloque.text().mid(linea.textStart(), linea.textLength()))
-                                     .arg(pagina + 1)));
-            ultimaPagina = pagina;
+                                     .arg(pagina - inicios.begin() + 1)));
+            arribas.push_back(arriba);
         }
     }
-    QVERIFY(lineas > 0);
-    QCOMPARE(ultimaPagina + 1, documento.pageCount());
+    for (const double inicio : inicios)
+        QVERIFY(std::find(arribas.begin(), arribas.end(), inicio) != arribas.end());
+    QVERIFY(arribas.back() >= inicios.back()); // the last page is not empty
 }
 } // namespace
 
@@ -223,12 +227,14 @@ void PruebaInformeNotas::laPaginaDejaSitioACabeceraYPie()
 
     Escribe({Encabezado(QStringLiteral("T"), QStringLiteral("n"))});
     InformeNotas informe(Ruta());
-    QCOMPARE(informe.Compone(*impresora).pageSize(), pagina.cuerpo.size());
+    informe.Compone(*impresora);
+    QCOMPARE(informe.Documento().textWidth(), pagina.cuerpo.width());
 }
 
 void PruebaInformeNotas::lasPaginasCrecenSinPerderNiCortarLineas()
 {
     auto impresora = ImpresoraPdf(entorno->Ruta(QStringLiteral("x.pdf")));
+    const double alto = InformeNotas::MidePagina(*impresora).cuerpo.height();
     const QString notaLarga = QStringLiteral(
         "Nota %1: una línea tan larga que no cabe a lo ancho de la hoja y sigue en la siguiente "
         "línea del papel sin perder ninguna de sus palabras por el camino.");
@@ -243,7 +249,7 @@ void PruebaInformeNotas::lasPaginasCrecenSinPerderNiCortarLineas()
     InformeNotas largas(Ruta());
     const int paginasNotas = largas.CuentaPaginas(*impresora);
     QVERIFY2(paginasNotas >= 8, qPrintable(QString::number(paginasNotas)));
-    CompruebaPaginas(largas.Compone(*impresora));
+    CompruebaPaginas(largas.Documento(), largas.Compone(*impresora), alto);
     const QStringList textoNotas = largas.TextoCompleto().split(QLatin1Char('\n'));
     for (const QString& nota : notas)
         QCOMPARE(textoNotas.count(nota), 1);
@@ -252,10 +258,9 @@ void PruebaInformeNotas::lasPaginasCrecenSinPerderNiCortarLineas()
     Escribe(FilasTema(QStringLiteral("LISTADO LARGO"), QString(), listado));
     InformeNotas largo(Ruta());
     const int paginasListado = largo.CuentaPaginas(*impresora);
-    const QTextDocument& documento = largo.Compone(*impresora);
-    CompruebaPaginas(documento);
+    CompruebaPaginas(largo.Documento(), largo.Compone(*impresora), alto);
     // At most one listing line per 4 mm of the page: 2,000 lines take many pages.
-    const double lineasPorPagina = documento.pageSize().height() / (4 * impresora->resolution() / 25.4);
+    const double lineasPorPagina = alto / (4 * impresora->resolution() / 25.4);
     QVERIFY2(paginasListado >= 2000 / lineasPorPagina, qPrintable(QString::number(paginasListado)));
     const QStringList textoListado = largo.TextoCompleto().split(QLatin1Char('\n'));
     QCOMPARE(textoListado.mid(textoListado.size() - 2000), listado);
@@ -294,7 +299,8 @@ void PruebaInformeNotas::laComposicionNoDependeDeLaResolucion()
     // Per block: its number of lines and where its first line starts, in mm.
     auto mide = [&](QPrinter::PrinterMode modo) {
         auto impresora = ImpresoraPdf(entorno->Ruta(QStringLiteral("x.pdf")), modo);
-        const QTextDocument& documento = informe.Compone(*impresora);
+        informe.Compone(*impresora);
+        const QTextDocument& documento = informe.Documento();
         const double mm = impresora->resolution() / 25.4;
         QList<QPair<int, int>> medidas;
         for (QTextBlock bloque = documento.begin(); bloque.isValid(); bloque = bloque.next())

@@ -3,6 +3,7 @@
 #include "app/Fallos.h"
 #include "app/windows/frmAcercade.h"
 #include "app/modTALVEXV20.h"
+#include "report/ComandosNotas.h"
 #include "ui/editors/EditorItems.h"
 #include "ui/editors/Eliminacion.h"
 #include "ui/editors/EditorTemas.h"
@@ -114,6 +115,10 @@ void frmMenuPrincipal::ConectaEventos()
     connect(cmdEditarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEditarTema_Click); });
     connect(cmdEliminarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEliminarTema_Click); });
     connect(cmdEliminarItem, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEliminarItem_Click); });
+    connect(cmdVistaPreviaNotas, &QPushButton::clicked, this,
+            [] { AtiendeEvento(cmdVistaPreviaNotas_Click); });
+    connect(cmdImprimirNotas, &QPushButton::clicked, this,
+            [] { AtiendeEvento(cmdImprimirNotas_Click); });
     connect(cmdNuevoItems, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoItems_Click); });
     connect(cmdEditarItems, &QPushButton::clicked, this,
             [] { AtiendeEvento(cmdEditarItems_Click); });

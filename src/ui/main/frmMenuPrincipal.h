@@ -12,6 +12,9 @@ class ModeloListaItems;
 class ModeloTemas;
 class QTreeView;
 
+// Opens the Spanish help page shipped beside the program.
+void AbreAyuda();
+
 class frmMenuPrincipal : public QMainWindow, public Ui::frmMenuPrincipal {
     Q_OBJECT
 public:
@@ -54,6 +57,9 @@ public:
     void DescargaPrincipal();
     // The exit command, with its reminder to back up.
     void mnuSalir_Click();
+    // A toolbar button or drop-down entry, by its key ("Carpeta", "Respaldar", "Respalda",
+    // "Recupera", "Ayuda", "Acercade"); another key does nothing.
+    void PulsaBoton(const QString& clave);
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -62,6 +68,8 @@ protected:
 
 private:
     void CreaPaneles();
+    void CreaBarraHerramientas();
+    void AbreDialogoBase();
     void ConectaEventos();
     bool EventoArbol(QEvent* evento);
     bool EventoListaItems(QEvent* evento);

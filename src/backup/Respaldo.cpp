@@ -1,0 +1,109 @@
+#include "backup/Respaldo.h"
+
+#include "app/Fallos.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "backup/CopiaSegura.h"
+#include "backup/frmRespaldar.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+bool NombraBaseDatos(const QString& ruta)
+{
+    return ruta.size() >= NombreRespaldo.size() &&
+           ruta.right(NombreRespaldo.size()).compare(NombreRespaldo, Qt::CaseInsensitive) == 0;
+}
+
+bool TieneUnidad(const QString& ruta)
+{
+    return ruta.startsWith(QLatin1Char('/'));
+}
+
+QString UnidadDe(const QString& ruta)
+{
+    QString carpeta = QFileInfo(ruta).absolutePath();
+    while (!QFileInfo(carpeta).isDir() && carpeta != QLatin1String("/"))
+        carpeta = QFileInfo(carpeta).absolutePath();
+    const QStorageInfo volumen(carpeta);
+    return volumen.isValid() ? volumen.rootPath() : QStringLiteral("/");
+}
+
+QString RecortaBlancos(const QString& texto)
+{
+    qsizetype inicio = 0;
+    qsizetype fin = texto.size();
+    while (inicio < fin && texto.at(inicio) == QLatin1Char(' '))
+        ++inicio;
+    while (fin > inicio && texto.at(fin - 1) == QLatin1Char(' '))
+        --fin;
+    return texto.mid(inicio, fin - inicio);
+}
+
+QString ExpandeUnidad(const QString& destino)
+{
+    const QString recortado = RecortaBlancos(destino);
+    if (!TieneUnidad(recortado))
+        return {};
+    const QString limpio = QDir::cleanPath(recortado);
+    const QStorageInfo volumen(limpio);
+    if (!volumen.isValid() || volumen.rootPath() != limpio)
+        return {};
+    return limpio == QLatin1String("/") ? limpio + NombreRespaldo
+                                        : limpio + QLatin1Char('/') + NombreRespaldo;
+}
+
+QString CarpetaInicial(const QString& textoCaja)
+{
+    if (TieneUnidad(textoCaja)) {
+        const QFileInfo caja(textoCaja);
+        if (caja.isDir())
+            return QDir::cleanPath(textoCaja);
+        if (QFileInfo(caja.absolutePath()).isDir())
+            return caja.absolutePath();
+    }
+    return QDir::homePath();
+}
+
+QString RutaBaseTrabajo()
+{
+    return QDir(QDir::currentPath()).filePath(NombreRespaldo);
+}
+
+void CopiaBaseDatos(const QString& origen, const QString& destino)
+{
+    BaseVocabulario& base = modTALVEXV20().dbPrincipal;
+    if (base.EstaAbierta() && MismoArchivo(destino, ArchivoDeConexion(base.Conexion())))
+        RestauraEnConexion(origen, base.Conexion());
+    else
+        CopiaBaseSegura(origen, destino);
+}
+
+void MuestraRespaldo()
+{
+    frmRespaldar& dialogo = Ventana<frmRespaldar>();
+    OmiteFallo([&] { dialogo.lblMensajeCopia->hide(); });
+    const QString trabajo = RutaBaseTrabajo();
+    if (modTALVEXV20().ModoRespaldo) {
+        dialogo.txtBuscarOrigen->setText(trabajo);
+        dialogo.txtGuardarDestino->clear();
+        dialogo.PonePrimero(dialogo.cmdExaminarDestino);
+    } else {
+        dialogo.setWindowTitle(QStringLiteral("Recuperar base de datos"));
+        dialogo.txtBuscarOrigen->clear();
+        dialogo.txtGuardarDestino->setText(trabajo);
+        dialogo.PonePrimero(dialogo.cmdExaminarOrigen);
+    }
+}
+
+void AbreRespaldo(bool respaldo)
+{
+    Ventana<frmMenuPrincipal>().setEnabled(false);
+    modTALVEXV20().ModoRespaldo = respaldo;
+    MuestraRespaldo();
+    frmRespaldar& dialogo = Ventana<frmRespaldar>();
+    dialogo.show();
+    dialogo.activateWindow();
+}

@@ -1,0 +1,315 @@
+#include "backup/frmRespaldar.h"
+
+#include "app/CierraAplicacion.h"
+#include "app/Fallos.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/Centrado.h"
+#include "app/windows/frmAcercade.h"
+#include "backup/Respaldo.h"
+#include "ui/editors/TeclasDialogo.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMouseEvent>
+
+namespace {
+const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
+const QString TextoIngreseRuta = QStringLiteral("¡¡ Ingrese una ruta y nombre de archivo !!");
+const QString TextoRutaValida = QStringLiteral("¡¡ Ingrese una ruta válida !!");
+const QString TextoBuscar = QStringLiteral("¡¡ Debe buscar el archivo TALVEXV20.MDB !!");
+const QString TextoGuardar = QStringLiteral("¡¡ Debe guardar el archivo TALVEXV20.MDB !!");
+const QString TextoDiferente =
+    QStringLiteral("¡¡ Debe buscar un destino diferente para copiar la B.D. !!");
+const QString TextoExito = QStringLiteral("¡¡ El archivo se copió con éxito !!");
+const QString FinRespaldo = QStringLiteral("¡¡ Para terminar con el respaldo de la B.D. se debe "
+                                           "cerrar ") +
+                            QStringLiteral("la aplicación e iniciar nuevamente !!");
+const QString FinRecuperacion = QStringLiteral("¡¡ Para recuperar la B.D. se debe cerrar ") +
+                                QStringLiteral("la aplicación e iniciar nuevamente !!");
+// Files ending in either case, as the file name rule takes them.
+const QString FiltroBase = QStringLiteral("Base de datos (*.MDB *.mdb)");
+
+RespuestaMensaje Avisa(const QString& texto, IconoMensaje icono = IconoMensaje::Exclamacion)
+{
+    Sistema().Pita();
+    return MuestraMensaje({texto, Titulo, icono});
+}
+
+QString TituloDelModo()
+{
+    return modTALVEXV20().ModoRespaldo ? QStringLiteral("Respaldar base de datos")
+                                       : QStringLiteral("Recuperar base de datos");
+}
+} // namespace
+
+QString DialogoComun::Muestra(QWidget* dueno) const
+{
+    return guardar ? Sistema().DialogoGuardarArchivo(dueno, titulo, carpeta, nombre, filtro)
+                   : Sistema().DialogoAbrirArchivo(dueno, titulo, carpeta, nombre, filtro);
+}
+
+frmRespaldar::frmRespaldar()
+{
+    setupUi(this);
+    setObjectName(QStringLiteral("frmRespaldar"));
+    setAttribute(Qt::WA_DeleteOnClose); // each opening starts from the design caption
+    setWindowFlag(Qt::Dialog);
+    setFixedSize(size());
+    CentraEnPantalla(*this);
+    QPalette paleta = palette();
+    paleta.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    lblBuscarOrigen->setPalette(paleta);
+    lblGuardarDestino->setPalette(paleta);
+    // The copying label stays readable while the dialog around it is disabled.
+    paleta.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0, 0, 128));
+    lblMensajeCopia->setPalette(paleta);
+    lblMensajeCopia->hide();
+    imgIcono1->setCursor(Qt::PointingHandCursor);
+
+    auto* teclas = new TeclasDialogo(*this);
+    teclas->Mueve(txtBuscarOrigen, Qt::Key_Return, txtGuardarDestino);
+    teclas->Mueve(txtGuardarDestino, Qt::Key_Return, cmdAceptarRespa);
+    imgIcono1->installEventFilter(this);
+
+    // Only a test's stand-in for the end of the process comes back out of these handlers.
+    connect(cmdAceptarRespa, &QPushButton::clicked, this, [this] {
+        try {
+            RespaldaRestaura();
+        } catch (...) {
+        }
+    });
+    connect(cmdExaminarOrigen, &QPushButton::clicked, this, [this] {
+        try {
+            cmdExaminarOrigen_Click();
+        } catch (...) {
+        }
+    });
+    connect(cmdExaminarDestino, &QPushButton::clicked, this, [this] {
+        try {
+            cmdExaminarDestino_Click();
+        } catch (...) {
+        }
+    });
+    connect(cmdSalirRespa, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void frmRespaldar::PonePrimero(QWidget* control)
+{
+    QList<QWidget*> orden{control};
+    for (QWidget* otro : {static_cast<QWidget*>(txtBuscarOrigen),
+                          static_cast<QWidget*>(cmdExaminarOrigen),
+                          static_cast<QWidget*>(txtGuardarDestino),
+                          static_cast<QWidget*>(cmdExaminarDestino),
+                          static_cast<QWidget*>(cmdAceptarRespa),
+                          static_cast<QWidget*>(cmdSalirRespa)})
+        if (otro != control)
+            orden << otro;
+    for (qsizetype i = 1; i < orden.size(); ++i)
+        setTabOrder(orden.at(i - 1), orden.at(i));
+    control->setFocus(Qt::TabFocusReason);
+}
+
+bool frmRespaldar::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == imgIcono1 && evento->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton) {
+        AtiendeEvento(MuestraAcercade);
+        return true;
+    }
+    return QWidget::eventFilter(objeto, evento);
+}
+
+void frmRespaldar::closeEvent(QCloseEvent* evento)
+{
+    Ventana<frmMenuPrincipal>().setEnabled(true);
+    evento->accept();
+}
+
+void frmRespaldar::ActivaControles()
+{
+    OmiteFallo([&] { setEnabled(true); });
+    OmiteFallo([&] { txtBuscarOrigen->setEnabled(true); });
+    OmiteFallo([&] { txtGuardarDestino->setEnabled(true); });
+    for (QPushButton* boton : {cmdExaminarOrigen, cmdExaminarDestino, cmdAceptarRespa, cmdSalirRespa})
+        OmiteFallo([&] { boton->setEnabled(true); });
+    OmiteFallo([&] { lblMensajeCopia->hide(); });
+}
+
+void frmRespaldar::DesactivaControles()
+{
+    setEnabled(false);
+    txtBuscarOrigen->setEnabled(false);
+    txtGuardarDestino->setEnabled(false);
+    for (QPushButton* boton : {cmdExaminarOrigen, cmdExaminarDestino, cmdAceptarRespa, cmdSalirRespa})
+        boton->setEnabled(false);
+    lblMensajeCopia->show();
+}
+
+void frmRespaldar::cmdExaminarOrigen_Click()
+{
+    Examina(*txtBuscarOrigen, dlgComun1, modTALVEXV20().ModoRespaldo, TextoBuscar);
+}
+
+void frmRespaldar::cmdExaminarDestino_Click()
+{
+    Examina(*txtGuardarDestino, dlgComun2, !modTALVEXV20().ModoRespaldo, TextoGuardar);
+}
+
+// cajaDelModo: the box that the mode fills with the working database, whose dialog opens in
+// the working folder; the other opens where the box's path lies.
+void frmRespaldar::Examina(QLineEdit& caja, DialogoComun& dialogo, bool cajaDelModo,
+                           const QString& aviso)
+{
+    const QString anterior = caja.text();
+    OmiteFallo([&] {
+        dialogo.titulo = TituloDelModo();
+        dialogo.nombre = NombreRespaldo;
+        dialogo.filtro = FiltroBase;
+        dialogo.carpeta = cajaDelModo ? QDir::currentPath() : CarpetaInicial(anterior);
+    });
+    QString elegido;
+    OmiteFallo([&] { elegido = dialogo.Muestra(this); });
+    if (!elegido.isEmpty()) {
+        caja.setText(elegido);
+        if (!TieneUnidad(elegido)) {
+            caja.setText(anterior);
+        } else if (!NombraBaseDatos(elegido)) {
+            OmiteFallo([&] { Avisa(aviso); });
+            caja.setText(anterior);
+        } else if (&dialogo == &dlgComun2) {
+            // A destination chosen is a destination confirmed: the copy starts at once.
+            RespaldaRestaura();
+        }
+    }
+    caja.repaint();
+    caja.setFocus();
+}
+
+void frmRespaldar::RespaldaRestaura()
+{
+    QString destino;
+    try {
+        const QString origen = txtBuscarOrigen->text();
+        destino = txtGuardarDestino->text();
+        if (origen.isEmpty()) {
+            Avisa(TextoIngreseRuta);
+            txtBuscarOrigen->setFocus();
+            return;
+        }
+        if (destino.isEmpty() || RecortaBlancos(destino).size() == 1) {
+            Avisa(TextoIngreseRuta);
+            txtGuardarDestino->setFocus();
+            return;
+        }
+        const QString expandido = ExpandeUnidad(destino);
+        if (!expandido.isEmpty()) {
+            destino = expandido;
+            txtGuardarDestino->setText(destino);
+            txtGuardarDestino->repaint();
+        }
+        if (!TieneUnidad(txtGuardarDestino->text())) {
+            Avisa(TextoRutaValida);
+            txtGuardarDestino->setFocus();
+            return;
+        }
+        if (!NombraBaseDatos(txtBuscarOrigen->text())) {
+            Avisa(TextoBuscar);
+            txtBuscarOrigen->setFocus();
+            return;
+        }
+        if (!NombraBaseDatos(txtGuardarDestino->text())) {
+            Avisa(TextoGuardar);
+            txtGuardarDestino->setFocus();
+            return;
+        }
+        if (destino == origen) {
+            Avisa(TextoDiferente);
+            txtGuardarDestino->setFocus();
+            return;
+        }
+
+        DesactivaControles();
+        Sistema().Pita();
+        const RespuestaMensaje respuesta = MuestraMensaje(
+            {QStringLiteral("El achivo se copiará en la unidad ") + UnidadDe(destino) +
+                 QStringLiteral("\r\r") + QStringLiteral("¿ Quiere continuar ?"),
+             Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo, RespuestaMensaje::Si});
+        if (respuesta != RespuestaMensaje::Si) {
+            ActivaControles();
+            return;
+        }
+        lblMensajeCopia->repaint(); // the copy holds the event loop: show the label now
+        CopiaBaseDatos(origen, destino);
+        Avisa(TextoExito, IconoMensaje::Informacion);
+        ActivaControles();
+        Avisa(modTALVEXV20().ModoRespaldo ? FinRespaldo : FinRecuperacion,
+              IconoMensaje::Informacion);
+    } catch (const ErrorTalvex& error) {
+        ReportaFalloCopia(error.Numero(), error.Descripcion(), destino);
+        ActivaControles();
+        return;
+    } catch (const std::exception& error) {
+        ReportaFalloCopia(NumeroError::ErrorBaseDatos, QString::fromLocal8Bit(error.what()),
+                          destino);
+        ActivaControles();
+        return;
+    }
+    QCoreApplication::processEvents();
+    CierraAplicacion();
+    Sistema().TerminaPrograma();
+}
+
+void frmRespaldar::ReportaFalloCopia(int numero, const QString& descripcion,
+                                     const QString& destino)
+{
+    QString texto;
+    IconoMensaje icono = IconoMensaje::Exclamacion;
+    switch (numero) {
+    case NumeroError::ArgumentoNoValido:
+        texto = QStringLiteral("¡¡ Llamada de procedimiento inválida !!");
+        break;
+    case NumeroError::NombreArchivoIncorrecto:
+        texto = QStringLiteral("¡¡ Nombre o ruta de archivo incorrecta !!");
+        break;
+    case NumeroError::ArchivoNoEncontrado:
+        texto = QStringLiteral("¡¡ No se encuentra el archivo !!");
+        break;
+    case NumeroError::ErrorEntradaSalida:
+        texto = QStringLiteral("¡¡ Error I/O del dispositivo !!");
+        break;
+    case NumeroError::DiscoLleno:
+        texto = QStringLiteral("¡¡ No hay espacio suficiente en disco !!");
+        break;
+    case NumeroError::DispositivoNoDisponible:
+        texto = QStringLiteral("¡¡ El dispositivo no está disponible !!");
+        break;
+    case NumeroError::PermisoDenegado:
+        texto = QStringLiteral("¡¡ Permiso denegado !!");
+        break;
+    case NumeroError::DiscoNoPreparado:
+        texto = QStringLiteral("¡¡ Inserte un disco en la unidad ") + UnidadDe(destino) +
+                QStringLiteral(" !!");
+        break;
+    case NumeroError::AccesoRutaArchivo:
+        texto = QStringLiteral("¡¡ Error de acceso ruta/archivo!!");
+        break;
+    case NumeroError::RutaNoEncontrada:
+        texto = QStringLiteral("¡¡ La ruta de acceso no existe !!");
+        break;
+    case NumeroError::BaseNoValida:
+        // Only the source is checked before anything is written: it is what was refused.
+        texto = QStringLiteral("¡¡ El archivo de origen no es una base de datos de TALVEX "
+                               "válida !!") +
+                QStringLiteral("\r\r") + descripcion + QStringLiteral("\r\r") +
+                QStringLiteral("No se copió nada.");
+        break;
+    default:
+        texto = QStringLiteral("¡¡ Error ") + QString::number(numero) + QStringLiteral(": ") +
+                descripcion + QStringLiteral(" !!");
+        icono = IconoMensaje::Critico;
+    }
+    OmiteFallo([&] { Avisa(texto, icono); });
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The backup and restore dialog: a source and a destination box with their browse buttons;
+// "Aceptar" checks both paths, asks, copies the database and ends the program, as the copy
+// takes effect only at the next start.
+#include "ui_frmRespaldar.h"
+
+#include <QString>
+#include <QWidget>
+
+class ErrorTalvex;
+
+// A common file dialog, as a browse button sets it up before showing it.
+struct DialogoComun {
+    bool guardar = false; // a save-file dialog, else an open-file one
+    QString titulo;
+    QString carpeta; // where it opens
+    QString nombre;  // the file name it proposes
+    QString filtro;
+    // The path chosen, or an empty text when the user cancels.
+    QString Muestra(QWidget* dueno) const;
+};
+
+class frmRespaldar : public QWidget, public Ui::frmRespaldar {
+    Q_OBJECT
+public:
+    frmRespaldar();
+
+    DialogoComun dlgComun1;                   // open-file dialog of the source box
+    DialogoComun dlgComun2{.guardar = true};  // save-file dialog of the destination box
+
+    // Checks both boxes, asks for confirmation, copies, and ends the program on success.
+    void RespaldaRestaura();
+    // Enables the dialog, both boxes and the four buttons, and hides the copying label.
+    void ActivaControles();
+    void cmdExaminarOrigen_Click();
+    void cmdExaminarDestino_Click();
+    // Puts a control first in the tab order and gives it the focus.
+    void PonePrimero(QWidget* control);
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    void DesactivaControles();
+    void Examina(QLineEdit& caja, DialogoComun& dialogo, bool cajaDelModo, const QString& aviso);
+    void ReportaFalloCopia(int numero, const QString& descripcion, const QString& destino);
+};

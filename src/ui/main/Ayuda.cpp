@@ -1,0 +1,12 @@
+// The Spanish help page shipped beside the program; both help commands open it.
+#include "app/Fallos.h"
+#include "app/modTALVEXV20.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+void AbreAyuda()
+{
+    OmiteFallo([] {
+        Sistema().AbreDireccion(QUrl::fromLocalFile(modTALVEXV20().CarpetaPrograma +
+                                                    QStringLiteral("/TALVEXV20.html")));
+    });
+}

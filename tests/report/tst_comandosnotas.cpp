@@ -1,0 +1,102 @@
+// The main window's preview and print commands.
+#include "apoyo/EntornoPrueba.h"
+#include "apoyo/Interfaz.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/frmEspera.h"
+#include "report/ComandosNotas.h"
+#include "report/InformeNotas.h"
+#include "report/frmImprimirNotas.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+frmMenuPrincipal& Principal() { return Ventana<frmMenuPrincipal>(); }
+} // namespace
+
+class PruebaComandosNotas : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { entorno = std::make_unique<EntornoPrueba>(); }
+    void cleanup() { entorno.reset(); }
+    void sinNotasNoHayInforme();
+    void vistaPreviaConfirmada();
+    void impresionDirecta();
+
+private:
+    QString Reporte() const { return entorno->Raiz(0) + "/TALVEXV20/TalvexReport.mdb"; }
+    std::unique_ptr<EntornoPrueba> entorno;
+};
+
+void PruebaComandosNotas::sinNotasNoHayInforme()
+{
+    Arranca(*entorno, {}, {});
+    QCOMPARE(Principal().lblNotas->text(), QString());
+    const QByteArray antes = LeeArchivo(Reporte());
+    for (auto comando : {cmdVistaPreviaNotas_Click, cmdImprimirNotas_Click}) {
+        entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
+        comando();
+        const Mensaje& mensaje = entorno->plataforma.mensajes.last();
+        QCOMPARE(mensaje.texto, QStringLiteral("¡¡ No existen registros activos !!"));
+        QCOMPARE(mensaje.icono, IconoMensaje::Informacion);
+        QCOMPARE(mensaje.titulo, QStringLiteral("TALVEX Ver. 2.0"));
+    }
+    QCOMPARE(entorno->plataforma.pitidos, 2);
+    QCOMPARE(entorno->plataforma.impresiones, 0);
+    QCOMPARE(LeeArchivo(Reporte()), antes);
+}
+
+void PruebaComandosNotas::vistaPreviaConfirmada()
+{
+    Arranca(*entorno, {}, {{"house", "casa", "Casa", "Una casa."}});
+    entorno->plataforma.respuestas = {RespuestaMensaje::No};
+    cmdVistaPreviaNotas_Click();
+    QCOMPARE(entorno->plataforma.mensajes.last().texto,
+             QStringLiteral("¿ Quiere ver las notas por pantalla ?"));
+    QCOMPARE(entorno->plataforma.mensajes.last().porDefecto, RespuestaMensaje::No);
+    QVERIFY(Principal().isEnabled());
+    QVERIFY(!VentanaCargada<frmImprimirNotas>());
+
+    QString espera;
+    entorno->plataforma.alPausar = [&] { espera = Ventana<frmEspera>().lblEsperar->text(); };
+    entorno->plataforma.respuestas = {RespuestaMensaje::Si};
+    cmdVistaPreviaNotas_Click();
+    QCOMPARE(espera, QStringLiteral("Preparando la vista previa..."));
+    QVERIFY(Ventana<frmImprimirNotas>().isVisible());
+    QVERIFY(!Ventana<frmEspera>().isVisible());
+    QVERIFY(!Principal().isEnabled());
+    QCOMPARE(LeeInforme(Reporte()).size(), size_t(1));
+    QCOMPARE(Ventana<frmImprimirNotas>().cboZoom->currentText(), QStringLiteral("100%"));
+    Ventana<frmImprimirNotas>().close();
+    QVERIFY(Principal().isEnabled());
+}
+
+void PruebaComandosNotas::impresionDirecta()
+{
+    Arranca(*entorno, {}, {{"apple", "manzana", "", ""}, {"house", "casa", "Casa", "Una casa."}});
+    frmMenuPrincipal& v = Principal();
+    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, 1, true);
+    v.ActivaItems();
+    entorno->plataforma.pdf = entorno->Ruta("notas.pdf");
+    cmdImprimirNotas_Click();
+    QCOMPARE(entorno->plataforma.impresiones, 1);
+    QVERIFY(LeeArchivo(entorno->Ruta("notas.pdf")).startsWith("%PDF"));
+    QCOMPARE(dsrImprimirNotas().Titulo(), QStringLiteral("Notas"));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.lvwItems), 0);
+    QCOMPARE(v.focusWidget(), v.txtBuscaItem);
+    QVERIFY(entorno->plataforma.mensajes.isEmpty()); // no question before a direct print
+
+    // Cancelled in the print dialog: nothing printed, the list still back at its top.
+    QFile::remove(entorno->Ruta("notas.pdf"));
+    entorno->plataforma.cancelaImpresion = true;
+    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, 1, true);
+    cmdImprimirNotas_Click();
+    QVERIFY(!QFile::exists(entorno->Ruta("notas.pdf")));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.lvwItems), 0);
+}
+
+QTEST_MAIN(PruebaComandosNotas)
+#include "tst_comandosnotas.moc"
