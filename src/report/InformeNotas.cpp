@@ -206,7 +206,7 @@ std::vector<double> InformeNotas::Compone(QPrinter& impresora)
         for (int i = 0; i < disposicion->lineCount(); ++i) {
             const QTextLine linea = disposicion->lineAt(i);
             const double arriba = disposicion->position().y() + linea.y();
-            if (arriba + linea.height() > inicios.back() + cuerpo.height() + 150 && arriba > inicios.back())
+            if (arriba + linea.height() > inicios.back() + cuerpo.height() && arriba > inicios.back())
                 inicios.push_back(arriba);
         }
     }
@@ -236,7 +236,7 @@ void InformeNotas::Imprime(QPrinter& impresora)
         PintaMarco(pintor, pagina, n + 1, total);
         // The document from this page's start to the next one's, moved to the sheet's body.
         const double alto = n + 1 < total ? inicios[n + 1] - inicios[n] : pagina.cuerpo.height();
-        const QRectF trozo(0, inicios[n], pagina.cuerpo.width(), alto);
+        const QRectF trozo(0, n * pagina.cuerpo.height(), pagina.cuerpo.width(), pagina.cuerpo.height());
         pintor.save();
         pintor.translate(pagina.cuerpo.left(), pagina.cuerpo.top() - inicios[n]);
         pintor.setClipRect(trozo);
