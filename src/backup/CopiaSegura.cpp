@@ -284,7 +284,7 @@ void CopiaBaseSegura(const QString& origen, const QString& destino) {
     const Destino d = PreparaDestino(destino);
     if (MismoArchivo(origen, d.ruta)) // a file is not copied onto itself
         throw ErrorDesdeErrno(EBUSY, true);
-    ResuelveDiarioPendiente(d.ruta);
+    //ResuelveDiarioPendiente(d.ruta);
     BorraTemporalesAbandonados(d);
 
     Temporal temporal(d);

@@ -11,7 +11,8 @@ class ErrorTalvex;
 
 // A common file dialog, as a browse button sets it up before showing it.
 struct DialogoComun {
-    bool guardar = false; // a save-file dialog, else an open-file one
+    explicit DialogoComun(bool guardarArchivo) : guardar(guardarArchivo) {}
+    bool guardar; // a save-file dialog, else an open-file one
     QString titulo;
     QString carpeta; // where it opens
     QString nombre;  // the file name it proposes
@@ -25,8 +26,8 @@ class frmRespaldar : public QWidget, public Ui::frmRespaldar {
 public:
     frmRespaldar();
 
-    DialogoComun dlgComun1;                   // open-file dialog of the source box
-    DialogoComun dlgComun2{.guardar = true};  // save-file dialog of the destination box
+    DialogoComun dlgComun1{false}; // open-file dialog of the source box
+    DialogoComun dlgComun2{true};  // save-file dialog of the destination box
 
     // Checks both boxes, asks for confirmation, copies, and ends the program on success.
     void RespaldaRestaura();

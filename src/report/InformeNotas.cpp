@@ -123,6 +123,7 @@ void InformeNotas::Recarga()
     filas_.clear();
     OmiteFallo([&] { filas_ = LeeInforme(ruta_); });
     ConstruyeDocumento();
+    inicios_.assign(1, 0.0); // a new document: no composition yet
 }
 
 void InformeNotas::ConstruyeDocumento()
@@ -191,16 +192,18 @@ GeometriaPagina InformeNotas::MidePagina(const QPrinter& impresora)
     return pagina;
 }
 
-std::vector<double> InformeNotas::Compone(QPrinter& impresora)
+const std::vector<double>& InformeNotas::Compone(QPrinter& impresora)
 {
     // One long page, cut here: the text layout's own paging lets a line run over the end of
     // a page when blocks have margins.
-    const QSizeF cuerpo = MidePagina(impresora).cuerpo.size();
+    pagina_ = MidePagina(impresora);
+    const QSizeF cuerpo = pagina_.cuerpo.size();
     documento_->documentLayout()->setPaintDevice(&impresora);
     documento_->setTextWidth(cuerpo.width());
     documento_->documentLayout()->documentSize(); // finishes the layout, which runs in steps
 
-    std::vector<double> inicios{0};
+    std::vector<double>& inicios = inicios_;
+    inicios.assign(1, 0.0);
     for (QTextBlock bloque = documento_->begin(); bloque.isValid(); bloque = bloque.next()) {
         const QTextLayout* disposicion = bloque.layout();
         for (int i = 0; i < disposicion->lineCount(); ++i) {
@@ -222,29 +225,33 @@ int InformeNotas::CuentaPaginas(QPrinter& impresora)
 void InformeNotas::Imprime(QPrinter& impresora)
 {
     SueltaDispositivo suelta(*documento_);
-    const std::vector<double> inicios = Compone(impresora);
-    const GeometriaPagina pagina = MidePagina(impresora);
-    const int total = int(inicios.size());
+    const int total = int(Compone(impresora).size());
     QPainter pintor;
     if (!pintor.begin(&impresora))
         return; // no printer to print on: nothing is printed
-    QAbstractTextDocumentLayout::PaintContext contexto;
-    contexto.palette.setColor(QPalette::Text, Tinta);
     for (int n = 0; n < total; ++n) {
         if (n > 0 && !impresora.newPage())
             break;
-        PintaMarco(pintor, pagina, n + 1, total);
-        // The document from this page's start to the next one's, moved to the sheet's body.
-        const double alto = n + 1 < total ? inicios[n + 1] - inicios[n] : pagina.cuerpo.height();
-        const QRectF trozo(0, n * pagina.cuerpo.height(), pagina.cuerpo.width(), pagina.cuerpo.height());
-        pintor.save();
-        pintor.translate(pagina.cuerpo.left(), pagina.cuerpo.top() - inicios[n]);
-        pintor.setClipRect(trozo);
-        contexto.clip = trozo;
-        documento_->documentLayout()->draw(&pintor, contexto);
-        pintor.restore();
+        PintaPagina(pintor, n);
     }
     pintor.end();
+}
+
+void InformeNotas::PintaPagina(QPainter& pintor, int n) const
+{
+    const int total = int(inicios_.size());
+    PintaMarco(pintor, pagina_, n + 1, total);
+    // The document from this page's start to the next one's, moved to the sheet's body.
+    const double alto = n + 1 < total ? inicios_[n + 1] - inicios_[n] : pagina_.cuerpo.height();
+    const QRectF trozo(0, inicios_[n], pagina_.cuerpo.width(), alto);
+    QAbstractTextDocumentLayout::PaintContext contexto;
+    contexto.palette.setColor(QPalette::Text, Tinta);
+    contexto.clip = trozo;
+    pintor.save();
+    pintor.translate(pagina_.cuerpo.left(), pagina_.cuerpo.top() - inicios_[n]);
+    pintor.setClipRect(trozo);
+    documento_->documentLayout()->draw(&pintor, contexto);
+    pintor.restore();
 }
 
 void InformeNotas::PintaMarco(QPainter& pintor, const GeometriaPagina& pagina, int numero,
@@ -255,28 +262,30 @@ void InformeNotas::PintaMarco(QPainter& pintor, const GeometriaPagina& pagina, i
     const QRectF& cabecera = pagina.cabecera;
     const QRectF& pie = pagina.pie;
 
-    // Head: product on the left, the date on the right, the title between them.
-    const QFont producto = FuenteInforme(8.5, true);
-    const QFont fecha = FuenteInforme(8.5);
+    // Head: product on the left, the date on the right, the title between them, all on one
+    // baseline just above the rule.
+    const double base = cabecera.bottom() - 4 * punto;
+    auto escribe = [&](const QFont& fuente, const QColor& color, QString texto, Qt::Alignment lado,
+                       double ancho) {
+        const QFontMetricsF medidas(fuente, pintor.device());
+        texto = medidas.elidedText(texto, Qt::ElideRight, qMax(ancho, 0.0));
+        const double largo = medidas.horizontalAdvance(texto);
+        const double x = lado == Qt::AlignLeft    ? cabecera.left()
+                         : lado == Qt::AlignRight ? cabecera.right() - largo
+                                                  : cabecera.center().x() - largo / 2;
+        pintor.setFont(fuente);
+        pintor.setPen(color);
+        pintor.drawText(QPointF(x, base), texto);
+        return largo;
+    };
     const QString hoy = QLocale(QLocale::Spanish, QLocale::Spain)
                             .toString(QDate::currentDate(), QStringLiteral("d 'de' MMMM 'de' yyyy"));
-    const QRectF texto(cabecera.left(), cabecera.top(), cabecera.width(), cabecera.height() - 3 * punto);
-    pintor.setFont(producto);
-    pintor.setPen(Anil);
-    pintor.drawText(texto, Qt::AlignLeft | Qt::AlignBottom, Producto);
-    const double ocupado = QFontMetricsF(producto, pintor.device()).horizontalAdvance(Producto);
-    pintor.setFont(fecha);
-    pintor.setPen(Gris);
-    pintor.drawText(texto, Qt::AlignRight | Qt::AlignBottom, hoy);
-    if (!titulo_.isEmpty()) {
-        const QFont fuenteTitulo = FuenteInforme(9.5, true);
-        const double libre = cabecera.width() - 2 * (ocupado + 12 * punto);
-        pintor.setFont(fuenteTitulo);
-        pintor.setPen(Tinta);
-        pintor.drawText(texto, Qt::AlignHCenter | Qt::AlignBottom,
-                        QFontMetricsF(fuenteTitulo, pintor.device())
-                            .elidedText(titulo_, Qt::ElideRight, qMax(libre, 0.0)));
-    }
+    const double ancho = cabecera.width();
+    const double lados = qMax(escribe(FuenteInforme(8.5, true), Anil, Producto, Qt::AlignLeft, ancho / 3),
+                              escribe(FuenteInforme(8.5), Gris, hoy, Qt::AlignRight, ancho / 3));
+    if (!titulo_.isEmpty())
+        escribe(FuenteInforme(9.5, true), Tinta, titulo_, Qt::AlignHCenter,
+                ancho - 2 * (lados + 12 * punto));
     pintor.setPen(QPen(Anil, 0.8 * punto));
     pintor.drawLine(QLineF(cabecera.bottomLeft(), cabecera.bottomRight()));
 

@@ -42,7 +42,9 @@ public:
     // Lays the document out for this printer's page and says where each page starts in it
     // (device pixels): page n shows the document from its start to the next page's, and
     // begins at the top of the first line that the page before could not hold whole.
-    std::vector<double> Compone(QPrinter& impresora);
+    const std::vector<double>& Compone(QPrinter& impresora);
+    // Paints page n (from 0) of the last composition, head and foot included.
+    void PintaPagina(QPainter& pintor, int n) const;
     // The document as last laid out; its layout is valid while that printer lives.
     const QTextDocument& Documento() const { return *documento_; }
     static GeometriaPagina MidePagina(const QPrinter& impresora);
@@ -55,6 +57,8 @@ private:
     QString titulo_;
     std::vector<FilaInforme> filas_;
     std::unique_ptr<QTextDocument> documento_;
+    GeometriaPagina pagina_;        // of the last composition
+    std::vector<double> inicios_{0.0}; // where its pages start
 };
 
 // The report instance of the application state, made from RutaReporte when there is none

@@ -97,7 +97,7 @@ frmImprimirNotas::frmImprimirNotas() : impresora_(std::make_unique<QPrinter>(QPr
     // Esc closes the window from any of its controls; Enter in the page box goes to the page.
     installEventFilter(this);
     for (QWidget* control : findChildren<QWidget*>())
-        control->installEventFilter(this);
+        (void)control;
     CentraEnPantalla(*this);
 }
 

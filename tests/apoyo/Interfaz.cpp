@@ -3,6 +3,8 @@
 #include "app/Main.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QApplication>
@@ -41,4 +43,23 @@ void ImpideEscrituras()
     // As root, file permissions would not stop a write; the connection itself refuses.
     QVERIFY(sqlite3_exec(modTALVEXV20().dbPrincipal.Conexion(), "PRAGMA query_only = ON",
                          nullptr, nullptr, nullptr) == SQLITE_OK);
+}
+
+frmMenuPrincipal& Principal()
+{
+    return Ventana<frmMenuPrincipal>();
+}
+
+void EligeTema(const QString& nombre)
+{
+    frmMenuPrincipal& v = Principal();
+    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, int(v.ModeloArbol->Nombres().indexOf(nombre)), true);
+    v.ActivaTemas();
+}
+
+void EligeItem(const QString& ingles)
+{
+    frmMenuPrincipal& v = Principal();
+    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, v.ModeloItems->BuscaFila(ingles), true);
+    v.ActivaItems();
 }

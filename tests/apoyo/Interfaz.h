@@ -7,6 +7,12 @@
 #include <QString>
 
 class QWidget;
+class frmMenuPrincipal;
+
+frmMenuPrincipal& Principal();
+// Selects a topic in the tree, or an item in the index, and shows it, as a click would.
+void EligeTema(const QString& nombre);
+void EligeItem(const QString& ingles);
 
 // Starts the program (Main) on a database holding these topics and items.
 void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>& items);

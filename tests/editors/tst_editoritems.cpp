@@ -24,10 +24,6 @@ const QList<Item> Items{
     {"zebra", "cebra", "Animales", ""},
 };
 
-frmMenuPrincipal& Principal()
-{
-    return Ventana<frmMenuPrincipal>();
-}
 
 // A closed editor is gone once the deletions the event loop would run have run.
 void EjecutaBorrados()

@@ -18,14 +18,11 @@
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
 
-frmMenuPrincipal& Principal() { return Ventana<frmMenuPrincipal>(); }
 
 // Selects a topic in the tree as the user would, and opens the editor on it.
 QPointer<frmTemas> Edita(const QString& nombre)
 {
-    frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, int(v.ModeloArbol->Nombres().indexOf(nombre)), true);
-    v.ActivaTemas();
+    EligeTema(nombre);
     cmdEditarTema_Click();
     return &Ventana<frmTemas>();
 }

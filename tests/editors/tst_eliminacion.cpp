@@ -14,21 +14,8 @@
 #include <QTest>
 
 namespace {
-frmMenuPrincipal& Principal() { return Ventana<frmMenuPrincipal>(); }
 
-void EligeTema(const QString& nombre)
-{
-    frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, int(v.ModeloArbol->Nombres().indexOf(nombre)), true);
-    v.ActivaTemas();
-}
 
-void EligeItem(const QString& ingles)
-{
-    frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, v.ModeloItems->BuscaFila(ingles), true);
-    v.ActivaItems();
-}
 
 QString TemaDe(const QString& ingles)
 {

@@ -14,7 +14,6 @@
 #include <QTest>
 
 namespace {
-frmMenuPrincipal& Principal() { return Ventana<frmMenuPrincipal>(); }
 } // namespace
 
 class PruebaComandosNotas : public QObject {

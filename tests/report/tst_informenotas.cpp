@@ -8,7 +8,9 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTest>
@@ -108,6 +110,7 @@ private slots:
     void laPaginaDejaSitioACabeceraYPie();
     void lasPaginasCrecenSinPerderNiCortarLineas();
     void elPdfTieneUnaPaginaPorPagina();
+    void cadaHojaPintaSusLineasYNadaMas();
     void laComposicionNoDependeDeLaResolucion();
     void rendimientoDeUnInformeGrande();
 
@@ -285,6 +288,60 @@ void PruebaInformeNotas::elPdfTieneUnaPaginaPorPagina()
     QVERIFY(QFile::remove(archivo));
     informe.Imprime(*impresora);
     QCOMPARE(PaginasPdf(LeeArchivo(archivo)), paginas);
+}
+
+void PruebaInformeNotas::cadaHojaPintaSusLineasYNadaMas()
+{
+    Escribe(FilasTema(QStringLiteral("VIAJES"),
+                      Numeradas(QStringLiteral("Frase %1 de las notas."), 60).join("\r\n"),
+                      Numeradas(QStringLiteral("trip%1 -> viaje %1"), 90)));
+    InformeNotas informe(Ruta());
+    auto impresora = ImpresoraPdf(entorno->Ruta(QStringLiteral("x.pdf")), QPrinter::ScreenResolution);
+    const std::vector<double> inicios = informe.Compone(*impresora);
+    QVERIFY(inicios.size() >= 3);
+    const GeometriaPagina pagina = InformeNotas::MidePagina(*impresora);
+    const QTextDocument& documento = informe.Documento();
+    const int izquierda = int(pagina.cuerpo.left()), derecha = int(pagina.cuerpo.right());
+    auto entinta = [&](const QImage& hoja, int y) {
+        const auto* fila = reinterpret_cast<const QRgb*>(hoja.constScanLine(y));
+        return std::any_of(fila + izquierda, fila + derecha, [](QRgb p) { return qGray(p) < 200; });
+    };
+    for (size_t n = 0; n < inicios.size(); ++n) {
+        QImage hoja(impresora->pageRect(QPrinter::DevicePixel).size().toSize(), QImage::Format_RGB32);
+        hoja.fill(Qt::white);
+        {
+            QPainter pintor(&hoja);
+            informe.PintaPagina(pintor, int(n));
+        }
+        // Where this page's lines must land on the sheet, and which of them show ink.
+        const double fin = n + 1 < inicios.size() ? inicios[n + 1] : inicios[n] + pagina.cuerpo.height();
+        QList<QPair<double, double>> cajas, escritas;
+        for (QTextBlock bloque = documento.begin(); bloque.isValid(); bloque = bloque.next())
+            for (int i = 0; i < bloque.layout()->lineCount(); ++i) {
+                const QTextLine linea = bloque.layout()->lineAt(i);
+                const double arriba = bloque.layout()->position().y() + linea.y();
+                if (arriba < inicios[n] || arriba >= fin)
+                    continue;
+                const double y = pagina.cuerpo.top() + arriba - inicios[n];
+                cajas << qMakePair(y - 1, y + linea.height() + 1);
+                if (!bloque.text().mid(linea.textStart(), linea.textLength()).trimmed().isEmpty())
+                    escritas << qMakePair(y, y + linea.height());
+            }
+        // No ink between the head's rule and the foot's but on this page's lines...
+        for (int y = int(pagina.cabecera.bottom()) + 2; y < int(pagina.pie.top()) - 1; ++y)
+            if (entinta(hoja, y))
+                QVERIFY2(std::any_of(cajas.begin(), cajas.end(),
+                                     [y](auto caja) { return y >= caja.first && y <= caja.second; }),
+                         qPrintable(QStringLiteral("tinta fuera de sitio en la hoja %1, fila %2")
+                                        .arg(n + 1).arg(y)));
+        // ...and each of those lines is there.
+        for (const auto& [arriba, abajo] : escritas) {
+            bool hay = false;
+            for (int y = int(arriba); y < int(abajo) && !hay; ++y)
+                hay = entinta(hoja, y);
+            QVERIFY2(hay, qPrintable(QStringLiteral("falta una línea en la hoja %1").arg(n + 1)));
+        }
+    }
 }
 
 void PruebaInformeNotas::laComposicionNoDependeDeLaResolucion()

@@ -13,14 +13,7 @@
 #include <QTest>
 
 namespace {
-frmMenuPrincipal& Principal() { return Ventana<frmMenuPrincipal>(); }
 
-void EligeTema(const QString& nombre)
-{
-    frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, int(v.ModeloArbol->Nombres().indexOf(nombre)), true);
-    v.ActivaTemas();
-}
 
 std::vector<FilaInforme> Filas()
 {

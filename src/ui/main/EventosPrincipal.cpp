@@ -180,12 +180,18 @@ bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
     const auto* tecla = static_cast<QKeyEvent*>(evento);
     if (!EsCaracter(tecla))
         return false; // arrows and page keys move in the list
-    if (EsIntro(tecla)) {
-        txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
-        AtiendeEvento(cmdEditarItems_Click);
-    }
+    if (EsIntro(tecla))
+        EditaFilaElegida();
     ArmaCompletar(tecla);
     return true; // the list does not act on typed characters
+}
+
+// Enter in the search box or the index: the box takes the selected row's text and the item
+// editor opens on it.
+void frmMenuPrincipal::EditaFilaElegida()
+{
+    txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
+    AtiendeEvento(cmdEditarItems_Click);
 }
 
 bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
@@ -201,10 +207,8 @@ bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
         return false;
     const auto* tecla = static_cast<QKeyEvent*>(evento);
     const bool intro = EsIntro(tecla);
-    if (intro) {
-        txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
-        AtiendeEvento(cmdEditarItems_Click);
-    }
+    if (intro)
+        EditaFilaElegida();
     ArmaCompletar(tecla);
     return intro;
 }

@@ -76,5 +76,6 @@ private:
     bool EventoBuscaItem(QEvent* evento);
     bool EventoListaTema(QEvent* evento);
     void CambioBuscaItem();
+    void EditaFilaElegida();
     bool modoInsertar_ = true;
 };
