@@ -137,7 +137,8 @@ void ResuelveDiarioPendiente(const QString& ruta) {
     if (sqlite3_open_v2(Nativa(ruta).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
-    const int fd = SinInterrupcion([&] { return ::open(diario.constData(), O_RDONLY | O_CLOEXEC); });
+    const int fd =
+        SinInterrupcion([&] { return ::open(diario.constData(), O_RDONLY | O_CLOEXEC); });
     if (fd < 0)
         return;
     char primero = 0;
@@ -168,7 +169,7 @@ public:
             throw ErrorDesdeErrno(fallo, true);
         }
         ::flock(fd_, LOCK_EX | LOCK_NB); // a file system without flock only loses the clean-up
-        if (destino.existe) // the replaced file keeps its permissions (best effort)
+        if (destino.existe)              // the replaced file keeps its permissions (best effort)
             ::fchmod(fd_, destino.modo);
     }
     ~Temporal() {
@@ -229,7 +230,8 @@ void CopiaPaginas(sqlite3* fuente, sqlite3* destino) {
     sqlite3_backup_finish(copia); // an unfinished copy is rolled back in the destination
     if (codigo == SQLITE_DONE)
         return;
-    const bool falloDestino = sqlite3_system_errno(destino) != 0 || sqlite3_system_errno(fuente) == 0;
+    const bool falloDestino =
+        sqlite3_system_errno(destino) != 0 || sqlite3_system_errno(fuente) == 0;
     throw ErrorDeCopia(codigo, falloDestino ? destino : fuente, falloDestino);
 }
 
@@ -276,7 +278,7 @@ QString ArchivoDeConexion(sqlite3* conexion) {
     return archivo ? QFile::decodeName(archivo) : QString();
 }
 
-void CopiaBaseSegura(const QString& origen, const QString& destino) {
+void CopiaBaseSegura(const QString& origen, const QString& destino, const QString& copiaPrevia) {
     if (origen.isEmpty() || destino.isEmpty())
         throw ArgumentoNoValido();
     ConexionSqlite fuente;
@@ -284,8 +286,10 @@ void CopiaBaseSegura(const QString& origen, const QString& destino) {
     const Destino d = PreparaDestino(destino);
     if (MismoArchivo(origen, d.ruta)) // a file is not copied onto itself
         throw ErrorDesdeErrno(EBUSY, true);
-    //ResuelveDiarioPendiente(d.ruta);
+    ResuelveDiarioPendiente(d.ruta);
     BorraTemporalesAbandonados(d);
+    if (d.existe && !copiaPrevia.isEmpty())
+        SistemaArchivos().CopyFile(d.ruta, copiaPrevia);
 
     Temporal temporal(d);
     {

@@ -24,8 +24,11 @@ bool MismoArchivo(const QString& ruta1, const QString& ruta2);
 QString ArchivoDeConexion(sqlite3* conexion);
 
 // Copies the vocabulary database `origen` to `destino`, replacing an existing destination
-// (keeping its permissions; a link is followed, so the file it points at is replaced).
-void CopiaBaseSegura(const QString& origen, const QString& destino);
+// (keeping its permissions; a link is followed, so the file it points at is replaced). With
+// `copiaPrevia`, an existing destination is first copied there byte for byte, as it is; it
+// must then be a file that no connection holds open.
+void CopiaBaseSegura(const QString& origen, const QString& destino,
+                     const QString& copiaPrevia = {});
 
 // Replaces the content of the database that `conexion` holds open with the vocabulary
 // database `origen`, in one transaction of that connection, so that the working file is

@@ -33,8 +33,9 @@ QString CarpetaInicial(const QString& textoCaja);
 QString RutaBaseTrabajo();
 
 // Copies the database at `origen` over `destino`. When the destination is the database the
-// program holds open, it is restored through that connection, keeping a safety copy of it
-// beside it; any other destination gets a checked copy that replaces it whole.
+// program holds open, it is restored through that connection; any other destination gets a
+// checked copy that replaces it whole. The working database, open or not, is first kept
+// beside itself (SufijoCopiaPrevia).
 void CopiaBaseDatos(const QString& origen, const QString& destino);
 
 // Prepares frmRespaldar for the mode in ModoRespaldo (backup when true); it does not show it.

@@ -55,8 +55,6 @@ Estilo EstiloEncabezado()
 Estilo EstiloNota()
 {
     Estilo estilo;
-    // Spacing comes from block margins: proportional line heights can let a line run over
-    // the end of a page.
     estilo.bloque.setBottomMargin(3); // a line of the notes stands apart from its wrapped rest
     return estilo;
 }
@@ -120,13 +118,13 @@ QString InformeNotas::Titulo() const
 
 void InformeNotas::Recarga()
 {
-    filas_.clear();
-    OmiteFallo([&] { filas_ = LeeInforme(ruta_); });
-    ConstruyeDocumento();
+    std::vector<FilaInforme> filas;
+    OmiteFallo([&] { filas = LeeInforme(ruta_); });
+    ConstruyeDocumento(filas);
     inicios_.assign(1, 0.0); // a new document: no composition yet
 }
 
-void InformeNotas::ConstruyeDocumento()
+void InformeNotas::ConstruyeDocumento(const std::vector<FilaInforme>& filas)
 {
     auto documento = std::make_unique<QTextDocument>();
     documento->setUndoRedoEnabled(false);
@@ -153,7 +151,7 @@ void InformeNotas::ConstruyeDocumento()
 
     const Estilo encabezado = EstiloEncabezado(), nota = EstiloNota(), rotulo = EstiloRotulo(),
                  listado = EstiloListado();
-    for (const FilaInforme& fila : filas_) {
+    for (const FilaInforme& fila : filas) {
         if (fila.CAMPO1 && !fila.CAMPO1->isEmpty())
             AgregaLineas(cursor, *fila.CAMPO1, encabezado);
         if (fila.CAMPO2 && !fila.CAMPO2->isEmpty())
@@ -209,7 +207,8 @@ const std::vector<double>& InformeNotas::Compone(QPrinter& impresora)
         for (int i = 0; i < disposicion->lineCount(); ++i) {
             const QTextLine linea = disposicion->lineAt(i);
             const double arriba = disposicion->position().y() + linea.y();
-            if (arriba + linea.height() > inicios.back() + cuerpo.height() && arriba > inicios.back())
+            if (arriba + linea.height() > inicios.back() + cuerpo.height() &&
+                arriba > inicios.back())
                 inicios.push_back(arriba);
         }
     }
@@ -278,11 +277,13 @@ void InformeNotas::PintaMarco(QPainter& pintor, const GeometriaPagina& pagina, i
         pintor.drawText(QPointF(x, base), texto);
         return largo;
     };
-    const QString hoy = QLocale(QLocale::Spanish, QLocale::Spain)
-                            .toString(QDate::currentDate(), QStringLiteral("d 'de' MMMM 'de' yyyy"));
+    const QString hoy =
+        QLocale(QLocale::Spanish, QLocale::Spain)
+            .toString(QDate::currentDate(), QStringLiteral("d 'de' MMMM 'de' yyyy"));
     const double ancho = cabecera.width();
-    const double lados = qMax(escribe(FuenteInforme(8.5, true), Anil, Producto, Qt::AlignLeft, ancho / 3),
-                              escribe(FuenteInforme(8.5), Gris, hoy, Qt::AlignRight, ancho / 3));
+    const double lados =
+        qMax(escribe(FuenteInforme(8.5, true), Anil, Producto, Qt::AlignLeft, ancho / 3),
+             escribe(FuenteInforme(8.5), Gris, hoy, Qt::AlignRight, ancho / 3));
     if (!titulo_.isEmpty())
         escribe(FuenteInforme(9.5, true), Tinta, titulo_, Qt::AlignHCenter,
                 ancho - 2 * (lados + 12 * punto));

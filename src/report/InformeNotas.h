@@ -50,14 +50,13 @@ public:
     static GeometriaPagina MidePagina(const QPrinter& impresora);
 
 private:
-    void ConstruyeDocumento();
+    void ConstruyeDocumento(const std::vector<FilaInforme>& filas);
     void PintaMarco(QPainter& pintor, const GeometriaPagina& pagina, int numero, int total) const;
 
     QString ruta_;
     QString titulo_;
-    std::vector<FilaInforme> filas_;
     std::unique_ptr<QTextDocument> documento_;
-    GeometriaPagina pagina_;        // of the last composition
+    GeometriaPagina pagina_;           // of the last composition
     std::vector<double> inicios_{0.0}; // where its pages start
 };
 

@@ -21,10 +21,16 @@
 #include <optional>
 
 namespace {
-const QStringList NivelesZoom{QStringLiteral("Ancho de página"), QStringLiteral("Página completa"),
-                              QStringLiteral("400%"), QStringLiteral("300%"), QStringLiteral("200%"),
-                              QStringLiteral("150%"), QStringLiteral("100%"), QStringLiteral("75%"),
-                              QStringLiteral("50%"), QStringLiteral("25%")};
+const QStringList NivelesZoom{QStringLiteral("Ancho de página"),
+                              QStringLiteral("Página completa"),
+                              QStringLiteral("400%"),
+                              QStringLiteral("300%"),
+                              QStringLiteral("200%"),
+                              QStringLiteral("150%"),
+                              QStringLiteral("100%"),
+                              QStringLiteral("75%"),
+                              QStringLiteral("50%"),
+                              QStringLiteral("25%")};
 constexpr int ZoomInicial = 6; // "100%"
 
 // A typed number as a 16-bit integer, rounded to the nearest (halves to even); nothing when
@@ -51,7 +57,8 @@ QAction* AccionSiguiente(QToolBar& barra, QAction* accion)
 }
 } // namespace
 
-frmImprimirNotas::frmImprimirNotas() : impresora_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+frmImprimirNotas::frmImprimirNotas()
+    : impresora_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // unloaded on close: the next preview makes it anew
@@ -83,12 +90,15 @@ frmImprimirNotas::frmImprimirNotas() : impresora_(std::make_unique<QPrinter>(QPr
     connect(tlbBarraReportes, &QToolBar::actionTriggered, this,
             [this](QAction* boton) { PulsaBoton(boton->objectName()); });
     // Each menu entry does what the toolbar button of the same name does.
-    const std::pair<QAction*, const char*> menus[] = {
-        {mnuActualizarLista, "Actualizar"}, {mnuConfImpresora, "ConfImpresora"},
-        {mnuImprimirLista, "ImprimeRe"},    {mnuPrimera, "Primera"},
-        {mnuAnterior, "Anterior"},          {mnuSiguiente, "Siguiente"},
-        {mnuUltima, "Ultima"},              {mnuAyudaGen, "Ayuda"},
-        {mnuAcercade, "Acercade"}};
+    const std::pair<QAction*, const char*> menus[] = {{mnuActualizarLista, "Actualizar"},
+                                                      {mnuConfImpresora, "ConfImpresora"},
+                                                      {mnuImprimirLista, "ImprimeRe"},
+                                                      {mnuPrimera, "Primera"},
+                                                      {mnuAnterior, "Anterior"},
+                                                      {mnuSiguiente, "Siguiente"},
+                                                      {mnuUltima, "Ultima"},
+                                                      {mnuAyudaGen, "Ayuda"},
+                                                      {mnuAcercade, "Acercade"}};
     for (const auto& [menu, clave] : menus)
         connect(menu, &QAction::triggered, this,
                 [this, clave = QString::fromLatin1(clave)] { PulsaBoton(clave); });
@@ -97,7 +107,7 @@ frmImprimirNotas::frmImprimirNotas() : impresora_(std::make_unique<QPrinter>(QPr
     // Esc closes the window from any of its controls; Enter in the page box goes to the page.
     installEventFilter(this);
     for (QWidget* control : findChildren<QWidget*>())
-        (void)control;
+        control->installEventFilter(this);
     CentraEnPantalla(*this);
 }
 

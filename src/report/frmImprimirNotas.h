@@ -25,8 +25,6 @@ public:
 
     // The report the viewer shows and prints.
     void AsignaInforme(std::shared_ptr<InformeNotas> informe);
-    // The printer of the preview and of every print from this window (its set-up stays).
-    QPrinter& Impresora() { return *impresora_; }
 
     // The zoom level the combo's text asks for: "150%" gives "150", "Ancho de página" "1",
     // "Página completa" "2", anything else "".
@@ -51,6 +49,7 @@ private:
     void IrAPaginaEscrita();
     void CambiaZoom();
 
+    // The printer of the preview and of every print from this window: its set-up stays.
     std::unique_ptr<QPrinter> impresora_;
     std::shared_ptr<InformeNotas> informe_;
 };

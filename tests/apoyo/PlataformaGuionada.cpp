@@ -19,6 +19,8 @@ PlataformaGuionada::~PlataformaGuionada()
 RespuestaMensaje PlataformaGuionada::MuestraMensaje(const Mensaje& mensaje)
 {
     mensajes << mensaje;
+    if (alMostrarMensaje)
+        alMostrarMensaje(mensaje);
     if (respuestas.empty()) {
         QTest::qFail(qPrintable(QStringLiteral("mensaje inesperado: ") + mensaje.texto), __FILE__,
                      __LINE__);

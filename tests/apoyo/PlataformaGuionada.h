@@ -52,4 +52,6 @@ public:
     bool terminado = false;
     // Called at the start of every pause, to look at the windows at that moment.
     std::function<void()> alPausar;
+    // Called with every message box before it is answered, to look at the windows then.
+    std::function<void(const Mensaje&)> alMostrarMensaje;
 };

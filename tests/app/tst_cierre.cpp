@@ -4,6 +4,7 @@
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/windows/frmEspera.h"
+#include "backup/frmRespaldar.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "app/CierraAplicacion.h"
 #include "app/modTALVEXV20.h"
@@ -132,7 +133,11 @@ void PruebaCierre::laOrdenSalirPreguntaDosVeces()
     QCOMPARE(entorno.plataforma.pitidos, int(respuestas.size()));
     QCOMPARE(entorno.plataforma.terminado, termina);
     QCOMPARE(modTALVEXV20().dbPrincipal.EstaAbierta(), !termina);
-    QCOMPARE(modTALVEXV20().ModoRespaldo, respuestas.last() == RespuestaMensaje::Si && !termina);
+    const bool respaldo = respuestas.last() == RespuestaMensaje::Si && !termina;
+    QCOMPARE(modTALVEXV20().ModoRespaldo, respaldo);
+    // The offer of a backup opens the backup dialog over the disabled main window.
+    QCOMPARE(VentanaCargada<frmRespaldar>() && Ventana<frmRespaldar>().isVisible(), respaldo);
+    QCOMPARE(Ventana<frmMenuPrincipal>().isEnabled(), !respaldo);
     QCOMPARE(Ventana<frmMenuPrincipal>().mnuSalir->text().size(), 53);
 }
 

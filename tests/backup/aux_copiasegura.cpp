@@ -9,8 +9,8 @@
 #include "backup/CopiaSegura.h"
 #include "data/BaseVocabulario.h"
 
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/resource.h>

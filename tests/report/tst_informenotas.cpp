@@ -31,10 +31,13 @@ FilaInforme Linea(const QString& texto)
 }
 
 // The rows the preparation writes for a topic with items.
-std::vector<FilaInforme> FilasTema(const QString& nombre, const QString& notas, const QStringList& listado)
+std::vector<FilaInforme> FilasTema(const QString& nombre, const QString& notas,
+                                   const QStringList& listado)
 {
-    std::vector<FilaInforme> filas{{nombre, notas, QString()}, Linea(QString()),
-                                   Linea(QStringLiteral("LISTADO:")), Linea(QString())};
+    std::vector<FilaInforme> filas{{nombre, notas, QString()},
+                                   Linea(QString()),
+                                   Linea(QStringLiteral("LISTADO:")),
+                                   Linea(QString())};
     for (const QString& linea : listado)
         filas.push_back(Linea(linea));
     return filas;
@@ -83,8 +86,9 @@ void CompruebaPaginas(const QTextDocument& documento, const std::vector<double>&
             const QTextLine linea = disposicion->lineAt(i);
             const double arriba = disposicion->position().y() + linea.y();
             const auto pagina = std::upper_bound(inicios.begin(), inicios.end(), arriba) - 1;
-            const double fin = std::next(pagina) == inicios.end() ? *pagina + alto
-                                                                   : qMin(*pagina + alto, *std::next(pagina));
+            const double fin = std::next(pagina) == inicios.end()
+                                   ? *pagina + alto
+                                   : qMin(*pagina + alto, *std::next(pagina));
             if (arriba + linea.height() > fin)
                 QFAIL(qPrintable(QStringLiteral("la línea «%1» cruza el final de la página %2")
                                      .arg(bloque.text().mid(linea.textStart(), linea.textLength()))
@@ -143,14 +147,14 @@ void PruebaInformeNotas::elTextoSigueLaTablaLineaALinea()
 {
     // Notes with every kind of line end, an empty line and a line break at the very end.
     Escribe(FilasTema(QStringLiteral("CANCIÓN"),
-                 QStringLiteral("Primera\r\nSegunda\n\nCuarta, tras una vacía\rQuinta\r\n"),
-                 {QStringLiteral("song -> canción"), QStringLiteral("a -> b -> c"),
-                  QStringLiteral("tune -> melodía")}));
+                      QStringLiteral("Primera\r\nSegunda\n\nCuarta, tras una vacía\rQuinta\r\n"),
+                      {QStringLiteral("song -> canción"), QStringLiteral("a -> b -> c"),
+                       QStringLiteral("tune -> melodía")}));
     InformeNotas tema(Ruta());
-    QCOMPARE(tema.TextoCompleto().split(QLatin1Char('\n')),
-             (QStringList{"CANCIÓN", "Primera", "Segunda", "", "Cuarta, tras una vacía", "Quinta",
-                          "", "", "", "LISTADO:", "", "song -> canción", "a -> b -> c",
-                          "tune -> melodía"}));
+    QCOMPARE(
+        tema.TextoCompleto().split(QLatin1Char('\n')),
+        (QStringList{"CANCIÓN", "Primera", "Segunda", "", "Cuarta, tras una vacía", "Quinta", "",
+                     "", "", "LISTADO:", "", "song -> canción", "a -> b -> c", "tune -> melodía"}));
     QVERIFY(tema.Titulo().isEmpty());
     tema.CambiaTitulo(QStringLiteral("Notas"));
     QCOMPARE(tema.Titulo(), QStringLiteral("Notas"));
@@ -191,14 +195,17 @@ void PruebaInformeNotas::cadaInstanciaNuevaLeeLaTabla()
 
 void PruebaInformeNotas::laPaginaDejaSitioACabeceraYPie_data()
 {
-    QTest::addColumn<int>("papel"); // QPageSize::PageSizeId
+    QTest::addColumn<int>("papel");       // QPageSize::PageSizeId
     QTest::addColumn<int>("orientacion"); // QPageLayout::Orientation
-    QTest::addColumn<double>("margen"); // the page set-up's, in mm (0: the printer's own)
+    QTest::addColumn<double>("margen");   // the page set-up's, in mm (0: the printer's own)
     QTest::addColumn<bool>("paginaEntera");
     QTest::newRow("A4") << int(QPageSize::A4) << int(QPageLayout::Portrait) << 0.0 << false;
-    QTest::newRow("Carta apaisada") << int(QPageSize::Letter) << int(QPageLayout::Landscape) << 0.0 << false;
-    QTest::newRow("márgenes anchos") << int(QPageSize::A4) << int(QPageLayout::Portrait) << 32.0 << false;
-    QTest::newRow("página entera") << int(QPageSize::Letter) << int(QPageLayout::Portrait) << 5.0 << true;
+    QTest::newRow("Carta apaisada")
+        << int(QPageSize::Letter) << int(QPageLayout::Landscape) << 0.0 << false;
+    QTest::newRow("márgenes anchos")
+        << int(QPageSize::A4) << int(QPageLayout::Portrait) << 32.0 << false;
+    QTest::newRow("página entera")
+        << int(QPageSize::Letter) << int(QPageLayout::Portrait) << 5.0 << true;
 }
 
 void PruebaInformeNotas::laPaginaDejaSitioACabeceraYPie()
@@ -211,13 +218,15 @@ void PruebaInformeNotas::laPaginaDejaSitioACabeceraYPie()
     impresora->setPageSize(QPageSize(QPageSize::PageSizeId(papel)));
     impresora->setPageOrientation(QPageLayout::Orientation(orientacion));
     if (margen > 0)
-        impresora->setPageMargins(QMarginsF(margen, margen, margen, margen), QPageLayout::Millimeter);
+        impresora->setPageMargins(QMarginsF(margen, margen, margen, margen),
+                                  QPageLayout::Millimeter);
     impresora->setFullPage(paginaEntera);
 
     const GeometriaPagina pagina = InformeNotas::MidePagina(*impresora);
     const double mm = impresora->resolution() / 25.4;
     // Back to paper coordinates: the painter's origin is the printable area's corner.
-    const QPointF origen = paginaEntera ? QPointF() : impresora->pageRect(QPrinter::DevicePixel).topLeft();
+    const QPointF origen =
+        paginaEntera ? QPointF() : impresora->pageRect(QPrinter::DevicePixel).topLeft();
     const QRectF papelImpreso = impresora->paperRect(QPrinter::DevicePixel)
                                     .adjusted(qMax(margen, 20.0) * mm, qMax(margen, 20.0) * mm,
                                               -qMax(margen, 20.0) * mm, -qMax(margen, 20.0) * mm);
@@ -271,8 +280,9 @@ void PruebaInformeNotas::lasPaginasCrecenSinPerderNiCortarLineas()
 
 void PruebaInformeNotas::elPdfTieneUnaPaginaPorPagina()
 {
-    Escribe(FilasTema(QStringLiteral("VIAJES"), Numeradas(QStringLiteral("Frase %1."), 80).join("\r\n"),
-                 Numeradas(QStringLiteral("trip%1 -> viaje %1"), 150)));
+    Escribe(FilasTema(QStringLiteral("VIAJES"),
+                      Numeradas(QStringLiteral("Frase %1."), 80).join("\r\n"),
+                      Numeradas(QStringLiteral("trip%1 -> viaje %1"), 150)));
     InformeNotas informe(Ruta());
     informe.CambiaTitulo(QStringLiteral("Notas"));
     const QString archivo = entorno->Ruta(QStringLiteral("viajes.pdf"));
@@ -296,7 +306,8 @@ void PruebaInformeNotas::cadaHojaPintaSusLineasYNadaMas()
                       Numeradas(QStringLiteral("Frase %1 de las notas."), 60).join("\r\n"),
                       Numeradas(QStringLiteral("trip%1 -> viaje %1"), 90)));
     InformeNotas informe(Ruta());
-    auto impresora = ImpresoraPdf(entorno->Ruta(QStringLiteral("x.pdf")), QPrinter::ScreenResolution);
+    auto impresora =
+        ImpresoraPdf(entorno->Ruta(QStringLiteral("x.pdf")), QPrinter::ScreenResolution);
     const std::vector<double> inicios = informe.Compone(*impresora);
     QVERIFY(inicios.size() >= 3);
     const GeometriaPagina pagina = InformeNotas::MidePagina(*impresora);
@@ -307,14 +318,16 @@ void PruebaInformeNotas::cadaHojaPintaSusLineasYNadaMas()
         return std::any_of(fila + izquierda, fila + derecha, [](QRgb p) { return qGray(p) < 200; });
     };
     for (size_t n = 0; n < inicios.size(); ++n) {
-        QImage hoja(impresora->pageRect(QPrinter::DevicePixel).size().toSize(), QImage::Format_RGB32);
+        QImage hoja(impresora->pageRect(QPrinter::DevicePixel).size().toSize(),
+                    QImage::Format_RGB32);
         hoja.fill(Qt::white);
         {
             QPainter pintor(&hoja);
             informe.PintaPagina(pintor, int(n));
         }
         // Where this page's lines must land on the sheet, and which of them show ink.
-        const double fin = n + 1 < inicios.size() ? inicios[n + 1] : inicios[n] + pagina.cuerpo.height();
+        const double fin =
+            n + 1 < inicios.size() ? inicios[n + 1] : inicios[n] + pagina.cuerpo.height();
         QList<QPair<double, double>> cajas, escritas;
         for (QTextBlock bloque = documento.begin(); bloque.isValid(); bloque = bloque.next())
             for (int i = 0; i < bloque.layout()->lineCount(); ++i) {
@@ -330,10 +343,12 @@ void PruebaInformeNotas::cadaHojaPintaSusLineasYNadaMas()
         // No ink between the head's rule and the foot's but on this page's lines...
         for (int y = int(pagina.cabecera.bottom()) + 2; y < int(pagina.pie.top()) - 1; ++y)
             if (entinta(hoja, y))
-                QVERIFY2(std::any_of(cajas.begin(), cajas.end(),
-                                     [y](auto caja) { return y >= caja.first && y <= caja.second; }),
-                         qPrintable(QStringLiteral("tinta fuera de sitio en la hoja %1, fila %2")
-                                        .arg(n + 1).arg(y)));
+                QVERIFY2(
+                    std::any_of(cajas.begin(), cajas.end(),
+                                [y](auto caja) { return y >= caja.first && y <= caja.second; }),
+                    qPrintable(QStringLiteral("tinta fuera de sitio en la hoja %1, fila %2")
+                                   .arg(n + 1)
+                                   .arg(y)));
         // ...and each of those lines is there.
         for (const auto& [arriba, abajo] : escritas) {
             bool hay = false;
@@ -347,11 +362,11 @@ void PruebaInformeNotas::cadaHojaPintaSusLineasYNadaMas()
 void PruebaInformeNotas::laComposicionNoDependeDeLaResolucion()
 {
     Escribe(FilasTema(QStringLiteral("COLORES"),
-                 Numeradas(QStringLiteral("Color %1: una frase que ocupa más de una línea del "
-                                          "papel para ver dónde parte cada renglón."),
-                           40)
-                     .join("\r\n"),
-                 Numeradas(QStringLiteral("colour%1 -> color %1"), 60)));
+                      Numeradas(QStringLiteral("Color %1: una frase que ocupa más de una línea del "
+                                               "papel para ver dónde parte cada renglón."),
+                                40)
+                          .join("\r\n"),
+                      Numeradas(QStringLiteral("colour%1 -> color %1"), 60)));
     InformeNotas informe(Ruta());
     // Per block: its number of lines and where its first line starts, in mm.
     auto mide = [&](QPrinter::PrinterMode modo) {
@@ -375,7 +390,7 @@ void PruebaInformeNotas::laComposicionNoDependeDeLaResolucion()
 void PruebaInformeNotas::rendimientoDeUnInformeGrande()
 {
     Escribe(FilasTema(QStringLiteral("MUCHAS PALABRAS"), QStringLiteral("Todas las palabras."),
-                 Numeradas(QStringLiteral("word%1 -> palabra %1"), 5000)));
+                      Numeradas(QStringLiteral("word%1 -> palabra %1"), 5000)));
     QElapsedTimer reloj;
     reloj.start();
     InformeNotas informe(Ruta());

@@ -19,8 +19,9 @@ namespace {
 // A topic whose listing fills about a page and a half of A4 or Letter.
 std::vector<FilaInforme> DosPaginas()
 {
-    std::vector<FilaInforme> filas{{QStringLiteral("CASA"), QStringLiteral("Notas de la casa."), QString()},
-                                   {std::nullopt, std::nullopt, QStringLiteral("LISTADO:")}};
+    std::vector<FilaInforme> filas{
+        {QStringLiteral("CASA"), QStringLiteral("Notas de la casa."), QString()},
+        {std::nullopt, std::nullopt, QStringLiteral("LISTADO:")}};
     for (int i = 1; i <= 60; ++i)
         filas.push_back({std::nullopt, std::nullopt, QStringLiteral("room%1 -> cuarto %1").arg(i)});
     return filas;
@@ -134,11 +135,13 @@ void PruebaVistaPrevia::barraYMenusComoSeEsperan()
         if (boton)
             QVERIFY2(!accion->icon().isNull(), qPrintable(accion->objectName()));
     }
-    QCOMPARE(orden, (QStringList{"Actualizar", "ImprimeRe", "ConfImpresora", "cboZoom", "Primera",
-                                 "Anterior", "txtCurPage", "Siguiente", "Ultima", "Ayuda", "Acercade"}));
-    QCOMPARE(ayudas, (QStringList{"Actualizar", "Imprimir", "Configurar impresora", " Zoom ",
-                                  "Primera página", "Página anterior", " Ir a una página específica ",
-                                  "Página Siguiente", "Última página", "Ayuda general", "Acerca de..."}));
+    QCOMPARE(orden,
+             (QStringList{"Actualizar", "ImprimeRe", "ConfImpresora", "cboZoom", "Primera",
+                          "Anterior", "txtCurPage", "Siguiente", "Ultima", "Ayuda", "Acercade"}));
+    QCOMPARE(ayudas,
+             (QStringList{"Actualizar", "Imprimir", "Configurar impresora", " Zoom ",
+                          "Primera página", "Página anterior", " Ir a una página específica ",
+                          "Página Siguiente", "Última página", "Ayuda general", "Acerca de..."}));
 
     // The zoom list after LlenaZoom.
     QStringList niveles;
@@ -152,10 +155,12 @@ void PruebaVistaPrevia::barraYMenusComoSeEsperan()
     // The menus, exactly, with no shortcut keys.
     QCOMPARE(Textos(v.menuBar()->actions()), (QStringList{"&Archivo", "&Páginas", "Ay&uda"}));
     QCOMPARE(v.mnuArchivoLista->menuAction(), v.menuBar()->actions()[0]);
-    const QString salir = QStringLiteral("&Salir") + QString(41, QLatin1Char(' ')) + QStringLiteral("Alt+F4");
+    const QString salir =
+        QStringLiteral("&Salir") + QString(41, QLatin1Char(' ')) + QStringLiteral("Alt+F4");
     QCOMPARE(salir.size(), 53);
-    QCOMPARE(Textos(v.mnuArchivoLista->actions()),
-             (QStringList{"&Actualizar", "-", "&Configurar impresora...", "&Imprimir...", "-", salir}));
+    QCOMPARE(
+        Textos(v.mnuArchivoLista->actions()),
+        (QStringList{"&Actualizar", "-", "&Configurar impresora...", "&Imprimir...", "-", salir}));
     QCOMPARE(Textos(v.mnuPaginas->actions()), (QStringList{"&Primera página", "Página &anterior",
                                                            "Página &siguiente", "Últi&ma página"}));
     QCOMPARE(Textos(v.mnuAyuda->actions()), (QStringList{"Ayuda &General...", "&Acerca de..."}));
@@ -171,19 +176,31 @@ void PruebaVistaPrevia::elZoomTraduceElTexto_data()
     QTest::addColumn<int>("modo"); // the viewer's zoom mode afterwards
     QTest::addColumn<double>("factor");
     const int libre = QPrintPreviewWidget::CustomZoom;
-    QTest::newRow("ancho") << 0 << "Ancho de página" << "1" << int(QPrintPreviewWidget::FitToWidth) << 0.0;
-    QTest::newRow("completa") << 1 << "Página completa" << "2" << int(QPrintPreviewWidget::FitInView) << 0.0;
-    QTest::newRow("400") << 2 << "400%" << "400" << libre << 4.0;
-    QTest::newRow("300") << 3 << "300%" << "300" << libre << 3.0;
-    QTest::newRow("200") << 4 << "200%" << "200" << libre << 2.0;
-    QTest::newRow("150") << 5 << "150%" << "150" << libre << 1.5;
-    QTest::newRow("100") << 6 << "100%" << "100" << libre << 1.0;
-    QTest::newRow("75") << 7 << "75%" << "75" << libre << 0.75;
-    QTest::newRow("50") << 8 << "50%" << "50" << libre << 0.5;
-    QTest::newRow("25") << 9 << "25%" << "25" << libre << 0.25;
+    QTest::newRow("ancho") << 0 << "Ancho de página"
+                           << "1" << int(QPrintPreviewWidget::FitToWidth) << 0.0;
+    QTest::newRow("completa") << 1 << "Página completa"
+                              << "2" << int(QPrintPreviewWidget::FitInView) << 0.0;
+    QTest::newRow("400") << 2 << "400%"
+                         << "400" << libre << 4.0;
+    QTest::newRow("300") << 3 << "300%"
+                         << "300" << libre << 3.0;
+    QTest::newRow("200") << 4 << "200%"
+                         << "200" << libre << 2.0;
+    QTest::newRow("150") << 5 << "150%"
+                         << "150" << libre << 1.5;
+    QTest::newRow("100") << 6 << "100%"
+                         << "100" << libre << 1.0;
+    QTest::newRow("75") << 7 << "75%"
+                        << "75" << libre << 0.75;
+    QTest::newRow("50") << 8 << "50%"
+                        << "50" << libre << 0.5;
+    QTest::newRow("25") << 9 << "25%"
+                        << "25" << libre << 0.25;
     // Typed text only gives a level; the zoom changes on a choice from the list.
-    QTest::newRow("80% escrito") << -1 << "80%" << "80" << libre << 1.0;
-    QTest::newRow("abc escrito") << -1 << "abc" << "" << libre << 1.0;
+    QTest::newRow("80% escrito") << -1 << "80%"
+                                 << "80" << libre << 1.0;
+    QTest::newRow("abc escrito") << -1 << "abc"
+                                 << "" << libre << 1.0;
 }
 
 void PruebaVistaPrevia::elZoomTraduceElTexto()
@@ -252,8 +269,8 @@ void PruebaVistaPrevia::losBotonesYMenusDePaginaActualizanElCuadro()
 {
     frmImprimirNotas& v = Abre(DosPaginas());
     const QList<std::tuple<QAction*, QAction*, int>> pasos{
-        {v.Ultima, v.mnuUltima, 2},     {v.Siguiente, v.mnuSiguiente, 2},
-        {v.Anterior, v.mnuAnterior, 1}, {v.Anterior, v.mnuAnterior, 1},
+        {v.Ultima, v.mnuUltima, 2},       {v.Siguiente, v.mnuSiguiente, 2},
+        {v.Anterior, v.mnuAnterior, 1},   {v.Anterior, v.mnuAnterior, 1},
         {v.Siguiente, v.mnuSiguiente, 2}, {v.Primera, v.mnuPrimera, 1}};
     for (const auto& [boton, menu, pagina] : pasos) {
         v.txtCurPage->setText(QStringLiteral("x"));
@@ -273,7 +290,8 @@ void PruebaVistaPrevia::losBotonesYMenusDePaginaActualizanElCuadro()
 
 void PruebaVistaPrevia::actualizarLeeLaTablaDeNuevo()
 {
-    frmImprimirNotas& v = Abre({{QStringLiteral("CORTO"), QStringLiteral("Una línea."), std::nullopt}});
+    frmImprimirNotas& v =
+        Abre({{QStringLiteral("CORTO"), QStringLiteral("Una línea."), std::nullopt}});
     QCOMPARE(v.CRViewerDespacho1->pageCount(), 1);
     Escribe(DosPaginas());
     Pulsa(v, v.Actualizar);

@@ -102,7 +102,6 @@ void frmMenuPrincipal::ConectaEventos()
         control->installEventFilter(this);
     connect(txtBuscaItem, &QLineEdit::textChanged, this, &frmMenuPrincipal::CambioBuscaItem);
     connect(mnuSalir, &QAction::triggered, this, [this] { AtiendeEvento([this] { mnuSalir_Click(); }); });
-    connect(mnuAcercade, &QAction::triggered, this, [] { AtiendeEvento(MuestraAcercade); });
     connect(TimerSalir, &QTimer::timeout, this, [] {
         try {
             VigilaSalida();

@@ -4,6 +4,7 @@
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
+#include "backup/Respaldo.h"
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QCloseEvent>
@@ -51,5 +52,5 @@ void frmMenuPrincipal::mnuSalir_Click()
         return;
     }
     if (Pregunta(QStringLiteral("¿ Quiere hacer el respaldo ahora ?")) == RespuestaMensaje::Si)
-        modTALVEXV20().ModoRespaldo = true;
+        AbreRespaldo(true);
 }

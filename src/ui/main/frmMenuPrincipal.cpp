@@ -82,6 +82,7 @@ frmMenuPrincipal::frmMenuPrincipal()
 
     qApp->installEventFilter(new FiltroIndicadores(*this, modoInsertar_));
     ConectaEventos();
+    CreaBarraHerramientas();
     CentraEnPantalla(*this);
 }
 

@@ -1,0 +1,82 @@
+// The main window's menus and toolbar: the database file dialog, backup and restore, help,
+// the About window and the exit command.
+#include "app/Fallos.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/frmAcercade.h"
+#include "backup/Respaldo.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+struct BotonBarra {
+    const char* clave;
+    const char* ayuda;
+    const char* icono;
+};
+const BotonBarra BotonesBarra[] = {
+    {"Carpeta", " Abrir base de datos ", ":/imagenes/carpeta.png"},
+    {"Respaldar", " Respaldar base de datos ", ":/imagenes/respaldar.png"},
+    {"Ayuda", " Ayuda general ", ":/imagenes/rep_ayuda.png"},
+    {"Acercade", " Acerca de... ", ":/imagenes/rep_acercade.png"},
+};
+} // namespace
+
+void frmMenuPrincipal::CreaBarraHerramientas()
+{
+    for (const BotonBarra& boton : BotonesBarra) {
+        QAction* accion = tlbBarraHerramientas->addAction(QIcon(QString::fromLatin1(boton.icono)),
+                                                          QString::fromUtf8(boton.ayuda).trimmed());
+        accion->setObjectName(QString::fromLatin1(boton.clave));
+        accion->setToolTip(QString::fromUtf8(boton.ayuda));
+        const QString clave = accion->objectName();
+        connect(accion, &QAction::triggered, this, [this, clave] { PulsaBoton(clave); });
+    }
+    // The backup button also drops down its two commands.
+    auto* desplegable = new QMenu(tlbBarraHerramientas);
+    for (const auto& [clave, texto] : {std::pair{"Respalda", " Respaldar base de datos... "},
+                                       std::pair{"Recupera", " Recuperar base de datos... "}}) {
+        QAction* accion = desplegable->addAction(QString::fromUtf8(texto));
+        accion->setObjectName(QString::fromLatin1(clave));
+        const QString nombre = accion->objectName();
+        connect(accion, &QAction::triggered, this, [this, nombre] { PulsaBoton(nombre); });
+    }
+    QAction* respaldar = tlbBarraHerramientas->findChild<QAction*>(QStringLiteral("Respaldar"));
+    respaldar->setMenu(desplegable);
+    if (auto* boton = qobject_cast<QToolButton*>(tlbBarraHerramientas->widgetForAction(respaldar)))
+        boton->setPopupMode(QToolButton::MenuButtonPopup);
+
+    connect(mnuBase, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Carpeta")); });
+    connect(mnuRespaldar, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Respalda")); });
+    connect(mnuRecuperar, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Recupera")); });
+    connect(mnuAyudaGeneral, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Ayuda")); });
+    connect(mnuAcercade, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Acercade")); });
+}
+
+void frmMenuPrincipal::PulsaBoton(const QString& clave)
+{
+    AtiendeEvento([&] {
+        if (clave == QLatin1String("Carpeta"))
+            AbreDialogoBase();
+        else if (clave == QLatin1String("Respaldar") || clave == QLatin1String("Respalda"))
+            AbreRespaldo(true);
+        else if (clave == QLatin1String("Recupera"))
+            AbreRespaldo(false);
+        else if (clave == QLatin1String("Ayuda"))
+            AbreAyuda();
+        else if (clave == QLatin1String("Acercade"))
+            MuestraAcercade();
+    });
+}
+
+void frmMenuPrincipal::AbreDialogoBase()
+{
+    // Shown only: the database in use is always the one opened at start-up.
+    OmiteFallo([this] {
+        Sistema().DialogoAbrirArchivo(this, QStringLiteral("Seleccionar base de datos"),
+                                      QDir::currentPath(), QStringLiteral("TALVEXV20.MDB"),
+                                      QStringLiteral("Base de datos (*.MDB *.mdb)"));
+    });
+}

@@ -1,0 +1,142 @@
+// The main window's menus and toolbar.
+#include "apoyo/EntornoPrueba.h"
+#include "apoyo/Interfaz.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/frmAcercade.h"
+#include "backup/frmRespaldar.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+QStringList Textos(const QList<QAction*>& acciones)
+{
+    QStringList textos;
+    for (const QAction* accion : acciones)
+        textos << (accion->isSeparator() ? QStringLiteral("-") : accion->text());
+    return textos;
+}
+} // namespace
+
+class PruebaMenus : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { entorno = std::make_unique<EntornoPrueba>(); }
+    void cleanup() { entorno.reset(); }
+    void menusConSusTextos();
+    void barraConSusClaves();
+    void respaldoYRecuperacionAbrenElDialogo_data();
+    void respaldoYRecuperacionAbrenElDialogo();
+    void ayudaAcercaDeYBaseDeDatos();
+
+private:
+    std::unique_ptr<EntornoPrueba> entorno;
+};
+
+void PruebaMenus::menusConSusTextos()
+{
+    Arranca(*entorno, {}, {});
+    frmMenuPrincipal& v = Principal();
+    QCOMPARE(Textos(v.menuBar()->actions()),
+             (QStringList{"&Archivo", "&Opciones", "Ay&uda"}));
+    QCOMPARE(Textos(v.mnuArchivo->actions()),
+             (QStringList{"&Abrir base de datos...", "-",
+                          "&Salir..." + QString(38, QLatin1Char(' ')) + "Alt+F4"}));
+    QCOMPARE(Textos(v.mnuOpciones->actions()),
+             (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos..."}));
+    QCOMPARE(Textos(v.mnuAyuda->actions()), (QStringList{"&General...", "-", "&Acerca de..."}));
+    for (QMenu* menu : {v.mnuArchivo, v.mnuOpciones, v.mnuAyuda})
+        for (const QAction* accion : menu->actions())
+            QVERIFY(accion->shortcut().isEmpty());
+}
+
+void PruebaMenus::barraConSusClaves()
+{
+    Arranca(*entorno, {}, {});
+    QStringList claves, ayudas;
+    for (const QAction* accion : Principal().tlbBarraHerramientas->actions()) {
+        claves << accion->objectName();
+        ayudas << accion->toolTip();
+        QVERIFY(!accion->icon().isNull());
+    }
+    QCOMPARE(claves, (QStringList{"Carpeta", "Respaldar", "Ayuda", "Acercade"}));
+    QCOMPARE(ayudas, (QStringList{" Abrir base de datos ", " Respaldar base de datos ",
+                                  " Ayuda general ", " Acerca de... "}));
+    const QMenu* desplegable = Principal().tlbBarraHerramientas->actions()[1]->menu();
+    QVERIFY(desplegable);
+    QCOMPARE(Textos(desplegable->actions()),
+             (QStringList{" Respaldar base de datos... ", " Recuperar base de datos... "}));
+    QCOMPARE(desplegable->actions()[0]->objectName(), QStringLiteral("Respalda"));
+    QCOMPARE(desplegable->actions()[1]->objectName(), QStringLiteral("Recupera"));
+    Principal().PulsaBoton(QStringLiteral("Otra")); // an unknown key does nothing
+    QVERIFY(Principal().isEnabled());
+    QVERIFY(entorno->plataforma.mensajes.isEmpty());
+}
+
+void PruebaMenus::respaldoYRecuperacionAbrenElDialogo_data()
+{
+    QTest::addColumn<QString>("clave");
+    QTest::addColumn<bool>("respaldo");
+    QTest::newRow("botón Respaldar") << "Respaldar" << true;
+    QTest::newRow("Respalda") << "Respalda" << true;
+    QTest::newRow("Recupera") << "Recupera" << false;
+    QTest::newRow("menú Respaldar") << "mnuRespaldar" << true;
+    QTest::newRow("menú Recuperar") << "mnuRecuperar" << false;
+}
+
+void PruebaMenus::respaldoYRecuperacionAbrenElDialogo()
+{
+    QFETCH(QString, clave);
+    QFETCH(bool, respaldo);
+    Arranca(*entorno, {}, {});
+    if (clave.startsWith(QLatin1String("mnu")))
+        Principal().findChild<QAction*>(clave)->trigger();
+    else
+        Principal().PulsaBoton(clave);
+    QVERIFY(!Principal().isEnabled());
+    QCOMPARE(modTALVEXV20().ModoRespaldo, respaldo);
+    frmRespaldar& dialogo = Ventana<frmRespaldar>();
+    QVERIFY(dialogo.isVisible());
+    QCOMPARE(dialogo.windowTitle(), respaldo ? QStringLiteral("Respaldar base de datos")
+                                             : QStringLiteral("Recuperar base de datos"));
+    dialogo.close();
+    QVERIFY(Principal().isEnabled());
+}
+
+void PruebaMenus::ayudaAcercaDeYBaseDeDatos()
+{
+    Arranca(*entorno, {{"Casa", ""}}, {{"house", "casa", "Casa", ""}});
+    Principal().mnuAyudaGeneral->trigger();
+    Principal().PulsaBoton(QStringLiteral("Ayuda"));
+    const QUrl ayuda = QUrl::fromLocalFile(entorno->Ruta("TALVEXV20.html"));
+    QCOMPARE(entorno->plataforma.direcciones, (QList<QUrl>{ayuda, ayuda}));
+
+    Principal().mnuAcercade->trigger();
+    QVERIFY(Ventana<frmAcercade>().isVisible());
+    QVERIFY(!Principal().isEnabled());
+    Ventana<frmAcercade>().close();
+    QVERIFY(Principal().isEnabled());
+
+    // The database dialog is only shown: the lists and the open database stay, whether a
+    // file is chosen or the dialog is cancelled.
+    entorno->plataforma.archivosElegidos = {entorno->Ruta("otra/TALVEXV20.MDB"), QString()};
+    Principal().mnuBase->trigger();
+    Principal().PulsaBoton(QStringLiteral("Carpeta"));
+    QCOMPARE(entorno->plataforma.dialogosArchivo.size(), 2);
+    QCOMPARE(entorno->plataforma.dialogosArchivo[0].titulo,
+             QStringLiteral("Seleccionar base de datos"));
+    QCOMPARE(entorno->plataforma.dialogosArchivo[0].nombre, QStringLiteral("TALVEXV20.MDB"));
+    QCOMPARE(entorno->plataforma.dialogosArchivo[0].carpeta, QDir::currentPath());
+    QVERIFY(modTALVEXV20().dbPrincipal.EstaAbierta());
+    QCOMPARE(Principal().ModeloArbol->rowCount(), 1);
+}
+
+QTEST_MAIN(PruebaMenus)
+#include "tst_menus.moc"
