@@ -2,6 +2,8 @@
 // errno and becomes one of the error numbers the callers tell apart.
 #include "app/SistemaArchivos.h"
 
+#include "app/LlamadasSistema.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -93,17 +95,7 @@ int NumeroDesdeErrno(int numeroErrno, bool destino) {
     return 0;
 }
 
-QByteArray Nativa(const QString& ruta) {
-    return QFile::encodeName(ruta);
-}
 
-// Repeats a system call that a signal interrupted.
-template <typename Llamada> auto SinInterrupcion(Llamada llamada) {
-    auto resultado = llamada();
-    while (resultado == -1 && errno == EINTR)
-        resultado = llamada();
-    return resultado;
-}
 
 // Writes every byte, or returns false with errno set.
 bool EscribeTodo(int fd, const char* datos, size_t cuantos) {

@@ -1,5 +1,7 @@
 #include "backup/CopiaSegura.h"
 
+#include "app/LlamadasSistema.h"
+
 #include "app/SistemaArchivos.h"
 #include "data/EsquemaVocabulario.h"
 #include "data/Sqlite.h"
@@ -26,16 +28,7 @@ namespace {
 constexpr int EsperasBloqueo = 60;
 constexpr int EsperaBloqueoMs = 50;
 
-QByteArray Nativa(const QString& ruta) {
-    return QFile::encodeName(ruta);
-}
 
-template <typename Llamada> auto SinInterrupcion(Llamada llamada) {
-    auto resultado = llamada();
-    while (resultado == -1 && errno == EINTR)
-        resultado = llamada();
-    return resultado;
-}
 
 ErrorTalvex ArgumentoNoValido() {
     return ErrorTalvex(NumeroError::ArgumentoNoValido, QStringLiteral("Argumento no válido"));

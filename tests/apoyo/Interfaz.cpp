@@ -7,6 +7,7 @@
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
@@ -62,4 +63,23 @@ void EligeItem(const QString& ingles)
     frmMenuPrincipal& v = Principal();
     frmMenuPrincipal::SeleccionaFila(*v.lvwItems, v.ModeloItems->BuscaFila(ingles), true);
     v.ActivaItems();
+}
+
+void EscribeInforme(const QString& ruta, const std::vector<FilaInforme>& filas)
+{
+    BaseReporte base;
+    base.Abre(ruta);
+    base.EnTransaccion([&] {
+        base.VaciaInforme();
+        for (const FilaInforme& fila : filas)
+            base.AgregaFila(fila);
+    });
+}
+
+QStringList TextosDeAcciones(const QList<QAction*>& acciones)
+{
+    QStringList textos;
+    for (const QAction* accion : acciones)
+        textos << (accion->isSeparator() ? QStringLiteral("-") : accion->text());
+    return textos;
 }

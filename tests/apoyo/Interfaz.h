@@ -1,11 +1,13 @@
 #pragma once
 // Driving the program as a user would, for tests.
 #include "apoyo/EntornoPrueba.h"
+#include "data/BaseReporte.h"
 #include "data/BaseVocabulario.h"
 
 #include <QList>
 #include <QString>
 
+class QAction;
 class QWidget;
 class frmMenuPrincipal;
 
@@ -22,3 +24,9 @@ void Teclea(QWidget* control, const QString& texto);
 
 // Makes every later write to the open vocabulary database fail, leaving the file as it is.
 void ImpideEscrituras();
+
+// Replaces the rows of the report table in the file at `ruta`.
+void EscribeInforme(const QString& ruta, const std::vector<FilaInforme>& filas);
+
+// The texts of menu entries or toolbar actions, "-" for a separator.
+QStringList TextosDeAcciones(const QList<QAction*>& acciones);

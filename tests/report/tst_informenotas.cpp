@@ -1,6 +1,7 @@
 // The notes report document: its text follows the report table, its pages hold every line
 // whole between the page head and foot, and printing gives one PDF page per page.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Interfaz.h"
 #include "app/modTALVEXV20.h"
 #include "data/BaseReporte.h"
 #include "data/BaseVocabulario.h"
@@ -134,13 +135,7 @@ void PruebaInformeNotas::init()
 
 void PruebaInformeNotas::Escribe(const std::vector<FilaInforme>& filas)
 {
-    BaseReporte base;
-    base.Abre(Ruta());
-    base.EnTransaccion([&] {
-        base.VaciaInforme();
-        for (const FilaInforme& fila : filas)
-            base.AgregaFila(fila);
-    });
+    EscribeInforme(Ruta(), filas);
 }
 
 void PruebaInformeNotas::elTextoSigueLaTablaLineaALinea()

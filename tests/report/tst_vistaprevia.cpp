@@ -1,6 +1,7 @@
 // The preview window: zoom list, page box, page buttons and menus, printing through the
 // platform, help, About, and closing back to the main window.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmAcercade.h"
@@ -49,13 +50,6 @@ void EligeZoom(frmImprimirNotas& v, int indice)
     QCOMPARE(v.cboZoom->currentIndex(), indice);
 }
 
-QStringList Textos(const QList<QAction*>& acciones)
-{
-    QStringList textos;
-    for (const QAction* accion : acciones)
-        textos << (accion->isSeparator() ? QStringLiteral("-") : accion->text());
-    return textos;
-}
 } // namespace
 
 class PruebaVistaPrevia : public QObject {
@@ -91,13 +85,7 @@ void PruebaVistaPrevia::init()
 
 void PruebaVistaPrevia::Escribe(const std::vector<FilaInforme>& filas)
 {
-    BaseReporte base;
-    base.Abre(Ruta());
-    base.EnTransaccion([&] {
-        base.VaciaInforme();
-        for (const FilaInforme& fila : filas)
-            base.AgregaFila(fila);
-    });
+    EscribeInforme(Ruta(), filas);
 }
 
 frmImprimirNotas& PruebaVistaPrevia::Abre(const std::vector<FilaInforme>& filas)
@@ -153,17 +141,17 @@ void PruebaVistaPrevia::barraYMenusComoSeEsperan()
     QCOMPARE(v.CRViewerDespacho1->zoomFactor(), 1.0);
 
     // The menus, exactly, with no shortcut keys.
-    QCOMPARE(Textos(v.menuBar()->actions()), (QStringList{"&Archivo", "&Páginas", "Ay&uda"}));
+    QCOMPARE(TextosDeAcciones(v.menuBar()->actions()), (QStringList{"&Archivo", "&Páginas", "Ay&uda"}));
     QCOMPARE(v.mnuArchivoLista->menuAction(), v.menuBar()->actions()[0]);
     const QString salir =
         QStringLiteral("&Salir") + QString(41, QLatin1Char(' ')) + QStringLiteral("Alt+F4");
     QCOMPARE(salir.size(), 53);
     QCOMPARE(
-        Textos(v.mnuArchivoLista->actions()),
+        TextosDeAcciones(v.mnuArchivoLista->actions()),
         (QStringList{"&Actualizar", "-", "&Configurar impresora...", "&Imprimir...", "-", salir}));
-    QCOMPARE(Textos(v.mnuPaginas->actions()), (QStringList{"&Primera página", "Página &anterior",
+    QCOMPARE(TextosDeAcciones(v.mnuPaginas->actions()), (QStringList{"&Primera página", "Página &anterior",
                                                            "Página &siguiente", "Últi&ma página"}));
-    QCOMPARE(Textos(v.mnuAyuda->actions()), (QStringList{"Ayuda &General...", "&Acerca de..."}));
+    QCOMPARE(TextosDeAcciones(v.mnuAyuda->actions()), (QStringList{"Ayuda &General...", "&Acerca de..."}));
     for (QAction* accion : v.findChildren<QAction*>())
         QVERIFY2(accion->shortcut().isEmpty(), qPrintable(accion->objectName()));
 }

@@ -16,13 +16,6 @@
 
 namespace {
 
-QStringList Textos(const QList<QAction*>& acciones)
-{
-    QStringList textos;
-    for (const QAction* accion : acciones)
-        textos << (accion->isSeparator() ? QStringLiteral("-") : accion->text());
-    return textos;
-}
 } // namespace
 
 class PruebaMenus : public QObject {
@@ -30,7 +23,7 @@ class PruebaMenus : public QObject {
 private slots:
     void init() { entorno = std::make_unique<EntornoPrueba>(); }
     void cleanup() { entorno.reset(); }
-    void menusConSusTextos();
+    void menusConSusTextosDeAcciones();
     void barraConSusClaves();
     void respaldoYRecuperacionAbrenElDialogo_data();
     void respaldoYRecuperacionAbrenElDialogo();
@@ -40,18 +33,18 @@ private:
     std::unique_ptr<EntornoPrueba> entorno;
 };
 
-void PruebaMenus::menusConSusTextos()
+void PruebaMenus::menusConSusTextosDeAcciones()
 {
     Arranca(*entorno, {}, {});
     frmMenuPrincipal& v = Principal();
-    QCOMPARE(Textos(v.menuBar()->actions()),
+    QCOMPARE(TextosDeAcciones(v.menuBar()->actions()),
              (QStringList{"&Archivo", "&Opciones", "Ay&uda"}));
-    QCOMPARE(Textos(v.mnuArchivo->actions()),
+    QCOMPARE(TextosDeAcciones(v.mnuArchivo->actions()),
              (QStringList{"&Abrir base de datos...", "-",
                           "&Salir..." + QString(38, QLatin1Char(' ')) + "Alt+F4"}));
-    QCOMPARE(Textos(v.mnuOpciones->actions()),
+    QCOMPARE(TextosDeAcciones(v.mnuOpciones->actions()),
              (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos..."}));
-    QCOMPARE(Textos(v.mnuAyuda->actions()), (QStringList{"&General...", "-", "&Acerca de..."}));
+    QCOMPARE(TextosDeAcciones(v.mnuAyuda->actions()), (QStringList{"&General...", "-", "&Acerca de..."}));
     for (QMenu* menu : {v.mnuArchivo, v.mnuOpciones, v.mnuAyuda})
         for (const QAction* accion : menu->actions())
             QVERIFY(accion->shortcut().isEmpty());
@@ -71,7 +64,7 @@ void PruebaMenus::barraConSusClaves()
                                   " Ayuda general ", " Acerca de... "}));
     const QMenu* desplegable = Principal().tlbBarraHerramientas->actions()[1]->menu();
     QVERIFY(desplegable);
-    QCOMPARE(Textos(desplegable->actions()),
+    QCOMPARE(TextosDeAcciones(desplegable->actions()),
              (QStringList{" Respaldar base de datos... ", " Recuperar base de datos... "}));
     QCOMPARE(desplegable->actions()[0]->objectName(), QStringLiteral("Respalda"));
     QCOMPARE(desplegable->actions()[1]->objectName(), QStringLiteral("Recupera"));
