@@ -18,6 +18,9 @@ template <class F> void OmiteFallo(F&& paso)
 // program keeps running (an exception must never leave a window event).
 template <class F> void AtiendeEvento(F&& manejador);
 
+// "¡¡ Error N: descripción !!", the text every error report shows.
+QString TextoError(int numero, const QString& descripcion);
+
 // Trap and report: beep and "¡¡ Error N: descripción !!" with the stop icon and the given title.
 void ReportaError(const ErrorTalvex& error, const QString& titulo);
 

@@ -293,8 +293,7 @@ void frmRespaldar::ReportaFalloCopia(int numero, const QString& descripcion,
                 QStringLiteral("No se copió nada.");
         break;
     default:
-        texto = QStringLiteral("¡¡ Error ") + QString::number(numero) + QStringLiteral(": ") +
-                descripcion + QStringLiteral(" !!");
+        texto = TextoError(numero, descripcion);
         icono = IconoMensaje::Critico;
     }
     OmiteFallo([&] { Avisa(texto, icono); });

@@ -165,8 +165,7 @@ bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
     if (FilaSeleccionada(*lvwItems) < 0)
         return false;
     if (EsClic(evento)) {
-        ActivaItems();
-        MuestraVistaItem();
+        MuestraItemElegido();
         return false;
     }
     if (evento->type() == QEvent::KeyRelease) {
@@ -185,6 +184,13 @@ bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
     return true; // the list does not act on typed characters
 }
 
+// A click in the index or the search box: the selected item, in the item view.
+void frmMenuPrincipal::MuestraItemElegido()
+{
+    ActivaItems();
+    MuestraVistaItem();
+}
+
 // Enter in the search box or the index: the box takes the selected row's text and the item
 // editor opens on it.
 void frmMenuPrincipal::EditaFilaElegida()
@@ -198,8 +204,7 @@ bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
     if (FilaSeleccionada(*lvwItems) < 0)
         return false;
     if (EsClic(evento)) {
-        ActivaItems();
-        MuestraVistaItem();
+        MuestraItemElegido();
         return false;
     }
     if (evento->type() != QEvent::KeyPress)

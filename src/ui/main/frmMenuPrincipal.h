@@ -77,5 +77,6 @@ private:
     bool EventoListaTema(QEvent* evento);
     void CambioBuscaItem();
     void EditaFilaElegida();
+    void MuestraItemElegido();
     bool modoInsertar_ = true;
 };
