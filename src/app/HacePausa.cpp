@@ -4,23 +4,36 @@
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmFondoSplash.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 
 void HacePausa(int intervalo, int ticks)
 {
+    QElapsedTimer reloj;
+    reloj.start(); // before the timer, so the wait measured here is never shorter than its own
     QTimer* temporizador = Ventana<frmFondoSplash>().Timer1;
-    temporizador->start(Sistema().DuracionPausa(intervalo)); // restarts the count of the interval
+    const int duracion = Sistema().DuracionPausa(intervalo);
+    temporizador->start(duracion); // restarts the count of the interval
     modTALVEXV20().ContadorPausa = 0;
     if (ticks <= 0)
         return;
 
     // The wait counts its own ticks: the shared counter wraps at 10, which would make a
-    // long wait never end.
+    // long wait never end. Even a precise timer may fire a little early, so the last tick
+    // only ends the wait once the whole time has passed.
+    const qint64 total = qint64(duracion) * ticks;
     QEventLoop espera;
+    std::function<void()> terminaCumplido = [&] {
+        const qint64 falta = total - reloj.elapsed();
+        if (falta <= 0)
+            espera.quit();
+        else
+            QTimer::singleShot(int(falta), Qt::PreciseTimer, &espera, terminaCumplido);
+    };
     int vistos = 0;
     const auto tick = QObject::connect(temporizador, &QTimer::timeout, &espera, [&] {
-        if (++vistos >= ticks)
-            espera.quit();
+        if (++vistos == ticks)
+            terminaCumplido();
     });
     const auto fin = QObject::connect(temporizador, &QObject::destroyed, &espera, &QEventLoop::quit);
     espera.exec();

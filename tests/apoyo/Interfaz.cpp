@@ -83,3 +83,36 @@ QStringList TextosDeAcciones(const QList<QAction*>& acciones)
         textos << (accion->isSeparator() ? QStringLiteral("-") : accion->text());
     return textos;
 }
+
+QStringList VueltaConTab(QWidget* inicio, bool atras)
+{
+    inicio->setFocus(Qt::TabFocusReason);
+    QStringList visitados{inicio->objectName()};
+    for (int vez = 0; vez < 40; ++vez) {
+        QTest::keyClick(QApplication::focusWidget(), atras ? Qt::Key_Backtab : Qt::Key_Tab,
+                        atras ? Qt::ShiftModifier : Qt::NoModifier);
+        QWidget* foco = QApplication::focusWidget();
+        if (foco == inicio)
+            break;
+        visitados << (foco ? foco->objectName() : QStringLiteral("(sin foco)"));
+    }
+    return visitados;
+}
+
+void CompruebaQueTabNoSeQueda(QWidget& ventana)
+{
+    QList<QWidget*> alcanzables;
+    for (QWidget* control : ventana.findChildren<QWidget*>())
+        if (control->focusPolicy() & Qt::TabFocus && control->isVisibleTo(&ventana) &&
+            control->isEnabled() && !control->focusProxy())
+            alcanzables << control;
+    if (alcanzables.size() < 2)
+        return; // a window with one control has nowhere else to go
+    for (QWidget* control : alcanzables) {
+        control->setFocus(Qt::TabFocusReason);
+        if (QApplication::focusWidget() != control)
+            continue;
+        QTest::keyClick(control, Qt::Key_Tab);
+        QVERIFY2(QApplication::focusWidget() != control, qPrintable(control->objectName()));
+    }
+}

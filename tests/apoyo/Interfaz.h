@@ -30,3 +30,9 @@ void EscribeInforme(const QString& ruta, const std::vector<FilaInforme>& filas);
 
 // The texts of menu entries or toolbar actions, "-" for a separator.
 QStringList TextosDeAcciones(const QList<QAction*>& acciones);
+
+// Presses Tab (or Shift+Tab) on whatever holds the focus until it comes back to `inicio`:
+// the names of the controls visited, `inicio` first. A trap ends the walk after 40 presses.
+QStringList VueltaConTab(QWidget* inicio, bool atras = false);
+// Every control of the window that Tab can reach passes the focus on when Tab is pressed in it.
+void CompruebaQueTabNoSeQueda(QWidget& ventana);

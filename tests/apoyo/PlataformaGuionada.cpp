@@ -77,7 +77,7 @@ int PlataformaGuionada::DuracionPausa(int milisegundos)
     pausas << milisegundos;
     if (alPausar)
         alPausar();
-    return 0;
+    return pausasReales ? milisegundos : 0;
 }
 
 void PlataformaGuionada::TerminaPrograma()

@@ -43,6 +43,7 @@ public:
     };
     QList<DialogoArchivo> dialogosArchivo;
     QList<int> pausas; // asked lengths, in milliseconds
+    bool pausasReales = false; // pauses last their real length instead of none
     QList<QUrl> direcciones;
     int pitidos = 0;
     int impresiones = 0;

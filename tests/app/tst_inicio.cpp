@@ -10,6 +10,7 @@
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
@@ -50,6 +51,7 @@ private slots:
     void unArchivoQueNoEsBaseSeAvisaYNoSeToca();
     void unaCarpetaDeTrabajoSinEscrituraTerminaConElMensajeDeFallo();
     void laPausaAtiendeEventosYSiempreTermina();
+    void laPausaNuncaTerminaAntesDeTiempo();
 };
 
 void PruebaInicio::muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal()
@@ -259,6 +261,18 @@ void PruebaInicio::laPausaAtiendeEventosYSiempreTermina()
     HacePausa(1000, 25);
     QCOMPARE(entorno.plataforma.pausas, (QList<int>{1000, 1000}));
     HacePausa(1000, 0);
+}
+
+void PruebaInicio::laPausaNuncaTerminaAntesDeTiempo()
+{
+    EntornoPrueba entorno;
+    entorno.plataforma.pausasReales = true;
+    for (const auto& [intervalo, ticks] : {std::pair{1000, 1}, {1000, 1}, {300, 2}}) {
+        QElapsedTimer reloj;
+        reloj.start();
+        HacePausa(intervalo, ticks);
+        QVERIFY2(reloj.elapsed() >= intervalo * ticks, qPrintable(QString::number(reloj.elapsed())));
+    }
 }
 
 QTEST_MAIN(PruebaInicio)

@@ -65,6 +65,7 @@ private slots:
     void actualizarLeeLaTablaDeNuevo();
     void imprimePorElDialogoDelSistema();
     void ayudaYAcercaDe();
+    void tabNoSeQuedaEnNingunControl();
     void cerrarHabilitaLaVentanaPrincipal_data();
     void cerrarHabilitaLaVentanaPrincipal();
 
@@ -313,6 +314,13 @@ void PruebaVistaPrevia::imprimePorElDialogoDelSistema()
     QCOMPARE(plataforma.configuraciones, 2);
     QCOMPARE(v.CRViewerDespacho1->pageCount(), 2);
     QVERIFY(plataforma.mensajes.isEmpty());
+}
+
+void PruebaVistaPrevia::tabNoSeQuedaEnNingunControl()
+{
+    frmImprimirNotas& v = Abre(DosPaginas());
+    QVERIFY(QTest::qWaitForWindowActive(&v));
+    CompruebaQueTabNoSeQueda(v);
 }
 
 void PruebaVistaPrevia::ayudaYAcercaDe()

@@ -4,6 +4,7 @@
 #include "app/Traduccion.h"
 #include "app/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
+#include "ui/main/FormaHora.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
 
@@ -30,6 +31,8 @@ private slots:
     void columnasDeLasListas();
     void panelCentrado();
     void relojCadaSegundo();
+    void laHoraNoLlevaZona_data();
+    void laHoraNoLlevaZona();
     void dialogosEnEspanol();
 
 private:
@@ -194,6 +197,35 @@ void PruebaVentanaPrincipal::relojCadaSegundo()
     QCOMPARE(ventana.Paneles[4]->text(),
              QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
     QCOMPARE(ventana.Paneles[0]->text(), QStringLiteral("TALVEX Ver. 2.0.0"));
+}
+
+void PruebaVentanaPrincipal::laHoraNoLlevaZona_data()
+{
+    QTest::addColumn<QLocale>("idioma");
+    QTest::addColumn<QString>("esperado"); // empty: only the seconds are checked
+    QTest::newRow("es_ES") << QLocale(QLocale::Spanish, QLocale::Spain) << "1:15:05";
+    QTest::newRow("es_MX") << QLocale(QLocale::Spanish, QLocale::Mexico) << "";
+    QTest::newRow("C") << QLocale::c() << "01:15:05";
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "";
+    QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "01:15:05";
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "01:15:05";
+    QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France) << "01:15:05";
+}
+
+void PruebaVentanaPrincipal::laHoraNoLlevaZona()
+{
+    QFETCH(QLocale, idioma);
+    QFETCH(QString, esperado);
+    const QString hora = TextoHora(idioma, QTime(1, 15, 5));
+    if (!esperado.isEmpty())
+        QCOMPARE(hora, esperado);
+    QVERIFY2(hora.contains(QStringLiteral("15:05")), qPrintable(hora));
+    for (const char* zona : {"(", ")", "[", "UTC", "GMT", "CET"})
+        QVERIFY2(!hora.contains(QLatin1String(zona)), qPrintable(hora));
+    QCOMPARE(hora, hora.trimmed());
+    // The clock panel writes the system's form the same way.
+    Ventana<frmMenuPrincipal>().EscribeFechaHora();
+    QVERIFY(!Ventana<frmMenuPrincipal>().Paneles[5]->text().contains(QLatin1Char('(')));
 }
 
 void PruebaVentanaPrincipal::dialogosEnEspanol()

@@ -46,9 +46,11 @@ bool EsIntro(const QKeyEvent* tecla)
 }
 
 // A key that produces a character (what arms or disarms the completion); Delete, arrows and
-// the like do not.
+// the like do not, and neither do Tab and Shift+Tab, which move the focus on.
 bool EsCaracter(const QKeyEvent* tecla)
 {
+    if (tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab)
+        return false;
     return tecla->key() == Qt::Key_Backspace || EsIntro(tecla) ||
            (!tecla->text().isEmpty() && tecla->key() != Qt::Key_Delete);
 }

@@ -2,6 +2,7 @@
 
 #include "app/windows/Centrado.h"
 #include "ui/main/AgregaColumna.h"
+#include "ui/main/FormaHora.h"
 #include "ui/main/IndicadoresTeclado.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
@@ -108,10 +109,7 @@ void frmMenuPrincipal::EscribeFechaHora()
     const QDateTime ahora = QDateTime::currentDateTime();
     const QLocale sistema = QLocale::system();
     Paneles[4]->setText(sistema.toString(ahora.date(), QLocale::ShortFormat));
-    // The system's time form with seconds, without the time zone of Qt's long form.
-    QString formaHora = sistema.timeFormat(QLocale::LongFormat);
-    formaHora.remove(QLatin1Char('t'));
-    Paneles[5]->setText(sistema.toString(ahora.time(), formaHora.trimmed()));
+    Paneles[5]->setText(TextoHora(sistema, ahora.time()));
 }
 
 void frmMenuPrincipal::CentraPanel()
