@@ -259,7 +259,13 @@ QString ResuelveDestino(const QString& destino) {
 
 class FlujoArchivo final : public FlujoTexto {
 public:
-    explicit FlujoArchivo(int fd) : fd_(fd) {}
+    // With a temporary path, the lines go to that new file and Close renames it over the
+    // destination; until then the destination keeps what it had.
+    FlujoArchivo(int fd, QByteArray temporal = {}, QByteArray destino = {})
+        : fd_(fd), pendiente_(temporal), temporal_(std::move(temporal)),
+          destino_(std::move(destino))
+    {
+    }
 
     // Each line goes straight to the file, so a full disk fails the very line it hits.
     void WriteLine(const QString& texto) override {
@@ -271,12 +277,19 @@ public:
     }
 
     void Close() override {
-        if (fd_.fd() >= 0 && !fd_.Cierra())
+        if (fd_.fd() < 0)
+            return;
+        if (!fd_.Cierra())
             throw ErrorDesdeErrno(errno, true);
+        if (!temporal_.isEmpty() && ::rename(temporal_.constData(), destino_.constData()) != 0)
+            throw ErrorDesdeErrno(errno, true);
+        pendiente_.Conserva();
     }
 
 private:
     Descriptor fd_;
+    TemporalPendiente pendiente_;
+    QByteArray temporal_, destino_;
 };
 
 } // namespace
@@ -394,10 +407,25 @@ std::unique_ptr<FlujoTexto> SistemaArchivos::CreateTextFile(const QString& ruta,
                                                             bool sobrescribir) const {
     if (ruta.isEmpty())
         throw ErrorDe(NumeroError::ArgumentoNoValido);
-    const int banderas = O_WRONLY | O_CREAT | O_CLOEXEC | (sobrescribir ? O_TRUNC : O_EXCL);
-    const int fd =
-        SinInterrupcion([&] { return ::open(Nativa(ruta).constData(), banderas, 0666); });
+    // A file, a link or nothing under the name: a new file beside it, renamed over the name
+    // on Close, so that a planted link is replaced and never written through. Anything else
+    // (a folder, a device) is opened as it is and refuses or takes the lines itself. O_EXCL
+    // and O_NOFOLLOW never follow a link.
+    struct stat datos;
+    const bool enSuSitio = ::lstat(Nativa(ruta).constData(), &datos) == 0 &&
+                           !S_ISREG(datos.st_mode) && !S_ISLNK(datos.st_mode);
+    if (!sobrescribir || enSuSitio) {
+        const int banderas = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW |
+                             (sobrescribir ? O_TRUNC : O_EXCL);
+        const int fd =
+            SinInterrupcion([&] { return ::open(Nativa(ruta).constData(), banderas, 0666); });
+        if (fd < 0)
+            throw ErrorDesdeErrno(errno, true);
+        return std::make_unique<FlujoArchivo>(fd);
+    }
+    QByteArray temporal;
+    const int fd = CreaTemporal(SeparaRuta(ruta).first, temporal);
     if (fd < 0)
         throw ErrorDesdeErrno(errno, true);
-    return std::make_unique<FlujoArchivo>(fd);
+    return std::make_unique<FlujoArchivo>(fd, temporal, Nativa(ruta));
 }

@@ -65,7 +65,11 @@ void AbreOrigen(ConexionSqlite& fuente, const QString& origen) {
     try {
         fuente.Abre(origen, SQLITE_OPEN_READONLY);
         fuente.EjecutaSql("BEGIN");
-        CompruebaBaseVocabulario(fuente, origen);
+        // The dialog says that the source is no vocabulary database; this says why.
+        const QString defecto = DefectoBaseVocabulario(fuente, origen);
+        if (!defecto.isEmpty())
+            throw ErrorTalvex(NumeroError::BaseNoValida,
+                              QStringLiteral("%1: %2").arg(QFileInfo(origen).fileName(), defecto));
     } catch (const ErrorTalvex& error) {
         // Read-only, SQLite cannot settle a journal of changes left half-written beside it.
         if (error.Numero() != NumeroError::SoloLectura)
@@ -251,6 +255,17 @@ void SincronizaCarpeta(const QString& carpeta) {
 }
 
 } // namespace
+
+QString DefectoOrigen(const QString& origen) {
+    ConexionSqlite fuente;
+    try {
+        AbreOrigen(fuente, origen);
+    } catch (const ErrorTalvex& error) {
+        if (error.Numero() == NumeroError::BaseNoValida)
+            return error.Descripcion();
+    }
+    return {};
+}
 
 QString PrefijoTemporal(const QString& destino) {
     const QFileInfo archivo(destino);

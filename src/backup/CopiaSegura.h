@@ -36,6 +36,10 @@ void CopiaBaseSegura(const QString& origen, const QString& destino,
 // own name followed by SufijoCopiaPrevia.
 void RestauraEnConexion(const QString& origen, sqlite3* conexion);
 
+// Why `origen` is no sound vocabulary database ("TALVEXV20.MDB: está dañado (…)."), or an
+// empty text when it is one or cannot be read at all (the copy then says what stops it).
+QString DefectoOrigen(const QString& origen);
+
 // The beginning of the names of the temporary copies made for `destino`, in its folder;
 // tests look for leftovers with it.
 QString PrefijoTemporal(const QString& destino);

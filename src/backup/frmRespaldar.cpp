@@ -6,6 +6,7 @@
 #include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
 #include "app/windows/frmAcercade.h"
+#include "backup/CopiaSegura.h"
 #include "backup/Respaldo.h"
 #include "ui/editors/TeclasDialogo.h"
 #include "ui/main/frmMenuPrincipal.h"
@@ -215,6 +216,13 @@ void frmRespaldar::RespaldaRestaura() {
         if (destino == origen) {
             Avisa(TextoDiferente);
             txtGuardarDestino->setFocus();
+            return;
+        }
+        // A source that is no vocabulary database is refused before anything is asked.
+        const QString defecto = DefectoOrigen(origen);
+        if (!defecto.isEmpty()) {
+            ReportaFalloCopia(NumeroError::BaseNoValida, defecto, destino);
+            txtBuscarOrigen->setFocus();
             return;
         }
 

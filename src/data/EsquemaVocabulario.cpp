@@ -163,22 +163,24 @@ void CreaEsquemaVocabulario(ConexionSqlite& conexion) {
     static_assert(IdAplicacionVocabulario == 1413565526 && VersionFormatoVocabulario == 1);
 }
 
+QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
+    const QFileInfo archivo(ruta);
+    if (archivo.size() == 0)
+        return QStringLiteral("el archivo está vacío.");
+    if (!EsArchivoSqlite(ruta))
+        return QStringLiteral("no es una base de datos, sino otro tipo de archivo.");
+    try {
+        return BuscaDefecto(conexion, archivo.size());
+    } catch (const ErrorTalvex& error) {
+        if (error.Numero() != NumeroError::BaseNoValida)
+            throw;
+        return QStringLiteral("está dañado o incompleto.");
+    }
+}
+
 void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
     const QFileInfo archivo(ruta);
-    QString defecto;
-    if (archivo.size() == 0) {
-        defecto = QStringLiteral("el archivo está vacío.");
-    } else if (!EsArchivoSqlite(ruta)) {
-        defecto = QStringLiteral("no es una base de datos, sino otro tipo de archivo.");
-    } else {
-        try {
-            defecto = BuscaDefecto(conexion, archivo.size());
-        } catch (const ErrorTalvex& error) {
-            if (error.Numero() != NumeroError::BaseNoValida)
-                throw;
-            defecto = QStringLiteral("está dañado o incompleto.");
-        }
-    }
+    const QString defecto = DefectoBaseVocabulario(conexion, ruta);
     if (!defecto.isEmpty())
         throw ErrorTalvex(NumeroError::BaseNoValida,
                           QStringLiteral("El archivo '%1' no es una base de datos de TALVEX "

@@ -17,6 +17,8 @@ void CreaEsquemaVocabulario(ConexionSqlite& conexion);
 // size, its tables with their fields and unique indexes, and SQLite's own check of every
 // page. Throws ErrorTalvex(BaseNoValida) that says what is wrong.
 void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta);
+// The same checks, giving the first thing wrong ("está dañado (…).") or an empty text.
+QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta);
 
 // When the keys were computed by another collator version, computes every key again, in
 // one transaction, and records the running version.

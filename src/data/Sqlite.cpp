@@ -91,15 +91,24 @@ ErrorTalvex TraduceErrorSqlite(int codigo, sqlite3* db) {
     case SQLITE_NOTADB:
         return ErrorTalvex(BaseNoValida, QStringLiteral("El archivo no es una base de datos."));
     case SQLITE_CORRUPT:
-        return ErrorTalvex(
-            BaseNoValida,
-            QStringLiteral("La base de datos está dañada (%1).").arg(MensajeSqlite(codigo, db)));
+        return ErrorTalvex(BaseNoValida, QStringLiteral("La base de datos está dañada."));
+    case SQLITE_CANTOPEN:
+        return ErrorTalvex(ErrorEntradaSalida,
+                           QStringLiteral("No se puede abrir el archivo de la base de datos."));
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return ErrorTalvex(PermisoDenegado,
+                           QStringLiteral("Permiso denegado para usar la base de datos."));
+    case SQLITE_IOERR:
+        return ErrorTalvex(ErrorEntradaSalida,
+                           QStringLiteral("Falló la lectura o la escritura del disco al usar la "
+                                          "base de datos."));
+    case SQLITE_NOMEM:
+        return ErrorTalvex(ErrorBaseDatos, QStringLiteral("No hay memoria suficiente."));
     case SQLITE_CONSTRAINT:
-        return ErrorTalvex(ErrorBaseDatos,
-                           QStringLiteral("La base de datos rechazó el cambio (%1): el cambio no "
-                                          "se guardó.")
-                               .arg(MensajeSqlite(codigo, db)));
-    default:
+        return ErrorTalvex(ErrorBaseDatos, QStringLiteral("La base de datos rechazó el cambio: "
+                                                          "el cambio no se guardó."));
+    default: // nothing better than the engine's own words
         return ErrorTalvex(ErrorBaseDatos, QStringLiteral("Error de la base de datos: %1 (código "
                                                           "%2).")
                                                .arg(MensajeSqlite(codigo, db))

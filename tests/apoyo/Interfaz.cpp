@@ -30,11 +30,15 @@ void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>
 
 void Teclea(QWidget* control, const QString& texto)
 {
-    for (const QChar letra : texto) {
-        const auto tecla = Qt::Key(letra.toUpper().unicode());
-        QKeyEvent pulsa(QEvent::KeyPress, tecla, Qt::NoModifier, QString(letra));
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        // A character beyond the Basic Multilingual Plane arrives whole, in one key event.
+        const bool par = texto[i].isHighSurrogate() && i + 1 < texto.size();
+        const QString letra = texto.mid(i, par ? 2 : 1);
+        i += par ? 1 : 0;
+        const auto tecla = par ? Qt::Key_unknown : Qt::Key(letra[0].toUpper().unicode());
+        QKeyEvent pulsa(QEvent::KeyPress, tecla, Qt::NoModifier, letra);
         QApplication::sendEvent(control, &pulsa);
-        QKeyEvent suelta(QEvent::KeyRelease, tecla, Qt::NoModifier, QString(letra));
+        QKeyEvent suelta(QEvent::KeyRelease, tecla, Qt::NoModifier, letra);
         QApplication::sendEvent(control, &suelta);
     }
 }

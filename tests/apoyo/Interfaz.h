@@ -19,7 +19,7 @@ void EligeItem(const QString& ingles);
 // Starts the program (Main) on a database holding these topics and items.
 void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>& items);
 
-// Types the text key by key, accents included (QTest::keyClicks knows only ASCII).
+// Types the text key by key, accents and emoji included (QTest::keyClicks knows only ASCII).
 void Teclea(QWidget* control, const QString& texto);
 
 // Makes every later write to the open vocabulary database fail, leaving the file as it is.

@@ -44,6 +44,7 @@ class PruebaInicio : public QObject {
 private slots:
     void muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal();
     void escribeElArchivoDeInformacion();
+    void unEnlaceConElNombreDelArchivoDeInformacionNoSeSigue();
     void preparaLosArchivosDeTrabajo();
     void creaLaRaizDeInstalacionQueFalta();
     void sinBaseDeDatosAvisaYTerminaSinCrearla();
@@ -123,6 +124,22 @@ void PruebaInicio::escribeElArchivoDeInformacion()
     QCOMPARE(lineas[1], QByteArray(" \r"));
     for (const QByteArray& linea : lineas.mid(2))
         QVERIFY(linea.trimmed().size() > 3);
+}
+
+void PruebaInicio::unEnlaceConElNombreDelArchivoDeInformacionNoSeSigue()
+{
+    EntornoPrueba entorno;
+    entorno.CreaBases();
+    const QString objetivo = entorno.Raiz(0) + QStringLiteral("/importante.txt");
+    CreaArchivo(objetivo, "datos del usuario");
+    QVERIFY(QFile::link(objetivo, entorno.Ruta("TALVEXV20.txt")));
+    Main();
+    QCOMPARE(LeeArchivo(objetivo), QByteArray("datos del usuario"));
+    const QFileInfo informacion(entorno.Ruta("TALVEXV20.txt"));
+    QVERIFY(!informacion.isSymLink() && informacion.isFile());
+    QVERIFY(LeeArchivo(informacion.filePath()).startsWith("TALVEX Ver. 2.0.0"));
+    QCOMPARE(QDir(entorno.Carpeta()).entryList({".talvex-*"}, QDir::Hidden | QDir::Files),
+             QStringList());
 }
 
 void PruebaInicio::preparaLosArchivosDeTrabajo()

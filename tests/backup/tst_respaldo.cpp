@@ -123,6 +123,8 @@ private slots:
     void recuperarSobreUnaBaseQueNoSeAbrio();
     void fallosDeCopia_data();
     void fallosDeCopia();
+    void origenNoValidoSeRechazaAntesDeLaPregunta_data();
+    void origenNoValidoSeRechazaAntesDeLaPregunta();
     void iconoAbreAcercaDe();
 
 private:
@@ -551,10 +553,6 @@ void PruebaRespaldo::fallosDeCopia_data() {
     QTest::newRow("carpeta de solo lectura") << true << ""
                                              << "/sys/TALVEXV20.MDB"
                                              << "¡¡ Permiso denegado !!" << 0;
-    QTest::newRow("origen que no es una base de datos")
-        << false << "@C/TALVEXV20.MDB"
-        << ""
-        << "¡¡ El archivo de origen no es una base de datos de TALVEX válida !!" << 0;
     QTest::newRow("disco lleno al respaldar") << true << ""
                                               << "@C/TALVEXV20.MDB"
                                               << "¡¡ No hay espacio suficiente en disco !!" << 8192;
@@ -574,11 +572,6 @@ void PruebaRespaldo::fallosDeCopia() {
         QSKIP("no hay aquí una carpeta que rechace archivos nuevos");
     if (tag == "destino que es una carpeta")
         QVERIFY(QDir().mkpath(Copias("TALVEXV20.MDB")));
-    if (tag == "origen que no es una base de datos") {
-        QFile texto(Copias("TALVEXV20.MDB"));
-        QVERIFY(texto.open(QIODevice::WriteOnly));
-        texto.write("Lista de la compra: pan, leche.\n");
-    }
     if (tag == "disco lleno al recuperar") {
         QDir().mkpath(Copias("otra"));
         QVERIFY(QFile::copy(Trabajo(), Copias("otra/TALVEXV20.MDB")));
@@ -603,12 +596,7 @@ void PruebaRespaldo::fallosDeCopia() {
 
     QCOMPARE(P().mensajes.size(), 2);
     const Mensaje& fallo = P().mensajes[1];
-    if (tag == "origen que no es una base de datos") {
-        QVERIFY2(fallo.texto.startsWith(mensaje + "\r\r"), qPrintable(fallo.texto));
-        QVERIFY(fallo.texto.endsWith("\r\rNo se copió nada."));
-    } else {
-        QCOMPARE(fallo.texto, mensaje);
-    }
+    QCOMPARE(fallo.texto, mensaje);
     QCOMPARE(fallo.icono, IconoMensaje::Exclamacion);
     QCOMPARE(fallo.titulo, Titulo);
     QCOMPARE(fallo.botones, BotonesMensaje::Aceptar);
@@ -627,6 +615,47 @@ void PruebaRespaldo::fallosDeCopia() {
              QStringList{"TALVEXV20.MDB"});
     QCOMPARE(QDir(Copias()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              copiasAntes);
+}
+
+void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta_data() {
+    QTest::addColumn<QByteArray>("contenido");
+    QTest::addColumn<QString>("motivo");
+    QTest::newRow("texto") << QByteArray("Lista de la compra: pan, leche.\n")
+                           << "no es una base de datos, sino otro tipo de archivo.";
+    QTest::newRow("vacío") << QByteArray() << "el archivo está vacío.";
+    QTest::newRow("cabecera sin páginas")
+        << QByteArray("SQLite format 3\0", 16) + QByteArray(200, '\x01') << "dañado";
+}
+
+void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta() {
+    QFETCH(QByteArray, contenido);
+    QFETCH(QString, motivo);
+    QFile archivo(Copias("TALVEXV20.MDB"));
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write(contenido);
+    archivo.close();
+    const QByteArray antes = Huella(Trabajo());
+
+    frmRespaldar& d = Abre(false);
+    d.txtBuscarOrigen->setText(Copias("TALVEXV20.MDB"));
+    P().respuestas = {RespuestaMensaje::Aceptar};
+    d.cmdAceptarRespa->click();
+
+    // One message, no question; it names the file and why, and says its heading once.
+    QCOMPARE(P().mensajes.size(), 1);
+    const QString texto = P().mensajes[0].texto;
+    const QString encabezado =
+        QStringLiteral("¡¡ El archivo de origen no es una base de datos de TALVEX válida !!");
+    QVERIFY2(texto.startsWith(encabezado + "\r\rTALVEXV20.MDB: "), qPrintable(texto));
+    QVERIFY2(texto.contains(motivo), qPrintable(texto));
+    QVERIFY(texto.endsWith("\r\rNo se copió nada."));
+    QCOMPARE(texto.count(QStringLiteral("no es una base de datos de TALVEX")), 1);
+    QCOMPARE(P().mensajes[0].icono, IconoMensaje::Exclamacion);
+    QCOMPARE(P().pitidos, 1);
+    QVERIFY(d.isEnabled());
+    QCOMPARE(d.focusWidget(), d.txtBuscarOrigen);
+    QCOMPARE(Huella(Trabajo()), antes);
+    QVERIFY(!P().terminado);
 }
 
 void PruebaRespaldo::iconoAbreAcercaDe() {

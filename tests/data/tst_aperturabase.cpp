@@ -2,10 +2,13 @@
 // vocabulary database is refused and left byte for byte as it was.
 #include "ApoyoDatos.h"
 #include "data/BaseVocabulario.h"
+#include "data/Sqlite.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 using namespace NumeroError;
 
@@ -149,6 +152,49 @@ private slots:
         QCOMPARE(ConsultaDirecta(base.Conexion(), "PRAGMA synchronous"), QList<QByteArray>{"2"});
         base.Cierra();
         QCOMPARE(HuellaArchivo(ruta), antes);
+    }
+
+    // The engine's failures reach the user in Spanish, one description per kind of failure.
+    void erroresDelMotorEnEspanol_data() {
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<int>("numero");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("solo lectura") << SQLITE_READONLY << SoloLectura << "solo lectura";
+        QTest::newRow("bloqueada") << SQLITE_BUSY << BaseBloqueada << "bloqueada";
+        QTest::newRow("tabla bloqueada") << SQLITE_LOCKED << BaseBloqueada << "bloqueada";
+        QTest::newRow("disco lleno") << SQLITE_FULL << DiscoLleno << "disco está lleno";
+        QTest::newRow("dañada") << SQLITE_CORRUPT << BaseNoValida << "dañada";
+        QTest::newRow("no es base") << SQLITE_NOTADB << BaseNoValida << "no es una base";
+        QTest::newRow("no se abre") << SQLITE_CANTOPEN << ErrorEntradaSalida << "No se puede abrir";
+        QTest::newRow("lectura") << SQLITE_IOERR_READ << ErrorEntradaSalida << "lectura";
+        QTest::newRow("permiso") << SQLITE_PERM << PermisoDenegado << "Permiso denegado";
+        QTest::newRow("memoria") << SQLITE_NOMEM << ErrorBaseDatos << "memoria";
+        QTest::newRow("restricción") << SQLITE_CONSTRAINT_NOTNULL << ErrorBaseDatos << "rechazó";
+        QTest::newRow("clave") << SQLITE_CONSTRAINT_UNIQUE << ClaveDuplicada << "misma clave|esa clave";
+    }
+
+    void erroresDelMotorEnEspanol() {
+        QFETCH(int, codigo);
+        QFETCH(int, numero);
+        QFETCH(QString, texto);
+        const ErrorTalvex error = TraduceErrorSqlite(codigo, nullptr);
+        QCOMPARE(error.Numero(), numero);
+        QVERIFY2(error.Descripcion().contains(QRegularExpression(texto)),
+                 qPrintable(error.Descripcion()));
+        QVERIFY2(!error.Descripcion().contains(QString::fromUtf8(sqlite3_errstr(codigo))),
+                 qPrintable(error.Descripcion()));
+        QVERIFY(!error.Descripcion().contains(QStringLiteral("código")));
+    }
+
+    void unArchivoQueNoSePuedeAbrirSeDiceEnEspanol() {
+        ConexionSqlite conexion;
+        try {
+            conexion.Abre(carpeta_.filePath("falta/TALVEXV20.MDB"), SQLITE_OPEN_READWRITE);
+            QFAIL("se abrió un archivo que no existe");
+        } catch (const ErrorTalvex& error) {
+            QCOMPARE(error.Descripcion(),
+                     QStringLiteral("No se puede abrir el archivo de la base de datos."));
+        }
     }
 };
 

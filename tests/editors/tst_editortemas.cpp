@@ -4,6 +4,7 @@
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "ui/LimiteCaracteres.h"
 #include "ui/editors/EditorTemas.h"
 #include "ui/editors/frmTemas.h"
 #include "ui/main/ModeloListaItems.h"
@@ -89,7 +90,7 @@ void PruebaEditorTemas::abreVacioONombreYNotas()
     QCOMPARE(editor->lblNombreTema->text(), QStringLiteral("Nombre &tema :"));
     QCOMPARE(editor->lblNotasTema->text(), QStringLiteral("&Notas :"));
     QCOMPARE(editor->lblNombreTema->buddy(), editor->txtNombreTema);
-    QCOMPARE(editor->txtNombreTema->maxLength(), 50);
+    QCOMPARE(LimiteDe(*editor->txtNombreTema), 50);
     Escribe(*editor, "Colores", "Rojo, verde\ny azul.");
     editor->cmdAceptarTema->click(); // an empty tree saves with no duplicate check
     QVERIFY(Cerrado(editor));

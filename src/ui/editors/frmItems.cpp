@@ -4,6 +4,7 @@
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
+#include "ui/LimiteCaracteres.h"
 #include "ui/editors/TeclasDialogo.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
@@ -45,8 +46,9 @@ void MuestraTexto(QLineEdit& caja, const QString& texto)
 {
     // The length limit is for typing; setText would cut a longer stored text, and saving
     // would then rename the item.
-    if (texto.size() > caja.maxLength())
-        caja.setMaxLength(int(texto.size()));
+    if (auto* limite = caja.findChild<LimiteCaracteres*>(QString(), Qt::FindDirectChildrenOnly);
+        limite && CuentaCaracteres(texto) > limite->Limite())
+        limite->CambiaLimite(int(CuentaCaracteres(texto)));
     caja.setText(texto);
 }
 
@@ -63,6 +65,9 @@ frmItems::frmItems() : QWidget(nullptr, Qt::Dialog)
     AjustaEtiquetas(
         {{lblItemIng, txtItemIng}, {lblItemEsp, txtItemEsp}, {lblCategoriaItem, txtCategoriaItem}},
         etiquetas);
+
+    for (QLineEdit* caja : {txtItemIng, txtItemEsp, txtCategoriaItem})
+        LimitaCaracteres(*caja, 100, LimiteCaracteres::Exceso::Recorta);
 
     auto* teclas = new TeclasDialogo(*this);
     const struct {

@@ -1,5 +1,7 @@
 #include "ui/editors/frmTemas.h"
 
+#include "ui/LimiteCaracteres.h"
+
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -43,6 +45,7 @@ frmTemas::frmTemas()
     paleta.setColor(QPalette::WindowText, QColor(0, 0, 128));
     lblNombreTema->setPalette(paleta);
     lblNotasTema->setPalette(paleta);
+    LimitaCaracteres(*txtNombreTema, 50, LimiteCaracteres::Exceso::Recorta);
 
     auto* teclas = new TeclasDialogo(*this);
     teclas->Mueve(txtNombreTema, Qt::Key_Return, txtMemoTema);

@@ -4,6 +4,7 @@
 #include "app/windows/frmAcercade.h"
 #include "app/modTALVEXV20.h"
 #include "report/ComandosNotas.h"
+#include "ui/LimiteCaracteres.h"
 #include "ui/editors/EditorItems.h"
 #include "ui/editors/Eliminacion.h"
 #include "ui/editors/EditorTemas.h"
@@ -14,20 +15,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QValidator>
 
 namespace {
-// The search box takes at most 50 typed characters, while a completion may show a longer
-// text whole (a maximum length would cut it).
-class LimiteEscritura : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& texto, int&) const override
-    {
-        return texto.size() <= 50 ? Acceptable : Invalid;
-    }
-};
-
 bool EsClic(const QEvent* evento)
 {
     return evento->type() == QEvent::MouseButtonRelease &&
@@ -92,12 +81,18 @@ void frmMenuPrincipal::MuestraNotas(QPlainTextEdit& caja, const QString& notas)
 
 QString frmMenuPrincipal::LeeNotas(const QPlainTextEdit& caja)
 {
-    return caja.toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    // The raw text, as toPlainText() would turn no-break spaces into plain ones; paragraph
+    // and line separators are the box's line breaks.
+    QString texto = caja.document()->toRawText();
+    texto.replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
+        .replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return texto.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 void frmMenuPrincipal::ConectaEventos()
 {
-    txtBuscaItem->setValidator(new LimiteEscritura(txtBuscaItem));
+    // At most 50 typed characters, while a completion may show a longer text whole.
+    LimitaCaracteres(*txtBuscaItem, 50, LimiteCaracteres::Exceso::Rechaza);
     for (QObject* control : std::initializer_list<QObject*>{
              TreeTemas, TreeTemas->viewport(), lvwItems, lvwItems->viewport(), txtBuscaItem,
              lvwListaTema, lvwListaTema->viewport()})
