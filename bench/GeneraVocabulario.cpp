@@ -21,7 +21,8 @@ namespace {
 class Generador {
 public:
     // A number in [desde, hasta].
-    int Entre(int desde, int hasta) {
+    int Entre(int desde, int hasta)
+    {
         return desde + static_cast<int>(motor_() % static_cast<unsigned>(hasta - desde + 1));
     }
     bool Probabilidad(int porCiento) { return Entre(1, 100) <= porCiento; }
@@ -39,7 +40,8 @@ const QStringList SilabasEspanol = {"ca", "sa", "ción", "ñan", "dú",  "pe",  
                                     "mú", "si", "ca",   "ñe",  "gui", "güe", "llo", "ré", "to",
                                     "ma", "ña", "na",   "es",  "pa",  "ñol", "í",   "ó"};
 
-QString Palabra(Generador& azar, const QStringList& silabas) {
+QString Palabra(Generador& azar, const QStringList& silabas)
+{
     QString palabra;
     for (int i = azar.Entre(1, 4); i > 0; --i)
         palabra += azar.Elige(silabas);
@@ -47,7 +49,8 @@ QString Palabra(Generador& azar, const QStringList& silabas) {
 }
 
 // Words joined by spaces until the text has between minimo and maximo characters.
-QString Frase(Generador& azar, const QStringList& silabas, int minimo, int maximo) {
+QString Frase(Generador& azar, const QStringList& silabas, int minimo, int maximo)
+{
     const int largo = azar.Entre(minimo, maximo);
     QString frase = Palabra(azar, silabas);
     while (frase.size() < largo)
@@ -62,7 +65,8 @@ QString Frase(Generador& azar, const QStringList& silabas, int minimo, int maxim
     return frase;
 }
 
-QString Notas(Generador& azar) {
+QString Notas(Generador& azar)
+{
     if (azar.Probabilidad(30))
         return {};
     QString notas = Frase(azar, SilabasEspanol, 5, 120);
@@ -73,7 +77,8 @@ QString Notas(Generador& azar) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QCoreApplication aplicacion(argc, argv);
     const QStringList argumentos = aplicacion.arguments();
     if (argumentos.size() < 2 || argumentos.size() > 4) {

@@ -19,7 +19,8 @@ namespace {
 
 constexpr int Repeticiones = 5;
 
-template <typename Medida> double MejorDeCinco(Medida&& medida) {
+template <typename Medida> double MejorDeCinco(Medida&& medida)
+{
     double mejor = std::numeric_limits<double>::max();
     for (int i = 0; i < Repeticiones; ++i) {
         QElapsedTimer reloj;
@@ -32,7 +33,8 @@ template <typename Medida> double MejorDeCinco(Medida&& medida) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QCoreApplication aplicacion(argc, argv);
     if (argc != 2) {
         std::fputs("Uso: MideLecturaItems RUTA\n", stderr);

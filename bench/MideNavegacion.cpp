@@ -39,14 +39,23 @@ public:
     bool DialogoImpresion(QPrinter&, QWidget*) override { return false; }
     void ConfiguraImpresora(QPrinter&, QWidget*) override {}
     QString DialogoAbrirArchivo(QWidget*, const QString&, const QString&, const QString&,
-                                const QString&) override { return {}; }
+                                const QString&) override
+    {
+        return {};
+    }
     QString DialogoGuardarArchivo(QWidget*, const QString&, const QString&, const QString&,
-                                  const QString&) override { return {}; }
+                                  const QString&) override
+    {
+        return {};
+    }
     int DuracionPausa(int) override { return 0; }
     [[noreturn]] void TerminaPrograma() override { std::exit(1); }
 };
 
-double Ms(const QElapsedTimer& reloj) { return reloj.nsecsElapsed() / 1e6; }
+double Ms(const QElapsedTimer& reloj)
+{
+    return reloj.nsecsElapsed() / 1e6;
+}
 
 // Moves 5,000 items into one new topic, so that a topic of that size exists.
 void PreparaTemaGrande(const QString& ruta)

@@ -1,6 +1,6 @@
 // TALVEX 2.0: builds the application, installs the desktop platform and runs Main.
-#include "app/CierraAplicacion.h"
 #include "app/Main.h"
+#include "app/CierraAplicacion.h"
 #include "app/PlataformaReal.h"
 #include "app/Recursos.h"
 #include "app/Traduccion.h"

@@ -46,7 +46,8 @@ int main(int argc, char* argv[])
         else
             return Uso();
     }
-    if ((principal.isEmpty() && reporte.isEmpty()) || (!vocabulario.isEmpty() && principal.isEmpty()))
+    if ((principal.isEmpty() && reporte.isEmpty()) ||
+        (!vocabulario.isEmpty() && principal.isEmpty()))
         return Uso();
 
     try {
@@ -67,8 +68,10 @@ int main(int argc, char* argv[])
             Informa(QStringLiteral("Creada %1").arg(reporte));
         }
     } catch (const ErrorTalvex& error) {
-        std::fputs(qPrintable(QStringLiteral("Error %1: %2\n").arg(error.Numero()).arg(error.Descripcion())),
-                   stderr);
+        std::fputs(
+            qPrintable(
+                QStringLiteral("Error %1: %2\n").arg(error.Numero()).arg(error.Descripcion())),
+            stderr);
         return 1;
     }
     return 0;

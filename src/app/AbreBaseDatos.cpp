@@ -7,9 +7,10 @@
 
 namespace {
 const QString TituloMensaje = QStringLiteral("TALVEX Ver. 2.0.0");
-const QString TextoNoEncontrada = QStringLiteral("¡¡ No se encuentra la Base de Datos : ") +
-                                  QStringLiteral("'TALVEXV20.MDB' !!");
-const QString TextoNoValida = QStringLiteral("¡¡ No se puede usar la Base de Datos 'TALVEXV20.MDB' !!");
+const QString TextoNoEncontrada =
+    QStringLiteral("¡¡ No se encuentra la Base de Datos : ") + QStringLiteral("'TALVEXV20.MDB' !!");
+const QString TextoNoValida =
+    QStringLiteral("¡¡ No se puede usar la Base de Datos 'TALVEXV20.MDB' !!");
 const QString TextoSinDatos = QStringLiteral(
     "El archivo no se ha modificado. TALVEX se abrirá sin temas ni ítems; cierre el programa y "
     "restaure una copia de respaldo o revise el archivo.");

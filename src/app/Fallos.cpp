@@ -10,5 +10,6 @@ QString TextoError(int numero, const QString& descripcion)
 void ReportaError(const ErrorTalvex& error, const QString& titulo)
 {
     Sistema().Pita();
-    MuestraMensaje({TextoError(error.Numero(), error.Descripcion()), titulo, IconoMensaje::Critico});
+    MuestraMensaje(
+        {TextoError(error.Numero(), error.Descripcion()), titulo, IconoMensaje::Critico});
 }

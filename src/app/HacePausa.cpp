@@ -35,7 +35,8 @@ void HacePausa(int intervalo, int ticks)
         if (++vistos == ticks)
             terminaCumplido();
     });
-    const auto fin = QObject::connect(temporizador, &QObject::destroyed, &espera, &QEventLoop::quit);
+    const auto fin =
+        QObject::connect(temporizador, &QObject::destroyed, &espera, &QEventLoop::quit);
     espera.exec();
     QObject::disconnect(tick);
     QObject::disconnect(fin);

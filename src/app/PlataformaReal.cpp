@@ -12,11 +12,16 @@ namespace {
 QMessageBox::Icon IconoDe(IconoMensaje icono)
 {
     switch (icono) {
-    case IconoMensaje::Critico: return QMessageBox::Critical;
-    case IconoMensaje::Pregunta: return QMessageBox::Question;
-    case IconoMensaje::Exclamacion: return QMessageBox::Warning;
-    case IconoMensaje::Informacion: return QMessageBox::Information;
-    case IconoMensaje::Ninguno: break;
+    case IconoMensaje::Critico:
+        return QMessageBox::Critical;
+    case IconoMensaje::Pregunta:
+        return QMessageBox::Question;
+    case IconoMensaje::Exclamacion:
+        return QMessageBox::Warning;
+    case IconoMensaje::Informacion:
+        return QMessageBox::Information;
+    case IconoMensaje::Ninguno:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -32,7 +37,7 @@ RespuestaMensaje PlataformaReal::MuestraMensaje(const Mensaje& mensaje)
     if (mensaje.botones == BotonesMensaje::SiNo) {
         caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         caja.setDefaultButton(mensaje.porDefecto == RespuestaMensaje::Si ? QMessageBox::Yes
-                                                                        : QMessageBox::No);
+                                                                         : QMessageBox::No);
         caja.setEscapeButton(QMessageBox::No);
     } else {
         caja.setStandardButtons(QMessageBox::Ok);

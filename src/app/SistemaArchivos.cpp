@@ -26,7 +26,8 @@ namespace {
 // it never passes for a number the callers tell apart (EPROTO is 71, ECOMM is 70…).
 constexpr int BaseErrnoSinTraducir = 1000;
 
-QString DescripcionDe(int numero) {
+QString DescripcionDe(int numero)
+{
     switch (numero) {
     case NumeroError::ArgumentoNoValido:
         return QStringLiteral("Argumento no válido");
@@ -54,12 +55,14 @@ QString DescripcionDe(int numero) {
     return {};
 }
 
-ErrorTalvex ErrorDe(int numero) {
+ErrorTalvex ErrorDe(int numero)
+{
     return ErrorTalvex(numero, DescripcionDe(numero));
 }
 
 // The number of an errno, or 0 when no row names it.
-int NumeroDesdeErrno(int numeroErrno, bool destino) {
+int NumeroDesdeErrno(int numeroErrno, bool destino)
+{
     switch (numeroErrno) {
     case ENOENT:
         return destino ? NumeroError::RutaNoEncontrada : NumeroError::ArchivoNoEncontrado;
@@ -95,10 +98,9 @@ int NumeroDesdeErrno(int numeroErrno, bool destino) {
     return 0;
 }
 
-
-
 // Writes every byte, or returns false with errno set.
-bool EscribeTodo(int fd, const char* datos, size_t cuantos) {
+bool EscribeTodo(int fd, const char* datos, size_t cuantos)
+{
     while (cuantos > 0) {
         const ssize_t escritos = SinInterrupcion([&] { return ::write(fd, datos, cuantos); });
         if (escritos < 0)
@@ -119,7 +121,8 @@ public:
     explicit Descriptor(int fd = -1) : fd_(fd) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
+    ~Descriptor()
+    {
         if (fd_ >= 0)
             ::close(fd_);
     }
@@ -132,20 +135,23 @@ private:
 };
 
 // The folder and the last component of a path; a bare name lies in the working folder.
-std::pair<QString, QString> SeparaRuta(const QString& ruta) {
+std::pair<QString, QString> SeparaRuta(const QString& ruta)
+{
     const qsizetype barra = ruta.lastIndexOf(QLatin1Char('/'));
     if (barra < 0)
         return {QStringLiteral("."), ruta};
     return {barra == 0 ? QStringLiteral("/") : ruta.left(barra), ruta.mid(barra + 1)};
 }
 
-bool TieneComodines(const QString& nombre) {
+bool TieneComodines(const QString& nombre)
+{
     return nombre.contains(QLatin1Char('*')) || nombre.contains(QLatin1Char('?'));
 }
 
 // * stands for any run of characters and ? for one; everything else is literal (brackets
 // too) and letter case is ignored, as names were matched where the program came from.
-QRegularExpression ExpresionComodin(const QString& nombre) {
+QRegularExpression ExpresionComodin(const QString& nombre)
+{
     QString expresion;
     QString literal;
     for (const QChar c : nombre) {
@@ -164,7 +170,8 @@ QRegularExpression ExpresionComodin(const QString& nombre) {
 }
 
 // A name that DeleteFile may remove: anything but a folder or a link to one.
-bool EsArchivo(const QByteArray& ruta) {
+bool EsArchivo(const QByteArray& ruta)
+{
     struct stat datos;
     if (::lstat(ruta.constData(), &datos) != 0 || S_ISDIR(datos.st_mode))
         return false;
@@ -173,7 +180,8 @@ bool EsArchivo(const QByteArray& ruta) {
 }
 
 // The read-only attribute is the owner's write permission; only forzar removes such a file.
-void BorraArchivo(const QByteArray& ruta, bool forzar) {
+void BorraArchivo(const QByteArray& ruta, bool forzar)
+{
     struct stat datos;
     if (!forzar && ::stat(ruta.constData(), &datos) == 0 && !(datos.st_mode & S_IWUSR))
         throw ErrorDe(NumeroError::PermisoDenegado);
@@ -183,7 +191,8 @@ void BorraArchivo(const QByteArray& ruta, bool forzar) {
 }
 
 // The full names of the files that a pattern matches; throws when its folder cannot be read.
-std::vector<QByteArray> BuscaArchivos(const QString& carpeta, const QString& nombre) {
+std::vector<QByteArray> BuscaArchivos(const QString& carpeta, const QString& nombre)
+{
     const QByteArray carpetaNativa = Nativa(carpeta);
     std::vector<QByteArray> archivos;
     if (!TieneComodines(nombre)) {
@@ -218,7 +227,8 @@ std::vector<QByteArray> BuscaArchivos(const QString& carpeta, const QString& nom
 // A new hidden file of ours beside the destination, so that the final rename stays within one
 // file system; its name never ends in ".tmp", which the shutdown clean-up deletes. Created
 // with open's usual mode, so the copy gets the permissions a new file gets.
-int CreaTemporal(const QString& carpeta, QByteArray& ruta) {
+int CreaTemporal(const QString& carpeta, QByteArray& ruta)
+{
     for (int intento = 0; intento < 100; ++intento) {
         const quint64 azar = QRandomGenerator::global()->generate64();
         ruta = Nativa(carpeta) + "/.talvex-" + QByteArray::number(azar, 36);
@@ -237,7 +247,8 @@ public:
     explicit TemporalPendiente(QByteArray ruta) : ruta_(std::move(ruta)) {}
     TemporalPendiente(const TemporalPendiente&) = delete;
     TemporalPendiente& operator=(const TemporalPendiente&) = delete;
-    ~TemporalPendiente() {
+    ~TemporalPendiente()
+    {
         if (!ruta_.isEmpty())
             ::unlink(ruta_.constData());
     }
@@ -248,7 +259,8 @@ private:
 };
 
 // The path a copy writes to: the file a link points at, so that the link stays a link.
-QString ResuelveDestino(const QString& destino) {
+QString ResuelveDestino(const QString& destino)
+{
     char* real = ::realpath(Nativa(destino).constData(), nullptr);
     if (!real)
         return destino; // does not exist yet: the name as given
@@ -268,7 +280,8 @@ public:
     }
 
     // Each line goes straight to the file, so a full disk fails the very line it hits.
-    void WriteLine(const QString& texto) override {
+    void WriteLine(const QString& texto) override
+    {
         if (fd_.fd() < 0)
             throw ErrorDe(NumeroError::ArgumentoNoValido); // written after Close
         const QByteArray linea = texto.toUtf8() + "\r\n";
@@ -276,7 +289,8 @@ public:
             throw ErrorDesdeErrno(errno, true);
     }
 
-    void Close() override {
+    void Close() override
+    {
         if (fd_.fd() < 0)
             return;
         if (!fd_.Cierra())
@@ -294,7 +308,8 @@ private:
 
 } // namespace
 
-ErrorTalvex ErrorDesdeErrno(int numeroErrno, bool destino) {
+ErrorTalvex ErrorDesdeErrno(int numeroErrno, bool destino)
+{
     const int numero = NumeroDesdeErrno(numeroErrno, destino);
     if (numero != 0)
         return ErrorDe(numero);
@@ -302,26 +317,30 @@ ErrorTalvex ErrorDesdeErrno(int numeroErrno, bool destino) {
                        QString::fromLocal8Bit(std::strerror(numeroErrno)));
 }
 
-bool SistemaArchivos::FileExists(const QString& ruta) const {
+bool SistemaArchivos::FileExists(const QString& ruta) const
+{
     struct stat datos;
     return !ruta.isEmpty() && ::stat(Nativa(ruta).constData(), &datos) == 0 &&
            S_ISREG(datos.st_mode);
 }
 
-bool SistemaArchivos::FolderExists(const QString& ruta) const {
+bool SistemaArchivos::FolderExists(const QString& ruta) const
+{
     struct stat datos;
     return !ruta.isEmpty() && ::stat(Nativa(ruta).constData(), &datos) == 0 &&
            S_ISDIR(datos.st_mode);
 }
 
-void SistemaArchivos::CreateFolder(const QString& ruta) const {
+void SistemaArchivos::CreateFolder(const QString& ruta) const
+{
     if (ruta.isEmpty())
         throw ErrorDe(NumeroError::ArgumentoNoValido);
     if (::mkdir(Nativa(ruta).constData(), 0777) != 0)
         throw ErrorDesdeErrno(errno, true);
 }
 
-void SistemaArchivos::CopyFile(const QString& origen, const QString& destino) const {
+void SistemaArchivos::CopyFile(const QString& origen, const QString& destino) const
+{
     if (origen.isEmpty() || destino.isEmpty())
         throw ErrorDe(NumeroError::ArgumentoNoValido);
 
@@ -382,7 +401,8 @@ void SistemaArchivos::CopyFile(const QString& origen, const QString& destino) co
 
 // Every match is tried even after a failure, so one locked file does not keep the others;
 // the first failure is then thrown.
-void SistemaArchivos::DeleteFile(const QString& patron, bool forzar) const {
+void SistemaArchivos::DeleteFile(const QString& patron, bool forzar) const
+{
     if (patron.isEmpty())
         throw ErrorDe(NumeroError::ArgumentoNoValido);
     const auto [carpeta, nombre] = SeparaRuta(patron);
@@ -404,7 +424,8 @@ void SistemaArchivos::DeleteFile(const QString& patron, bool forzar) const {
 }
 
 std::unique_ptr<FlujoTexto> SistemaArchivos::CreateTextFile(const QString& ruta,
-                                                            bool sobrescribir) const {
+                                                            bool sobrescribir) const
+{
     if (ruta.isEmpty())
         throw ErrorDe(NumeroError::ArgumentoNoValido);
     // A file, a link or nothing under the name: a new file beside it, renamed over the name
@@ -415,8 +436,8 @@ std::unique_ptr<FlujoTexto> SistemaArchivos::CreateTextFile(const QString& ruta,
     const bool enSuSitio = ::lstat(Nativa(ruta).constData(), &datos) == 0 &&
                            !S_ISREG(datos.st_mode) && !S_ISLNK(datos.st_mode);
     if (!sobrescribir || enSuSitio) {
-        const int banderas = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW |
-                             (sobrescribir ? O_TRUNC : O_EXCL);
+        const int banderas =
+            O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (sobrescribir ? O_TRUNC : O_EXCL);
         const int fd =
             SinInterrupcion([&] { return ::open(Nativa(ruta).constData(), banderas, 0666); });
         if (fd < 0)

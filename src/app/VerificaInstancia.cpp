@@ -76,8 +76,8 @@ void VerificaInstancia()
 
     Sistema().Pita();
     const RespuestaMensaje respuesta = MuestraMensaje(
-        {QStringLiteral("¡¡ TALVEX Ver. 2.0.0 ya se está ejecutando !!") +
-             QStringLiteral("\r\r") + QStringLiteral("¿ Quiere reiniciar la aplicación ?"),
+        {QStringLiteral("¡¡ TALVEX Ver. 2.0.0 ya se está ejecutando !!") + QStringLiteral("\r\r") +
+             QStringLiteral("¿ Quiere reiniciar la aplicación ?"),
          QStringLiteral("TALVEX Ver. 2.0.0"), IconoMensaje::Pregunta, BotonesMensaje::SiNo,
          RespuestaMensaje::No});
     if (respuesta != RespuestaMensaje::Si)

@@ -10,7 +10,8 @@ EstadoAplicacion& modTALVEXV20()
 
 QStringList RaicesInstalacionSistema()
 {
-    const QStringList datos = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    const QStringList datos =
+        QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
     const QString propia = datos.isEmpty() ? QStringLiteral("/usr/local/share") : datos.first();
     return {propia, QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share"),
             QStringLiteral("/opt")};

@@ -28,15 +28,15 @@ namespace {
 constexpr int EsperasBloqueo = 60;
 constexpr int EsperaBloqueoMs = 50;
 
-
-
-ErrorTalvex ArgumentoNoValido() {
+ErrorTalvex ArgumentoNoValido()
+{
     return ErrorTalvex(NumeroError::ArgumentoNoValido, QStringLiteral("Argumento no válido"));
 }
 
 // A failed SQLite call while copying. When the system refused (a full disk, a file-size
 // limit, a missing permission), the errno behind it says which failure it was.
-ErrorTalvex ErrorDeCopia(int codigo, sqlite3* db, bool destino) {
+ErrorTalvex ErrorDeCopia(int codigo, sqlite3* db, bool destino)
+{
     switch (codigo & 0xff) {
     case SQLITE_FULL:
         return ErrorDesdeErrno(ENOSPC, true);
@@ -54,7 +54,8 @@ ErrorTalvex ErrorDeCopia(int codigo, sqlite3* db, bool destino) {
 // Opens the source for reading only and checks that it is a sound vocabulary database. The
 // read transaction begun here lasts until the connection closes, so the pages copied later
 // are exactly the ones checked, whatever another connection writes meanwhile.
-void AbreOrigen(ConexionSqlite& fuente, const QString& origen) {
+void AbreOrigen(ConexionSqlite& fuente, const QString& origen)
+{
     struct stat datos;
     if (::stat(Nativa(origen).constData(), &datos) != 0)
         throw ErrorDesdeErrno(errno, false);
@@ -90,7 +91,8 @@ struct Destino {
     mode_t modo = 0;
 };
 
-Destino PreparaDestino(const QString& destino) {
+Destino PreparaDestino(const QString& destino)
+{
     Destino d;
     if (char* real = ::realpath(Nativa(destino).constData(), nullptr)) {
         d.ruta = QFile::decodeName(real);
@@ -126,7 +128,8 @@ Destino PreparaDestino(const QString& destino) {
 // A journal left beside the destination by a write that never finished would be played back
 // into the new file the next time it is opened. Opening the old file lets SQLite settle it
 // (rolling that file back); a journal that stays belongs to a write going on right now.
-void ResuelveDiarioPendiente(const QString& ruta) {
+void ResuelveDiarioPendiente(const QString& ruta)
+{
     const QByteArray diario = Nativa(ruta + QStringLiteral("-journal"));
     if (::access(diario.constData(), F_OK) != 0)
         return;
@@ -150,7 +153,8 @@ void ResuelveDiarioPendiente(const QString& ruta) {
 // whose lock anyone can take belongs to a copy that died, and the next copy removes it.
 class Temporal {
 public:
-    explicit Temporal(const Destino& destino) {
+    explicit Temporal(const Destino& destino)
+    {
         const QByteArray prefijo = Nativa(PrefijoTemporal(destino.ruta));
         for (int intento = 0; intento < 100 && fd_ < 0; ++intento) {
             ruta_ = prefijo + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
@@ -169,7 +173,8 @@ public:
         if (destino.existe)              // the replaced file keeps its permissions (best effort)
             ::fchmod(fd_, destino.modo);
     }
-    ~Temporal() {
+    ~Temporal()
+    {
         if (!ruta_.isEmpty())
             ::unlink(ruta_.constData());
         if (fd_ >= 0)
@@ -188,7 +193,8 @@ private:
 };
 
 // Removes the temporaries of copies to the same destination that were killed half-way.
-void BorraTemporalesAbandonados(const Destino& destino) {
+void BorraTemporalesAbandonados(const Destino& destino)
+{
     const QByteArray prefijo = Nativa(QFileInfo(PrefijoTemporal(destino.ruta)).fileName());
     const QByteArray carpeta = Nativa(destino.carpeta);
     DIR* directorio = ::opendir(carpeta.constData());
@@ -213,7 +219,8 @@ void BorraTemporalesAbandonados(const Destino& destino) {
 
 // Copies every page of the source's main database into the destination's, in one write
 // transaction of the destination, waiting a while for locks held by other programs.
-void CopiaPaginas(sqlite3* fuente, sqlite3* destino) {
+void CopiaPaginas(sqlite3* fuente, sqlite3* destino)
+{
     sqlite3_backup* copia = sqlite3_backup_init(destino, "main", fuente, "main");
     if (!copia)
         throw ErrorDeCopia(sqlite3_extended_errcode(destino), destino, true);
@@ -234,7 +241,8 @@ void CopiaPaginas(sqlite3* fuente, sqlite3* destino) {
 
 // Reads the file anew and checks it as a vocabulary database. What was written and does not
 // read back sound is a fault of the device.
-void CompruebaEscrito(const QString& ruta) {
+void CompruebaEscrito(const QString& ruta)
+{
     try {
         ConexionSqlite control;
         control.Abre(ruta, SQLITE_OPEN_READONLY);
@@ -246,7 +254,8 @@ void CompruebaEscrito(const QString& ruta) {
     }
 }
 
-void SincronizaCarpeta(const QString& carpeta) {
+void SincronizaCarpeta(const QString& carpeta)
+{
     const int fd = ::open(Nativa(carpeta).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
@@ -256,7 +265,8 @@ void SincronizaCarpeta(const QString& carpeta) {
 
 } // namespace
 
-QString DefectoOrigen(const QString& origen) {
+QString DefectoOrigen(const QString& origen)
+{
     ConexionSqlite fuente;
     try {
         AbreOrigen(fuente, origen);
@@ -267,13 +277,15 @@ QString DefectoOrigen(const QString& origen) {
     return {};
 }
 
-QString PrefijoTemporal(const QString& destino) {
+QString PrefijoTemporal(const QString& destino)
+{
     const QFileInfo archivo(destino);
     return archivo.absolutePath() + QStringLiteral("/.") + archivo.fileName() +
            QStringLiteral("-copia-");
 }
 
-bool MismoArchivo(const QString& ruta1, const QString& ruta2) {
+bool MismoArchivo(const QString& ruta1, const QString& ruta2)
+{
     struct stat datos1, datos2;
     return !ruta1.isEmpty() && !ruta2.isEmpty() &&
            ::stat(Nativa(ruta1).constData(), &datos1) == 0 &&
@@ -281,12 +293,14 @@ bool MismoArchivo(const QString& ruta1, const QString& ruta2) {
            datos1.st_ino == datos2.st_ino;
 }
 
-QString ArchivoDeConexion(sqlite3* conexion) {
+QString ArchivoDeConexion(sqlite3* conexion)
+{
     const char* archivo = conexion ? sqlite3_db_filename(conexion, "main") : nullptr;
     return archivo ? QFile::decodeName(archivo) : QString();
 }
 
-void CopiaBaseSegura(const QString& origen, const QString& destino, const QString& copiaPrevia) {
+void CopiaBaseSegura(const QString& origen, const QString& destino, const QString& copiaPrevia)
+{
     if (origen.isEmpty() || destino.isEmpty())
         throw ArgumentoNoValido();
     ConexionSqlite fuente;
@@ -319,7 +333,8 @@ void CopiaBaseSegura(const QString& origen, const QString& destino, const QStrin
     SincronizaCarpeta(d.carpeta);
 }
 
-void RestauraEnConexion(const QString& origen, sqlite3* conexion) {
+void RestauraEnConexion(const QString& origen, sqlite3* conexion)
+{
     const QString trabajo = ArchivoDeConexion(conexion);
     if (origen.isEmpty() || trabajo.isEmpty())
         throw ArgumentoNoValido();

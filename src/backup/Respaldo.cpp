@@ -11,16 +11,19 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
-bool NombraBaseDatos(const QString& ruta) {
+bool NombraBaseDatos(const QString& ruta)
+{
     return ruta.size() >= NombreRespaldo.size() &&
            ruta.right(NombreRespaldo.size()).compare(NombreRespaldo, Qt::CaseInsensitive) == 0;
 }
 
-bool TieneUnidad(const QString& ruta) {
+bool TieneUnidad(const QString& ruta)
+{
     return ruta.startsWith(QLatin1Char('/'));
 }
 
-QString UnidadDe(const QString& ruta) {
+QString UnidadDe(const QString& ruta)
+{
     QString carpeta = QFileInfo(ruta).absolutePath();
     while (!QFileInfo(carpeta).isDir() && carpeta != QLatin1String("/"))
         carpeta = QFileInfo(carpeta).absolutePath();
@@ -28,7 +31,8 @@ QString UnidadDe(const QString& ruta) {
     return volumen.isValid() ? volumen.rootPath() : QStringLiteral("/");
 }
 
-QString RecortaBlancos(const QString& texto) {
+QString RecortaBlancos(const QString& texto)
+{
     qsizetype inicio = 0;
     qsizetype fin = texto.size();
     while (inicio < fin && texto.at(inicio) == QLatin1Char(' '))
@@ -38,7 +42,8 @@ QString RecortaBlancos(const QString& texto) {
     return texto.mid(inicio, fin - inicio);
 }
 
-QString ExpandeUnidad(const QString& destino) {
+QString ExpandeUnidad(const QString& destino)
+{
     const QString recortado = RecortaBlancos(destino);
     if (!TieneUnidad(recortado))
         return {};
@@ -50,7 +55,8 @@ QString ExpandeUnidad(const QString& destino) {
                                         : limpio + QLatin1Char('/') + NombreRespaldo;
 }
 
-QString CarpetaInicial(const QString& textoCaja) {
+QString CarpetaInicial(const QString& textoCaja)
+{
     if (TieneUnidad(textoCaja)) {
         const QFileInfo caja(textoCaja);
         if (caja.isDir())
@@ -61,11 +67,13 @@ QString CarpetaInicial(const QString& textoCaja) {
     return QDir::homePath();
 }
 
-QString RutaBaseTrabajo() {
+QString RutaBaseTrabajo()
+{
     return QDir(QDir::currentPath()).filePath(NombreRespaldo);
 }
 
-void CopiaBaseDatos(const QString& origen, const QString& destino) {
+void CopiaBaseDatos(const QString& origen, const QString& destino)
+{
     EstadoAplicacion& estado = modTALVEXV20();
     BaseVocabulario& base = estado.dbPrincipal;
     if (base.EstaAbierta() && MismoArchivo(destino, ArchivoDeConexion(base.Conexion()))) {
@@ -80,7 +88,8 @@ void CopiaBaseDatos(const QString& origen, const QString& destino) {
     CopiaBaseSegura(origen, destino, trabajo ? destino + SufijoCopiaPrevia : QString());
 }
 
-void MuestraRespaldo() {
+void MuestraRespaldo()
+{
     frmRespaldar& dialogo = Ventana<frmRespaldar>();
     OmiteFallo([&] { dialogo.lblMensajeCopia->hide(); });
     const QString trabajo = RutaBaseTrabajo();
@@ -98,7 +107,8 @@ void MuestraRespaldo() {
     }
 }
 
-void AbreRespaldo(bool respaldo) {
+void AbreRespaldo(bool respaldo)
+{
     Ventana<frmMenuPrincipal>().setEnabled(false);
     modTALVEXV20().ModoRespaldo = respaldo;
     MuestraRespaldo();

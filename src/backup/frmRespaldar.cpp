@@ -33,23 +33,27 @@ const QString FinRecuperacion = QStringLiteral("¡¡ Para recuperar la B.D. se d
 // Files ending in either case, as the file name rule takes them.
 const QString FiltroBase = QStringLiteral("Base de datos (*.MDB *.mdb)");
 
-RespuestaMensaje Avisa(const QString& texto, IconoMensaje icono = IconoMensaje::Exclamacion) {
+RespuestaMensaje Avisa(const QString& texto, IconoMensaje icono = IconoMensaje::Exclamacion)
+{
     Sistema().Pita();
     return MuestraMensaje({texto, Titulo, icono});
 }
 
-QString TituloDelModo() {
+QString TituloDelModo()
+{
     return modTALVEXV20().ModoRespaldo ? QStringLiteral("Respaldar base de datos")
                                        : QStringLiteral("Recuperar base de datos");
 }
 } // namespace
 
-QString DialogoComun::Muestra(QWidget* dueno) const {
+QString DialogoComun::Muestra(QWidget* dueno) const
+{
     return guardar ? Sistema().DialogoGuardarArchivo(dueno, titulo, carpeta, nombre, filtro)
                    : Sistema().DialogoAbrirArchivo(dueno, titulo, carpeta, nombre, filtro);
 }
 
-frmRespaldar::frmRespaldar() {
+frmRespaldar::frmRespaldar()
+{
     setupUi(this);
     setObjectName(QStringLiteral("frmRespaldar"));
     setAttribute(Qt::WA_DeleteOnClose); // each opening starts from the design caption
@@ -93,7 +97,8 @@ frmRespaldar::frmRespaldar() {
     connect(cmdSalirRespa, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void frmRespaldar::PonePrimero(QWidget* control) {
+void frmRespaldar::PonePrimero(QWidget* control)
+{
     QList<QWidget*> orden{control};
     for (QWidget* otro :
          {static_cast<QWidget*>(txtBuscarOrigen), static_cast<QWidget*>(cmdExaminarOrigen),
@@ -106,7 +111,8 @@ void frmRespaldar::PonePrimero(QWidget* control) {
     control->setFocus(Qt::TabFocusReason);
 }
 
-bool frmRespaldar::eventFilter(QObject* objeto, QEvent* evento) {
+bool frmRespaldar::eventFilter(QObject* objeto, QEvent* evento)
+{
     if (objeto == imgIcono1 && evento->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton) {
         AtiendeEvento(MuestraAcercade);
@@ -115,12 +121,14 @@ bool frmRespaldar::eventFilter(QObject* objeto, QEvent* evento) {
     return QWidget::eventFilter(objeto, evento);
 }
 
-void frmRespaldar::closeEvent(QCloseEvent* evento) {
+void frmRespaldar::closeEvent(QCloseEvent* evento)
+{
     Ventana<frmMenuPrincipal>().setEnabled(true);
     evento->accept();
 }
 
-void frmRespaldar::ActivaControles() {
+void frmRespaldar::ActivaControles()
+{
     OmiteFallo([&] { setEnabled(true); });
     OmiteFallo([&] { txtBuscarOrigen->setEnabled(true); });
     OmiteFallo([&] { txtGuardarDestino->setEnabled(true); });
@@ -130,7 +138,8 @@ void frmRespaldar::ActivaControles() {
     OmiteFallo([&] { lblMensajeCopia->hide(); });
 }
 
-void frmRespaldar::DesactivaControles() {
+void frmRespaldar::DesactivaControles()
+{
     setEnabled(false);
     txtBuscarOrigen->setEnabled(false);
     txtGuardarDestino->setEnabled(false);
@@ -140,18 +149,21 @@ void frmRespaldar::DesactivaControles() {
     lblMensajeCopia->show();
 }
 
-void frmRespaldar::cmdExaminarOrigen_Click() {
+void frmRespaldar::cmdExaminarOrigen_Click()
+{
     Examina(*txtBuscarOrigen, dlgComun1, modTALVEXV20().ModoRespaldo, TextoBuscar);
 }
 
-void frmRespaldar::cmdExaminarDestino_Click() {
+void frmRespaldar::cmdExaminarDestino_Click()
+{
     Examina(*txtGuardarDestino, dlgComun2, !modTALVEXV20().ModoRespaldo, TextoGuardar);
 }
 
 // cajaDelModo: the box that the mode fills with the working database, whose dialog opens in
 // the working folder; the other opens where the box's path lies.
 void frmRespaldar::Examina(QLineEdit& caja, DialogoComun& dialogo, bool cajaDelModo,
-                           const QString& aviso) {
+                           const QString& aviso)
+{
     const QString anterior = caja.text();
     OmiteFallo([&] {
         dialogo.titulo = TituloDelModo();
@@ -177,7 +189,8 @@ void frmRespaldar::Examina(QLineEdit& caja, DialogoComun& dialogo, bool cajaDelM
     caja.setFocus();
 }
 
-void frmRespaldar::RespaldaRestaura() {
+void frmRespaldar::RespaldaRestaura()
+{
     QString destino;
     try {
         const QString origen = txtBuscarOrigen->text();
@@ -257,8 +270,8 @@ void frmRespaldar::RespaldaRestaura() {
     Sistema().TerminaPrograma();
 }
 
-void frmRespaldar::ReportaFalloCopia(int numero, const QString& descripcion,
-                                     const QString& destino) {
+void frmRespaldar::ReportaFalloCopia(int numero, const QString& descripcion, const QString& destino)
+{
     QString texto;
     IconoMensaje icono = IconoMensaje::Exclamacion;
     switch (numero) {

@@ -13,7 +13,8 @@ namespace {
 constexpr int IdAplicacionReporte = 0x54414C52;
 } // namespace
 
-void CreaBaseReporte(const QString& ruta) {
+void CreaBaseReporte(const QString& ruta)
+{
     CreaArchivoSqlite(ruta, [](ConexionSqlite& conexion) {
         conexion.EjecutaSql("CREATE TABLE INFORME1(CAMPO1 TEXT, CAMPO2 TEXT, CAMPO3 TEXT);"
                             "PRAGMA application_id = 1413565522; PRAGMA user_version = 1");
@@ -28,7 +29,8 @@ struct BaseReporte::Datos {
 BaseReporte::BaseReporte() : d(std::make_unique<Datos>()) {}
 BaseReporte::~BaseReporte() = default;
 
-void BaseReporte::Abre(const QString& ruta) {
+void BaseReporte::Abre(const QString& ruta)
+{
     Cierra();
     if (!QFileInfo(ruta).isFile())
         throw ErrorTalvex(NumeroError::ArchivoNoEncontrado,
@@ -36,36 +38,42 @@ void BaseReporte::Abre(const QString& ruta) {
     d->conexion.Abre(ruta, SQLITE_OPEN_READWRITE);
 }
 
-void BaseReporte::Cierra() {
+void BaseReporte::Cierra()
+{
     d->conexion.Cierra();
 }
 
-bool BaseReporte::EstaAbierta() const {
+bool BaseReporte::EstaAbierta() const
+{
     return d->conexion.EstaAbierta();
 }
 
 namespace {
-ConexionSqlite& Abierta(ConexionSqlite& conexion) {
+ConexionSqlite& Abierta(ConexionSqlite& conexion)
+{
     if (!conexion.EstaAbierta())
         throw ErrorTalvex(NumeroError::TablaNoAbierta,
                           QStringLiteral("La tabla de informes no está abierta."));
     return conexion;
 }
 
-std::optional<QString> Campo(const SentenciaSqlite& fila, int columna) {
+std::optional<QString> Campo(const SentenciaSqlite& fila, int columna)
+{
     if (fila.EsNulo(columna))
         return std::nullopt;
     return fila.Texto(columna);
 }
 } // namespace
 
-int BaseReporte::CuentaFilas() const {
+int BaseReporte::CuentaFilas() const
+{
     auto cuenta = Abierta(d->conexion).Prepara("SELECT count(*) FROM INFORME1");
     cuenta.Avanza();
     return static_cast<int>(cuenta.Entero(0));
 }
 
-void BaseReporte::VaciaInforme() {
+void BaseReporte::VaciaInforme()
+{
     std::vector<qint64> filas;
     for (auto lectura = Abierta(d->conexion).Prepara("SELECT rowid FROM INFORME1 ORDER BY rowid");
          lectura.Avanza();)
@@ -74,7 +82,8 @@ void BaseReporte::VaciaInforme() {
         d->conexion.Prepara("DELETE FROM INFORME1 WHERE rowid = ?1").Enlaza(1, fila).Ejecuta();
 }
 
-void BaseReporte::AgregaFila(const FilaInforme& fila) {
+void BaseReporte::AgregaFila(const FilaInforme& fila)
+{
     auto alta = Abierta(d->conexion)
                     .Prepara("INSERT INTO INFORME1(CAMPO1, CAMPO2, CAMPO3) VALUES(?1, ?2, ?3)");
     const std::optional<QString>* campos[] = {&fila.CAMPO1, &fila.CAMPO2, &fila.CAMPO3};
@@ -84,22 +93,25 @@ void BaseReporte::AgregaFila(const FilaInforme& fila) {
     alta.Ejecuta();
 }
 
-std::vector<FilaInforme> BaseReporte::LeeFilas() const {
+std::vector<FilaInforme> BaseReporte::LeeFilas() const
+{
     std::vector<FilaInforme> filas;
-    auto lectura = Abierta(d->conexion)
-                       .Prepara("SELECT CAMPO1, CAMPO2, CAMPO3 FROM INFORME1 ORDER BY rowid");
+    auto lectura =
+        Abierta(d->conexion).Prepara("SELECT CAMPO1, CAMPO2, CAMPO3 FROM INFORME1 ORDER BY rowid");
     while (lectura.Avanza())
         filas.push_back({Campo(lectura, 0), Campo(lectura, 1), Campo(lectura, 2)});
     return filas;
 }
 
-void BaseReporte::EnTransaccion(const std::function<void()>& cuerpo) {
+void BaseReporte::EnTransaccion(const std::function<void()>& cuerpo)
+{
     TransaccionSqlite transaccion(Abierta(d->conexion));
     cuerpo();
     transaccion.Confirma();
 }
 
-std::vector<FilaInforme> LeeInforme(const QString& ruta) {
+std::vector<FilaInforme> LeeInforme(const QString& ruta)
+{
     BaseReporte base;
     base.Abre(ruta);
     return base.LeeFilas();

@@ -12,7 +12,8 @@
 
 namespace {
 
-void ExigeRegistro(const ConexionSqlite& conexion) {
+void ExigeRegistro(const ConexionSqlite& conexion)
+{
     if (conexion.Cambios() == 0)
         throw ErrorTalvex(NumeroError::SinRegistroActual,
                           QStringLiteral("No hay ningún registro con esa clave: el cambio no se "
@@ -24,7 +25,8 @@ void ExigeRegistro(const ConexionSqlite& conexion) {
 struct BaseVocabulario::Datos {
     ConexionSqlite conexion;
 
-    ConexionSqlite& Abierta() {
+    ConexionSqlite& Abierta()
+    {
         if (!conexion.EstaAbierta())
             throw ErrorTalvex(NumeroError::TablaNoAbierta,
                               QStringLiteral("Las tablas de la base de datos no están abiertas."));
@@ -33,7 +35,8 @@ struct BaseVocabulario::Datos {
 
     // Each write is a unit of its own (a savepoint inside EnTransaccion): a write that is
     // refused half-way leaves nothing behind.
-    template <typename Cambio> auto Escribe(Cambio&& cambio) {
+    template <typename Cambio> auto Escribe(Cambio&& cambio)
+    {
         TransaccionSqlite transaccion(Abierta());
         if constexpr (std::is_void_v<std::invoke_result_t<Cambio&, ConexionSqlite&>>) {
             cambio(conexion);
@@ -49,11 +52,13 @@ struct BaseVocabulario::Datos {
 BaseVocabulario::BaseVocabulario() : d(std::make_unique<Datos>()) {}
 BaseVocabulario::~BaseVocabulario() = default;
 
-void BaseVocabulario::CreaVacia(const QString& ruta) {
+void BaseVocabulario::CreaVacia(const QString& ruta)
+{
     CreaArchivoSqlite(ruta, CreaEsquemaVocabulario);
 }
 
-void BaseVocabulario::Abre(const QString& ruta) {
+void BaseVocabulario::Abre(const QString& ruta)
+{
     Cierra();
     const QFileInfo archivo(ruta);
     if (!archivo.exists())
@@ -80,19 +85,23 @@ void BaseVocabulario::Abre(const QString& ruta) {
     }
 }
 
-void BaseVocabulario::Cierra() {
+void BaseVocabulario::Cierra()
+{
     d->conexion.Cierra();
 }
 
-bool BaseVocabulario::EstaAbierta() const {
+bool BaseVocabulario::EstaAbierta() const
+{
     return d->conexion.EstaAbierta();
 }
 
-sqlite3* BaseVocabulario::Conexion() const {
+sqlite3* BaseVocabulario::Conexion() const
+{
     return d->conexion.Manejador();
 }
 
-void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo) {
+void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo)
+{
     TransaccionSqlite transaccion(d->Abierta());
     cuerpo();
     transaccion.Confirma();
@@ -101,7 +110,8 @@ void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo) {
 // ---------------------------------------------------------------------------------------
 // Topics
 
-void BaseVocabulario::RecorreTemas(const std::function<void(const Tema&)>& visita) const {
+void BaseVocabulario::RecorreTemas(const std::function<void(const Tema&)>& visita) const
+{
     if (!d->conexion.EstaAbierta())
         return;
     auto fila = d->conexion.Prepara("SELECT NOMBRETEMA, NOTASTEMA FROM TEMAS ORDER BY CLAVETEMA");
@@ -113,13 +123,15 @@ void BaseVocabulario::RecorreTemas(const std::function<void(const Tema&)>& visit
     }
 }
 
-int BaseVocabulario::CuentaTemas() const {
+int BaseVocabulario::CuentaTemas() const
+{
     auto cuenta = d->Abierta().Prepara("SELECT count(*) FROM TEMAS");
     cuenta.Avanza();
     return static_cast<int>(cuenta.Entero(0));
 }
 
-std::optional<Tema> BaseVocabulario::LocalizaTema(const QString& nombre) const {
+std::optional<Tema> BaseVocabulario::LocalizaTema(const QString& nombre) const
+{
     auto fila = d->Abierta().Prepara(
         "SELECT NOMBRETEMA, NOTASTEMA FROM TEMAS WHERE CLAVETEMA = ?1 LIMIT 1");
     fila.Enlaza(1, CalculaClaveOrden(nombre));
@@ -128,7 +140,8 @@ std::optional<Tema> BaseVocabulario::LocalizaTema(const QString& nombre) const {
     return Tema{fila.Texto(0), fila.Texto(1)};
 }
 
-void BaseVocabulario::AgregaTema(const Tema& tema) {
+void BaseVocabulario::AgregaTema(const Tema& tema)
+{
     d->Escribe([&](ConexionSqlite& conexion) {
         conexion.Prepara("INSERT INTO TEMAS(NOMBRETEMA, NOTASTEMA, CLAVETEMA) VALUES(?1, ?2, ?3)")
             .Enlaza(1, tema.NOMBRETEMA)
@@ -138,7 +151,8 @@ void BaseVocabulario::AgregaTema(const Tema& tema) {
     });
 }
 
-void BaseVocabulario::ModificaTema(const QString& nombreAnterior, const Tema& tema) {
+void BaseVocabulario::ModificaTema(const QString& nombreAnterior, const Tema& tema)
+{
     d->Escribe([&](ConexionSqlite& conexion) {
         conexion
             .Prepara("UPDATE TEMAS SET NOMBRETEMA = ?1, NOTASTEMA = ?2, CLAVETEMA = ?3 "
@@ -152,7 +166,8 @@ void BaseVocabulario::ModificaTema(const QString& nombreAnterior, const Tema& te
     });
 }
 
-void BaseVocabulario::EliminaTema(const QString& nombre) {
+void BaseVocabulario::EliminaTema(const QString& nombre)
+{
     d->Escribe([&](ConexionSqlite& conexion) {
         conexion.Prepara("DELETE FROM TEMAS WHERE CLAVETEMA = ?1")
             .Enlaza(1, CalculaClaveOrden(nombre))
@@ -165,7 +180,8 @@ void BaseVocabulario::EliminaTema(const QString& nombre) {
 // Items
 
 namespace {
-void VisitaItems(SentenciaSqlite& fila, const std::function<void(const Item&)>& visita) {
+void VisitaItems(SentenciaSqlite& fila, const std::function<void(const Item&)>& visita)
+{
     Item item;
     while (fila.Avanza()) {
         item.ITEMING = fila.Texto(0);
@@ -177,7 +193,8 @@ void VisitaItems(SentenciaSqlite& fila, const std::function<void(const Item&)>& 
 }
 } // namespace
 
-void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visita) const {
+void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visita) const
+{
     if (!d->conexion.EstaAbierta())
         return;
     auto fila = d->conexion.Prepara(
@@ -186,7 +203,8 @@ void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visit
 }
 
 void BaseVocabulario::RecorreFilasItems(
-    const std::function<void(const QString&, const QString&)>& visita) const {
+    const std::function<void(const QString&, const QString&)>& visita) const
+{
     if (!d->conexion.EstaAbierta())
         return;
     // Served by the index ITEMSLISTA alone, in key order.
@@ -196,7 +214,8 @@ void BaseVocabulario::RecorreFilasItems(
 }
 
 void BaseVocabulario::RecorreItemsDeTema(const QString& tema,
-                                         const std::function<void(const Item&)>& visita) const {
+                                         const std::function<void(const Item&)>& visita) const
+{
     if (!d->conexion.EstaAbierta())
         return;
     // "=" on TEXT compares bytes: a topic differing only in case is another topic.
@@ -206,7 +225,8 @@ void BaseVocabulario::RecorreItemsDeTema(const QString& tema,
     VisitaItems(fila, visita);
 }
 
-std::optional<Item> BaseVocabulario::LocalizaItem(const QString& ingles) const {
+std::optional<Item> BaseVocabulario::LocalizaItem(const QString& ingles) const
+{
     auto fila = d->Abierta().Prepara("SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS "
                                      "WHERE CLAVEITEM = ?1 LIMIT 1");
     fila.Enlaza(1, CalculaClaveOrden(ingles));
@@ -215,7 +235,8 @@ std::optional<Item> BaseVocabulario::LocalizaItem(const QString& ingles) const {
     return Item{fila.Texto(0), fila.Texto(1), fila.Texto(2), fila.Texto(3)};
 }
 
-void BaseVocabulario::AgregaItem(const Item& item) {
+void BaseVocabulario::AgregaItem(const Item& item)
+{
     d->Escribe([&](ConexionSqlite& conexion) {
         conexion
             .Prepara("INSERT INTO ITEMS(ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM, CLAVEITEM) "
@@ -229,7 +250,8 @@ void BaseVocabulario::AgregaItem(const Item& item) {
     });
 }
 
-void BaseVocabulario::ModificaItem(const QString& ingles, const Item& item) {
+void BaseVocabulario::ModificaItem(const QString& ingles, const Item& item)
+{
     d->Escribe([&](ConexionSqlite& conexion) {
         conexion
             .Prepara("UPDATE ITEMS SET ITEMING = ?1, ITEMESP = ?2, NOMBRETEMA = ?3, "
@@ -245,7 +267,8 @@ void BaseVocabulario::ModificaItem(const QString& ingles, const Item& item) {
     });
 }
 
-void BaseVocabulario::EliminaItem(const QString& ingles) {
+void BaseVocabulario::EliminaItem(const QString& ingles)
+{
     d->Escribe([&](ConexionSqlite& conexion) {
         conexion.Prepara("DELETE FROM ITEMS WHERE CLAVEITEM = ?1")
             .Enlaza(1, CalculaClaveOrden(ingles))
@@ -254,7 +277,8 @@ void BaseVocabulario::EliminaItem(const QString& ingles) {
     });
 }
 
-int BaseVocabulario::CambiaTemaItems(const QString& nombreAnterior, const QString& nombreNuevo) {
+int BaseVocabulario::CambiaTemaItems(const QString& nombreAnterior, const QString& nombreNuevo)
+{
     return d->Escribe([&](ConexionSqlite& conexion) {
         // "=" on a TEXT column compares bytes: only the exact spelling, same case, matches.
         conexion.Prepara("UPDATE ITEMS SET NOMBRETEMA = ?2 WHERE NOMBRETEMA = ?1")

@@ -13,7 +13,8 @@ struct CierraCotejo {
     void operator()(UCollator* cotejo) const { ucol_close(cotejo); }
 };
 
-UCollator* AbreCotejo() {
+UCollator* AbreCotejo()
+{
     UErrorCode estado = U_ZERO_ERROR;
     // The locale is named here, never taken from the environment: the keys stored in a
     // file must not depend on who opens it.
@@ -34,14 +35,16 @@ UCollator* AbreCotejo() {
 }
 
 // One collator for the whole process; ICU allows concurrent reads of it.
-const UCollator* Cotejo() {
+const UCollator* Cotejo()
+{
     static const std::unique_ptr<UCollator, CierraCotejo> cotejo(AbreCotejo());
     return cotejo.get();
 }
 
 } // namespace
 
-QByteArray CalculaClaveOrden(const QString& texto) {
+QByteArray CalculaClaveOrden(const QString& texto)
+{
     const auto* letras = reinterpret_cast<const UChar*>(texto.utf16());
     const int32_t largo = static_cast<int32_t>(texto.size());
     std::array<uint8_t, 512> corta;
@@ -56,7 +59,8 @@ QByteArray CalculaClaveOrden(const QString& texto) {
     return larga;
 }
 
-QString ObtieneVersionCotejo() {
+QString ObtieneVersionCotejo()
+{
     UVersionInfo version;
     ucol_getVersion(Cotejo(), version);
     char texto[U_MAX_VERSION_STRING_LENGTH];
@@ -65,7 +69,8 @@ QString ObtieneVersionCotejo() {
     return QStringLiteral("icu/es/secundaria/normalizada/%1").arg(QString::fromLatin1(texto));
 }
 
-int ComparaTextos(const QString& a, const QString& b) {
+int ComparaTextos(const QString& a, const QString& b)
+{
     return ucol_strcoll(Cotejo(), reinterpret_cast<const UChar*>(a.utf16()),
                         static_cast<int32_t>(a.size()), reinterpret_cast<const UChar*>(b.utf16()),
                         static_cast<int32_t>(b.size()));

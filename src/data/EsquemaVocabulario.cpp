@@ -53,7 +53,8 @@ struct TablaEsperada {
     const char* campoClave;
 };
 
-const std::vector<TablaEsperada>& TablasEsperadas() {
+const std::vector<TablaEsperada>& TablasEsperadas()
+{
     static const std::vector<TablaEsperada> tablas = {
         {"TEMAS", {"NOMBRETEMA", "NOTASTEMA", "CLAVETEMA"}, "NOMBRETEMA", "CLAVETEMA"},
         {"ITEMS",
@@ -65,12 +66,14 @@ const std::vector<TablaEsperada>& TablasEsperadas() {
     return tablas;
 }
 
-qint64 LeeEntero(ConexionSqlite& conexion, const char* sql) {
+qint64 LeeEntero(ConexionSqlite& conexion, const char* sql)
+{
     auto sentencia = conexion.Prepara(sql);
     return sentencia.Avanza() ? sentencia.Entero(0) : 0;
 }
 
-QString DescribeTabla(ConexionSqlite& conexion, const TablaEsperada& tabla) {
+QString DescribeTabla(ConexionSqlite& conexion, const TablaEsperada& tabla)
+{
     QStringList presentes;
     auto campos = conexion.Prepara("SELECT name FROM pragma_table_info(?1)");
     campos.Enlaza(1, QString::fromLatin1(tabla.nombre));
@@ -96,7 +99,8 @@ QString DescribeTabla(ConexionSqlite& conexion, const TablaEsperada& tabla) {
     return {};
 }
 
-bool EsArchivoSqlite(const QString& ruta) {
+bool EsArchivoSqlite(const QString& ruta)
+{
     static const QByteArray firma("SQLite format 3", 16); // with its closing zero byte
     QFile archivo(ruta);
     return archivo.open(QIODevice::ReadOnly) && archivo.read(firma.size()) == firma;
@@ -104,7 +108,8 @@ bool EsArchivoSqlite(const QString& ruta) {
 
 // The first thing wrong with the open file, or an empty text. SQLite's own refusals (not a
 // database, damaged pages) come out as exceptions.
-QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano) {
+QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano)
+{
     const qint64 idAplicacion = LeeEntero(conexion, "PRAGMA application_id");
     if (idAplicacion != IdAplicacionVocabulario)
         return idAplicacion == 0
@@ -143,7 +148,8 @@ QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano) {
     return QStringLiteral("está dañado (%1).").arg(hallazgo.join(QLatin1Char(' ')).trimmed());
 }
 
-void RecalculaClaves(ConexionSqlite& conexion, const char* leeTextos, const char* guardaClave) {
+void RecalculaClaves(ConexionSqlite& conexion, const char* leeTextos, const char* guardaClave)
+{
     // Read first, then write: rows are not changed under a statement still walking them.
     std::vector<std::pair<qint64, QString>> filas;
     for (auto lectura = conexion.Prepara(leeTextos); lectura.Avanza();)
@@ -154,7 +160,8 @@ void RecalculaClaves(ConexionSqlite& conexion, const char* leeTextos, const char
 
 } // namespace
 
-void CreaEsquemaVocabulario(ConexionSqlite& conexion) {
+void CreaEsquemaVocabulario(ConexionSqlite& conexion)
+{
     conexion.EjecutaSql(Tablas);
     conexion.EjecutaSql(IndicesUnicos);
     conexion.EjecutaSql(IndiceListaItems);
@@ -163,7 +170,8 @@ void CreaEsquemaVocabulario(ConexionSqlite& conexion) {
     static_assert(IdAplicacionVocabulario == 1413565526 && VersionFormatoVocabulario == 1);
 }
 
-QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
+QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta)
+{
     const QFileInfo archivo(ruta);
     if (archivo.size() == 0)
         return QStringLiteral("el archivo está vacío.");
@@ -178,7 +186,8 @@ QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
     }
 }
 
-void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
+void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta)
+{
     const QFileInfo archivo(ruta);
     const QString defecto = DefectoBaseVocabulario(conexion, ruta);
     if (!defecto.isEmpty())
@@ -188,11 +197,13 @@ void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta) {
                               .arg(archivo.fileName(), defecto));
 }
 
-void CompletaIndices(ConexionSqlite& conexion) {
+void CompletaIndices(ConexionSqlite& conexion)
+{
     conexion.EjecutaSql(IndiceListaItems);
 }
 
-void ActualizaClavesOrden(ConexionSqlite& conexion) {
+void ActualizaClavesOrden(ConexionSqlite& conexion)
+{
     const QString version = ObtieneVersionCotejo();
     {
         auto guardada = conexion.Prepara(LeeVersionCotejo);

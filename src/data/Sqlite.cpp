@@ -15,17 +15,20 @@ namespace {
 // How long a statement waits for another program's lock before it gives up.
 constexpr int EsperaBloqueoMs = 3000;
 
-QString MensajeSqlite(int codigo, sqlite3* db) {
+QString MensajeSqlite(int codigo, sqlite3* db)
+{
     const char* texto = db ? sqlite3_errmsg(db) : sqlite3_errstr(codigo);
     return QString::fromUtf8(texto);
 }
 
-QByteArray NombreEnDisco(const QString& ruta) {
+QByteArray NombreEnDisco(const QString& ruta)
+{
     // An absolute path never starts with "file:", so SQLite cannot take it for a URI.
     return QFile::encodeName(QFileInfo(ruta).absoluteFilePath());
 }
 
-ErrorTalvex ErrorAlCrear(int numeroErrno, const QString& ruta) {
+ErrorTalvex ErrorAlCrear(int numeroErrno, const QString& ruta)
+{
     const QString nombre = QFileInfo(ruta).fileName();
     switch (numeroErrno) {
     case EEXIST:
@@ -56,7 +59,8 @@ ErrorTalvex ErrorAlCrear(int numeroErrno, const QString& ruta) {
 }
 
 // Makes the new file's name itself survive a power cut, not only its contents.
-void SincronizaCarpeta(const QString& ruta) {
+void SincronizaCarpeta(const QString& ruta)
+{
     const int carpeta = ::open(QFile::encodeName(QFileInfo(ruta).absolutePath()).constData(),
                                O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (carpeta >= 0) {
@@ -67,7 +71,8 @@ void SincronizaCarpeta(const QString& ruta) {
 
 } // namespace
 
-ErrorTalvex TraduceErrorSqlite(int codigo, sqlite3* db) {
+ErrorTalvex TraduceErrorSqlite(int codigo, sqlite3* db)
+{
     using namespace NumeroError;
     switch (codigo) {
     case SQLITE_CONSTRAINT_UNIQUE:
@@ -128,11 +133,13 @@ struct ConexionSqlite::Preparada {
     std::shared_ptr<const bool> abierta;
 };
 
-ConexionSqlite::~ConexionSqlite() {
+ConexionSqlite::~ConexionSqlite()
+{
     Cierra();
 }
 
-void ConexionSqlite::Abre(const QString& ruta, int banderas) {
+void ConexionSqlite::Abre(const QString& ruta, int banderas)
+{
     Cierra();
     sqlite3* db = nullptr;
     const int codigo = sqlite3_open_v2(NombreEnDisco(ruta).constData(), &db,
@@ -152,7 +159,8 @@ void ConexionSqlite::Abre(const QString& ruta, int banderas) {
     ++apertura_;
 }
 
-void ConexionSqlite::Cierra() {
+void ConexionSqlite::Cierra()
+{
     if (!db_)
         return;
     *abierta_ = false;
@@ -169,13 +177,15 @@ void ConexionSqlite::Cierra() {
     ++apertura_;
 }
 
-void ConexionSqlite::EjecutaSql(const char* sql) {
+void ConexionSqlite::EjecutaSql(const char* sql)
+{
     const int codigo = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
     if (codigo != SQLITE_OK)
         throw TraduceErrorSqlite(sqlite3_extended_errcode(db_), db_);
 }
 
-SentenciaSqlite ConexionSqlite::Prepara(const char* sql) {
+SentenciaSqlite ConexionSqlite::Prepara(const char* sql)
+{
     auto& guardada = preparadas_[sql];
     if (guardada && !guardada->enUso) {
         guardada->enUso = true;
@@ -197,7 +207,8 @@ SentenciaSqlite ConexionSqlite::Prepara(const char* sql) {
     return SentenciaSqlite(db_, nueva);
 }
 
-int ConexionSqlite::Cambios() const {
+int ConexionSqlite::Cambios() const
+{
     return sqlite3_changes(db_);
 }
 
@@ -205,12 +216,17 @@ int ConexionSqlite::Cambios() const {
 // Statement
 
 SentenciaSqlite::SentenciaSqlite(sqlite3* db, std::shared_ptr<ConexionSqlite::Preparada> preparada)
-    : db_(db), preparada_(std::move(preparada)) {}
+    : db_(db), preparada_(std::move(preparada))
+{
+}
 
 SentenciaSqlite::SentenciaSqlite(SentenciaSqlite&& otra) noexcept
-    : db_(otra.db_), preparada_(std::move(otra.preparada_)) {}
+    : db_(otra.db_), preparada_(std::move(otra.preparada_))
+{
+}
 
-SentenciaSqlite::~SentenciaSqlite() {
+SentenciaSqlite::~SentenciaSqlite()
+{
     if (!preparada_)
         return;
     if (preparada_->propia || !*preparada_->abierta) {
@@ -222,12 +238,14 @@ SentenciaSqlite::~SentenciaSqlite() {
     preparada_->enUso = false;
 }
 
-void SentenciaSqlite::Comprueba(int codigo) const {
+void SentenciaSqlite::Comprueba(int codigo) const
+{
     if (codigo != SQLITE_OK)
         throw TraduceErrorSqlite(sqlite3_extended_errcode(db_), db_);
 }
 
-SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, const QString& texto) {
+SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, const QString& texto)
+{
     const QByteArray utf8 = texto.toUtf8();
     Comprueba(sqlite3_bind_text(preparada_->sentencia, parametro,
                                 utf8.isNull() ? "" : utf8.constData(),
@@ -235,19 +253,22 @@ SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, const QString& texto) {
     return *this;
 }
 
-SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, const QByteArray& bytes) {
+SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, const QByteArray& bytes)
+{
     Comprueba(sqlite3_bind_blob(preparada_->sentencia, parametro,
                                 bytes.isNull() ? "" : bytes.constData(),
                                 static_cast<int>(bytes.size()), SQLITE_TRANSIENT));
     return *this;
 }
 
-SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, qint64 numero) {
+SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, qint64 numero)
+{
     Comprueba(sqlite3_bind_int64(preparada_->sentencia, parametro, numero));
     return *this;
 }
 
-bool SentenciaSqlite::Avanza() {
+bool SentenciaSqlite::Avanza()
+{
     if (!*preparada_->abierta)
         return false; // the connection was closed while this statement was being walked
     const int codigo = sqlite3_step(preparada_->sentencia);
@@ -258,28 +279,33 @@ bool SentenciaSqlite::Avanza() {
     throw TraduceErrorSqlite(sqlite3_extended_errcode(db_), db_);
 }
 
-void SentenciaSqlite::Ejecuta() {
+void SentenciaSqlite::Ejecuta()
+{
     while (Avanza()) {
     }
 }
 
-bool SentenciaSqlite::EsNulo(int columna) const {
+bool SentenciaSqlite::EsNulo(int columna) const
+{
     return sqlite3_column_type(preparada_->sentencia, columna) == SQLITE_NULL;
 }
 
-QString SentenciaSqlite::Texto(int columna) const {
+QString SentenciaSqlite::Texto(int columna) const
+{
     const auto* texto =
         reinterpret_cast<const char*>(sqlite3_column_text(preparada_->sentencia, columna));
     return QString::fromUtf8(texto, sqlite3_column_bytes(preparada_->sentencia, columna));
 }
 
-QByteArray SentenciaSqlite::Bytes(int columna) const {
+QByteArray SentenciaSqlite::Bytes(int columna) const
+{
     const auto* bytes =
         static_cast<const char*>(sqlite3_column_blob(preparada_->sentencia, columna));
     return QByteArray(bytes, sqlite3_column_bytes(preparada_->sentencia, columna));
 }
 
-qint64 SentenciaSqlite::Entero(int columna) const {
+qint64 SentenciaSqlite::Entero(int columna) const
+{
     return sqlite3_column_int64(preparada_->sentencia, columna);
 }
 
@@ -287,7 +313,8 @@ qint64 SentenciaSqlite::Entero(int columna) const {
 // Transaction
 
 TransaccionSqlite::TransaccionSqlite(ConexionSqlite& conexion)
-    : conexion_(conexion), apertura_(conexion.apertura_), exterior_(conexion.profundidad_ == 0) {
+    : conexion_(conexion), apertura_(conexion.apertura_), exterior_(conexion.profundidad_ == 0)
+{
     // SQLite ends a whole transaction by itself on some failures (disk full, I/O error);
     // going on would write the rest of the unit outside any transaction.
     if (!exterior_ && sqlite3_get_autocommit(conexion_.db_))
@@ -300,11 +327,13 @@ TransaccionSqlite::TransaccionSqlite(ConexionSqlite& conexion)
     ++conexion_.profundidad_;
 }
 
-bool TransaccionSqlite::SigueViva() const {
+bool TransaccionSqlite::SigueViva() const
+{
     return !terminada_ && conexion_.apertura_ == apertura_ && conexion_.db_;
 }
 
-void TransaccionSqlite::Confirma() {
+void TransaccionSqlite::Confirma()
+{
     if (!SigueViva())
         throw ErrorTalvex(NumeroError::ErrorBaseDatos,
                           QStringLiteral("La base de datos se cerró antes de terminar el cambio: "
@@ -320,7 +349,8 @@ void TransaccionSqlite::Confirma() {
     --conexion_.profundidad_;
 }
 
-TransaccionSqlite::~TransaccionSqlite() {
+TransaccionSqlite::~TransaccionSqlite()
+{
     if (!SigueViva())
         return;
     sqlite3* db = conexion_.db_;
@@ -336,7 +366,8 @@ TransaccionSqlite::~TransaccionSqlite() {
 // ---------------------------------------------------------------------------------------
 
 void CreaArchivoSqlite(const QString& ruta,
-                       const std::function<void(ConexionSqlite&)>& preparaEsquema) {
+                       const std::function<void(ConexionSqlite&)>& preparaEsquema)
+{
     const QByteArray nombre = NombreEnDisco(ruta);
     // Created here, exclusively, so that an existing file is never opened by mistake, even
     // one that appears between a check and the opening.

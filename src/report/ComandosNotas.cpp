@@ -21,8 +21,8 @@ bool HayNotas(frmMenuPrincipal& principal)
     if (!principal.lblNotas->text().isEmpty())
         return true;
     Sistema().Pita();
-    MuestraMensaje({QStringLiteral("¡¡ No existen registros activos !!"), Titulo,
-                    IconoMensaje::Informacion});
+    MuestraMensaje(
+        {QStringLiteral("¡¡ No existen registros activos !!"), Titulo, IconoMensaje::Informacion});
     return false;
 }
 } // namespace

@@ -8,7 +8,8 @@
 #include <QDir>
 
 EntornoPrueba::EntornoPrueba()
-    : procesosAnteriores_(InstalaListaProcesos(&sinOtros_)), directorioAnterior_(QDir::currentPath())
+    : procesosAnteriores_(InstalaListaProcesos(&sinOtros_)),
+      directorioAnterior_(QDir::currentPath())
 {
     IniciaRecursos();
     QDir().mkpath(Carpeta());

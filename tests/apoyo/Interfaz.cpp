@@ -46,8 +46,8 @@ void Teclea(QWidget* control, const QString& texto)
 void ImpideEscrituras()
 {
     // As root, file permissions would not stop a write; the connection itself refuses.
-    QVERIFY(sqlite3_exec(modTALVEXV20().dbPrincipal.Conexion(), "PRAGMA query_only = ON",
-                         nullptr, nullptr, nullptr) == SQLITE_OK);
+    QVERIFY(sqlite3_exec(modTALVEXV20().dbPrincipal.Conexion(), "PRAGMA query_only = ON", nullptr,
+                         nullptr, nullptr) == SQLITE_OK);
 }
 
 frmMenuPrincipal& Principal()
@@ -58,7 +58,8 @@ frmMenuPrincipal& Principal()
 void EligeTema(const QString& nombre)
 {
     frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, int(v.ModeloArbol->Nombres().indexOf(nombre)), true);
+    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, int(v.ModeloArbol->Nombres().indexOf(nombre)),
+                                     true);
     v.ActivaTemas();
 }
 

@@ -47,7 +47,8 @@ namespace {
 QString EligeArchivo(PlataformaGuionada& p, bool guardar, const QString& titulo,
                      const QString& carpeta, const QString& nombre, const QString& filtro)
 {
-    p.dialogosArchivo << PlataformaGuionada::DialogoArchivo{guardar, titulo, carpeta, nombre, filtro};
+    p.dialogosArchivo << PlataformaGuionada::DialogoArchivo{guardar, titulo, carpeta, nombre,
+                                                            filtro};
     if (p.archivosElegidos.empty()) {
         QTest::qFail("diálogo de archivo inesperado", __FILE__, __LINE__);
         return {};

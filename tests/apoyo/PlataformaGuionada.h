@@ -42,7 +42,7 @@ public:
         QString titulo, carpeta, nombre, filtro;
     };
     QList<DialogoArchivo> dialogosArchivo;
-    QList<int> pausas; // asked lengths, in milliseconds
+    QList<int> pausas;         // asked lengths, in milliseconds
     bool pausasReales = false; // pauses last their real length instead of none
     QList<QUrl> direcciones;
     int pitidos = 0;

@@ -62,7 +62,8 @@ void PruebaAcercade::lineasEnSuSitio()
     QVERIFY(ventana->lblAcercade7->text().startsWith(QStringLiteral("Teléfono: ")));
     QVERIFY(!ventana->imgAcercade->pixmap().isNull());
     QCOMPARE(ventana->cmdAcercade->text(), QStringLiteral("&Aceptar"));
-    QCOMPARE(ventana->cmdAcercade->geometry(), QRect(Twips(4280), Twips(3960), Twips(1215), Twips(375)));
+    QCOMPARE(ventana->cmdAcercade->geometry(),
+             QRect(Twips(4280), Twips(3960), Twips(1215), Twips(375)));
     for (QLabel* enlace : {ventana->lblAcercade9, ventana->lblAcercade10})
         QCOMPARE(enlace->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 }

@@ -2,12 +2,12 @@
 // from the program's own folders only.
 #include "apoyo/EntornoPrueba.h"
 #include "apoyo/Interfaz.h"
+#include "app/CierraAplicacion.h"
 #include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
 #include "backup/frmRespaldar.h"
 #include "ui/main/frmMenuPrincipal.h"
-#include "app/CierraAplicacion.h"
-#include "app/modTALVEXV20.h"
 
 #include <QDir>
 #include <QElapsedTimer>

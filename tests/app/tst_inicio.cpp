@@ -62,7 +62,8 @@ void PruebaInicio::muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal()
     QList<Momento> momentos;
     entorno.plataforma.alPausar = [&] {
         const bool principal = VentanaCargada<frmMenuPrincipal>();
-        momentos << Momento{Ventana<frmSplash>().lblLogo2->text(), Ventana<frmSplash>().isVisible(),
+        momentos << Momento{Ventana<frmSplash>().lblLogo2->text(),
+                            Ventana<frmSplash>().isVisible(),
                             Ventana<frmSplash>().cursor().shape() == Qt::WaitCursor,
                             VentanaCargada<frmEspera>() ? Ventana<frmEspera>().lblEsperar->text()
                                                         : QString(),
@@ -195,7 +196,8 @@ void PruebaInicio::sinBaseDeDatosAvisaYTerminaSinCrearla()
     QVERIFY_THROWS_EXCEPTION(FinDelPrograma, Main());
     QCOMPARE(entorno.plataforma.mensajes.size(), 1);
     const Mensaje& mensaje = entorno.plataforma.mensajes[0];
-    QCOMPARE(mensaje.texto, QStringLiteral("¡¡ No se encuentra la Base de Datos : 'TALVEXV20.MDB' !!"));
+    QCOMPARE(mensaje.texto,
+             QStringLiteral("¡¡ No se encuentra la Base de Datos : 'TALVEXV20.MDB' !!"));
     QCOMPARE(mensaje.titulo, Titulo);
     QCOMPARE(mensaje.icono, IconoMensaje::Critico);
     QCOMPARE(mensaje.botones, BotonesMensaje::Aceptar);
@@ -211,7 +213,8 @@ void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca_data()
     QTest::addColumn<QByteArray>("contenido");
     QTest::newRow("vacío") << QByteArray();
     QTest::newRow("texto") << QByteArray("Esto no es una base de datos.\r\nhouse\tcasa\r\n");
-    QTest::newRow("cabecera SQLite sin páginas") << QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\0');
+    QTest::newRow("cabecera SQLite sin páginas")
+        << QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\0');
 }
 
 void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca()
@@ -225,7 +228,8 @@ void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca()
 
     QCOMPARE(entorno.plataforma.mensajes.size(), 1);
     const Mensaje& mensaje = entorno.plataforma.mensajes[0];
-    QVERIFY(mensaje.texto.startsWith(QStringLiteral("¡¡ No se puede usar la Base de Datos 'TALVEXV20.MDB' !!\r\r")));
+    QVERIFY(mensaje.texto.startsWith(
+        QStringLiteral("¡¡ No se puede usar la Base de Datos 'TALVEXV20.MDB' !!\r\r")));
     QCOMPARE(mensaje.icono, IconoMensaje::Critico);
     QCOMPARE(mensaje.titulo, Titulo);
     QCOMPARE(LeeArchivo(entorno.Ruta("TALVEXV20.MDB")), contenido);
@@ -251,8 +255,8 @@ void PruebaInicio::unaCarpetaDeTrabajoSinEscrituraTerminaConElMensajeDeFallo()
     QVERIFY_THROWS_EXCEPTION(FinDelPrograma, Main());
     QCOMPARE(entorno.plataforma.mensajes.size(), 1);
     const Mensaje& mensaje = entorno.plataforma.mensajes[0];
-    const QString inicio = QStringLiteral(
-        "¡¡ No se puede ejecutar la  aplicación  TALVEXV20  Ver. 2.0 !!\r\rError (");
+    const QString inicio =
+        QStringLiteral("¡¡ No se puede ejecutar la  aplicación  TALVEXV20  Ver. 2.0 !!\r\rError (");
     QVERIFY2(mensaje.texto.startsWith(inicio), qPrintable(mensaje.texto));
     const QString resto = mensaje.texto.mid(inicio.size());
     const qsizetype cierre = resto.indexOf(QStringLiteral(") : "));
@@ -288,7 +292,8 @@ void PruebaInicio::laPausaNuncaTerminaAntesDeTiempo()
         QElapsedTimer reloj;
         reloj.start();
         HacePausa(intervalo, ticks);
-        QVERIFY2(reloj.elapsed() >= intervalo * ticks, qPrintable(QString::number(reloj.elapsed())));
+        QVERIFY2(reloj.elapsed() >= intervalo * ticks,
+                 qPrintable(QString::number(reloj.elapsed())));
     }
 }
 

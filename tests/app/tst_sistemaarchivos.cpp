@@ -18,7 +18,8 @@
 namespace {
 
 // The number of the ErrorTalvex an operation throws; 0 when it throws none.
-template <typename Operacion> int NumeroDeError(Operacion operacion) {
+template <typename Operacion> int NumeroDeError(Operacion operacion)
+{
     try {
         operacion();
     } catch (const ErrorTalvex& error) {
@@ -27,24 +28,28 @@ template <typename Operacion> int NumeroDeError(Operacion operacion) {
     return 0;
 }
 
-void Escribe(const QString& ruta, const QByteArray& contenido) {
+void Escribe(const QString& ruta, const QByteArray& contenido)
+{
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(archivo.write(contenido), contenido.size());
 }
 
-QByteArray Lee(const QString& ruta) {
+QByteArray Lee(const QString& ruta)
+{
     QFile archivo(ruta);
     return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray("<no se abre>");
 }
 
-mode_t Permisos(const QString& ruta) {
+mode_t Permisos(const QString& ruta)
+{
     struct stat datos {};
     ::stat(QFile::encodeName(ruta).constData(), &datos);
     return datos.st_mode & 07777;
 }
 
-QStringList Contenido(const QString& carpeta) {
+QStringList Contenido(const QString& carpeta)
+{
     return QDir(carpeta).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                    QDir::Name);
 }
@@ -63,7 +68,8 @@ private:
 
     // A folder where creating a file is refused. Root passes every permission check, but
     // sysfs refuses new files even to root.
-    QString CarpetaSinPermiso() {
+    QString CarpetaSinPermiso()
+    {
         if (::geteuid() != 0) {
             QDir(dir_).mkdir(QStringLiteral("cerrada"));
             ::chmod(QFile::encodeName(Ruta(QStringLiteral("cerrada"))).constData(), 0555);
@@ -73,19 +79,22 @@ private:
     }
 
 private slots:
-    void init() {
+    void init()
+    {
         temporal_ = std::make_unique<QTemporaryDir>();
         QVERIFY(temporal_->isValid());
         dir_ = temporal_->path();
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         // A folder left read-only would stop QTemporaryDir from removing it.
         ::chmod(QFile::encodeName(Ruta(QStringLiteral("cerrada"))).constData(), 0755);
         temporal_.reset();
     }
 
-    void existenciaDistingueArchivosDeCarpetas() {
+    void existenciaDistingueArchivosDeCarpetas()
+    {
         Escribe(Ruta("a.txt"), "x");
         QVERIFY(fso_.FileExists(Ruta("a.txt")));
         QVERIFY(!fso_.FileExists(dir_));
@@ -97,7 +106,8 @@ private slots:
         QVERIFY(!fso_.FolderExists(Ruta("falta")));
     }
 
-    void creaCarpetaSoloConSuPadre() {
+    void creaCarpetaSoloConSuPadre()
+    {
         fso_.CreateFolder(Ruta("nueva"));
         QVERIFY(fso_.FolderExists(Ruta("nueva")));
         QCOMPARE(NumeroDeError([&] { fso_.CreateFolder(Ruta("nueva")); }),
@@ -107,7 +117,8 @@ private slots:
         QVERIFY(!fso_.FolderExists(Ruta("falta")));
     }
 
-    void copiaReemplazaByteAByte() {
+    void copiaReemplazaByteAByte()
+    {
         // Longer than one read of the copy, with NUL runs, onto a longer old file.
         QByteArray datos(3 * 1024 * 1024 + 17, '\0');
         for (qsizetype i = 0; i < datos.size(); i += 3)
@@ -121,7 +132,8 @@ private slots:
         QCOMPARE(Contenido(dir_), QStringList({"destino.mdb", "origen.mdb"}));
     }
 
-    void copiaDaPermisosDeArchivoNuevoOConservaLosDelReemplazado() {
+    void copiaDaPermisosDeArchivoNuevoOConservaLosDelReemplazado()
+    {
         Escribe(Ruta("origen"), "abc");
         ::chmod(QFile::encodeName(Ruta("origen")).constData(), 0444);
         const mode_t anterior = ::umask(022);
@@ -138,7 +150,8 @@ private slots:
         QCOMPARE(Lee(Ruta("viejo")), QByteArray("abc"));
     }
 
-    void copiaPorUnEnlaceEscribeElArchivoEnlazado() {
+    void copiaPorUnEnlaceEscribeElArchivoEnlazado()
+    {
         Escribe(Ruta("origen"), "nuevo");
         Escribe(Ruta("real"), "viejo");
         QVERIFY(QFile::link(Ruta("real"), Ruta("enlace")));
@@ -147,7 +160,8 @@ private slots:
         QVERIFY(QFileInfo(Ruta("enlace")).isSymLink());
     }
 
-    void copiaFallidaDejaElDestinoIntacto() {
+    void copiaFallidaDejaElDestinoIntacto()
+    {
         Escribe(Ruta("origen"), "nuevo");
         Escribe(Ruta("destino"), "viejo");
         QDir(dir_).mkdir("carpeta");
@@ -179,7 +193,8 @@ private slots:
         QCOMPARE(Contenido(dir_), antes); // no temporary file left behind
     }
 
-    void copiaEnCarpetaSinPermisoEsDenegada() {
+    void copiaEnCarpetaSinPermisoEsDenegada()
+    {
         const QString cerrada = CarpetaSinPermiso();
         if (cerrada.isEmpty())
             QSKIP("no folder refuses new files here");
@@ -189,7 +204,8 @@ private slots:
         QVERIFY(!fso_.FileExists(cerrada + "/copia"));
     }
 
-    void borraSoloLosArchivosQueCoinciden() {
+    void borraSoloLosArchivosQueCoinciden()
+    {
         for (const char* nombre :
              {"a.tmp", "X.TMP", "a.tmpx", "b.txt", "f1.log", "f12.log", "[x]1.dat", "x1.dat"})
             Escribe(Ruta(nombre), "x");
@@ -207,7 +223,8 @@ private slots:
         QVERIFY(!fso_.FileExists(Ruta("b.txt")));
     }
 
-    void borraSoloLecturaSoloForzando() {
+    void borraSoloLecturaSoloForzando()
+    {
         Escribe(Ruta("lectura.tmp"), "x");
         Escribe(Ruta("escritura.tmp"), "x");
         ::chmod(QFile::encodeName(Ruta("lectura.tmp")).constData(), 0444);
@@ -221,7 +238,8 @@ private slots:
         QVERIFY(Contenido(dir_).isEmpty());
     }
 
-    void borraSinCoincidenciasOSinCarpetaFalla() {
+    void borraSinCoincidenciasOSinCarpetaFalla()
+    {
         QDir(dir_).mkdir("d.tmp");
         QCOMPARE(NumeroDeError([&] { fso_.DeleteFile(Ruta("*.nada"), true); }),
                  NumeroError::ArchivoNoEncontrado);
@@ -236,7 +254,8 @@ private slots:
         QVERIFY(fso_.FolderExists(Ruta("d.tmp")));
     }
 
-    void archivoDeTextoEnUtf8ConCrLf() {
+    void archivoDeTextoEnUtf8ConCrLf()
+    {
         auto flujo = fso_.CreateTextFile(Ruta("info.txt"), true);
         flujo->WriteLine(QStringLiteral("Asistente para aprender inglés"));
         flujo->WriteLine(QString());
@@ -252,7 +271,8 @@ private slots:
         QCOMPARE(Lee(Ruta("info.txt")), QByteArray("x\r\n"));
     }
 
-    void archivoDeTextoFalla() {
+    void archivoDeTextoFalla()
+    {
         Escribe(Ruta("existe.txt"), "antes");
         QCOMPARE(NumeroDeError([&] { fso_.CreateTextFile(Ruta("existe.txt"), false); }),
                  NumeroError::ArchivoYaExiste);
@@ -269,7 +289,8 @@ private slots:
                  NumeroError::PermisoDenegado);
     }
 
-    void discoLlenoNoEsSilencioso() {
+    void discoLlenoNoEsSilencioso()
+    {
         std::unique_ptr<FlujoTexto> flujo;
         try {
             flujo = fso_.CreateTextFile(QStringLiteral("/dev/full"), true);
@@ -279,7 +300,8 @@ private slots:
         QCOMPARE(NumeroDeError([&] { flujo->WriteLine("x"); }), NumeroError::DiscoLleno);
     }
 
-    void traduceErrno_data() {
+    void traduceErrno_data()
+    {
         QTest::addColumn<int>("numeroErrno");
         QTest::addColumn<bool>("destino");
         QTest::addColumn<int>("numero");
@@ -316,7 +338,8 @@ private slots:
             QTest::newRow(fila.nombre) << fila.numeroErrno << fila.destino << fila.numero;
     }
 
-    void traduceErrno() {
+    void traduceErrno()
+    {
         QFETCH(int, numeroErrno);
         QFETCH(bool, destino);
         QFETCH(int, numero);
@@ -325,7 +348,8 @@ private slots:
         QVERIFY(!error.Descripcion().isEmpty());
     }
 
-    void errnoSinFilaNoSeConfundeConOtroNumero() {
+    void errnoSinFilaNoSeConfundeConOtroNumero()
+    {
         // EPROTO is 71 and ECOMM 70 on Linux: as bare numbers they would read as
         // "disk not ready" and "permission denied".
         for (const int numeroErrno : {EPROTO, ECOMM, ELOOP}) {

@@ -15,7 +15,8 @@
 #include <cstring>
 #include <sys/resource.h>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     const auto Uso = [] {
         std::fputs("Uso: aux_copiasegura copia|restaura ORIGEN DESTINO\n"
                    "     aux_copiasegura limite BYTES ORIGEN DESTINO\n",

@@ -27,7 +27,8 @@ namespace {
 const QString Auxiliar = QStringLiteral(TALVEX_DIR_BINARIOS "/aux_copiasegura");
 
 // A vocabulary file whose every row carries `marca`, so that two files differ in every row.
-void CreaBase(const QString& ruta, int items, const QString& marca) {
+void CreaBase(const QString& ruta, int items, const QString& marca)
+{
     BaseVocabulario::CreaVacia(ruta);
     BaseVocabulario base;
     base.Abre(ruta);
@@ -44,7 +45,8 @@ void CreaBase(const QString& ruta, int items, const QString& marca) {
 
 // The rows of a sound vocabulary file, as a digest; empty when the file is not sound. With
 // `escritura`, SQLite may first settle a journal left beside the file.
-QByteArray HuellaFilas(const QString& ruta, bool escritura = false) {
+QByteArray HuellaFilas(const QString& ruta, bool escritura = false)
+{
     try {
         ConexionSqlite conexion;
         conexion.Abre(ruta, escritura ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
@@ -63,26 +65,30 @@ QByteArray HuellaFilas(const QString& ruta, bool escritura = false) {
     }
 }
 
-QByteArray Bytes(const QString& ruta) {
+QByteArray Bytes(const QString& ruta)
+{
     QFile archivo(ruta);
     return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
 }
 
-void Escribe(const QString& ruta, const QByteArray& bytes) {
+void Escribe(const QString& ruta, const QByteArray& bytes)
+{
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(archivo.write(bytes), bytes.size());
 }
 
 // Files of a folder other than the given ones: leftovers of a copy.
-QStringList Sobrantes(const QString& carpeta, const QStringList& esperados) {
+QStringList Sobrantes(const QString& carpeta, const QStringList& esperados)
+{
     QStringList sobrantes = QDir(carpeta).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& nombre : esperados)
         sobrantes.removeAll(nombre);
     return sobrantes;
 }
 
-int NumeroDe(const std::function<void()>& copia) {
+int NumeroDe(const std::function<void()>& copia)
+{
     try {
         copia();
     } catch (const ErrorTalvex& error) {
@@ -111,12 +117,14 @@ private:
     QString Ruta(const QString& nombre) const { return carpeta->filePath(nombre); }
 };
 
-void PruebaCopiaSegura::init() {
+void PruebaCopiaSegura::init()
+{
     carpeta = std::make_unique<QTemporaryDir>();
     QVERIFY(carpeta->isValid());
 }
 
-void PruebaCopiaSegura::copiaCompletaQueReemplazaYConservaPermisos() {
+void PruebaCopiaSegura::copiaCompletaQueReemplazaYConservaPermisos()
+{
     const QString origen = Ruta("origen.MDB");
     const QString destino = Ruta("TALVEXV20.MDB");
     CreaBase(origen, 300, "nuevo");
@@ -149,7 +157,8 @@ void PruebaCopiaSegura::copiaCompletaQueReemplazaYConservaPermisos() {
     QCOMPARE(Sobrantes(Ruta("real"), {"TALVEXV20.MDB"}), QStringList());
 }
 
-void PruebaCopiaSegura::origenNoValidoNoEscribeNada_data() {
+void PruebaCopiaSegura::origenNoValidoNoEscribeNada_data()
+{
     QTest::addColumn<QString>("clase");
     QTest::newRow("texto") << "texto";
     QTest::newRow("vacío") << "vacio";
@@ -159,7 +168,8 @@ void PruebaCopiaSegura::origenNoValidoNoEscribeNada_data() {
     QTest::newRow("truncada") << "truncada";
 }
 
-void PruebaCopiaSegura::origenNoValidoNoEscribeNada() {
+void PruebaCopiaSegura::origenNoValidoNoEscribeNada()
+{
     QFETCH(QString, clase);
     const QString origen = Ruta("malo/TALVEXV20.MDB");
     const QString destino = Ruta("TALVEXV20.MDB");
@@ -194,7 +204,8 @@ void PruebaCopiaSegura::origenNoValidoNoEscribeNada() {
     QCOMPARE(Sobrantes(carpeta->path(), {"TALVEXV20.MDB"}), QStringList());
 }
 
-void PruebaCopiaSegura::fallosDelSistemaDeArchivos() {
+void PruebaCopiaSegura::fallosDelSistemaDeArchivos()
+{
     const QString origen = Ruta("TALVEXV20.MDB");
     CreaBase(origen, 20, "origen");
     QDir().mkpath(Ruta("copias"));
@@ -238,7 +249,8 @@ void PruebaCopiaSegura::fallosDelSistemaDeArchivos() {
              NumeroError::PermisoDenegado);
 }
 
-void PruebaCopiaSegura::limiteDeTamanoEsDiscoLleno() {
+void PruebaCopiaSegura::limiteDeTamanoEsDiscoLleno()
+{
     const QString origen = Ruta("origen/TALVEXV20.MDB");
     const QString destino = Ruta("TALVEXV20.MDB");
     QDir().mkpath(Ruta("origen"));
@@ -256,7 +268,8 @@ void PruebaCopiaSegura::limiteDeTamanoEsDiscoLleno() {
     QCOMPARE(Sobrantes(carpeta->path(), {"TALVEXV20.MDB"}), QStringList());
 }
 
-void PruebaCopiaSegura::diarioPendienteDelDestinoNoSeAplicaALaCopia() {
+void PruebaCopiaSegura::diarioPendienteDelDestinoNoSeAplicaALaCopia()
+{
     // A destination left by a crash in the middle of a write: its journal is hot. Were the
     // journal to stay beside the new file, the next opening would play the old pages into it.
     const QString viejo = Ruta("viejo.MDB");
@@ -283,7 +296,8 @@ void PruebaCopiaSegura::diarioPendienteDelDestinoNoSeAplicaALaCopia() {
     QCOMPARE(HuellaFilas(destino, true), HuellaFilas(origen));
 }
 
-void PruebaCopiaSegura::restauraEnConexionGuardaLaAnterior() {
+void PruebaCopiaSegura::restauraEnConexionGuardaLaAnterior()
+{
     const QString trabajo = Ruta("TALVEXV20.MDB");
     const QString previa = trabajo + SufijoCopiaPrevia;
     const QString origen = Ruta("copias/TALVEXV20.MDB");
@@ -317,7 +331,8 @@ void PruebaCopiaSegura::restauraEnConexionGuardaLaAnterior() {
              QStringList());
 }
 
-void PruebaCopiaSegura::copiaMatadaDejaDestinoViejoOEntero() {
+void PruebaCopiaSegura::copiaMatadaDejaDestinoViejoOEntero()
+{
     const QString origen = Ruta("origen/TALVEXV20.MDB");
     const QString destino = Ruta("TALVEXV20.MDB");
     QDir().mkpath(Ruta("origen"));
@@ -363,7 +378,8 @@ void PruebaCopiaSegura::copiaMatadaDejaDestinoViejoOEntero() {
     QCOMPARE(Sobrantes(carpeta->path(), {"TALVEXV20.MDB"}), QStringList());
 }
 
-void PruebaCopiaSegura::restauracionMatadaDejaTrabajoViejoOEntero() {
+void PruebaCopiaSegura::restauracionMatadaDejaTrabajoViejoOEntero()
+{
     const QString origen = Ruta("copias/TALVEXV20.MDB");
     const QString trabajo = Ruta("TALVEXV20.MDB");
     QDir().mkpath(Ruta("copias"));

@@ -40,7 +40,8 @@ const QString FinRespaldo = QStringLiteral(
 const QString FinRecuperacion = QStringLiteral(
     "¡¡ Para recuperar la B.D. se debe cerrar la aplicación e iniciar nuevamente !!");
 
-QString Confirmacion(const QString& unidad) {
+QString Confirmacion(const QString& unidad)
+{
     return QStringLiteral("El achivo se copiará en la unidad ") + unidad +
            QStringLiteral("\r\r¿ Quiere continuar ?");
 }
@@ -51,7 +52,8 @@ const QList<Item> Items{{"red", "rojo", "Colores", "Un color."},
                         {"house", "casa", "Casa", "La casa."}};
 
 // Every row of the file, as text, read through a connection of its own.
-QStringList Filas(const QString& ruta) {
+QStringList Filas(const QString& ruta)
+{
     BaseVocabulario base;
     base.Abre(ruta);
     QStringList filas;
@@ -62,14 +64,16 @@ QStringList Filas(const QString& ruta) {
     return filas;
 }
 
-QByteArray Huella(const QString& ruta) {
+QByteArray Huella(const QString& ruta)
+{
     QFile archivo(ruta);
     return archivo.open(QIODevice::ReadOnly)
                ? QCryptographicHash::hash(archivo.readAll(), QCryptographicHash::Sha256)
                : QByteArray();
 }
 
-ino_t Nodo(const QString& ruta) {
+ino_t Nodo(const QString& ruta)
+{
     struct stat datos;
     return ::stat(QFile::encodeName(ruta).constData(), &datos) == 0 ? datos.st_ino : 0;
 }
@@ -78,14 +82,16 @@ ino_t Nodo(const QString& ruta) {
 // past it fails (EFBIG) instead of killing the process.
 class LimiteTamano {
 public:
-    explicit LimiteTamano(rlim_t bytes) {
+    explicit LimiteTamano(rlim_t bytes)
+    {
         getrlimit(RLIMIT_FSIZE, &anterior_);
         senal_ = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limite = anterior_;
         limite.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limite);
     }
-    ~LimiteTamano() {
+    ~LimiteTamano()
+    {
         setrlimit(RLIMIT_FSIZE, &anterior_);
         std::signal(SIGXFSZ, senal_);
     }
@@ -96,7 +102,8 @@ private:
 };
 
 // True when a folder refuses new files even to the administrator.
-bool RechazaArchivos(const QString& carpeta) {
+bool RechazaArchivos(const QString& carpeta)
+{
     const QByteArray prueba = QFile::encodeName(carpeta + "/.talvex-prueba");
     const int fd = ::open(prueba.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd < 0)
@@ -128,23 +135,27 @@ private slots:
     void iconoAbreAcercaDe();
 
 private:
-    frmRespaldar& Abre(bool respaldo) {
+    frmRespaldar& Abre(bool respaldo)
+    {
         AbreRespaldo(respaldo);
         return Ventana<frmRespaldar>();
     }
     // Closes the dialog as the close box would, and lets Qt delete it.
-    void Cierra() {
+    void Cierra()
+    {
         if (VentanaCargada<frmRespaldar>())
             Ventana<frmRespaldar>().close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QString Trabajo() const { return entorno->Ruta("TALVEXV20.MDB"); }
-    QString Copias(const QString& nombre = {}) const {
+    QString Copias(const QString& nombre = {}) const
+    {
         return nombre.isEmpty() ? copias->path() : copias->filePath(nombre);
     }
     // Replaces @T (the working database), @P (the program's folder) and @C (the backup
     // folder) in a test's path.
-    QString Ruta(QString texto) const {
+    QString Ruta(QString texto) const
+    {
         return texto.replace("@T", Trabajo())
             .replace("@P", entorno->Carpeta())
             .replace("@C", Copias());
@@ -155,19 +166,22 @@ private:
     std::unique_ptr<QTemporaryDir> copias;
 };
 
-void PruebaRespaldo::init() {
+void PruebaRespaldo::init()
+{
     entorno = std::make_unique<EntornoPrueba>();
     copias = std::make_unique<QTemporaryDir>();
     Arranca(*entorno, Temas, Items);
 }
 
-void PruebaRespaldo::cleanup() {
+void PruebaRespaldo::cleanup()
+{
     Cierra();
     entorno.reset();
     copias.reset();
 }
 
-void PruebaRespaldo::dosModosConSusTextosYFoco() {
+void PruebaRespaldo::dosModosConSusTextosYFoco()
+{
     frmRespaldar& d = Abre(true);
     QVERIFY(d.isVisible());
     QVERIFY(!Principal().isEnabled());
@@ -234,7 +248,8 @@ void PruebaRespaldo::dosModosConSusTextosYFoco() {
     QVERIFY(P().mensajes.isEmpty());
 }
 
-void PruebaRespaldo::validacion_data() {
+void PruebaRespaldo::validacion_data()
+{
     QTest::addColumn<QString>("origen");
     QTest::addColumn<QString>("destino");
     QTest::addColumn<QString>("mensaje");
@@ -273,7 +288,8 @@ void PruebaRespaldo::validacion_data() {
                                              << "@T" << Diferente << false;
 }
 
-void PruebaRespaldo::validacion() {
+void PruebaRespaldo::validacion()
+{
     QFETCH(QString, origen);
     QFETCH(QString, destino);
     QFETCH(QString, mensaje);
@@ -304,7 +320,8 @@ void PruebaRespaldo::validacion() {
     QVERIFY(!P().terminado);
 }
 
-void PruebaRespaldo::confirmacionNombraLaUnidad_data() {
+void PruebaRespaldo::confirmacionNombraLaUnidad_data()
+{
     QTest::addColumn<QString>("destino");
     QTest::addColumn<QString>("destinoFinal");
     QTest::addColumn<QString>("unidad");
@@ -325,7 +342,8 @@ void PruebaRespaldo::confirmacionNombraLaUnidad_data() {
         << "@P/talvexv20.MDB" << unidadCopias;
 }
 
-void PruebaRespaldo::confirmacionNombraLaUnidad() {
+void PruebaRespaldo::confirmacionNombraLaUnidad()
+{
     QFETCH(QString, destino);
     QFETCH(QString, destinoFinal);
     QFETCH(QString, unidad);
@@ -367,7 +385,8 @@ void PruebaRespaldo::confirmacionNombraLaUnidad() {
     QVERIFY(!P().terminado);
 }
 
-void PruebaRespaldo::examinarOrigenYDestino() {
+void PruebaRespaldo::examinarOrigenYDestino()
+{
     frmRespaldar& d = Abre(true);
     const QString filtro = QStringLiteral("Base de datos (*.MDB *.mdb)");
     const auto Ultimo = [&] { return P().dialogosArchivo.last(); };
@@ -444,7 +463,8 @@ void PruebaRespaldo::examinarOrigenYDestino() {
     QCOMPARE(P().dialogosArchivo.size(), 9);
 }
 
-void PruebaRespaldo::respaldoTerminaElPrograma() {
+void PruebaRespaldo::respaldoTerminaElPrograma()
+{
     // An existing copy is replaced without a further question.
     BaseVocabulario::CreaVacia(Copias("TALVEXV20.MDB"));
     frmRespaldar& d = Abre(true);
@@ -475,7 +495,8 @@ void PruebaRespaldo::respaldoTerminaElPrograma() {
     QCOMPARE(QDir(Copias()).entryList(QDir::Files | QDir::Hidden), QStringList{"TALVEXV20.MDB"});
 }
 
-void PruebaRespaldo::idaYVuelta() {
+void PruebaRespaldo::idaYVuelta()
+{
     const QStringList originales = Filas(Trabajo());
     frmRespaldar& d = Abre(true);
     d.txtGuardarDestino->setText(Copias("TALVEXV20.MDB"));
@@ -515,7 +536,8 @@ void PruebaRespaldo::idaYVuelta() {
     QCOMPARE(Nodo(Trabajo()), nodo);
 }
 
-void PruebaRespaldo::recuperarSobreUnaBaseQueNoSeAbrio() {
+void PruebaRespaldo::recuperarSobreUnaBaseQueNoSeAbrio()
+{
     // A damaged working database stays closed at start-up; restoring over it keeps it aside.
     BaseVocabulario::CreaVacia(Copias("TALVEXV20.MDB"));
     modTALVEXV20().dbPrincipal.Cierra();
@@ -534,7 +556,8 @@ void PruebaRespaldo::recuperarSobreUnaBaseQueNoSeAbrio() {
     QCOMPARE(LeeArchivo(Trabajo() + SufijoCopiaPrevia), QByteArray("restos de una base dañada"));
 }
 
-void PruebaRespaldo::fallosDeCopia_data() {
+void PruebaRespaldo::fallosDeCopia_data()
+{
     QTest::addColumn<bool>("respaldo");
     QTest::addColumn<QString>("origen");  // restore mode: the source box
     QTest::addColumn<QString>("destino"); // backup mode: the destination box
@@ -561,7 +584,8 @@ void PruebaRespaldo::fallosDeCopia_data() {
                                               << "¡¡ No hay espacio suficiente en disco !!" << 8192;
 }
 
-void PruebaRespaldo::fallosDeCopia() {
+void PruebaRespaldo::fallosDeCopia()
+{
     QFETCH(bool, respaldo);
     QFETCH(QString, origen);
     QFETCH(QString, destino);
@@ -617,7 +641,8 @@ void PruebaRespaldo::fallosDeCopia() {
              copiasAntes);
 }
 
-void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta_data() {
+void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta_data()
+{
     QTest::addColumn<QByteArray>("contenido");
     QTest::addColumn<QString>("motivo");
     QTest::newRow("texto") << QByteArray("Lista de la compra: pan, leche.\n")
@@ -627,7 +652,8 @@ void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta_data() {
         << QByteArray("SQLite format 3\0", 16) + QByteArray(200, '\x01') << "dañado";
 }
 
-void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta() {
+void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta()
+{
     QFETCH(QByteArray, contenido);
     QFETCH(QString, motivo);
     QFile archivo(Copias("TALVEXV20.MDB"));
@@ -658,7 +684,8 @@ void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta() {
     QVERIFY(!P().terminado);
 }
 
-void PruebaRespaldo::iconoAbreAcercaDe() {
+void PruebaRespaldo::iconoAbreAcercaDe()
+{
     frmRespaldar& d = Abre(true);
     QTest::mouseClick(d.imgIcono1, Qt::LeftButton);
     QVERIFY(VentanaCargada<frmAcercade>() && Ventana<frmAcercade>().isVisible());

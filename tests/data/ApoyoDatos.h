@@ -12,7 +12,8 @@
 #include <stdexcept>
 
 // Runs SQL on the file through a connection of its own, outside the store.
-inline void EjecutaSqlDirecto(const QString& ruta, const QString& sql) {
+inline void EjecutaSqlDirecto(const QString& ruta, const QString& sql)
+{
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
         SQLITE_OK) {
@@ -29,7 +30,8 @@ inline void EjecutaSqlDirecto(const QString& ruta, const QString& sql) {
 }
 
 // The first column of every row of a query, as UTF-8 bytes exactly as stored.
-inline QList<QByteArray> ConsultaDirecta(sqlite3* db, const char* sql) {
+inline QList<QByteArray> ConsultaDirecta(sqlite3* db, const char* sql)
+{
     QList<QByteArray> filas;
     sqlite3_stmt* sentencia = nullptr;
     if (sqlite3_prepare_v2(db, sql, -1, &sentencia, nullptr) != SQLITE_OK)
@@ -41,20 +43,23 @@ inline QList<QByteArray> ConsultaDirecta(sqlite3* db, const char* sql) {
     return filas;
 }
 
-inline QByteArray HuellaArchivo(const QString& ruta) {
+inline QByteArray HuellaArchivo(const QString& ruta)
+{
     QFile archivo(ruta);
     if (!archivo.open(QIODevice::ReadOnly))
         return {};
     return QCryptographicHash::hash(archivo.readAll(), QCryptographicHash::Sha256).toHex();
 }
 
-inline QStringList InglesEnOrden(const BaseVocabulario& base) {
+inline QStringList InglesEnOrden(const BaseVocabulario& base)
+{
     QStringList textos;
     base.RecorreItems([&](const Item& item) { textos << item.ITEMING; });
     return textos;
 }
 
-inline QStringList TemasEnOrden(const BaseVocabulario& base) {
+inline QStringList TemasEnOrden(const BaseVocabulario& base)
+{
     QStringList nombres;
     base.RecorreTemas([&](const Tema& tema) { nombres << tema.NOMBRETEMA; });
     return nombres;

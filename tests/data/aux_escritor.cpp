@@ -16,7 +16,8 @@
 namespace {
 
 // Straight to the pipe: a line that was acknowledged cannot be lost in a buffer.
-void Confirma(const QString& linea) {
+void Confirma(const QString& linea)
+{
     const QByteArray bytes = (linea + QLatin1Char('\n')).toUtf8();
     if (::write(STDOUT_FILENO, bytes.constData(), bytes.size()) != bytes.size())
         std::_Exit(3);
@@ -24,7 +25,8 @@ void Confirma(const QString& linea) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QCoreApplication aplicacion(argc, argv);
     const QStringList argumentos = aplicacion.arguments();
     if (argumentos.size() != 3) {

@@ -20,7 +20,8 @@ class PruebaAperturaBase : public QObject {
     QString Ruta(const QString& nombre) const { return carpeta_.filePath(nombre); }
 
     // A real vocabulary file with enough rows to fill several pages.
-    QString CreaBaseLlena(const QString& nombre) const {
+    QString CreaBaseLlena(const QString& nombre) const
+    {
         const QString ruta = Ruta(nombre);
         BaseVocabulario::CreaVacia(ruta);
         BaseVocabulario base;
@@ -36,7 +37,8 @@ class PruebaAperturaBase : public QObject {
     }
 
     static void EscribeArchivo(const QString& ruta, const QByteArray& contenido,
-                               qint64 posicion = 0, bool recorta = false) {
+                               qint64 posicion = 0, bool recorta = false)
+    {
         QFile archivo(ruta);
         QVERIFY(archivo.open(QIODevice::ReadWrite));
         QVERIFY(archivo.seek(posicion));
@@ -46,7 +48,8 @@ class PruebaAperturaBase : public QObject {
     }
 
 private slots:
-    void archivoAusenteNoSeCrea() {
+    void archivoAusenteNoSeCrea()
+    {
         const QString ruta = Ruta("TALVEXV20.MDB");
         BaseVocabulario base;
         QVERIFY_ERROR_TALVEX(base.Abre(ruta), ArchivoNoEncontrado);
@@ -56,7 +59,8 @@ private slots:
         QVERIFY_ERROR_TALVEX(base.Abre(carpeta_.path()), BaseNoValida);
     }
 
-    void archivosNoValidos_data() {
+    void archivosNoValidos_data()
+    {
         QTest::addColumn<QString>("ruta");
         QTest::addColumn<QString>("motivo"); // a pattern of the description
 
@@ -109,7 +113,8 @@ private slots:
         QTest::newRow("página dañada") << danado << QStringLiteral("dañad");
     }
 
-    void archivosNoValidos() {
+    void archivosNoValidos()
+    {
         QFETCH(QString, ruta);
         QFETCH(QString, motivo);
         const QByteArray antes = HuellaArchivo(ruta);
@@ -142,7 +147,8 @@ private slots:
         QVERIFY_ERROR_TALVEX(base.AgregaItem({"a", "", "", ""}), TablaNoAbierta);
     }
 
-    void baseSanaSeAbreSinCambiarla() {
+    void baseSanaSeAbreSinCambiarla()
+    {
         const QString ruta = CreaBaseLlena("sana.MDB");
         const QByteArray antes = HuellaArchivo(ruta);
         BaseVocabulario base;
@@ -155,7 +161,8 @@ private slots:
     }
 
     // The engine's failures reach the user in Spanish, one description per kind of failure.
-    void erroresDelMotorEnEspanol_data() {
+    void erroresDelMotorEnEspanol_data()
+    {
         QTest::addColumn<int>("codigo");
         QTest::addColumn<int>("numero");
         QTest::addColumn<QString>("texto");
@@ -170,10 +177,12 @@ private slots:
         QTest::newRow("permiso") << SQLITE_PERM << PermisoDenegado << "Permiso denegado";
         QTest::newRow("memoria") << SQLITE_NOMEM << ErrorBaseDatos << "memoria";
         QTest::newRow("restricción") << SQLITE_CONSTRAINT_NOTNULL << ErrorBaseDatos << "rechazó";
-        QTest::newRow("clave") << SQLITE_CONSTRAINT_UNIQUE << ClaveDuplicada << "misma clave|esa clave";
+        QTest::newRow("clave") << SQLITE_CONSTRAINT_UNIQUE << ClaveDuplicada
+                               << "misma clave|esa clave";
     }
 
-    void erroresDelMotorEnEspanol() {
+    void erroresDelMotorEnEspanol()
+    {
         QFETCH(int, codigo);
         QFETCH(int, numero);
         QFETCH(QString, texto);
@@ -186,7 +195,8 @@ private slots:
         QVERIFY(!error.Descripcion().contains(QStringLiteral("código")));
     }
 
-    void unArchivoQueNoSePuedeAbrirSeDiceEnEspanol() {
+    void unArchivoQueNoSePuedeAbrirSeDiceEnEspanol()
+    {
         ConexionSqlite conexion;
         try {
             conexion.Abre(carpeta_.filePath("falta/TALVEXV20.MDB"), SQLITE_OPEN_READWRITE);

@@ -18,13 +18,15 @@ class PruebaBaseVocabulario : public QObject {
     int archivos_ = 0;
     BaseVocabulario base_;
 
-    void AgregaItems(const QStringList& ingleses, const QString& tema = SinCategoria) {
+    void AgregaItems(const QStringList& ingleses, const QString& tema = SinCategoria)
+    {
         for (const QString& ingles : ingleses)
             base_.AgregaItem({ingles, QStringLiteral("esp ") + ingles, tema, QString()});
     }
 
 private slots:
-    void init() {
+    void init()
+    {
         ruta_ = carpeta_.filePath(
             QStringLiteral("%1-%2.MDB").arg(QTest::currentTestFunction()).arg(++archivos_));
         BaseVocabulario::CreaVacia(ruta_);
@@ -32,7 +34,8 @@ private slots:
     }
     void cleanup() { base_.Cierra(); }
 
-    void cotejoIgualaMayusculasYDistingueAcentos() {
+    void cotejoIgualaMayusculasYDistingueAcentos()
+    {
         QCOMPARE(CalculaClaveOrden("house"), CalculaClaveOrden("HOUSE"));
         QCOMPARE(CalculaClaveOrden(QStringLiteral("canción")),
                  CalculaClaveOrden(QStringLiteral("CANCIÓN")));
@@ -45,7 +48,8 @@ private slots:
         QVERIFY(!ObtieneVersionCotejo().isEmpty());
     }
 
-    void tablasVacias() {
+    void tablasVacias()
+    {
         QVERIFY(base_.EstaAbierta());
         QVERIFY(TemasEnOrden(base_).isEmpty());
         QVERIFY(InglesEnOrden(base_).isEmpty());
@@ -59,7 +63,8 @@ private slots:
         QVERIFY_ERROR_TALVEX(base_.EliminaItem("house"), SinRegistroActual);
     }
 
-    void ordenEspanolSinMayusculas() {
+    void ordenEspanolSinMayusculas()
+    {
         const QStringList esperado = {"arbol",
                                       QStringLiteral("árbol"),
                                       "arbolado",
@@ -83,7 +88,8 @@ private slots:
         QCOMPARE(base_.CuentaTemas(), int(esperado.size()));
     }
 
-    void busquedasEncuentranVariantesDeMayusculas() {
+    void busquedasEncuentranVariantesDeMayusculas()
+    {
         base_.AgregaItem({"house", "casa", "hogar", "nota"});
         base_.AgregaItem({QStringLiteral("canción"), "song", SinCategoria, ""});
         base_.AgregaTema({"verbos", "notas"});
@@ -96,7 +102,8 @@ private slots:
         QCOMPARE(base_.LocalizaTema("VERBOS"), std::optional<Tema>(Tema{"verbos", "notas"}));
     }
 
-    void claveUnicaRechazaDuplicadosSinEscribir() {
+    void claveUnicaRechazaDuplicadosSinEscribir()
+    {
         base_.AgregaItem({"house", "casa", SinCategoria, ""});
         base_.AgregaItem({"dog", "perro", "animales", "guau"});
         base_.AgregaTema({"verbos", "a"});
@@ -117,7 +124,8 @@ private slots:
         QCOMPARE(InglesEnOrden(base_), QStringList({"dog", "House"}));
     }
 
-    void modificaYEliminaEnTablasLlenas() {
+    void modificaYEliminaEnTablasLlenas()
+    {
         AgregaItems({"apple", "banana", "cherry"}, "frutas");
         base_.AgregaTema({"frutas", "dulces"});
         base_.AgregaTema({"verbos", ""});
@@ -138,7 +146,8 @@ private slots:
         QVERIFY_ERROR_TALVEX(base_.EliminaItem("banana"), SinRegistroActual);
     }
 
-    void cambiaTemaItemsSoloMismaEscritura() {
+    void cambiaTemaItemsSoloMismaEscritura()
+    {
         base_.AgregaItem({"a", "", "verbos", ""});
         base_.AgregaItem({"b", "", "Verbos", ""});
         base_.AgregaItem({"c", "", "VERBOS", ""});
@@ -152,7 +161,8 @@ private slots:
         QCOMPARE(base_.LocalizaItem("e")->NOMBRETEMA, SinCategoria);
     }
 
-    void textosIdaYVueltaExactos_data() {
+    void textosIdaYVueltaExactos_data()
+    {
         QTest::addColumn<Item>("item");
         const QString cien = QString(QStringLiteral("ñandú¿")).repeated(17).left(100);
         QTest::newRow("acentos y signos")
@@ -170,7 +180,8 @@ private slots:
         QTest::newRow("carácter nulo") << Item{QStringLiteral("nul"), QString(QChar(0)) + "x", "t",
                                                QStringLiteral("a") + QChar(0) + "b"};
     }
-    void textosIdaYVueltaExactos() {
+    void textosIdaYVueltaExactos()
+    {
         QFETCH(Item, item);
         base_.AgregaItem(item);
         base_.AgregaTema({item.NOMBRETEMA, item.NOTASITEM});
@@ -196,7 +207,8 @@ private slots:
                  QByteArray("1"));
     }
 
-    void enTransaccionDeshaceTodoSiFalla() {
+    void enTransaccionDeshaceTodoSiFalla()
+    {
         base_.AgregaTema({"verbos", ""});
         base_.AgregaItem({"run", "correr", "verbos", ""});
         const QByteArray antes = HuellaArchivo(ruta_);
@@ -235,7 +247,8 @@ private slots:
         QCOMPARE(base_.LocalizaTema("verbos")->NOMBRETEMA, QStringLiteral("Verbos"));
     }
 
-    void objetoCerradoNoLeeNiEscribe() {
+    void objetoCerradoNoLeeNiEscribe()
+    {
         BaseVocabulario cerrada;
         for (int vuelta = 0; vuelta < 2; ++vuelta) {
             QVERIFY(!cerrada.EstaAbierta());
@@ -263,7 +276,8 @@ private slots:
         }
     }
 
-    void recorridoAnidadoYCierreDuranteElRecorrido() {
+    void recorridoAnidadoYCierreDuranteElRecorrido()
+    {
         AgregaItems({"one", "two", "three"});
         int interiores = 0;
         base_.RecorreItems([&](const Item& exterior) {
@@ -280,7 +294,8 @@ private slots:
         QVERIFY(!base_.EstaAbierta());
     }
 
-    void cierreDentroDeEnTransaccionNoGuardaNada() {
+    void cierreDentroDeEnTransaccionNoGuardaNada()
+    {
         base_.AgregaItem({"keep", "", "", ""});
         QVERIFY_ERROR_TALVEX(base_.EnTransaccion([&] {
             base_.AgregaItem({"lost", "", "", ""});
@@ -291,7 +306,8 @@ private slots:
         QCOMPARE(InglesEnOrden(base_), QStringList{"keep"});
     }
 
-    void cambioDeVersionDelCotejoRecalculaClaves() {
+    void cambioDeVersionDelCotejoRecalculaClaves()
+    {
         AgregaItems({"zapato", "Home", "house", QStringLiteral("árbol"), "arbol",
                      QStringLiteral("ñu"), "nube"});
         for (const QString& nombre : QStringList{"verbos", "Animales", QStringLiteral("ácidos")})
@@ -315,7 +331,8 @@ private slots:
                  QList<QByteArray>{ObtieneVersionCotejo().toUtf8()});
     }
 
-    void creaVaciaYCreaBaseReporte() {
+    void creaVaciaYCreaBaseReporte()
+    {
         // The file made by init(): our marks, the journal kind, and nothing else in it.
         sqlite3* db = base_.Conexion();
         QCOMPARE(ConsultaDirecta(db, "PRAGMA application_id"), QList<QByteArray>{"1413565526"});

@@ -16,14 +16,16 @@ class PruebaChoques : public QObject {
     static constexpr int Rondas = 60;
 
     // The complete lines the writer printed before it died.
-    static QStringList LineasConfirmadas(const QByteArray& salida) {
+    static QStringList LineasConfirmadas(const QByteArray& salida)
+    {
         QStringList lineas = QString::fromUtf8(salida).split(QLatin1Char('\n'));
         lineas.removeLast(); // empty, or a line cut off by the kill: not acknowledged
         return lineas;
     }
 
 private slots:
-    void escritorMatadoNoDanaNiPierdeNada() {
+    void escritorMatadoNoDanaNiPierdeNada()
+    {
         const QString escritor = QStringLiteral(TALVEX_DIR_BINARIOS "/aux_escritor");
         QVERIFY2(QFileInfo(escritor).isExecutable(), qPrintable(escritor));
         QTemporaryDir carpeta;

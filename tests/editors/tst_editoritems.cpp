@@ -24,7 +24,6 @@ const QList<Item> Items{
     {"zebra", "cebra", "Animales", ""},
 };
 
-
 // A closed editor is gone once the deletions the event loop would run have run.
 void EjecutaBorrados()
 {
@@ -175,7 +174,7 @@ void PruebaEditorItems::laVentanaTapaLaListaConLaCaja()
     }
     QCOMPARE(e.focusWidget(), e.txtItemIng);
     // Tab walks the controls in their order, the list under the box included.
-    QWidget* orden[] = {e.txtItemIng, e.txtItemEsp, e.txtCategoriaItem, e.cboCategoriaItem,
+    QWidget* orden[] = {e.txtItemIng,  e.txtItemEsp,     e.txtCategoriaItem, e.cboCategoriaItem,
                         e.txtMemoItem, e.cmdAceptarItem, e.cmdCancelarItem};
     for (size_t i = 0; i + 1 < std::size(orden); ++i) {
         QTest::keyClick(orden[i], Qt::Key_Tab);
@@ -276,10 +275,12 @@ void PruebaEditorItems::rechazaElTextoInglesVacioODuplicado_data()
 {
     QTest::addColumn<QString>("escrito");
     QTest::addColumn<QString>("mensaje");
-    QTest::newRow("vacío") << "" << "¡¡ Por favor, ingrese el nombre del item !!";
-    QTest::newRow("duplicado en otro caso")
-        << "HOUSE" << "¡¡ Ya existe un item con el nombre de: HOUSE !!";
-    QTest::newRow("duplicado con acento") << "zébra" << "";
+    QTest::newRow("vacío") << ""
+                           << "¡¡ Por favor, ingrese el nombre del item !!";
+    QTest::newRow("duplicado en otro caso") << "HOUSE"
+                                            << "¡¡ Ya existe un item con el nombre de: HOUSE !!";
+    QTest::newRow("duplicado con acento") << "zébra"
+                                          << "";
 }
 
 void PruebaEditorItems::rechazaElTextoInglesVacioODuplicado()
@@ -466,11 +467,21 @@ void PruebaEditorItems::guardarMuestraLaFilaEnOrden_data()
     QTest::addColumn<QString>("editado"); // empty for a new item
     QTest::addColumn<QString>("ingles");
     QTest::addColumn<QString>("completa"); // typed in the search box, completes to `ingles`
-    QTest::newRow("nuevo en medio") << "" << "kiwi" << "ki";
-    QTest::newRow("nuevo al final") << "" << "zzz top" << "zz";
-    QTest::newRow("editar en su sitio") << "house" << "House" << "hou";
-    QTest::newRow("editar: la fila baja") << "apple" << "zoo" << "zo";
-    QTest::newRow("editar: la fila sube") << "zebra" << "ant" << "an";
+    QTest::newRow("nuevo en medio") << ""
+                                    << "kiwi"
+                                    << "ki";
+    QTest::newRow("nuevo al final") << ""
+                                    << "zzz top"
+                                    << "zz";
+    QTest::newRow("editar en su sitio") << "house"
+                                        << "House"
+                                        << "hou";
+    QTest::newRow("editar: la fila baja") << "apple"
+                                          << "zoo"
+                                          << "zo";
+    QTest::newRow("editar: la fila sube") << "zebra"
+                                          << "ant"
+                                          << "an";
 }
 
 void PruebaEditorItems::guardarMuestraLaFilaEnOrden()

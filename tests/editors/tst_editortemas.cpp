@@ -19,7 +19,6 @@
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
 
-
 // Selects a topic in the tree as the user would, and opens the editor on it.
 QPointer<frmTemas> Edita(const QString& nombre)
 {

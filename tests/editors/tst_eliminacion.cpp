@@ -15,8 +15,6 @@
 
 namespace {
 
-
-
 QString TemaDe(const QString& ingles)
 {
     return modTALVEXV20().dbPrincipal.LocalizaItem(ingles)->NOMBRETEMA;
@@ -59,8 +57,10 @@ void PruebaEliminacion::sinSeleccionNoHaceNada()
 void PruebaEliminacion::temaConItemsLosDejaSinCategoria()
 {
     Arranca(*entorno, {{"Casa", "notas de casa"}, {"Verbos", "notas de verbos"}},
-            {{"house", "casa", "Casa", ""}, {"roof", "tejado", "Casa", ""},
-             {"door", "puerta", "CASA", ""}, {"run", "correr", "Verbos", ""}});
+            {{"house", "casa", "Casa", ""},
+             {"roof", "tejado", "Casa", ""},
+             {"door", "puerta", "CASA", ""},
+             {"run", "correr", "Verbos", ""}});
     EligeTema("Casa");
     entorno->plataforma.respuestas = {RespuestaMensaje::No};
     cmdEliminarTema_Click();
@@ -145,7 +145,8 @@ void PruebaEliminacion::unFalloDejaTodoComoEstaba()
 void PruebaEliminacion::itemConfirmadoONo()
 {
     Arranca(*entorno, {{"Casa", ""}},
-            {{"apple", "manzana", "Comida", ""}, {"house", "casa", "Casa", "notas de house"},
+            {{"apple", "manzana", "Comida", ""},
+             {"house", "casa", "Casa", "notas de house"},
              {"roof", "tejado", "Casa", "notas de roof"}});
     EligeTema("Casa");
     EligeItem("house");

@@ -70,14 +70,19 @@ void PruebaTextosExactos::itemTecleado_data()
     QTest::addColumn<QString>("espanol");
     QTest::addColumn<QString>("notas");
     QTest::addColumn<QString>("inglesGuardado");
-    QTest::newRow("espacio duro en las notas")
-        << "hard" << "duro" << "a" + Nbsp + "b" << "hard";
+    QTest::newRow("espacio duro en las notas") << "hard"
+                                               << "duro"
+                                               << "a" + Nbsp + "b"
+                                               << "hard";
     QTest::newRow("acento combinado y espacio de ancho cero")
         << QStringLiteral("cafe\u0301") << QStringLiteral("cafe\u0301 solo\u200B")
         << QStringLiteral("e\u0301\u200Bx") << QStringLiteral("cafe\u0301");
-    QTest::newRow("emoji en las posiciones 99-100") << Aes(98) + Emoji << "e" << "" << Aes(98) + Emoji;
-    QTest::newRow("emoji como carácter 100") << Aes(99) + Emoji << "e" << "" << Aes(99) + Emoji;
-    QTest::newRow("emoji pasado el límite") << Aes(100) + Emoji << "e" << "" << Aes(100);
+    QTest::newRow("emoji en las posiciones 99-100") << Aes(98) + Emoji << "e"
+                                                    << "" << Aes(98) + Emoji;
+    QTest::newRow("emoji como carácter 100") << Aes(99) + Emoji << "e"
+                                             << "" << Aes(99) + Emoji;
+    QTest::newRow("emoji pasado el límite") << Aes(100) + Emoji << "e"
+                                            << "" << Aes(100);
 }
 
 void PruebaTextosExactos::itemTecleado()
@@ -107,7 +112,8 @@ void PruebaTextosExactos::temaTecleado_data()
     QTest::addColumn<QString>("nombre");
     QTest::addColumn<QString>("notas");
     QTest::addColumn<QString>("guardado");
-    QTest::newRow("emoji en las posiciones 49-50") << Aes(48) + Emoji << "n" + Nbsp << Aes(48) + Emoji;
+    QTest::newRow("emoji en las posiciones 49-50")
+        << Aes(48) + Emoji << "n" + Nbsp << Aes(48) + Emoji;
     QTest::newRow("emoji como carácter 50") << Aes(49) + Emoji << "" << Aes(49) + Emoji;
     QTest::newRow("emoji pasado el límite") << Aes(50) + Emoji << "" << Aes(50);
     QTest::newRow("acento combinado") << QStringLiteral("Cancio\u0301n") << QStringLiteral("\u200B")

@@ -121,8 +121,9 @@ void PruebaCreaBase::unaLineaMalFormadaNoDejaNadaEscrito()
     QCOMPARE(base.CuentaTemas(), 0);
     QVERIFY(!base.LocalizaItem("red"));
 
-    Escribe(carpeta.filePath("items.tsv"),
-            "red\trojo\tColores\t\nmother\tmadre\tFamilia\tmom en EE. UU.\\nmum en el Reino Unido\n");
+    Escribe(
+        carpeta.filePath("items.tsv"),
+        "red\trojo\tColores\t\nmother\tmadre\tFamilia\tmom en EE. UU.\\nmum en el Reino Unido\n");
     const ResumenCarga resumen = CargaVocabulario(base, carpeta.path());
     QCOMPARE(resumen.temas, 2);
     QCOMPARE(resumen.items, 2);

@@ -14,7 +14,6 @@
 
 namespace {
 
-
 std::vector<FilaInforme> Filas()
 {
     return LeeInforme(modTALVEXV20().RutaReporte);
@@ -55,14 +54,13 @@ void PruebaPreparaReporte::unTemaDaSuListado()
              {"Lyrics", "letra", "canción", ""}});
     EligeTema("canción");
     PreparaReporte();
-    const std::vector<FilaInforme> esperadas{
-        {"CANCIÓN", "Notas\r\nen dos líneas", ""},
-        {Nada, Nada, ""},
-        {Nada, Nada, "LISTADO:"},
-        {Nada, Nada, ""},
-        {Nada, Nada, "a -> b -> flecha"},
-        {Nada, Nada, "Lyrics -> letra"},
-        {Nada, Nada, "song -> canción"}};
+    const std::vector<FilaInforme> esperadas{{"CANCIÓN", "Notas\r\nen dos líneas", ""},
+                                             {Nada, Nada, ""},
+                                             {Nada, Nada, "LISTADO:"},
+                                             {Nada, Nada, ""},
+                                             {Nada, Nada, "a -> b -> flecha"},
+                                             {Nada, Nada, "Lyrics -> letra"},
+                                             {Nada, Nada, "song -> canción"}};
     QCOMPARE(Filas(), esperadas);
     QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().lvwListaTema), 2);
 
@@ -96,7 +94,8 @@ void PruebaPreparaReporte::sinBaseDeInformesTermina()
     entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
     QVERIFY_THROWS_EXCEPTION(FinDelPrograma, PreparaReporte());
     const Mensaje& mensaje = entorno->plataforma.mensajes.last();
-    QCOMPARE(mensaje.texto, QStringLiteral("¡¡ No se encuentra el archivo : 'TalvexReport.mdb' !!"));
+    QCOMPARE(mensaje.texto,
+             QStringLiteral("¡¡ No se encuentra el archivo : 'TalvexReport.mdb' !!"));
     QCOMPARE(mensaje.icono, IconoMensaje::Critico);
     QCOMPARE(mensaje.titulo, QStringLiteral("TALVEX Ver. 2.0.0"));
     QVERIFY(!modTALVEXV20().dbPrincipal.EstaAbierta());

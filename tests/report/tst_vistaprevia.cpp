@@ -142,7 +142,8 @@ void PruebaVistaPrevia::barraYMenusComoSeEsperan()
     QCOMPARE(v.CRViewerDespacho1->zoomFactor(), 1.0);
 
     // The menus, exactly, with no shortcut keys.
-    QCOMPARE(TextosDeAcciones(v.menuBar()->actions()), (QStringList{"&Archivo", "&Páginas", "Ay&uda"}));
+    QCOMPARE(TextosDeAcciones(v.menuBar()->actions()),
+             (QStringList{"&Archivo", "&Páginas", "Ay&uda"}));
     QCOMPARE(v.mnuArchivoLista->menuAction(), v.menuBar()->actions()[0]);
     const QString salir =
         QStringLiteral("&Salir") + QString(41, QLatin1Char(' ')) + QStringLiteral("Alt+F4");
@@ -150,9 +151,11 @@ void PruebaVistaPrevia::barraYMenusComoSeEsperan()
     QCOMPARE(
         TextosDeAcciones(v.mnuArchivoLista->actions()),
         (QStringList{"&Actualizar", "-", "&Configurar impresora...", "&Imprimir...", "-", salir}));
-    QCOMPARE(TextosDeAcciones(v.mnuPaginas->actions()), (QStringList{"&Primera página", "Página &anterior",
-                                                           "Página &siguiente", "Últi&ma página"}));
-    QCOMPARE(TextosDeAcciones(v.mnuAyuda->actions()), (QStringList{"Ayuda &General...", "&Acerca de..."}));
+    QCOMPARE(TextosDeAcciones(v.mnuPaginas->actions()),
+             (QStringList{"&Primera página", "Página &anterior", "Página &siguiente",
+                          "Últi&ma página"}));
+    QCOMPARE(TextosDeAcciones(v.mnuAyuda->actions()),
+             (QStringList{"Ayuda &General...", "&Acerca de..."}));
     for (QAction* accion : v.findChildren<QAction*>())
         QVERIFY2(accion->shortcut().isEmpty(), qPrintable(accion->objectName()));
 }

@@ -44,7 +44,8 @@ void PruebaMenus::menusConSusTextosDeAcciones()
                           "&Salir..." + QString(38, QLatin1Char(' ')) + "Alt+F4"}));
     QCOMPARE(TextosDeAcciones(v.mnuOpciones->actions()),
              (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos..."}));
-    QCOMPARE(TextosDeAcciones(v.mnuAyuda->actions()), (QStringList{"&General...", "-", "&Acerca de..."}));
+    QCOMPARE(TextosDeAcciones(v.mnuAyuda->actions()),
+             (QStringList{"&General...", "-", "&Acerca de..."}));
     for (QMenu* menu : {v.mnuArchivo, v.mnuOpciones, v.mnuAyuda})
         for (const QAction* accion : menu->actions())
             QVERIFY(accion->shortcut().isEmpty());

@@ -98,18 +98,53 @@ void PruebaNavegacion::completaMientrasSeEscribe_data()
     QTest::addColumn<QString>("seleccion");
     QTest::addColumn<QString>("fila");
     QTest::addColumn<QString>("encabezado");
-    QTest::newRow("ho completa a Home") << "ho" << "Home" << "me" << "Home" << "Home -> hogar";
-    QTest::newRow("hou completa a house") << "hou" << "house" << "se" << "house" << "house -> casa";
-    QTest::newRow("mayúsculas") << "HOU" << "house" << "se" << "house" << "house -> casa";
-    QTest::newRow("a no completa a á") << "ar" << "ar" << "" << "apple" << "apple -> manzana";
-    QTest::newRow("á completa a árbol") << "á" << "árbol" << "rbol" << "árbol"
+    QTest::newRow("ho completa a Home") << "ho"
+                                        << "Home"
+                                        << "me"
+                                        << "Home"
+                                        << "Home -> hogar";
+    QTest::newRow("hou completa a house") << "hou"
+                                          << "house"
+                                          << "se"
+                                          << "house"
+                                          << "house -> casa";
+    QTest::newRow("mayúsculas") << "HOU"
+                                << "house"
+                                << "se"
+                                << "house"
+                                << "house -> casa";
+    QTest::newRow("a no completa a á") << "ar"
+                                       << "ar"
+                                       << ""
+                                       << "apple"
+                                       << "apple -> manzana";
+    QTest::newRow("á completa a árbol") << "á"
+                                        << "árbol"
+                                        << "rbol"
+                                        << "árbol"
                                         << "árbol -> tree (al revés)";
-    QTest::newRow("n no completa a ñ") << "n" << "nylon" << "ylon" << "nylon" << "nylon -> nailon";
-    QTest::newRow("ñ") << "Ñ" << "ñandú" << "andú" << "ñandú" << "ñandú -> rhea";
-    QTest::newRow("nadie empieza así") << "xyz" << "xyz" << "" << "apple" << "apple -> manzana";
-    QTest::newRow("más de 50 letras") << "super" << Largo << Largo.mid(5) << Largo
-                                      << Largo + " -> supercalifragilístico";
-    QTest::newRow("texto completo") << "hotel" << "hotel" << "" << "hotel" << "hotel -> hotel";
+    QTest::newRow("n no completa a ñ") << "n"
+                                       << "nylon"
+                                       << "ylon"
+                                       << "nylon"
+                                       << "nylon -> nailon";
+    QTest::newRow("ñ") << "Ñ"
+                       << "ñandú"
+                       << "andú"
+                       << "ñandú"
+                       << "ñandú -> rhea";
+    QTest::newRow("nadie empieza así") << "xyz"
+                                       << "xyz"
+                                       << ""
+                                       << "apple"
+                                       << "apple -> manzana";
+    QTest::newRow("más de 50 letras")
+        << "super" << Largo << Largo.mid(5) << Largo << Largo + " -> supercalifragilístico";
+    QTest::newRow("texto completo") << "hotel"
+                                    << "hotel"
+                                    << ""
+                                    << "hotel"
+                                    << "hotel -> hotel";
 }
 
 void PruebaNavegacion::completaMientrasSeEscribe()
@@ -191,8 +226,7 @@ void PruebaNavegacion::sinItemsNoHayIndiceNiCompletado()
 void PruebaNavegacion::elArbolOrdenaYMarcaElTemaAbierto()
 {
     Arranca(*entorno,
-            {{"verbos", ""}, {"Zoo", ""}, {"árboles", ""}, {"Animales", ""}, {"arbustos", ""}},
-            {});
+            {{"verbos", ""}, {"Zoo", ""}, {"árboles", ""}, {"Animales", ""}, {"arbustos", ""}}, {});
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     QCOMPARE(v.ModeloArbol->Nombres(),
              (QStringList{"Animales", "árboles", "arbustos", "verbos", "Zoo"}));
@@ -200,7 +234,11 @@ void PruebaNavegacion::elArbolOrdenaYMarcaElTemaAbierto()
     const QImage cerrado = QIcon(":/imagenes/tema_cerrado.png").pixmap(16).toImage();
     QVERIFY(abierto != cerrado);
     auto imagen = [&](int fila) {
-        return v.ModeloArbol->index(fila).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+        return v.ModeloArbol->index(fila)
+            .data(Qt::DecorationRole)
+            .value<QIcon>()
+            .pixmap(16)
+            .toImage();
     };
     QTest::keyClick(v.TreeTemas, Qt::Key_Down);
     QTest::keyClick(v.TreeTemas, Qt::Key_Down);
@@ -274,8 +312,9 @@ void PruebaNavegacion::lasFlechasMuestranLoElegido()
 
 void PruebaNavegacion::clicEnElIndiceMuestraElItem()
 {
-    Arranca(*entorno, {{"Verbos", "Notas del tema"}},
-            {{"eat", "comer", "Verbos", "notas de eat"}, {"run", "correr", "Verbos", "notas de run"}});
+    Arranca(
+        *entorno, {{"Verbos", "Notas del tema"}},
+        {{"eat", "comer", "Verbos", "notas de eat"}, {"run", "correr", "Verbos", "notas de run"}});
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     QTest::keyClick(v.TreeTemas, Qt::Key_Home);
     QCOMPARE(v.txtMemoNotas->height(), Twips(3645));

@@ -100,14 +100,12 @@ void PruebaTabulacion::dialogoDeRespaldo_data()
 {
     QTest::addColumn<bool>("respaldo");
     QTest::addColumn<QStringList>("orden");
-    QTest::newRow("respaldar") << true
-                               << QStringList{"cmdExaminarDestino", "txtBuscarOrigen",
-                                              "cmdExaminarOrigen", "txtGuardarDestino",
-                                              "cmdAceptarRespa", "cmdSalirRespa"};
-    QTest::newRow("recuperar") << false
-                               << QStringList{"cmdExaminarOrigen", "txtBuscarOrigen",
-                                              "txtGuardarDestino", "cmdExaminarDestino",
-                                              "cmdAceptarRespa", "cmdSalirRespa"};
+    QTest::newRow("respaldar") << true << QStringList{"cmdExaminarDestino", "txtBuscarOrigen",
+                                                      "cmdExaminarOrigen",  "txtGuardarDestino",
+                                                      "cmdAceptarRespa",    "cmdSalirRespa"};
+    QTest::newRow("recuperar") << false << QStringList{"cmdExaminarOrigen", "txtBuscarOrigen",
+                                                       "txtGuardarDestino", "cmdExaminarDestino",
+                                                       "cmdAceptarRespa",   "cmdSalirRespa"};
 }
 
 void PruebaTabulacion::dialogoDeRespaldo()

@@ -14,10 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QTranslator>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 
 class PruebaVentanaPrincipal : public QObject {
     Q_OBJECT
@@ -45,7 +45,8 @@ void PruebaVentanaPrincipal::controles_data()
     QTest::addColumn<QRect>("twips"); // left, top, width, height
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QString>("ayuda");
-    auto fila = [](const char* n, int l, int t, int w, int h, const char* texto, const char* ayuda) {
+    auto fila = [](const char* n, int l, int t, int w, int h, const char* texto,
+                   const char* ayuda) {
         QTest::newRow(n) << QString::fromLatin1(n) << QRect(l, t, w, h) << QString::fromUtf8(texto)
                          << QString::fromUtf8(ayuda);
     };
@@ -103,11 +104,11 @@ void PruebaVentanaPrincipal::controles()
 void PruebaVentanaPrincipal::ordenDeTabulacion()
 {
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    const QStringList orden{"txtBuscaItem",   "TreeTemas",       "cmdNuevoTema",
-                            "cmdEditarTema",  "cmdEliminarTema", "lvwItems",
-                            "cmdNuevoItems",  "cmdEditarItems",  "cmdEliminarItem",
-                            "txtMemoNotas",   "cmdImprimirNotas", "cmdVistaPreviaNotas",
-                            "lvwListaTema",   "txtMemoLista"};
+    const QStringList orden{"txtBuscaItem",  "TreeTemas",        "cmdNuevoTema",
+                            "cmdEditarTema", "cmdEliminarTema",  "lvwItems",
+                            "cmdNuevoItems", "cmdEditarItems",   "cmdEliminarItem",
+                            "txtMemoNotas",  "cmdImprimirNotas", "cmdVistaPreviaNotas",
+                            "lvwListaTema",  "txtMemoLista"};
     QWidget* actual = ventana.txtBuscaItem;
     for (int i = 1; i < orden.size(); ++i) {
         actual = actual->nextInFocusChain();

@@ -10,8 +10,8 @@ class frmAcercade : public QWidget, public Ui::frmAcercade {
 public:
     frmAcercade();
 
-    static const QColor Normal;     // a link the mouse is away from
-    static const QColor Resaltado;  // the link the mouse is on: a click opens it
+    static const QColor Normal;    // a link the mouse is away from
+    static const QColor Resaltado; // the link the mouse is on: a click opens it
     static bool EstaResaltado(const QLabel& enlace);
 
     // The mouse at (x, y) twips from the window's top-left corner.

@@ -3,8 +3,8 @@
 #include "app/windows/Centrado.h"
 
 frmEspera::frmEspera()
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowStaysOnTopHint)
+    : QWidget(nullptr,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
 {
     setupUi(this);
     setFixedSize(size());

@@ -125,8 +125,9 @@ void frmTemas::ActualizaListaTemas()
     const QString nombre = txtNombreTema->text();
     ModeloTemas& arbol = *principal.ModeloArbol;
     const int seleccionada = frmMenuPrincipal::FilaSeleccionada(*principal.TreeTemas);
-    const int fila = estado.TemaNuevo || seleccionada < 0 ? arbol.AgregaTema(nombre)
-                                                          : arbol.CambiaNombre(seleccionada, nombre);
+    const int fila = estado.TemaNuevo || seleccionada < 0
+                         ? arbol.AgregaTema(nombre)
+                         : arbol.CambiaNombre(seleccionada, nombre);
     frmMenuPrincipal::SeleccionaFila(*principal.TreeTemas, fila, true);
     principal.lblNotas->setText(nombre);
     estado.TemaActual = nombre;

@@ -15,7 +15,8 @@ void LlenaArbolTemas()
     estado.TemaActual.clear();
     // The store walks topics in name order, which is the tree's own order.
     QStringList nombres;
-    OmiteFallo([&] { estado.dbPrincipal.RecorreTemas([&](const Tema& t) { nombres << t.NOMBRETEMA; }); });
+    OmiteFallo(
+        [&] { estado.dbPrincipal.RecorreTemas([&](const Tema& t) { nombres << t.NOMBRETEMA; }); });
     ventana.ModeloArbol->CambiaTemas(std::move(nombres));
     if (ventana.ModeloArbol->rowCount() == 0)
         return; // no node to select: heading, notes and TemaActual stay as they are

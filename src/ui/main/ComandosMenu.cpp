@@ -49,10 +49,14 @@ void frmMenuPrincipal::CreaBarraHerramientas()
         boton->setPopupMode(QToolButton::MenuButtonPopup);
 
     connect(mnuBase, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Carpeta")); });
-    connect(mnuRespaldar, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Respalda")); });
-    connect(mnuRecuperar, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Recupera")); });
-    connect(mnuAyudaGeneral, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Ayuda")); });
-    connect(mnuAcercade, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Acercade")); });
+    connect(mnuRespaldar, &QAction::triggered, this,
+            [this] { PulsaBoton(QStringLiteral("Respalda")); });
+    connect(mnuRecuperar, &QAction::triggered, this,
+            [this] { PulsaBoton(QStringLiteral("Recupera")); });
+    connect(mnuAyudaGeneral, &QAction::triggered, this,
+            [this] { PulsaBoton(QStringLiteral("Ayuda")); });
+    connect(mnuAcercade, &QAction::triggered, this,
+            [this] { PulsaBoton(QStringLiteral("Acercade")); });
 }
 
 void frmMenuPrincipal::PulsaBoton(const QString& clave)

@@ -1,13 +1,13 @@
 // What the main window's tree, lists and search box do with the mouse and the keyboard.
 #include "app/CierraAplicacion.h"
 #include "app/Fallos.h"
-#include "app/windows/frmAcercade.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/frmAcercade.h"
 #include "report/ComandosNotas.h"
 #include "ui/LimiteCaracteres.h"
 #include "ui/editors/EditorItems.h"
-#include "ui/editors/Eliminacion.h"
 #include "ui/editors/EditorTemas.h"
+#include "ui/editors/Eliminacion.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
@@ -53,8 +53,8 @@ void ArmaCompletar(const QKeyEvent* tecla)
 
 int frmMenuPrincipal::FilaSeleccionada(const QTreeView& lista)
 {
-    const QModelIndex actual = lista.selectionModel() ? lista.selectionModel()->currentIndex()
-                                                      : QModelIndex();
+    const QModelIndex actual =
+        lista.selectionModel() ? lista.selectionModel()->currentIndex() : QModelIndex();
     if (!actual.isValid() || !lista.selectionModel()->isSelected(actual.siblingAtColumn(0)))
         return -1;
     return actual.row();
@@ -65,8 +65,8 @@ void frmMenuPrincipal::SeleccionaFila(QTreeView& lista, int fila, bool hazVisibl
     const QModelIndex indice = lista.model()->index(fila, 0);
     if (!indice.isValid())
         return;
-    lista.selectionModel()->setCurrentIndex(
-        indice, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lista.selectionModel()->setCurrentIndex(indice, QItemSelectionModel::ClearAndSelect |
+                                                        QItemSelectionModel::Rows);
     if (hazVisible)
         lista.scrollTo(indice);
 }
@@ -75,7 +75,8 @@ void frmMenuPrincipal::MuestraNotas(QPlainTextEdit& caja, const QString& notas)
 {
     // Notes keep CR LF line ends; the box wants plain line feeds.
     QString texto = notas;
-    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     caja.setPlainText(texto);
 }
 
@@ -98,7 +99,8 @@ void frmMenuPrincipal::ConectaEventos()
              lvwListaTema, lvwListaTema->viewport()})
         control->installEventFilter(this);
     connect(txtBuscaItem, &QLineEdit::textChanged, this, &frmMenuPrincipal::CambioBuscaItem);
-    connect(mnuSalir, &QAction::triggered, this, [this] { AtiendeEvento([this] { mnuSalir_Click(); }); });
+    connect(mnuSalir, &QAction::triggered, this,
+            [this] { AtiendeEvento([this] { mnuSalir_Click(); }); });
     connect(TimerSalir, &QTimer::timeout, this, [] {
         try {
             VigilaSalida();
@@ -109,8 +111,10 @@ void frmMenuPrincipal::ConectaEventos()
     TimerSalir->start();
     connect(cmdNuevoTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoTema_Click); });
     connect(cmdEditarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEditarTema_Click); });
-    connect(cmdEliminarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEliminarTema_Click); });
-    connect(cmdEliminarItem, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEliminarItem_Click); });
+    connect(cmdEliminarTema, &QPushButton::clicked, this,
+            [] { AtiendeEvento(cmdEliminarTema_Click); });
+    connect(cmdEliminarItem, &QPushButton::clicked, this,
+            [] { AtiendeEvento(cmdEliminarItem_Click); });
     connect(cmdVistaPreviaNotas, &QPushButton::clicked, this,
             [] { AtiendeEvento(cmdVistaPreviaNotas_Click); });
     connect(cmdImprimirNotas, &QPushButton::clicked, this,

@@ -36,7 +36,9 @@ void LlenaListaItems()
     std::vector<FilaLista> filas;
     OmiteFallo([&] {
         modTALVEXV20().dbPrincipal.RecorreFilasItems(
-            [&](const QString& ingles, const QString& espanol) { filas.push_back({ingles, espanol}); });
+            [&](const QString& ingles, const QString& espanol) {
+                filas.push_back({ingles, espanol});
+            });
     });
     ventana.ModeloItems->CambiaFilas(std::move(filas));
     if (ventana.ModeloItems->rowCount() > 0)
@@ -69,7 +71,8 @@ void BuscaItem()
         // Setting the text runs this routine once more on the completed text, which
         // completes to itself and changes nothing.
         ventana.txtBuscaItem->setText(*completo);
-        ventana.txtBuscaItem->setSelection(int(escrito.size()), int(completo->size() - escrito.size()));
+        ventana.txtBuscaItem->setSelection(int(escrito.size()),
+                                           int(completo->size() - escrito.size()));
         estado.AutoCompletar = false;
     }
 

@@ -70,9 +70,10 @@ int ModeloListaItems::BuscaFila(const QString& ingles) const
 
 int ModeloListaItems::CuentaAnteriores(const QString& ingles) const
 {
-    const auto fila = std::lower_bound(
-        filas_.begin(), filas_.end(), ingles,
-        [](const FilaLista& f, const QString& texto) { return ComparaTextos(f.ingles, texto) < 0; });
+    const auto fila = std::lower_bound(filas_.begin(), filas_.end(), ingles,
+                                       [](const FilaLista& f, const QString& texto) {
+                                           return ComparaTextos(f.ingles, texto) < 0;
+                                       });
     return int(fila - filas_.begin());
 }
 

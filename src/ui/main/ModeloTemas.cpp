@@ -53,10 +53,9 @@ int ModeloTemas::AgregaTema(const QString& nombre)
 
 int ModeloTemas::InsertaEnOrden(const QString& nombre, int alta)
 {
-    const auto lugar = std::lower_bound(nombres_.begin(), nombres_.end(), nombre,
-                                        [](const QString& a, const QString& b) {
-                                            return ComparaTextos(a, b) < 0;
-                                        });
+    const auto lugar = std::lower_bound(
+        nombres_.begin(), nombres_.end(), nombre,
+        [](const QString& a, const QString& b) { return ComparaTextos(a, b) < 0; });
     const int fila = int(lugar - nombres_.begin());
     beginInsertRows({}, fila, fila);
     nombres_.insert(fila, nombre);

@@ -15,8 +15,8 @@ const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 RespuestaMensaje Pregunta(const QString& texto)
 {
     Sistema().Pita();
-    return MuestraMensaje({texto, Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
-                           RespuestaMensaje::No});
+    return MuestraMensaje(
+        {texto, Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo, RespuestaMensaje::No});
 }
 } // namespace
 

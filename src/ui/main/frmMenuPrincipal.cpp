@@ -14,8 +14,9 @@
 
 namespace {
 const QString TextoVersion = QStringLiteral("TALVEX Ver. 2.0.0");
-const QStringList TextosPaneles{TextoVersion, QStringLiteral("NÚM"), QStringLiteral("MAYÚS"),
-                                QStringLiteral("INS"), QString(), QString()};
+const QStringList TextosPaneles{
+    TextoVersion, QStringLiteral("NÚM"), QStringLiteral("MAYÚS"), QStringLiteral("INS"), QString(),
+    QString()};
 
 // Watches every key of the program for the Num Lock, Caps Lock and Insert panels.
 class FiltroIndicadores : public QObject {
