@@ -5,10 +5,10 @@ BUILD     ?= build
 PROGRAMA  := $(BUILD)/programa
 PAQUETES  := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
              qt6-translations-l10n libsqlite3-dev libicu-dev libx11-dev sqlite3 \
-             fonts-dejavu-core fonts-liberation2 xvfb xauth
+             fonts-dejavu-core fonts-liberation2 xvfb xauth clang-format
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build programa clean
+.PHONY: run test deps build programa clean formato comprueba-formato
 
 deps:
 	@faltan=""; \
@@ -41,6 +41,14 @@ run: programa
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
+
+# Every source file in the project's one format (.clang-format); CI refuses any other.
+FUENTES = find src tests tools bench \( -name '*.cpp' -o -name '*.h' \) -print0
+formato: deps
+	$(FUENTES) | xargs -0 clang-format -i
+
+comprueba-formato: deps
+	$(FUENTES) | xargs -0 clang-format --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD)
