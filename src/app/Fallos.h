@@ -1,5 +1,6 @@
 #pragma once
 // The two ways the program handles a failing step.
+#include "app/Plataforma.h"
 #include "data/ErrorTalvex.h"
 
 #include <QString>
@@ -28,6 +29,8 @@ template <class F> void AtiendeEvento(F&& manejador)
 {
     try {
         manejador();
+    } catch (const FinDelPrograma&) {
+        // The program has ended: nothing of the handler is left to run.
     } catch (const ErrorTalvex& error) {
         ReportaError(error, QStringLiteral("TALVEX Ver. 2.0.0"));
     } catch (const std::exception& error) {

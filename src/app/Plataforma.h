@@ -20,6 +20,10 @@ struct Mensaje {
     RespuestaMensaje porDefecto = RespuestaMensaje::Aceptar;
 };
 
+// What a stand-in for the end of the process throws instead of ending it (the tests' seam);
+// the real one never returns. Event handlers let it end their work and nothing else.
+struct FinDelPrograma {};
+
 class Plataforma {
 public:
     virtual ~Plataforma() = default;

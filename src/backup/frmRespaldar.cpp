@@ -75,25 +75,12 @@ frmRespaldar::frmRespaldar()
     teclas->Mueve(txtGuardarDestino, Qt::Key_Return, cmdAceptarRespa);
     imgIcono1->installEventFilter(this);
 
-    // Only a test's stand-in for the end of the process comes back out of these handlers.
-    connect(cmdAceptarRespa, &QPushButton::clicked, this, [this] {
-        try {
-            RespaldaRestaura();
-        } catch (...) {
-        }
-    });
-    connect(cmdExaminarOrigen, &QPushButton::clicked, this, [this] {
-        try {
-            cmdExaminarOrigen_Click();
-        } catch (...) {
-        }
-    });
-    connect(cmdExaminarDestino, &QPushButton::clicked, this, [this] {
-        try {
-            cmdExaminarDestino_Click();
-        } catch (...) {
-        }
-    });
+    connect(cmdAceptarRespa, &QPushButton::clicked, this,
+            [this] { AtiendeEvento([this] { RespaldaRestaura(); }); });
+    connect(cmdExaminarOrigen, &QPushButton::clicked, this,
+            [this] { AtiendeEvento([this] { cmdExaminarOrigen_Click(); }); });
+    connect(cmdExaminarDestino, &QPushButton::clicked, this,
+            [this] { AtiendeEvento([this] { cmdExaminarDestino_Click(); }); });
     connect(cmdSalirRespa, &QPushButton::clicked, this, &QWidget::close);
 }
 

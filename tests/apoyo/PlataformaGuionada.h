@@ -8,9 +8,6 @@
 #include <deque>
 #include <functional>
 
-// Thrown where the real program would end its process.
-struct FinDelPrograma {};
-
 class PlataformaGuionada : public Plataforma {
 public:
     PlataformaGuionada();

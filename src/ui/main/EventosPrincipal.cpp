@@ -101,13 +101,7 @@ void frmMenuPrincipal::ConectaEventos()
     connect(txtBuscaItem, &QLineEdit::textChanged, this, &frmMenuPrincipal::CambioBuscaItem);
     connect(mnuSalir, &QAction::triggered, this,
             [this] { AtiendeEvento([this] { mnuSalir_Click(); }); });
-    connect(TimerSalir, &QTimer::timeout, this, [] {
-        try {
-            VigilaSalida();
-        } catch (...) {
-            // Only a test's stand-in for the end of the process comes back here.
-        }
-    });
+    connect(TimerSalir, &QTimer::timeout, this, [] { AtiendeEvento(VigilaSalida); });
     TimerSalir->start();
     connect(cmdNuevoTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoTema_Click); });
     connect(cmdEditarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEditarTema_Click); });

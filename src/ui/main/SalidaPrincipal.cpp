@@ -1,5 +1,6 @@
 // The ways out of the main window: closing it and the exit command.
 #include "app/CierraAplicacion.h"
+#include "app/Fallos.h"
 #include "app/HacePausa.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -36,11 +37,7 @@ void frmMenuPrincipal::DescargaPrincipal()
 void frmMenuPrincipal::closeEvent(QCloseEvent* evento)
 {
     evento->accept();
-    try {
-        DescargaPrincipal();
-    } catch (...) {
-        // Only a test's stand-in for the end of the process comes back here.
-    }
+    AtiendeEvento([this] { DescargaPrincipal(); });
 }
 
 void frmMenuPrincipal::mnuSalir_Click()
