@@ -142,7 +142,7 @@ int main(int argc, char* argv[])
         CreaIndiceItems();
         pasos[2] = Ms(paso);
         paso.restart();
-        estado.AutoCompletar = true;
+        Ventana<frmMenuPrincipal>().AutoCompletar = true;
         BuscaItem();
         pasos[3] = Ms(paso);
         llenados.push_back(Ms(reloj));

@@ -14,13 +14,12 @@ void HacePausa(int intervalo, int ticks)
     QTimer* temporizador = Ventana<frmFondoSplash>().Timer1;
     const int duracion = Sistema().DuracionPausa(intervalo);
     temporizador->start(duracion); // restarts the count of the interval
-    modTALVEXV20().ContadorPausa = 0;
     if (ticks <= 0)
         return;
 
-    // The wait counts its own ticks: the shared counter wraps at 10, which would make a
-    // long wait never end. Even a precise timer may fire a little early, so the last tick
-    // only ends the wait once the whole time has passed.
+    // The wait counts its own ticks (one counter shared by every wait would make waits
+    // within waits end each other early). Even a precise timer may fire a little early, so the last
+    // tick only ends the wait once the whole time has passed.
     const qint64 total = qint64(duracion) * ticks;
     QEventLoop espera;
     std::function<void()> terminaCumplido = [&] {

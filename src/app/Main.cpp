@@ -79,12 +79,6 @@ void Main()
         // Qt initialises its own controls; there is no manifest to remove on this platform.
         if (HayInstanciaPrevia())
             VerificaInstancia();
-
-        estado.TemaNuevo = false;
-        estado.ItemNuevo = false;
-        estado.EditorItemListo = false;
-        estado.ModoRespaldo = true;
-
         EscribeArchivoInformacion();
 
         frmSplash& splash = Ventana<frmSplash>();
@@ -110,7 +104,7 @@ void Main()
         LlenaArbolTemas();
         LlenaListaItems();
         CreaIndiceItems();
-        estado.AutoCompletar = true;
+        principal.AutoCompletar = true;
         BuscaItem();
         MuestraEspera(QStringLiteral("Iniciando listados..."), 2000);
 

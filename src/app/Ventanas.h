@@ -1,7 +1,10 @@
 #pragma once
-// Each window exists once, is created on first use and is reached by its type from anywhere.
+// Each window exists once and is reached by its type. A window made without arguments is
+// created on first use; one made by its opener with what it needs (an editor) is registered
+// by that opener, and is reachable while it exists.
 #include <QPointer>
 #include <QWidget>
+#include <type_traits>
 #include <typeindex>
 
 namespace detalle {
@@ -11,9 +14,19 @@ QPointer<QWidget>& RanuraVentana(std::type_index tipo);
 template <class T> T& Ventana()
 {
     QPointer<QWidget>& ranura = detalle::RanuraVentana(typeid(T));
-    if (!ranura)
-        ranura = new T;
+    if constexpr (std::is_default_constructible_v<T>) {
+        if (!ranura)
+            ranura = new T;
+    } else {
+        if (!ranura)
+            qFatal("%s no está abierta", typeid(T).name());
+    }
     return *static_cast<T*>(ranura.data());
+}
+
+template <class T> void RegistraVentana(T* ventana)
+{
+    detalle::RanuraVentana(typeid(T)) = ventana;
 }
 
 template <class T> bool VentanaCargada()

@@ -41,14 +41,6 @@ void ReiniciaEstado()
     e.RutaReporte.clear();
     e.dsrImprimirNotas.reset();
     e.fso.reset();
-    e.TemaNuevo = e.ItemNuevo = e.EditorItemListo = e.AutoCompletar = false;
-    e.ModoRespaldo = true;
-    e.TemaActual.clear();
-    e.ItemTemaActual.clear();
-    e.TemaAnterior.clear();
-    e.ItemEditado.clear();
-    e.IndiceLetras.Vacia();
-    e.ContadorPausa = 0;
     e.CarpetaPrograma.clear();
     e.RaicesInstalacion.clear();
     e.plataforma = nullptr;

@@ -1,6 +1,5 @@
 #pragma once
 // The application state every window shares: one copy of each, nothing kept between runs.
-#include "app/IndiceLetras.h"
 #include "app/Plataforma.h"
 #include "app/SistemaArchivos.h"
 #include "data/BaseReporte.h"
@@ -20,20 +19,6 @@ struct EstadoAplicacion {
     // The notes report instance: made on first use after each preparation, which drops it
     // so that the next one reads the report table anew.
     std::shared_ptr<InformeNotas> dsrImprimirNotas;
-
-    bool TemaNuevo = false;
-    bool ItemNuevo = false;
-    bool EditorItemListo = false;
-    bool ModoRespaldo = true;
-    bool AutoCompletar = false;
-    ::IndiceLetras IndiceLetras;
-
-    QString TemaActual;
-    QString ItemTemaActual;
-    QString TemaAnterior;
-    QString ItemEditado;
-
-    int ContadorPausa = 0;
 
     // Where the program lives: the executable's folder (holding TALVEXV20.MDB and
     // TalvexReport.mdb) and, in order, the four installation roots whose "TALVEXV20" folder

@@ -5,7 +5,6 @@
 #include "app/modTALVEXV20.h"
 #include "backup/CopiaSegura.h"
 #include "backup/frmRespaldar.h"
-#include "ui/main/frmMenuPrincipal.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,12 +87,13 @@ void CopiaBaseDatos(const QString& origen, const QString& destino)
     CopiaBaseSegura(origen, destino, trabajo ? destino + SufijoCopiaPrevia : QString());
 }
 
-void MuestraRespaldo()
+void MuestraRespaldo(bool respaldo)
 {
     frmRespaldar& dialogo = Ventana<frmRespaldar>();
+    dialogo.ModoRespaldo = respaldo;
     OmiteFallo([&] { dialogo.lblMensajeCopia->hide(); });
     const QString trabajo = RutaBaseTrabajo();
-    if (modTALVEXV20().ModoRespaldo) {
+    if (respaldo) {
         // The design caption (a dialog not yet deleted from a restore still shows that one).
         dialogo.setWindowTitle(QStringLiteral("Respaldar base de datos"));
         dialogo.txtBuscarOrigen->setText(trabajo);
@@ -105,14 +105,4 @@ void MuestraRespaldo()
         dialogo.txtGuardarDestino->setText(trabajo);
         dialogo.PonePrimero(dialogo.cmdExaminarOrigen);
     }
-}
-
-void AbreRespaldo(bool respaldo)
-{
-    Ventana<frmMenuPrincipal>().setEnabled(false);
-    modTALVEXV20().ModoRespaldo = respaldo;
-    MuestraRespaldo();
-    frmRespaldar& dialogo = Ventana<frmRespaldar>();
-    dialogo.show();
-    dialogo.activateWindow();
 }

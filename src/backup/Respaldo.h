@@ -38,8 +38,5 @@ QString RutaBaseTrabajo();
 // beside itself (SufijoCopiaPrevia).
 void CopiaBaseDatos(const QString& origen, const QString& destino);
 
-// Prepares frmRespaldar for the mode in ModoRespaldo (backup when true); it does not show it.
-void MuestraRespaldo();
-
-// Opens the dialog over the disabled main window: backup when `respaldo`, else restore.
-void AbreRespaldo(bool respaldo);
+// Prepares frmRespaldar for backup (`respaldo`) or restore; it does not show it.
+void MuestraRespaldo(bool respaldo);

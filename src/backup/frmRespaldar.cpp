@@ -5,11 +5,10 @@
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
+#include "app/windows/TeclasDialogo.h"
 #include "app/windows/frmAcercade.h"
 #include "backup/CopiaSegura.h"
 #include "backup/Respaldo.h"
-#include "ui/editors/TeclasDialogo.h"
-#include "ui/main/frmMenuPrincipal.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -39,12 +38,13 @@ RespuestaMensaje Avisa(const QString& texto, IconoMensaje icono = IconoMensaje::
     return MuestraMensaje({texto, Titulo, icono});
 }
 
-QString TituloDelModo()
-{
-    return modTALVEXV20().ModoRespaldo ? QStringLiteral("Respaldar base de datos")
-                                       : QStringLiteral("Recuperar base de datos");
-}
 } // namespace
+
+QString frmRespaldar::TituloDelModo() const
+{
+    return ModoRespaldo ? QStringLiteral("Respaldar base de datos")
+                        : QStringLiteral("Recuperar base de datos");
+}
 
 QString DialogoComun::Muestra(QWidget* dueno) const
 {
@@ -108,12 +108,6 @@ bool frmRespaldar::eventFilter(QObject* objeto, QEvent* evento)
     return QWidget::eventFilter(objeto, evento);
 }
 
-void frmRespaldar::closeEvent(QCloseEvent* evento)
-{
-    Ventana<frmMenuPrincipal>().setEnabled(true);
-    evento->accept();
-}
-
 void frmRespaldar::ActivaControles()
 {
     OmiteFallo([&] { setEnabled(true); });
@@ -138,12 +132,12 @@ void frmRespaldar::DesactivaControles()
 
 void frmRespaldar::cmdExaminarOrigen_Click()
 {
-    Examina(*txtBuscarOrigen, dlgComun1, modTALVEXV20().ModoRespaldo, TextoBuscar);
+    Examina(*txtBuscarOrigen, dlgComun1, ModoRespaldo, TextoBuscar);
 }
 
 void frmRespaldar::cmdExaminarDestino_Click()
 {
-    Examina(*txtGuardarDestino, dlgComun2, !modTALVEXV20().ModoRespaldo, TextoGuardar);
+    Examina(*txtGuardarDestino, dlgComun2, !ModoRespaldo, TextoGuardar);
 }
 
 // cajaDelModo: the box that the mode fills with the working database, whose dialog opens in
@@ -240,8 +234,7 @@ void frmRespaldar::RespaldaRestaura()
         CopiaBaseDatos(origen, destino);
         Avisa(TextoExito, IconoMensaje::Informacion);
         ActivaControles();
-        Avisa(modTALVEXV20().ModoRespaldo ? FinRespaldo : FinRecuperacion,
-              IconoMensaje::Informacion);
+        Avisa(ModoRespaldo ? FinRespaldo : FinRecuperacion, IconoMensaje::Informacion);
     } catch (const ErrorTalvex& error) {
         ReportaFalloCopia(error.Numero(), error.Descripcion(), destino);
         ActivaControles();

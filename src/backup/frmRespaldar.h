@@ -26,6 +26,8 @@ class frmRespaldar : public QWidget, public Ui::frmRespaldar {
 public:
     frmRespaldar();
 
+    // True: the dialog copies the database out; false: it restores a copy.
+    bool ModoRespaldo = true;
     DialogoComun dlgComun1{false}; // open-file dialog of the source box
     DialogoComun dlgComun2{true};  // save-file dialog of the destination box
 
@@ -40,10 +42,10 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
-    void closeEvent(QCloseEvent* evento) override;
 
 private:
     void DesactivaControles();
     void Examina(QLineEdit& caja, DialogoComun& dialogo, bool cajaDelModo, const QString& aviso);
     void ReportaFalloCopia(int numero, const QString& descripcion, const QString& destino);
+    QString TituloDelModo() const;
 };

@@ -2,10 +2,7 @@
 
 #include "app/CierraAplicacion.h"
 #include "app/Fallos.h"
-#include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
-#include "ui/main/ModeloListaItems.h"
-#include "ui/main/frmMenuPrincipal.h"
 
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
@@ -13,20 +10,19 @@ const QString TextoNoEncontrado =
     QStringLiteral("¡¡ No se encuentra el archivo : ") + QStringLiteral("'TalvexReport.mdb' !!");
 const QString Separador = QStringLiteral(" -> ");
 
-// The rows for what the notes column shows now.
-std::vector<FilaInforme> FilasDelInforme(frmMenuPrincipal& principal)
+// The rows for what the notes column shows.
+std::vector<FilaInforme> FilasDelInforme(const ColumnaNotas& columna)
 {
-    const QString encabezado = principal.lblNotas->text().toUpper();
-    const QString notas = frmMenuPrincipal::LeeNotas(*principal.txtMemoNotas);
-    if (frmMenuPrincipal::FilaSeleccionada(*principal.lvwListaTema) < 0)
-        return {{encabezado, notas, std::nullopt}};
-    std::vector<FilaInforme> filas{{encabezado, notas, QString()},
+    const QString encabezado = columna.encabezado.toUpper();
+    if (!columna.listado)
+        return {{encabezado, columna.notas, std::nullopt}};
+    std::vector<FilaInforme> filas{{encabezado, columna.notas, QString()},
                                    {std::nullopt, std::nullopt, QString()},
                                    {std::nullopt, std::nullopt, QStringLiteral("LISTADO:")},
                                    {std::nullopt, std::nullopt, QString()}};
     // Listing lines keep the case the list shows, in the list's order.
-    for (const FilaLista& item : principal.ModeloListaTema->Filas())
-        filas.push_back({std::nullopt, std::nullopt, item.ingles + Separador + item.espanol});
+    for (const auto& [ingles, espanol] : *columna.listado)
+        filas.push_back({std::nullopt, std::nullopt, ingles + Separador + espanol});
     return filas;
 }
 } // namespace
@@ -48,12 +44,11 @@ void AbreBaseReporte()
     Sistema().TerminaPrograma();
 }
 
-void PreparaReporte()
+void LlenaTablaInforme(const ColumnaNotas& columna)
 {
     EstadoAplicacion& estado = modTALVEXV20();
-    frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
     AbreBaseReporte();
-    const std::vector<FilaInforme> filas = FilasDelInforme(principal);
+    const std::vector<FilaInforme> filas = FilasDelInforme(columna);
     // One transaction keeps thousands of rows to one write to disk; each row that fails is
     // skipped alone.
     OmiteFallo([&] {
@@ -66,9 +61,5 @@ void PreparaReporte()
                 OmiteFallo([&] { estado.dbReporte.AgregaFila(fila); });
         });
     });
-    // The walk over the topic's list ends on its last row.
-    const int ultima = principal.ModeloListaTema->rowCount() - 1;
-    if (frmMenuPrincipal::FilaSeleccionada(*principal.lvwListaTema) >= 0 && ultima >= 0)
-        frmMenuPrincipal::SeleccionaFila(*principal.lvwListaTema, ultima, false);
     CierraBaseReporte();
 }

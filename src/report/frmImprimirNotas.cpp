@@ -3,11 +3,11 @@
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/Ayuda.h"
 #include "app/windows/Centrado.h"
+#include "app/windows/TeclasDialogo.h"
 #include "app/windows/frmAcercade.h"
 #include "report/InformeNotas.h"
-#include "ui/main/AgregaColumna.h"
-#include "ui/main/frmMenuPrincipal.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -105,9 +105,8 @@ frmImprimirNotas::frmImprimirNotas()
     connect(mnuSalirLista, &QAction::triggered, this, &QWidget::close);
 
     // Esc closes the window from any of its controls; Enter in the page box goes to the page.
-    installEventFilter(this);
-    for (QWidget* control : findChildren<QWidget*>())
-        control->installEventFilter(this);
+    new TeclasDialogo(*this);
+    txtCurPage->installEventFilter(this);
     CentraEnPantalla(*this);
 }
 
@@ -218,14 +217,8 @@ void frmImprimirNotas::IrAPaginaEscrita()
 
 bool frmImprimirNotas::eventFilter(QObject* objeto, QEvent* evento)
 {
-    const auto* control = qobject_cast<QWidget*>(objeto);
-    // Popups (menus, the zoom list) keep their own Esc.
-    if (evento->type() == QEvent::KeyPress && control && control->window() == this) {
+    if (evento->type() == QEvent::KeyPress) {
         const int tecla = static_cast<QKeyEvent*>(evento)->key();
-        if (tecla == Qt::Key_Escape) {
-            close();
-            return true;
-        }
         if (objeto == txtCurPage && (tecla == Qt::Key_Return || tecla == Qt::Key_Enter)) {
             IrAPaginaEscrita(); // swallowed: no new line, no beep, no default button
             return true;
@@ -242,11 +235,8 @@ void frmImprimirNotas::resizeEvent(QResizeEvent* evento)
 
 void frmImprimirNotas::closeEvent(QCloseEvent* evento)
 {
-    frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
-    principal.setEnabled(true);
-    principal.raise();
-    principal.activateWindow();
-    // The report reads its table once more; the closing pages need no new rendering.
+    // The main window takes input again as the window hides (its opener said how); the
+    // report reads its table once more; the closing pages need no new rendering.
     OmiteFallo([&] { Informe().Recarga(); });
     evento->accept();
 }

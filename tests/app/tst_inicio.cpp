@@ -104,8 +104,6 @@ void PruebaInicio::muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal()
     QVERIFY(modTALVEXV20().dbPrincipal.EstaAbierta());
     QVERIFY(entorno.plataforma.mensajes.isEmpty());
     QVERIFY(!entorno.plataforma.terminado);
-    QCOMPARE(modTALVEXV20().ModoRespaldo, true);
-    QCOMPARE(modTALVEXV20().TemaNuevo, false);
 }
 
 void PruebaInicio::escribeElArchivoDeInformacion()

@@ -137,7 +137,7 @@ private slots:
 private:
     frmRespaldar& Abre(bool respaldo)
     {
-        AbreRespaldo(respaldo);
+        Principal().AbreRespaldo(respaldo);
         return Ventana<frmRespaldar>();
     }
     // Closes the dialog as the close box would, and lets Qt delete it.
@@ -185,7 +185,7 @@ void PruebaRespaldo::dosModosConSusTextosYFoco()
     frmRespaldar& d = Abre(true);
     QVERIFY(d.isVisible());
     QVERIFY(!Principal().isEnabled());
-    QVERIFY(modTALVEXV20().ModoRespaldo);
+    QVERIFY(Ventana<frmRespaldar>().ModoRespaldo);
     QCOMPARE(d.objectName(), QStringLiteral("frmRespaldar"));
     QCOMPARE(d.windowTitle(), QStringLiteral("Respaldar base de datos"));
     QCOMPARE(d.txtBuscarOrigen->text(), QDir::currentPath() + "/TALVEXV20.MDB");
@@ -232,7 +232,7 @@ void PruebaRespaldo::dosModosConSusTextosYFoco()
     QVERIFY(!VentanaCargada<frmRespaldar>());
 
     frmRespaldar& r = Abre(false);
-    QVERIFY(!modTALVEXV20().ModoRespaldo);
+    QVERIFY(!Ventana<frmRespaldar>().ModoRespaldo);
     QCOMPARE(r.windowTitle(), QStringLiteral("Recuperar base de datos"));
     QVERIFY(r.txtBuscarOrigen->text().isEmpty());
     QCOMPARE(r.txtGuardarDestino->text(), Trabajo());

@@ -4,7 +4,6 @@
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
-#include "ui/editors/EditorItems.h"
 #include "ui/editors/frmItems.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/ModeloListaItems.h"
@@ -201,8 +200,6 @@ void PruebaEditorItems::nuevoOfreceSinCategoriaYLosTemas()
     QCOMPARE(e.txtCategoriaItem->toolTip(), QStringLiteral(" Sin categoría "));
     QCOMPARE(e.cboCategoriaItem->toolTip(), QStringLiteral(" Sin categoría "));
     QCOMPARE(e.txtItemIng->text(), QString());
-    QCOMPARE(modTALVEXV20().ItemEditado, QString());
-    QVERIFY(modTALVEXV20().EditorItemListo);
 }
 
 void PruebaEditorItems::sinTemasNadaElegidoYSeGuardaVacio()
@@ -237,7 +234,6 @@ void PruebaEditorItems::editarMuestraElItemYSuTema()
     const Item guardado = *modTALVEXV20().dbPrincipal.LocalizaItem(ingles);
     frmItems& e = Edita(ingles);
     QCOMPARE(e.windowTitle(), QStringLiteral("Editar item"));
-    QCOMPARE(modTALVEXV20().ItemEditado, ingles);
     QCOMPARE(e.txtItemIng->text(), guardado.ITEMING);
     QCOMPARE(e.txtItemEsp->text(), guardado.ITEMESP);
     QCOMPARE(e.cboCategoriaItem->currentIndex(), entrada);

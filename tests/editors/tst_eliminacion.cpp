@@ -4,7 +4,6 @@
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
-#include "ui/editors/Eliminacion.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
@@ -48,8 +47,8 @@ private:
 void PruebaEliminacion::sinSeleccionNoHaceNada()
 {
     Arranca(*entorno, {}, {});
-    cmdEliminarTema_Click();
-    cmdEliminarItem_Click();
+    Principal().cmdEliminarTema_Click();
+    Principal().cmdEliminarItem_Click();
     QVERIFY(entorno->plataforma.mensajes.isEmpty());
     QCOMPARE(entorno->plataforma.pitidos, 0);
 }
@@ -63,7 +62,7 @@ void PruebaEliminacion::temaConItemsLosDejaSinCategoria()
              {"run", "correr", "Verbos", ""}});
     EligeTema("Casa");
     entorno->plataforma.respuestas = {RespuestaMensaje::No};
-    cmdEliminarTema_Click();
+    Principal().cmdEliminarTema_Click();
     const Mensaje pregunta = entorno->plataforma.mensajes.last();
     QCOMPARE(pregunta.texto, QStringLiteral("¿ Está seguro de eliminar el tema: Casa ?"));
     QCOMPARE(pregunta.titulo, QStringLiteral("TALVEX Ver. 2.0"));
@@ -78,7 +77,7 @@ void PruebaEliminacion::temaConItemsLosDejaSinCategoria()
         deshabilitada = !Principal().isEnabled() && Ventana<frmEspera>().isVisible();
     };
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
-    cmdEliminarTema_Click();
+    Principal().cmdEliminarTema_Click();
     QCOMPARE(espera, QStringLiteral("Eliminando..."));
     QCOMPARE(entorno->plataforma.pausas.last(), 1000);
     QVERIFY(deshabilitada);
@@ -98,7 +97,7 @@ void PruebaEliminacion::temaConItemsLosDejaSinCategoria()
 
     // The last topic leaves an empty tree, heading and notes.
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
-    cmdEliminarTema_Click();
+    Principal().cmdEliminarTema_Click();
     QCOMPARE(Principal().ModeloArbol->rowCount(), 0);
     QCOMPARE(Principal().lblNotas->text(), QString());
     QCOMPARE(Principal().txtMemoNotas->toPlainText(), QString());
@@ -113,7 +112,7 @@ void PruebaEliminacion::trasBorrarSeEligeElTemaMasAntiguo()
     modTALVEXV20().dbPrincipal.AgregaTema({"Arte", ""});
     EligeTema("Ciudad");
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
-    cmdEliminarTema_Click();
+    Principal().cmdEliminarTema_Click();
     QCOMPARE(Principal().ModeloArbol->Nombres(), (QStringList{"Arte", "Bosque"}));
     QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().TreeTemas), 1);
     QCOMPARE(Principal().lblNotas->text(), QStringLiteral("Bosque"));
@@ -126,7 +125,7 @@ void PruebaEliminacion::unFalloDejaTodoComoEstaba()
     ImpideEscrituras();
     EligeTema("Casa");
     entorno->plataforma.respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar};
-    cmdEliminarTema_Click();
+    Principal().cmdEliminarTema_Click();
     QVERIFY(entorno->plataforma.mensajes.last().texto.startsWith(QStringLiteral("¡¡ Error ")));
     QCOMPARE(entorno->plataforma.mensajes.last().icono, IconoMensaje::Critico);
     QVERIFY(Principal().isEnabled());
@@ -135,7 +134,7 @@ void PruebaEliminacion::unFalloDejaTodoComoEstaba()
 
     EligeItem("house");
     entorno->plataforma.respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar};
-    cmdEliminarItem_Click();
+    Principal().cmdEliminarItem_Click();
     QVERIFY(entorno->plataforma.mensajes.last().texto.startsWith(QStringLiteral("¡¡ Error ")));
     QVERIFY(Principal().isEnabled());
     QCOMPARE(Ingleses(), QStringList{"house"});
@@ -153,7 +152,7 @@ void PruebaEliminacion::itemConfirmadoONo()
     QCOMPARE(Principal().txtMemoNotas->height(), Twips(3645));
     // No deletes nothing but still shows the item.
     entorno->plataforma.respuestas = {RespuestaMensaje::No};
-    cmdEliminarItem_Click();
+    Principal().cmdEliminarItem_Click();
     QCOMPARE(entorno->plataforma.mensajes.last().texto,
              QStringLiteral("¿ Está seguro de eliminar el item: house ?"));
     QCOMPARE(entorno->plataforma.mensajes.last().titulo, QStringLiteral("TALVEX Ver. 2.0"));
@@ -163,7 +162,7 @@ void PruebaEliminacion::itemConfirmadoONo()
     QCOMPARE(Principal().ModeloListaTema->rowCount(), 0);
 
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
-    cmdEliminarItem_Click();
+    Principal().cmdEliminarItem_Click();
     QCOMPARE(Ingleses(), (QStringList{"apple", "roof"}));
     QVERIFY(!modTALVEXV20().dbPrincipal.LocalizaItem("house"));
     QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().lvwItems), 1); // a neighbour
@@ -181,13 +180,13 @@ void PruebaEliminacion::elUltimoItemVaciaLaVista()
     Arranca(*entorno, {}, {{"house", "casa", "Casa", "notas"}});
     EligeItem("house");
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
-    cmdEliminarItem_Click();
+    Principal().cmdEliminarItem_Click();
     QCOMPARE(Principal().ModeloItems->rowCount(), 0);
     QCOMPARE(Principal().lblNotas->text(), QString());
     QCOMPARE(Principal().lblCategoria->text(), QString());
     QCOMPARE(Principal().txtMemoNotas->toPlainText(), QString());
     QCOMPARE(Principal().txtBuscaItem->text(), QString());
-    cmdEliminarItem_Click(); // nothing left to delete: no question
+    Principal().cmdEliminarItem_Click(); // nothing left to delete: no question
     QCOMPARE(entorno->plataforma.mensajes.size(), 1);
 }
 

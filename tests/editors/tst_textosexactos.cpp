@@ -5,7 +5,6 @@
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "data/ApoyoDatos.h"
-#include "ui/editors/EditorTemas.h"
 #include "ui/editors/frmItems.h"
 #include "ui/editors/frmTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
@@ -125,7 +124,7 @@ void PruebaTextosExactos::temaTecleado()
     QFETCH(QString, nombre);
     QFETCH(QString, notas);
     QFETCH(QString, guardado);
-    cmdNuevoTema_Click();
+    Principal().cmdNuevoTema_Click();
     frmTemas& editor = Ventana<frmTemas>();
     Teclea(editor.txtNombreTema, nombre);
     Teclea(editor.txtMemoTema, notas);
@@ -145,7 +144,7 @@ void PruebaTextosExactos::guardarDeNuevoNoCambiaLasNotas()
     Principal().cmdEditarItems->click();
     Ventana<frmItems>().cmdAceptarItem->click();
     EligeTema("Casa");
-    cmdEditarTema_Click();
+    Principal().cmdEditarTema_Click();
     Ventana<frmTemas>().cmdAceptarTema->click();
     QVERIFY(entorno->plataforma.mensajes.isEmpty());
     QCOMPARE(Guardado("SELECT NOTASITEM FROM ITEMS WHERE ITEMING = ?1", "house"), item);

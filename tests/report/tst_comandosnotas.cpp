@@ -4,7 +4,6 @@
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
-#include "report/ComandosNotas.h"
 #include "report/InformeNotas.h"
 #include "report/frmImprimirNotas.h"
 #include "ui/main/ModeloListaItems.h"
@@ -35,9 +34,10 @@ void PruebaComandosNotas::sinNotasNoHayInforme()
     Arranca(*entorno, {}, {});
     QCOMPARE(Principal().lblNotas->text(), QString());
     const QByteArray antes = LeeArchivo(Reporte());
-    for (auto comando : {cmdVistaPreviaNotas_Click, cmdImprimirNotas_Click}) {
+    for (auto comando : {&frmMenuPrincipal::cmdVistaPreviaNotas_Click,
+                         &frmMenuPrincipal::cmdImprimirNotas_Click}) {
         entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
-        comando();
+        (Principal().*comando)();
         const Mensaje& mensaje = entorno->plataforma.mensajes.last();
         QCOMPARE(mensaje.texto, QStringLiteral("¡¡ No existen registros activos !!"));
         QCOMPARE(mensaje.icono, IconoMensaje::Informacion);
@@ -52,7 +52,7 @@ void PruebaComandosNotas::vistaPreviaConfirmada()
 {
     Arranca(*entorno, {}, {{"house", "casa", "Casa", "Una casa."}});
     entorno->plataforma.respuestas = {RespuestaMensaje::No};
-    cmdVistaPreviaNotas_Click();
+    Principal().cmdVistaPreviaNotas_Click();
     QCOMPARE(entorno->plataforma.mensajes.last().texto,
              QStringLiteral("¿ Quiere ver las notas por pantalla ?"));
     QCOMPARE(entorno->plataforma.mensajes.last().porDefecto, RespuestaMensaje::No);
@@ -62,7 +62,7 @@ void PruebaComandosNotas::vistaPreviaConfirmada()
     QString espera;
     entorno->plataforma.alPausar = [&] { espera = Ventana<frmEspera>().lblEsperar->text(); };
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
-    cmdVistaPreviaNotas_Click();
+    Principal().cmdVistaPreviaNotas_Click();
     QCOMPARE(espera, QStringLiteral("Preparando la vista previa..."));
     QVERIFY(Ventana<frmImprimirNotas>().isVisible());
     QVERIFY(!Ventana<frmEspera>().isVisible());
@@ -80,7 +80,7 @@ void PruebaComandosNotas::impresionDirecta()
     frmMenuPrincipal::SeleccionaFila(*v.lvwItems, 1, true);
     v.ActivaItems();
     entorno->plataforma.pdf = entorno->Ruta("notas.pdf");
-    cmdImprimirNotas_Click();
+    Principal().cmdImprimirNotas_Click();
     QCOMPARE(entorno->plataforma.impresiones, 1);
     QVERIFY(LeeArchivo(entorno->Ruta("notas.pdf")).startsWith("%PDF"));
     QCOMPARE(dsrImprimirNotas().Titulo(), QStringLiteral("Notas"));
@@ -92,7 +92,7 @@ void PruebaComandosNotas::impresionDirecta()
     QFile::remove(entorno->Ruta("notas.pdf"));
     entorno->plataforma.cancelaImpresion = true;
     frmMenuPrincipal::SeleccionaFila(*v.lvwItems, 1, true);
-    cmdImprimirNotas_Click();
+    Principal().cmdImprimirNotas_Click();
     QVERIFY(!QFile::exists(entorno->Ruta("notas.pdf")));
     QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.lvwItems), 0);
 }

@@ -40,7 +40,7 @@ void PruebaPreparaReporte::unItemDaUnaFila()
 {
     Arranca(*entorno, {}, {{"house", "casa", "Casa", "x"}});
     QCOMPARE(Principal().lblNotas->text(), QStringLiteral("house -> casa"));
-    PreparaReporte();
+    Principal().PreparaReporte();
     QCOMPARE(Filas(), (std::vector<FilaInforme>{{"HOUSE -> CASA", "x", Nada}}));
     QVERIFY(!modTALVEXV20().dbReporte.EstaAbierta());
     QCOMPARE(modTALVEXV20().RutaReporte, entorno->Raiz(0) + "/TALVEXV20/TalvexReport.mdb");
@@ -53,7 +53,7 @@ void PruebaPreparaReporte::unTemaDaSuListado()
              {"a -> b", "flecha", "canción", ""},
              {"Lyrics", "letra", "canción", ""}});
     EligeTema("canción");
-    PreparaReporte();
+    Principal().PreparaReporte();
     const std::vector<FilaInforme> esperadas{{"CANCIÓN", "Notas\r\nen dos líneas", ""},
                                              {Nada, Nada, ""},
                                              {Nada, Nada, "LISTADO:"},
@@ -65,7 +65,7 @@ void PruebaPreparaReporte::unTemaDaSuListado()
     QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().lvwListaTema), 2);
 
     EligeTema("Vacío");
-    PreparaReporte();
+    Principal().PreparaReporte();
     QCOMPARE(Filas(), (std::vector<FilaInforme>{{"VACÍO", "nada", Nada}}));
 }
 
@@ -82,7 +82,7 @@ void PruebaPreparaReporte::vaciaLoAnteriorYUsaLaCuartaRuta()
         for (int i = 0; i < 12; ++i)
             vieja.AgregaFila({QString::number(i), Nada, Nada});
     }
-    PreparaReporte();
+    Principal().PreparaReporte();
     QCOMPARE(modTALVEXV20().RutaReporte, cuarta);
     QCOMPARE(Filas(), (std::vector<FilaInforme>{{"HOUSE -> CASA", "", Nada}}));
 }
@@ -92,7 +92,7 @@ void PruebaPreparaReporte::sinBaseDeInformesTermina()
     Arranca(*entorno, {}, {{"house", "casa", "", ""}});
     QVERIFY(QFile::remove(entorno->Raiz(0) + "/TALVEXV20/TalvexReport.mdb"));
     entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
-    QVERIFY_THROWS_EXCEPTION(FinDelPrograma, PreparaReporte());
+    QVERIFY_THROWS_EXCEPTION(FinDelPrograma, Principal().PreparaReporte());
     const Mensaje& mensaje = entorno->plataforma.mensajes.last();
     QCOMPARE(mensaje.texto,
              QStringLiteral("¡¡ No se encuentra el archivo : 'TalvexReport.mdb' !!"));

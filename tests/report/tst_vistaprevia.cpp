@@ -4,6 +4,7 @@
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/SobrePrincipal.h"
 #include "app/windows/frmAcercade.h"
 #include "data/BaseReporte.h"
 #include "data/BaseVocabulario.h"
@@ -98,8 +99,7 @@ frmImprimirNotas& PruebaVistaPrevia::Abre(const std::vector<FilaInforme>& filas)
     modTALVEXV20().dsrImprimirNotas.reset();
     LlenaZoom();
     frmImprimirNotas& vista = Ventana<frmImprimirNotas>();
-    vista.show();
-    vista.activateWindow();
+    AbreSobrePrincipal(vista); // as the preview command opens it
     [&] { QVERIFY(QTest::qWaitForWindowExposed(&vista)); }();
     return vista;
 }

@@ -95,7 +95,7 @@ void PruebaMenus::respaldoYRecuperacionAbrenElDialogo()
     else
         Principal().PulsaBoton(clave);
     QVERIFY(!Principal().isEnabled());
-    QCOMPARE(modTALVEXV20().ModoRespaldo, respaldo);
+    QCOMPARE(Ventana<frmRespaldar>().ModoRespaldo, respaldo);
     frmRespaldar& dialogo = Ventana<frmRespaldar>();
     QVERIFY(dialogo.isVisible());
     QCOMPARE(dialogo.windowTitle(), respaldo ? QStringLiteral("Respaldar base de datos")

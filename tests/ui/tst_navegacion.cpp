@@ -78,7 +78,7 @@ void PruebaNavegacion::elArranqueMuestraElPrimerTemaYElPrimerItem()
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     QCOMPARE(v.ModeloArbol->Nombres(), (QStringList{"Casa", "Viajes"}));
     QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.TreeTemas), 0);
-    QCOMPARE(modTALVEXV20().TemaActual, QStringLiteral("Casa"));
+    QCOMPARE(Principal().TemaActual, QStringLiteral("Casa"));
     QCOMPARE(Columna(*v.ModeloItems),
              (QStringList{"apple", "árbol", "Home", "hotel", "house", "nylon", "ñandú", Largo}));
     QCOMPARE(FilaElegida(v), QStringLiteral("apple"));
@@ -88,7 +88,7 @@ void PruebaNavegacion::elArranqueMuestraElPrimerTemaYElPrimerItem()
     QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Fruta."));
     QCOMPARE(v.focusWidget(), v.txtBuscaItem);
     QCOMPARE(v.ModeloItems->columnCount(), 2);
-    QVERIFY(!modTALVEXV20().AutoCompletar);
+    QVERIFY(!Principal().AutoCompletar);
 }
 
 void PruebaNavegacion::completaMientrasSeEscribe_data()
@@ -213,7 +213,7 @@ void PruebaNavegacion::sinItemsNoHayIndiceNiCompletado()
 {
     Arranca(*entorno, {{"Casa", ""}}, {});
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
-    QVERIFY(modTALVEXV20().IndiceLetras.EstaVacio());
+    QVERIFY(Principal().ModeloItems->Indice().EstaVacio());
     QCOMPARE(v.ModeloItems->rowCount(), 0);
     QTest::keyClicks(v.txtBuscaItem, "ho");
     QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("ho"));
@@ -263,7 +263,7 @@ void PruebaNavegacion::unTemaMuestraSusItemsExactos()
     QCOMPARE(v.ModeloListaTema->columnCount(), 2);
     QCOMPARE(v.lvwListaTema->columnWidth(0), Twips(1380));
     QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.lvwListaTema), 0);
-    QCOMPARE(modTALVEXV20().ItemTemaActual, QStringLiteral("eat"));
+    QCOMPARE(Principal().ItemTemaActual, QStringLiteral("eat"));
     QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("eat – ate – eaten"));
 
     // A topic with no items: an empty list and no notes.
@@ -275,7 +275,7 @@ void PruebaNavegacion::unTemaMuestraSusItemsExactos()
     v.ActivaTemas();
     QCOMPARE(v.ModeloListaTema->rowCount(), 0);
     QCOMPARE(v.txtMemoLista->toPlainText(), QString());
-    QCOMPARE(modTALVEXV20().ItemTemaActual, QString());
+    QCOMPARE(Principal().ItemTemaActual, QString());
 }
 
 void PruebaNavegacion::lasFlechasMuestranLoElegido()
@@ -305,9 +305,9 @@ void PruebaNavegacion::lasFlechasMuestranLoElegido()
     // Typed characters do not move the list; they arm the completion.
     QTest::keyClick(v.lvwItems, 'w');
     QCOMPARE(FilaElegida(v), QStringLiteral("run"));
-    QVERIFY(modTALVEXV20().AutoCompletar);
+    QVERIFY(Principal().AutoCompletar);
     QTest::keyClick(v.lvwItems, Qt::Key_Backspace);
-    QVERIFY(!modTALVEXV20().AutoCompletar);
+    QVERIFY(!Principal().AutoCompletar);
 }
 
 void PruebaNavegacion::clicEnElIndiceMuestraElItem()
@@ -342,7 +342,7 @@ void PruebaNavegacion::sinTemasElArbolQuedaVacio()
     Arranca(*entorno, {}, {{"eat", "comer", "Verbos", ""}});
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     QCOMPARE(v.ModeloArbol->rowCount(), 0);
-    QCOMPARE(modTALVEXV20().TemaActual, QString());
+    QCOMPARE(Principal().TemaActual, QString());
     QTest::keyClick(v.TreeTemas, Qt::Key_Down);
     QCOMPARE(v.lblNotas->text(), QStringLiteral("eat -> comer"));
 }

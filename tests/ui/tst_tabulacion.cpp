@@ -7,7 +7,6 @@
 #include "app/windows/frmAcercade.h"
 #include "backup/Respaldo.h"
 #include "backup/frmRespaldar.h"
-#include "ui/editors/EditorTemas.h"
 #include "ui/editors/frmItems.h"
 #include "ui/editors/frmTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
@@ -70,14 +69,14 @@ void PruebaTabulacion::ventanaPrincipal()
     // Tab is no typed character: it neither arms the completion nor changes the search box.
     QCOMPARE(v.txtBuscaItem->text(), buscado);
     v.lvwItems->setFocus();
-    modTALVEXV20().AutoCompletar = false;
+    Principal().AutoCompletar = false;
     QTest::keyClick(v.lvwItems, Qt::Key_Tab);
-    QVERIFY(!modTALVEXV20().AutoCompletar);
+    QVERIFY(!Principal().AutoCompletar);
 }
 
 void PruebaTabulacion::editorDeTemas()
 {
-    cmdNuevoTema_Click();
+    Principal().cmdNuevoTema_Click();
     frmTemas& editor = Ventana<frmTemas>();
     editor.txtMemoTema->setPlainText(QStringLiteral("Notas"));
     CompruebaVuelta(editor, {"txtNombreTema", "txtMemoTema", "cmdAceptarTema", "cmdCancelarTema"});
@@ -112,7 +111,7 @@ void PruebaTabulacion::dialogoDeRespaldo()
 {
     QFETCH(bool, respaldo);
     QFETCH(QStringList, orden);
-    AbreRespaldo(respaldo);
+    Principal().AbreRespaldo(respaldo);
     frmRespaldar& dialogo = Ventana<frmRespaldar>();
     CompruebaVuelta(dialogo, orden);
     dialogo.close();

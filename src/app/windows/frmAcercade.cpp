@@ -5,7 +5,8 @@
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
-#include "ui/main/frmMenuPrincipal.h"
+#include "app/windows/SobrePrincipal.h"
+#include "app/windows/TeclasDialogo.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -52,6 +53,7 @@ frmAcercade::frmAcercade()
     lblAcercade7->setMouseTracking(true);
     lblAcercade7->installEventFilter(this);
     connect(cmdAcercade, &QPushButton::clicked, this, &QWidget::close);
+    new TeclasDialogo(*this); // Escape closes it
 }
 
 bool frmAcercade::EstaResaltado(const QLabel& enlace)
@@ -110,22 +112,11 @@ void frmAcercade::keyPressEvent(QKeyEvent* evento)
 {
     if (evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter)
         cmdAcercade->click();
-    else if (evento->key() == Qt::Key_Escape)
-        close();
     else
         QWidget::keyPressEvent(evento);
 }
 
-void frmAcercade::closeEvent(QCloseEvent* evento)
-{
-    Ventana<frmMenuPrincipal>().setEnabled(true);
-    evento->accept();
-}
-
 void MuestraAcercade()
 {
-    Ventana<frmMenuPrincipal>().setEnabled(false);
-    frmAcercade& ventana = Ventana<frmAcercade>();
-    ventana.show();
-    ventana.activateWindow();
+    AbreSobrePrincipal(Ventana<frmAcercade>());
 }

@@ -23,7 +23,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
-    void closeEvent(QCloseEvent* evento) override;
 };
 
 // Opens the About window over the main window, which waits disabled until it closes.

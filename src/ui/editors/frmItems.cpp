@@ -1,16 +1,14 @@
 #include "ui/editors/frmItems.h"
 
 #include "app/Fallos.h"
-#include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
+#include "app/windows/SobrePrincipal.h"
+#include "app/windows/TeclasDialogo.h"
 #include "ui/LimiteCaracteres.h"
-#include "ui/editors/TeclasDialogo.h"
-#include "ui/main/Listados.h"
-#include "ui/main/ModeloListaItems.h"
-#include "ui/main/frmMenuPrincipal.h"
+#include "ui/Notas.h"
 
-#include <QCloseEvent>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -23,7 +21,21 @@ const QString TituloItems = QStringLiteral("TALVEX Ver 2.0");
 void ReportaFalloAceptar(const ErrorTalvex& error)
 {
     ReportaError(error, TituloItems);
-    Ventana<frmMenuPrincipal>().setEnabled(true);
+    HabilitaPrincipal();
+}
+
+// "Sin categoría" and then every topic in name order, with no entry chosen yet.
+void LlenaCategorias(QComboBox& lista)
+{
+    // Adding to an empty list would choose its first entry; choices start after the fill.
+    const QSignalBlocker silencio(lista);
+    lista.clear();
+    lista.addItem(SinCategoria);
+    OmiteFallo([&] {
+        modTALVEXV20().dbPrincipal.RecorreTemas(
+            [&](const Tema& tema) { lista.addItem(tema.NOMBRETEMA); });
+    });
+    lista.setCurrentIndex(-1);
 }
 
 // The labels reach under their boxes, drawn for a narrow system font; with a wider one the
@@ -52,7 +64,9 @@ void MuestraTexto(QLineEdit& caja, const QString& texto)
     caja.setText(texto);
 }
 
-frmItems::frmItems() : QWidget(nullptr, Qt::Dialog)
+frmItems::frmItems(bool nuevo, const QString& editado, Guarda guarda)
+    : QWidget(nullptr, Qt::Dialog), ItemNuevo(nuevo), ItemEditado(editado),
+      guarda_(std::move(guarda))
 {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // the next opening starts from an empty window
@@ -95,6 +109,45 @@ frmItems::frmItems() : QWidget(nullptr, Qt::Dialog)
     // Picking the entry that is already chosen puts it in the box as well.
     connect(cboCategoriaItem, &QComboBox::activated, this, &frmItems::cboCategoriaItem_Click);
     CentraEnPantalla(*this);
+    MuestraEditorItem();
+}
+
+void frmItems::MuestraEditorItem()
+{
+    EditorItemListo = false;
+    LlenaCategorias(*cboCategoriaItem);
+    if (ItemNuevo) {
+        ItemEditado.clear();
+        setWindowTitle(QStringLiteral("Item nuevo"));
+        // With no topic, nothing is chosen and the box stays empty.
+        if (cboCategoriaItem->count() > 1) {
+            cboCategoriaItem->setCurrentIndex(0);
+            MuestraTexto(*txtCategoriaItem, cboCategoriaItem->currentText());
+        }
+    } else {
+        setWindowTitle(QStringLiteral("Editar item"));
+        MuestraItemEditado();
+    }
+    EditorItemListo = true;
+}
+
+// Fills the boxes with the edited item, when the store has it.
+void frmItems::MuestraItemEditado()
+{
+    OmiteFallo([&] {
+        const auto item = modTALVEXV20().dbPrincipal.LocalizaItem(ItemEditado);
+        if (!item)
+            return;
+        MuestraTexto(*txtItemIng, item->ITEMING);
+        MuestraTexto(*txtItemEsp, item->ITEMESP);
+        MuestraTexto(*txtCategoriaItem, item->NOMBRETEMA);
+        // The entry equal letter for letter, case included; with none, the last entry is
+        // chosen and the box keeps the item's own topic.
+        const int entrada =
+            cboCategoriaItem->findText(item->NOMBRETEMA, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        cboCategoriaItem->setCurrentIndex(entrada >= 0 ? entrada : cboCategoriaItem->count() - 1);
+        MuestraNotas(*txtMemoItem, item->NOTASITEM);
+    });
 }
 
 void frmItems::cboCategoriaItem_Click()
@@ -106,7 +159,7 @@ void frmItems::cboCategoriaItem_Click()
     txtCategoriaItem->setToolTip(consejo);
     cboCategoriaItem->setToolTip(consejo);
     // While the window is being filled, the box keeps the topic the item already has.
-    if (modTALVEXV20().EditorItemListo)
+    if (EditorItemListo)
         MuestraTexto(*txtCategoriaItem, entrada);
 }
 
@@ -118,15 +171,15 @@ void frmItems::cmdAceptarItem_Click()
             RechazaItemIng(QStringLiteral("¡¡ Por favor, ingrese el nombre del item !!"));
             return;
         }
-        if (modTALVEXV20().ItemNuevo && modTALVEXV20().dbPrincipal.LocalizaItem(ingles)) {
+        if (ItemNuevo && modTALVEXV20().dbPrincipal.LocalizaItem(ingles)) {
             RechazaItemIng(QStringLiteral("¡¡ Ya existe un item con el nombre de: ") + ingles +
                            QStringLiteral(" !!"));
             return;
         }
         // An edit onto another item's English text is refused by the store's unique key,
         // which reaches the user as the error message below with nothing written.
-        ActualizaTabla2Items();
-        ActualizaListaItems();
+        guarda_({ingles, txtItemEsp->text(), txtCategoriaItem->text(), LeeNotas(*txtMemoItem)},
+                ItemEditado, ItemNuevo);
         close();
     } catch (const ErrorTalvex& error) {
         ReportaFalloAceptar(error);
@@ -144,57 +197,7 @@ void frmItems::RechazaItemIng(const QString& texto)
     txtItemIng->selectAll();
 }
 
-void frmItems::ActualizaTabla2Items()
-{
-    EstadoAplicacion& estado = modTALVEXV20();
-    const Item item{txtItemIng->text(), txtItemEsp->text(), txtCategoriaItem->text(),
-                    frmMenuPrincipal::LeeNotas(*txtMemoItem)};
-    // One store call each: the row is written whole or not at all.
-    if (estado.ItemNuevo)
-        estado.dbPrincipal.AgregaItem(item);
-    else
-        estado.dbPrincipal.ModificaItem(estado.ItemEditado, item);
-}
-
-void frmItems::ActualizaListaItems()
-{
-    frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
-    QTreeView& lista = *principal.lvwItems;
-    const FilaLista guardada{txtItemIng->text(), txtItemEsp->text()};
-    int fila = -1;
-    if (modTALVEXV20().ItemNuevo) {
-        const bool estabaVacia = principal.ModeloItems->rowCount() == 0;
-        fila = principal.ModeloItems->InsertaFila(guardada);
-        // The first row of a list that was empty is its selected row.
-        if (estabaVacia)
-            frmMenuPrincipal::SeleccionaFila(lista, 0, false);
-    } else if (const int editada = principal.ModeloItems->BuscaFila(modTALVEXV20().ItemEditado);
-               editada >= 0) {
-        // The row opened for editing, found by its text: after a failed save the main window
-        // is usable again and its selection may have moved.
-        fila = principal.ModeloItems->ReemplazaFila(editada, guardada);
-    }
-    CreaIndiceItems();
-    principal.setEnabled(true);
-    // The rows keep key order, so the saved row is the first that begins with its text.
-    lista.setFocus();
-    frmMenuPrincipal::SeleccionaFila(lista, fila, true);
-    principal.ActivaItems();
-    principal.MuestraVistaItem();
-}
-
 void frmItems::cmdCancelarItem_Click()
 {
     close();
-}
-
-void frmItems::closeEvent(QCloseEvent* evento)
-{
-    frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
-    principal.setEnabled(true);
-    const int fila = frmMenuPrincipal::FilaSeleccionada(*principal.lvwItems);
-    principal.txtBuscaItem->setText(fila < 0 ? QString()
-                                             : principal.ModeloItems->Filas()[size_t(fila)].ingles);
-    principal.activateWindow();
-    evento->accept();
 }

@@ -1,31 +1,39 @@
 #pragma once
 // The item editor: English and Spanish texts, topic and notes of a new item or of the
-// selected row of the index. Created anew at each opening and destroyed when it closes.
+// selected row of the index. It checks the English text and reports the item to save; its
+// opener writes it and shows it. Made anew at each opening and destroyed when it closes.
+#include "data/BaseVocabulario.h"
 #include "ui_frmItems.h"
 
 #include <QWidget>
+#include <functional>
 
 class frmItems : public QWidget, public Ui::frmItems {
     Q_OBJECT
 public:
-    frmItems();
+    // Writes the item and shows it (`anterior`: its English text when the editor opened);
+    // throws when the write fails, and the editor then stays open.
+    using Guarda = std::function<void(const Item& item, const QString& anterior, bool nuevo)>;
+
+    // A new item, or the item whose English text is `editado` (the selected row).
+    frmItems(bool nuevo, const QString& editado, Guarda guarda);
 
     void cmdAceptarItem_Click();
     void cmdCancelarItem_Click();
     // Shows the chosen topic in both tooltips and, once the window is filled, in the box.
     void cboCategoriaItem_Click();
-    // Writes the boxes to the store: a new item, or the one opened for editing.
-    void ActualizaTabla2Items();
-    // Shows the saved item in the main window's index and detail area.
-    void ActualizaListaItems();
-
-protected:
-    // Every way of closing gives the main window back, with the selected row in its search box.
-    void closeEvent(QCloseEvent* evento) override;
 
 private:
+    // Caption, the topic list, and the boxes of the edited item.
+    void MuestraEditorItem();
+    void MuestraItemEditado();
     // Refuses the English text with a warning and leaves it selected for retyping.
     void RechazaItemIng(const QString& texto);
+
+    bool ItemNuevo;
+    QString ItemEditado;
+    bool EditorItemListo = false; // false while the window is being filled
+    Guarda guarda_;
 };
 
 // A stored text shown whole in a box, even when it is longer than what typing allows.

@@ -1,16 +1,12 @@
 #include "ui/editors/frmTemas.h"
 
-#include "ui/LimiteCaracteres.h"
-
 #include "app/Fallos.h"
-#include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
-#include "ui/editors/TeclasDialogo.h"
-#include "ui/main/ModeloTemas.h"
-#include "ui/main/frmMenuPrincipal.h"
-
-#include <QCloseEvent>
+#include "app/windows/SobrePrincipal.h"
+#include "app/windows/TeclasDialogo.h"
+#include "ui/LimiteCaracteres.h"
+#include "ui/Notas.h"
 
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
@@ -24,16 +20,10 @@ void Avisa(const QString& texto)
     MuestraMensaje({texto, Titulo, IconoMensaje::Exclamacion});
 }
 
-// The text of the tree's selected node, or empty.
-QString TemaSeleccionado()
-{
-    frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
-    const int fila = frmMenuPrincipal::FilaSeleccionada(*principal.TreeTemas);
-    return fila < 0 ? QString() : principal.ModeloArbol->Nombres().at(fila);
-}
 } // namespace
 
-frmTemas::frmTemas()
+frmTemas::frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, Guarda guarda)
+    : TemaNuevo(nuevo), hayTemas_(hayTemas), guarda_(std::move(guarda))
 {
     setupUi(this);
     setObjectName(QStringLiteral("frmTemas"));
@@ -54,12 +44,7 @@ frmTemas::frmTemas()
 
     connect(cmdAceptarTema, &QPushButton::clicked, this, &frmTemas::cmdAceptarTema_Click);
     connect(cmdCancelarTema, &QPushButton::clicked, this, &QWidget::close);
-}
-
-void frmTemas::closeEvent(QCloseEvent* evento)
-{
-    Ventana<frmMenuPrincipal>().setEnabled(true);
-    evento->accept();
+    MuestraEditorTema(seleccionado);
 }
 
 void frmTemas::SeleccionaNombre()
@@ -68,9 +53,28 @@ void frmTemas::SeleccionaNombre()
     txtNombreTema->selectAll();
 }
 
+void frmTemas::MuestraEditorTema(const QString& seleccionado)
+{
+    if (TemaNuevo) {
+        setWindowTitle(QStringLiteral("Tema nuevo"));
+        return;
+    }
+    if (seleccionado.isEmpty())
+        return;
+    setWindowTitle(QStringLiteral("Editar tema"));
+    TemaAnterior = seleccionado;
+    try {
+        if (const auto tema = modTALVEXV20().dbPrincipal.LocalizaTema(seleccionado)) {
+            txtNombreTema->setText(tema->NOMBRETEMA);
+            MuestraNotas(*txtMemoTema, tema->NOTASTEMA);
+        }
+    } catch (const ErrorTalvex& error) {
+        ReportaError(error, Titulo);
+    }
+}
+
 void frmTemas::cmdAceptarTema_Click()
 {
-    EstadoAplicacion& estado = modTALVEXV20();
     try {
         const QString nombre = txtNombreTema->text();
         if (nombre.isEmpty()) {
@@ -79,63 +83,22 @@ void frmTemas::cmdAceptarTema_Click()
             return;
         }
         // Names are unique without regard to case; an edited topic may keep its own name.
-        if (Ventana<frmMenuPrincipal>().ModeloArbol->rowCount() > 0) {
-            const auto otro = estado.dbPrincipal.LocalizaTema(nombre);
-            const bool mismoNombre = nombre.toUpper() == TemaSeleccionado().toUpper();
+        if (hayTemas_) {
+            const auto otro = modTALVEXV20().dbPrincipal.LocalizaTema(nombre);
+            const bool mismoNombre = nombre.toUpper() == TemaAnterior.toUpper();
             if (otro && otro->NOMBRETEMA.toUpper() == nombre.toUpper() &&
-                (estado.TemaNuevo || !mismoNombre)) {
+                (TemaNuevo || !mismoNombre)) {
                 Avisa(TextoDuplicado);
                 SeleccionaNombre();
                 return;
             }
         }
-        ActualizaTablaTemas();
-        Ventana<frmMenuPrincipal>().setEnabled(true);
-        ActualizaListaTemas();
+        guarda_({nombre, LeeNotas(*txtMemoTema)}, TemaAnterior, TemaNuevo);
         close();
     } catch (const ErrorTalvex& error) {
+        // The topic row and its items change together or not at all; the refusal is told
+        // and the editor stays open with what the user typed.
         ReportaError(error, Titulo);
-        Ventana<frmMenuPrincipal>().setEnabled(true);
+        HabilitaPrincipal();
     }
-}
-
-void frmTemas::ActualizaTablaTemas()
-{
-    EstadoAplicacion& estado = modTALVEXV20();
-    const Tema tema{txtNombreTema->text(), frmMenuPrincipal::LeeNotas(*txtMemoTema)};
-    if (estado.TemaNuevo) {
-        estado.dbPrincipal.AgregaTema(tema);
-        return;
-    }
-    // The topic row and its items change together or not at all; a refusal is reported
-    // by the command instead of being taken for a success.
-    estado.dbPrincipal.EnTransaccion([&] {
-        const auto guardado = estado.dbPrincipal.LocalizaTema(estado.TemaActual);
-        if (guardado && guardado->NOMBRETEMA == estado.TemaActual)
-            estado.dbPrincipal.ModificaTema(estado.TemaActual, tema);
-        estado.dbPrincipal.CambiaTemaItems(estado.TemaAnterior, tema.NOMBRETEMA);
-    });
-}
-
-void frmTemas::ActualizaListaTemas()
-{
-    EstadoAplicacion& estado = modTALVEXV20();
-    frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
-    estado.TemaActual.clear();
-    const QString nombre = txtNombreTema->text();
-    ModeloTemas& arbol = *principal.ModeloArbol;
-    const int seleccionada = frmMenuPrincipal::FilaSeleccionada(*principal.TreeTemas);
-    const int fila = estado.TemaNuevo || seleccionada < 0
-                         ? arbol.AgregaTema(nombre)
-                         : arbol.CambiaNombre(seleccionada, nombre);
-    frmMenuPrincipal::SeleccionaFila(*principal.TreeTemas, fila, true);
-    principal.lblNotas->setText(nombre);
-    estado.TemaActual = nombre;
-    OmiteFallo([&] {
-        if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre)) {
-            principal.lblCategoria->clear();
-            frmMenuPrincipal::MuestraNotas(*principal.txtMemoNotas, tema->NOTASTEMA);
-        }
-    });
-    principal.ActivaTemas();
 }

@@ -1,23 +1,32 @@
 #pragma once
-// The topic editor: the name and notes of a new topic or of the selected one.
+// The topic editor: the name and notes of a new topic or of the selected one. It checks the
+// name and reports the topic to save; its opener writes it and shows it.
+#include "data/BaseVocabulario.h"
 #include "ui_frmTemas.h"
 
 #include <QWidget>
+#include <functional>
 
 class frmTemas : public QWidget, public Ui::frmTemas {
     Q_OBJECT
 public:
-    frmTemas();
+    // Writes the topic and shows it (`anterior`: its name when the editor opened); throws
+    // when the write fails, and the editor then stays open.
+    using Guarda = std::function<void(const Tema& tema, const QString& anterior, bool nuevo)>;
+
+    // A new topic, or the topic `seleccionado` of the tree. `hayTemas`: the tree has nodes,
+    // so a name is checked against the others.
+    frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, Guarda guarda);
 
     void cmdAceptarTema_Click();
-    // Writes the topic (and, on a rename, its items) to the store.
-    void ActualizaTablaTemas();
-    // Shows the saved topic in the main window's tree and detail area.
-    void ActualizaListaTemas();
-
-protected:
-    void closeEvent(QCloseEvent* evento) override;
 
 private:
+    // Caption, and the name and notes of the edited topic.
+    void MuestraEditorTema(const QString& seleccionado);
     void SeleccionaNombre();
+
+    bool TemaNuevo;
+    QString TemaAnterior; // the edited topic's name when the editor opened
+    bool hayTemas_;
+    Guarda guarda_;
 };

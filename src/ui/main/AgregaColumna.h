@@ -1,13 +1,9 @@
 #pragma once
+#include "app/windows/Centrado.h"
+
 #include <QString>
 
 class QTreeView;
-
-// Twips (1/1440 inch) to logical pixels at 96 DPI.
-constexpr int Twips(double twips)
-{
-    return int(twips / 15.0 + 0.5);
-}
 
 // Adds one column at the end of the list's headers, with its caption and width in twips.
 // The list's model must be a ModeloListaItems.

@@ -2,6 +2,7 @@
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "ui/Notas.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
@@ -12,7 +13,7 @@ void LlenaArbolTemas()
 {
     EstadoAplicacion& estado = modTALVEXV20();
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    estado.TemaActual.clear();
+    ventana.TemaActual.clear();
     // The store walks topics in name order, which is the tree's own order.
     QStringList nombres;
     OmiteFallo(
@@ -24,24 +25,24 @@ void LlenaArbolTemas()
     const QString nombre = ventana.ModeloArbol->Nombres().first();
     ventana.lblNotas->setText(nombre);
     ventana.lblCategoria->clear();
-    estado.TemaActual = nombre;
+    ventana.TemaActual = nombre;
     OmiteFallo([&] {
         if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
-            frmMenuPrincipal::MuestraNotas(*ventana.txtMemoNotas, tema->NOTASTEMA);
+            MuestraNotas(*ventana.txtMemoNotas, tema->NOTASTEMA);
     });
 }
 
 void frmMenuPrincipal::ActivaTemas()
 {
     EstadoAplicacion& estado = modTALVEXV20();
-    estado.TemaActual.clear();
-    estado.ItemTemaActual.clear();
+    TemaActual.clear();
+    ItemTemaActual.clear();
     const int fila = FilaSeleccionada(*TreeTemas);
     if (fila >= 0) {
         const QString nombre = ModeloArbol->Nombres().at(fila);
         lblNotas->setText(nombre);
         lblCategoria->clear();
-        estado.TemaActual = nombre;
+        TemaActual = nombre;
         // A topic missing from the table leaves the notes shown before.
         OmiteFallo([&] {
             if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
@@ -54,9 +55,9 @@ void frmMenuPrincipal::ActivaTemas()
     const int primera = FilaSeleccionada(*lvwListaTema);
     if (primera < 0)
         return;
-    estado.ItemTemaActual = ModeloListaTema->Filas()[size_t(primera)].ingles;
+    ItemTemaActual = ModeloListaTema->Filas()[size_t(primera)].ingles;
     OmiteFallo([&] {
-        if (const auto item = estado.dbPrincipal.LocalizaItem(estado.ItemTemaActual))
+        if (const auto item = estado.dbPrincipal.LocalizaItem(ItemTemaActual))
             MuestraNotas(*txtMemoLista, item->NOTASITEM);
     });
 }

@@ -1,9 +1,13 @@
 // The main window's menus and toolbar: the database file dialog, backup and restore, help,
 // the About window and the exit command.
 #include "app/Fallos.h"
+#include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/Ayuda.h"
+#include "app/windows/SobrePrincipal.h"
 #include "app/windows/frmAcercade.h"
 #include "backup/Respaldo.h"
+#include "backup/frmRespaldar.h"
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QDir>
@@ -73,6 +77,13 @@ void frmMenuPrincipal::PulsaBoton(const QString& clave)
         else if (clave == QLatin1String("Acercade"))
             MuestraAcercade();
     });
+}
+
+void frmMenuPrincipal::AbreRespaldo(bool respaldo)
+{
+    setEnabled(false);
+    MuestraRespaldo(respaldo);
+    AbreSobrePrincipal(Ventana<frmRespaldar>());
 }
 
 void frmMenuPrincipal::AbreDialogoBase()

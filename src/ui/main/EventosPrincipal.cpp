@@ -2,12 +2,7 @@
 #include "app/CierraAplicacion.h"
 #include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
-#include "app/windows/frmAcercade.h"
-#include "report/ComandosNotas.h"
 #include "ui/LimiteCaracteres.h"
-#include "ui/editors/EditorItems.h"
-#include "ui/editors/EditorTemas.h"
-#include "ui/editors/Eliminacion.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
@@ -44,10 +39,10 @@ bool EsCaracter(const QKeyEvent* tecla)
            (!tecla->text().isEmpty() && tecla->key() != Qt::Key_Delete);
 }
 
-void ArmaCompletar(const QKeyEvent* tecla)
+void ArmaCompletar(bool& autoCompletar, const QKeyEvent* tecla)
 {
     if (EsCaracter(tecla))
-        modTALVEXV20().AutoCompletar = tecla->key() != Qt::Key_Backspace;
+        autoCompletar = tecla->key() != Qt::Key_Backspace;
 }
 } // namespace
 
@@ -71,25 +66,6 @@ void frmMenuPrincipal::SeleccionaFila(QTreeView& lista, int fila, bool hazVisibl
         lista.scrollTo(indice);
 }
 
-void frmMenuPrincipal::MuestraNotas(QPlainTextEdit& caja, const QString& notas)
-{
-    // Notes keep CR LF line ends; the box wants plain line feeds.
-    QString texto = notas;
-    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    caja.setPlainText(texto);
-}
-
-QString frmMenuPrincipal::LeeNotas(const QPlainTextEdit& caja)
-{
-    // The raw text, as toPlainText() would turn no-break spaces into plain ones; paragraph
-    // and line separators are the box's line breaks.
-    QString texto = caja.document()->toRawText();
-    texto.replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
-        .replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return texto.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
 void frmMenuPrincipal::ConectaEventos()
 {
     // At most 50 typed characters, while a completion may show a longer text whole.
@@ -103,19 +79,22 @@ void frmMenuPrincipal::ConectaEventos()
             [this] { AtiendeEvento([this] { mnuSalir_Click(); }); });
     connect(TimerSalir, &QTimer::timeout, this, [] { AtiendeEvento(VigilaSalida); });
     TimerSalir->start();
-    connect(cmdNuevoTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoTema_Click); });
-    connect(cmdEditarTema, &QPushButton::clicked, this, [] { AtiendeEvento(cmdEditarTema_Click); });
+    connect(cmdNuevoTema, &QPushButton::clicked, this,
+            [this] { AtiendeEvento([this] { cmdNuevoTema_Click(); }); });
+    connect(cmdEditarTema, &QPushButton::clicked, this,
+            [this] { AtiendeEvento([this] { cmdEditarTema_Click(); }); });
     connect(cmdEliminarTema, &QPushButton::clicked, this,
-            [] { AtiendeEvento(cmdEliminarTema_Click); });
+            [this] { AtiendeEvento([this] { cmdEliminarTema_Click(); }); });
     connect(cmdEliminarItem, &QPushButton::clicked, this,
-            [] { AtiendeEvento(cmdEliminarItem_Click); });
+            [this] { AtiendeEvento([this] { cmdEliminarItem_Click(); }); });
     connect(cmdVistaPreviaNotas, &QPushButton::clicked, this,
-            [] { AtiendeEvento(cmdVistaPreviaNotas_Click); });
+            [this] { AtiendeEvento([this] { cmdVistaPreviaNotas_Click(); }); });
     connect(cmdImprimirNotas, &QPushButton::clicked, this,
-            [] { AtiendeEvento(cmdImprimirNotas_Click); });
-    connect(cmdNuevoItems, &QPushButton::clicked, this, [] { AtiendeEvento(cmdNuevoItems_Click); });
+            [this] { AtiendeEvento([this] { cmdImprimirNotas_Click(); }); });
+    connect(cmdNuevoItems, &QPushButton::clicked, this,
+            [this] { AtiendeEvento([this] { cmdNuevoItems_Click(); }); });
     connect(cmdEditarItems, &QPushButton::clicked, this,
-            [] { AtiendeEvento(cmdEditarItems_Click); });
+            [this] { AtiendeEvento([this] { cmdEditarItems_Click(); }); });
     connect(TreeTemas->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& actual) { ModeloArbol->MarcaAbierto(actual.row()); });
     // A model reset replaces the selection model's contents, not the object: keep the icon right.
@@ -141,7 +120,7 @@ bool frmMenuPrincipal::EventoArbol(QEvent* evento)
     if (ModeloArbol->rowCount() == 0)
         return false;
     if (EsDobleClic(evento)) {
-        AtiendeEvento(cmdEditarTema_Click);
+        AtiendeEvento([this] { cmdEditarTema_Click(); });
         return true;
     }
     // Key down shows the topic selected before the move, key up the one after it.
@@ -154,7 +133,7 @@ bool frmMenuPrincipal::EventoArbol(QEvent* evento)
 bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
 {
     if (EsDobleClic(evento)) {
-        AtiendeEvento(cmdEditarItems_Click);
+        AtiendeEvento([this] { cmdEditarItems_Click(); });
         return true;
     }
     if (FilaSeleccionada(*lvwItems) < 0)
@@ -175,7 +154,7 @@ bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
         return false; // arrows and page keys move in the list
     if (EsIntro(tecla))
         EditaFilaElegida();
-    ArmaCompletar(tecla);
+    ArmaCompletar(AutoCompletar, tecla);
     return true; // the list does not act on typed characters
 }
 
@@ -191,7 +170,7 @@ void frmMenuPrincipal::MuestraItemElegido()
 void frmMenuPrincipal::EditaFilaElegida()
 {
     txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
-    AtiendeEvento(cmdEditarItems_Click);
+    AtiendeEvento([this] { cmdEditarItems_Click(); });
 }
 
 bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
@@ -208,7 +187,7 @@ bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
     const bool intro = EsIntro(tecla);
     if (intro)
         EditaFilaElegida();
-    ArmaCompletar(tecla);
+    ArmaCompletar(AutoCompletar, tecla);
     return intro;
 }
 

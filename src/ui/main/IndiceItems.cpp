@@ -2,10 +2,13 @@
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "ui/Notas.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
+
+#include <QSignalBlocker>
 
 namespace {
 const QString Separador = QStringLiteral(" -> ");
@@ -22,7 +25,7 @@ void MuestraDetalleItem(frmMenuPrincipal& ventana, const QString& ingles)
     OmiteFallo([&] {
         if (const auto item = modTALVEXV20().dbPrincipal.LocalizaItem(ingles)) {
             ventana.lblCategoria->setText(item->NOMBRETEMA);
-            frmMenuPrincipal::MuestraNotas(*ventana.txtMemoNotas, item->NOTASITEM);
+            MuestraNotas(*ventana.txtMemoNotas, item->NOTASITEM);
         }
     });
 }
@@ -50,30 +53,28 @@ void CreaIndiceItems()
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
     if (frmMenuPrincipal::FilaSeleccionada(*ventana.lvwItems) < 0)
         return;
-    std::vector<QString> textos;
-    textos.reserve(ventana.ModeloItems->Filas().size());
-    for (const FilaLista& fila : ventana.ModeloItems->Filas())
-        textos.push_back(fila.ingles);
-    modTALVEXV20().IndiceLetras.Construye(textos);
+    ventana.ModeloItems->ConstruyeIndice();
     frmMenuPrincipal::SeleccionaFila(*ventana.lvwItems, 0, false);
     ventana.txtBuscaItem->setText(ventana.ModeloItems->Filas().front().ingles);
 }
 
 void BuscaItem()
 {
-    EstadoAplicacion& estado = modTALVEXV20();
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
     const QString escrito = ventana.txtBuscaItem->text();
-    if (escrito.isEmpty() || !estado.AutoCompletar)
+    if (escrito.isEmpty() || !ventana.AutoCompletar)
         return;
 
-    if (const auto completo = estado.IndiceLetras.Completa(escrito)) {
-        // Setting the text runs this routine once more on the completed text, which
-        // completes to itself and changes nothing.
-        ventana.txtBuscaItem->setText(*completo);
+    if (const auto completo = ventana.ModeloItems->Indice().Completa(escrito)) {
+        {
+            // The completed text would run this routine once more, completing to itself and
+            // showing the same row: once per keystroke is enough.
+            const QSignalBlocker unaVez(ventana.txtBuscaItem);
+            ventana.txtBuscaItem->setText(*completo);
+        }
         ventana.txtBuscaItem->setSelection(int(escrito.size()),
                                            int(completo->size() - escrito.size()));
-        estado.AutoCompletar = false;
+        ventana.AutoCompletar = false;
     }
 
     const QString buscado = ventana.txtBuscaItem->text();

@@ -2,6 +2,7 @@
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "ui/Notas.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"

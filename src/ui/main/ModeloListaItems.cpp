@@ -113,3 +113,41 @@ void ModeloListaItems::QuitaFila(int fila)
     filas_.erase(filas_.begin() + fila);
     endRemoveRows();
 }
+
+int ModeloListaItems::GuardaItem(const Item& item, const QString& anterior, bool nuevo)
+{
+    // One store call each: the row is written whole or not at all.
+    const FilaLista guardada{item.ITEMING, item.ITEMESP};
+    if (nuevo) {
+        base_->AgregaItem(item);
+        indice_.Agrega(item.ITEMING);
+        return InsertaFila(guardada);
+    }
+    base_->ModificaItem(anterior, item);
+    // The row opened for editing, found by its text: after a failed save the main window is
+    // usable again and its selection may have moved.
+    const int editada = BuscaFila(anterior);
+    if (editada < 0)
+        return -1;
+    indice_.Quita(filas_[size_t(editada)].ingles);
+    indice_.Agrega(item.ITEMING);
+    return ReemplazaFila(editada, guardada);
+}
+
+void ModeloListaItems::EliminaItem(int fila)
+{
+    const QString ingles = filas_[size_t(fila)].ingles;
+    base_->EliminaItem(ingles);
+    QuitaFila(fila);
+    // The deleted text is never offered again by the completion.
+    indice_.Quita(ingles);
+}
+
+void ModeloListaItems::ConstruyeIndice()
+{
+    std::vector<QString> textos;
+    textos.reserve(filas_.size());
+    for (const FilaLista& fila : filas_)
+        textos.push_back(fila.ingles);
+    indice_.Construye(textos);
+}

@@ -1,6 +1,9 @@
 #pragma once
 // Rows of a two-column item list ("Inglés", "Español"): the English text and its Spanish
 // translation. The column headers are the model's own, added one by one by AgregaColumna.
+#include "data/BaseVocabulario.h"
+#include "ui/main/IndiceLetras.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <vector>
@@ -13,7 +16,12 @@ struct FilaLista {
 class ModeloListaItems : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    // With a store, the model writes its rows through to it and keeps the first-letter index
+    // of the search box (the index of every item); without one it only shows rows.
+    explicit ModeloListaItems(BaseVocabulario* base = nullptr, QObject* padre = nullptr)
+        : QAbstractTableModel(padre), base_(base)
+    {
+    }
 
     int rowCount(const QModelIndex& padre = {}) const override;
     int columnCount(const QModelIndex& padre = {}) const override;
@@ -35,10 +43,23 @@ public:
     // its new row number.
     int ReemplazaFila(int fila, const FilaLista& nueva);
 
+    // Written through: the store first, then the row and its index entry. A new item is
+    // inserted in key order; an edited one (`anterior`, its English text when the editor
+    // opened) moves to where its new text belongs. Returns its row (-1 when the edited row is
+    // no longer in the list).
+    int GuardaItem(const Item& item, const QString& anterior, bool nuevo);
+    // The item goes from the store, then its row and its index entry.
+    void EliminaItem(int fila);
+    // The first-letter index anew from the rows, in list order.
+    void ConstruyeIndice();
+    const IndiceLetras& Indice() const { return indice_; }
+
 private:
     // How many rows come before the text in key order.
     int CuentaAnteriores(const QString& ingles) const;
 
+    BaseVocabulario* base_;
+    IndiceLetras indice_;
     QStringList encabezados_;
     std::vector<FilaLista> filas_;
 };

@@ -4,8 +4,9 @@
 
 #include <algorithm>
 
-ModeloTemas::ModeloTemas(QObject* padre)
-    : QAbstractListModel(padre), cerrado_(QStringLiteral(":/imagenes/tema_cerrado.png")),
+ModeloTemas::ModeloTemas(BaseVocabulario* base, QObject* padre)
+    : QAbstractListModel(padre), base_(base),
+      cerrado_(QStringLiteral(":/imagenes/tema_cerrado.png")),
       abierto_(QStringLiteral(":/imagenes/tema_abierto.png"))
 {
 }
@@ -89,4 +90,31 @@ int ModeloTemas::FilaMasAntigua() const
 {
     const auto menor = std::min_element(altas_.begin(), altas_.end());
     return menor == altas_.end() ? -1 : int(menor - altas_.begin());
+}
+
+int ModeloTemas::GuardaTema(const Tema& tema, const QString& anterior, bool nuevo)
+{
+    if (nuevo) {
+        base_->AgregaTema(tema);
+        return AgregaTema(tema.NOMBRETEMA);
+    }
+    base_->EnTransaccion([&] {
+        const auto guardado = base_->LocalizaTema(anterior);
+        if (guardado && guardado->NOMBRETEMA == anterior)
+            base_->ModificaTema(anterior, tema);
+        base_->CambiaTemaItems(anterior, tema.NOMBRETEMA);
+    });
+    const int fila = int(nombres_.indexOf(anterior));
+    return fila < 0 ? AgregaTema(tema.NOMBRETEMA) : CambiaNombre(fila, tema.NOMBRETEMA);
+}
+
+void ModeloTemas::EliminaTema(int fila)
+{
+    const QString nombre = nombres_.at(fila);
+    base_->EnTransaccion([&] {
+        if (base_->LocalizaTema(nombre))
+            base_->EliminaTema(nombre);
+        base_->CambiaTemaItems(nombre, SinCategoria);
+    });
+    QuitaTema(fila);
 }

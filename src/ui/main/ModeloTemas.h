@@ -1,6 +1,8 @@
 #pragma once
 // The nodes of the topic tree: one per topic, flat, in name order. The selected node shows
 // the "open" picture and every other node the "closed" one.
+#include "data/BaseVocabulario.h"
+
 #include <QAbstractListModel>
 #include <QIcon>
 #include <QStringList>
@@ -8,7 +10,8 @@
 class ModeloTemas : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit ModeloTemas(QObject* padre = nullptr);
+    // The store the topics are written to (none: the model only shows names).
+    explicit ModeloTemas(BaseVocabulario* base = nullptr, QObject* padre = nullptr);
 
     int rowCount(const QModelIndex& padre = {}) const override;
     QVariant data(const QModelIndex& indice, int rol) const override;
@@ -25,8 +28,17 @@ public:
     int FilaMasAntigua() const;
     int FilaAbierta() const { return abierta_; }
 
+    // Written through: the store first, then the node. A new topic is added; an edited one
+    // (`anterior`, its name when the editor opened) is written with its items renamed in one
+    // transaction and its node renamed in place. Returns the topic's row.
+    int GuardaTema(const Tema& tema, const QString& anterior, bool nuevo);
+    // The topic's row goes and its items move to "Sin categoría", both or neither; then its
+    // node goes.
+    void EliminaTema(int fila);
+
 private:
     int InsertaEnOrden(const QString& nombre, int alta);
+    BaseVocabulario* base_;
     QStringList nombres_;
     QList<int> altas_; // for each row, when its topic was added to the tree
     int siguienteAlta_ = 0;

@@ -1,6 +1,8 @@
 #include "ui/main/frmMenuPrincipal.h"
 
+#include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
+#include "app/windows/SobrePrincipal.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/FormaHora.h"
 #include "ui/main/IndicadoresTeclado.h"
@@ -54,10 +56,12 @@ void CambiaPuntos(QWidget& control, double puntos)
 
 frmMenuPrincipal::frmMenuPrincipal()
     : TimerMiReloj(new QTimer(this)), TimerSalir(new QTimer(this)),
-      ModeloItems(new ModeloListaItems(this)), ModeloListaTema(new ModeloListaItems(this)),
-      ModeloArbol(new ModeloTemas(this))
+      ModeloItems(new ModeloListaItems(&modTALVEXV20().dbPrincipal, this)),
+      ModeloListaTema(new ModeloListaItems(nullptr, this)),
+      ModeloArbol(new ModeloTemas(&modTALVEXV20().dbPrincipal, this))
 {
     setupUi(this);
+    RegistraPrincipal(this);
     // Point sizes with fractions cannot be written in the form file.
     CambiaPuntos(*lblContenido, 8.25);
     CambiaPuntos(*lblIndice, 8.25);

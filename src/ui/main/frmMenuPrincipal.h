@@ -1,6 +1,7 @@
 #pragma once
 // The main window: topics on the left, the index of every item in the middle, the notes
 // and the items of the selected topic on the right, all on the panel picMenu1.
+#include "data/BaseVocabulario.h"
 #include "ui_frmMenuPrincipal.h"
 
 #include <QLabel>
@@ -11,9 +12,6 @@
 class ModeloListaItems;
 class ModeloTemas;
 class QTreeView;
-
-// Opens the Spanish help page shipped beside the program.
-void AbreAyuda();
 
 class frmMenuPrincipal : public QMainWindow, public Ui::frmMenuPrincipal {
     Q_OBJECT
@@ -28,6 +26,33 @@ public:
     ModeloListaItems* ModeloListaTema;
     ModeloTemas* ModeloArbol;
 
+    // The name of the topic shown, and the English text of the row of its item list whose
+    // notes are shown.
+    QString TemaActual;
+    QString ItemTemaActual;
+    // Arms the completion: the next change of the search box comes from a typed character.
+    bool AutoCompletar = false;
+
+    // The commands of the buttons under the lists and the notes.
+    void cmdNuevoTema_Click();
+    void cmdEditarTema_Click();
+    void cmdEliminarTema_Click();
+    void cmdNuevoItems_Click();
+    void cmdEditarItems_Click();
+    void cmdEliminarItem_Click();
+    void cmdVistaPreviaNotas_Click();
+    void cmdImprimirNotas_Click();
+    // Fills the report table from what the notes column shows; the topic's list is then left
+    // on its last row.
+    void PreparaReporte();
+    // Opens the backup dialog over this window: backup when `respaldo`, else restore.
+    void AbreRespaldo(bool respaldo);
+
+    // What the editors report, applied here: the saved record with its key when the editor
+    // opened. A failed write throws, and nothing of this window changes.
+    void TemaGuardado(const Tema& tema, const QString& anterior, bool nuevo);
+    void ItemGuardado(const Item& item, const QString& anterior, bool nuevo);
+
     // Show the selected topic, item of the index, or item of the topic's list.
     void ActivaTemas();
     void ActivaItems();
@@ -39,9 +64,6 @@ public:
     // The selected row of a list or tree (-1 when none), and selecting one.
     static int FilaSeleccionada(const QTreeView& lista);
     static void SeleccionaFila(QTreeView& lista, int fila, bool hazVisible);
-    // Notes are stored with CR LF line ends, as the user's files always had them.
-    static void MuestraNotas(QPlainTextEdit& caja, const QString& notas);
-    static QString LeeNotas(const QPlainTextEdit& caja);
 
     // Panels 5 and 6: the date in the system's short form and the time.
     void EscribeFechaHora();
@@ -77,6 +99,11 @@ private:
     bool EventoListaTema(QEvent* evento);
     void CambioBuscaItem();
     void EditaFilaElegida();
+    void AbreEditorTema(bool nuevo);
+    void AbreEditorItem(bool nuevo);
     void MuestraItemElegido();
+    // After a deletion: the earliest-added topic left, or the neighbour of the deleted item.
+    void TemaEliminado();
+    void ItemEliminado(int fila);
     bool modoInsertar_ = true;
 };

@@ -1,4 +1,6 @@
-#include "app/IndiceLetras.h"
+#include "ui/main/IndiceLetras.h"
+
+#include "data/Cotejo.h"
 
 #include <algorithm>
 
@@ -21,6 +23,18 @@ std::optional<QString> IndiceLetras::Completa(const QString& escrito) const
         if (texto.startsWith(escrito, Qt::CaseInsensitive))
             return texto;
     return std::nullopt;
+}
+
+void IndiceLetras::Agrega(const QString& texto)
+{
+    if (texto.isEmpty())
+        return;
+    std::vector<QString>& textos = listas_[Letra(texto)];
+    // The list keeps the rows' key order: the same comparison that orders the item list.
+    const auto lugar = std::lower_bound(
+        textos.begin(), textos.end(), texto,
+        [](const QString& a, const QString& b) { return ComparaTextos(a, b) < 0; });
+    textos.insert(lugar, texto);
 }
 
 void IndiceLetras::Quita(const QString& texto)

@@ -1,9 +1,10 @@
-#include "ui/editors/TeclasDialogo.h"
+#include "app/windows/TeclasDialogo.h"
 
 #include <QKeyEvent>
 
 TeclasDialogo::TeclasDialogo(QWidget& ventana) : QObject(&ventana), ventana_(ventana)
 {
+    ventana.installEventFilter(this);
     for (QWidget* control : ventana.findChildren<QWidget*>())
         control->installEventFilter(this);
 }
@@ -18,6 +19,10 @@ bool TeclasDialogo::eventFilter(QObject* objeto, QEvent* evento)
     if (evento->type() != QEvent::KeyPress)
         return false;
     const auto* tecla = static_cast<QKeyEvent*>(evento);
+    // Popups (menus, the list of a combo box) keep their own Escape.
+    const auto* control = qobject_cast<QWidget*>(objeto);
+    if (!control || control->window() != &ventana_)
+        return false;
     if (tecla->key() == Qt::Key_Escape) {
         ventana_.close();
         return true;

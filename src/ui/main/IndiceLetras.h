@@ -14,6 +14,8 @@ public:
     bool EstaVacio() const { return listas_.empty(); }
     // The first text, in list order, whose beginning equals `escrito` without regard to case.
     std::optional<QString> Completa(const QString& escrito) const;
+    // Takes in the text of a new row where list order puts it among its letter's texts.
+    void Agrega(const QString& texto);
     // Forgets a text whose item no longer exists, so it is never offered again.
     void Quita(const QString& texto);
 

@@ -1,7 +1,7 @@
 // The Spanish help page shipped beside the program; both help commands open it.
+#include "app/windows/Ayuda.h"
 #include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
-#include "ui/main/frmMenuPrincipal.h"
 
 void AbreAyuda()
 {

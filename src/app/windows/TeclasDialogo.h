@@ -1,7 +1,7 @@
 #pragma once
-// The keys of an editor window: Escape closes it from any control without saving; the keys
-// given to Mueve take the focus from one control to another and are consumed. Keys not
-// named reach the control (so Enter in a notes box makes a new line).
+// The keys of a secondary window: Escape closes it from any control (without saving, in an
+// editor); the keys given to Mueve take the focus from one control to another and are
+// consumed. Keys not named reach the control (so Enter in a notes box makes a new line).
 #include <QObject>
 #include <QWidget>
 #include <map>

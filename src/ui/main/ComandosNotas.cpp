@@ -1,12 +1,14 @@
-#include "report/ComandosNotas.h"
-
+// The notes commands: the preview window and the direct print of what the notes column shows.
 #include "app/HacePausa.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/SobrePrincipal.h"
 #include "app/windows/frmEspera.h"
 #include "report/InformeNotas.h"
 #include "report/PreparaReporte.h"
 #include "report/frmImprimirNotas.h"
+#include "ui/Notas.h"
+#include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QApplication>
@@ -16,9 +18,9 @@ namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
 
 // Nothing to print while the notes column shows nothing.
-bool HayNotas(frmMenuPrincipal& principal)
+bool HayNotas(const QLabel& encabezado)
 {
-    if (!principal.lblNotas->text().isEmpty())
+    if (!encabezado.text().isEmpty())
         return true;
     Sistema().Pita();
     MuestraMensaje(
@@ -27,17 +29,32 @@ bool HayNotas(frmMenuPrincipal& principal)
 }
 } // namespace
 
-void cmdVistaPreviaNotas_Click()
+void frmMenuPrincipal::PreparaReporte()
 {
-    frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
-    if (!HayNotas(principal))
+    ColumnaNotas columna{lblNotas->text(), LeeNotas(*txtMemoNotas), std::nullopt};
+    const bool conListado = FilaSeleccionada(*lvwListaTema) >= 0;
+    if (conListado) {
+        columna.listado.emplace();
+        for (const FilaLista& item : ModeloListaTema->Filas())
+            columna.listado->emplace_back(item.ingles, item.espanol);
+    }
+    LlenaTablaInforme(columna);
+    // The walk over the topic's list ends on its last row.
+    const int ultima = ModeloListaTema->rowCount() - 1;
+    if (conListado && ultima >= 0)
+        SeleccionaFila(*lvwListaTema, ultima, false);
+}
+
+void frmMenuPrincipal::cmdVistaPreviaNotas_Click()
+{
+    if (!HayNotas(*lblNotas))
         return;
     Sistema().Pita();
     if (MuestraMensaje({QStringLiteral("¿ Quiere ver las notas por pantalla ?"), Titulo,
                         IconoMensaje::Pregunta, BotonesMensaje::SiNo, RespuestaMensaje::No}) !=
         RespuestaMensaje::Si)
         return;
-    principal.setEnabled(false);
+    setEnabled(false);
     frmEspera& espera = Ventana<frmEspera>();
     espera.show();
     espera.lblEsperar->setText(QStringLiteral("Preparando la vista previa..."));
@@ -45,23 +62,25 @@ void cmdVistaPreviaNotas_Click()
     LlenaZoom();
     HacePausa(1000, 1);
     frmImprimirNotas& vista = Ventana<frmImprimirNotas>();
-    vista.show();
+    AbreSobrePrincipal(vista, [this] {
+        raise();
+        activateWindow();
+    });
     espera.hide();
     QApplication::processEvents();
     vista.cboZoom->setFocus();
 }
 
-void cmdImprimirNotas_Click()
+void frmMenuPrincipal::cmdImprimirNotas_Click()
 {
-    frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
-    if (!HayNotas(principal))
+    if (!HayNotas(*lblNotas))
         return;
     PreparaReporte();
     InformeNotas& informe = dsrImprimirNotas();
     informe.CambiaTitulo(QStringLiteral("Notas"));
     QPrinter impresora(QPrinter::HighResolution);
-    if (Sistema().DialogoImpresion(impresora, &principal))
+    if (Sistema().DialogoImpresion(impresora, this))
         informe.Imprime(impresora);
-    frmMenuPrincipal::SeleccionaFila(*principal.lvwItems, 0, true);
-    principal.txtBuscaItem->setFocus();
+    SeleccionaFila(*lvwItems, 0, true);
+    txtBuscaItem->setFocus();
 }

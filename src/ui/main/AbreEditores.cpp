@@ -1,0 +1,101 @@
+// The topic and item editors opened from the main window, and what a save changes here.
+#include "app/Fallos.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/SobrePrincipal.h"
+#include "ui/Notas.h"
+#include "ui/editors/frmItems.h"
+#include "ui/editors/frmTemas.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+void frmMenuPrincipal::cmdNuevoTema_Click()
+{
+    AbreEditorTema(true);
+}
+
+void frmMenuPrincipal::cmdEditarTema_Click()
+{
+    if (ModeloArbol->rowCount() == 0)
+        return;
+    AbreEditorTema(false);
+}
+
+void frmMenuPrincipal::AbreEditorTema(bool nuevo)
+{
+    const int fila = FilaSeleccionada(*TreeTemas);
+    TemaActual = nuevo || fila < 0 ? QString() : ModeloArbol->Nombres().at(fila);
+    auto* editor = new frmTemas(nuevo, TemaActual, ModeloArbol->rowCount() > 0,
+                                [this](const Tema& tema, const QString& anterior, bool nuevo) {
+                                    TemaGuardado(tema, anterior, nuevo);
+                                });
+    RegistraVentana(editor);
+    AbreSobrePrincipal(*editor);
+    editor->txtNombreTema->setFocus();
+}
+
+void frmMenuPrincipal::TemaGuardado(const Tema& tema, const QString& anterior, bool nuevo)
+{
+    const int fila = ModeloArbol->GuardaTema(tema, anterior, nuevo);
+    setEnabled(true);
+    TemaActual.clear();
+    SeleccionaFila(*TreeTemas, fila, true);
+    lblNotas->setText(tema.NOMBRETEMA);
+    TemaActual = tema.NOMBRETEMA;
+    OmiteFallo([&] {
+        if (const auto guardado = modTALVEXV20().dbPrincipal.LocalizaTema(tema.NOMBRETEMA)) {
+            lblCategoria->clear();
+            MuestraNotas(*txtMemoNotas, guardado->NOTASTEMA);
+        }
+    });
+    ActivaTemas();
+}
+
+void frmMenuPrincipal::cmdNuevoItems_Click()
+{
+    AbreEditorItem(true);
+}
+
+void frmMenuPrincipal::cmdEditarItems_Click()
+{
+    if (FilaSeleccionada(*lvwItems) < 0)
+        return;
+    AbreEditorItem(false);
+}
+
+void frmMenuPrincipal::AbreEditorItem(bool nuevo)
+{
+    const int fila = FilaSeleccionada(*lvwItems);
+    const QString editado =
+        nuevo || fila < 0 ? QString() : ModeloItems->Filas()[size_t(fila)].ingles;
+    auto* editor =
+        new frmItems(nuevo, editado, [this](const Item& item, const QString& anterior, bool nuevo) {
+            ItemGuardado(item, anterior, nuevo);
+        });
+    RegistraVentana(editor);
+    // However the editor closes, the search box takes the selected row's text.
+    AbreSobrePrincipal(*editor, [this] {
+        const int elegida = FilaSeleccionada(*lvwItems);
+        txtBuscaItem->setText(elegida < 0 ? QString()
+                                          : ModeloItems->Filas()[size_t(elegida)].ingles);
+        activateWindow();
+    });
+    editor->txtItemIng->setFocus();
+}
+
+void frmMenuPrincipal::ItemGuardado(const Item& item, const QString& anterior, bool nuevo)
+{
+    const bool estabaVacia = ModeloItems->rowCount() == 0;
+    const int fila = ModeloItems->GuardaItem(item, anterior, nuevo);
+    // The first row of a list that was empty is its selected row.
+    if (nuevo && estabaVacia)
+        SeleccionaFila(*lvwItems, 0, false);
+    setEnabled(true);
+    // The saved row is shown as it is: no completion runs on its text.
+    AutoCompletar = false;
+    lvwItems->setFocus();
+    SeleccionaFila(*lvwItems, fila, true);
+    ActivaItems();
+    MuestraVistaItem();
+}

@@ -1,0 +1,105 @@
+// The delete commands: the selected topic (its items stay, under "Sin categoría") and the
+// selected item, each after a question.
+#include "app/Fallos.h"
+#include "app/HacePausa.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/frmEspera.h"
+#include "ui/Notas.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+namespace {
+const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
+
+bool Confirma(const QString& texto)
+{
+    Sistema().Pita();
+    return MuestraMensaje({texto, Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
+                           RespuestaMensaje::No}) == RespuestaMensaje::Si;
+}
+} // namespace
+
+void frmMenuPrincipal::cmdEliminarTema_Click()
+{
+    const int fila = FilaSeleccionada(*TreeTemas);
+    if (fila < 0)
+        return;
+    const QString nombre = ModeloArbol->Nombres().at(fila);
+    if (!Confirma(QStringLiteral("¿ Está seguro de eliminar el tema: ") + nombre +
+                  QStringLiteral(" ?")))
+        return;
+    frmEspera& espera = Ventana<frmEspera>();
+    try {
+        setEnabled(false);
+        espera.show();
+        espera.lblEsperar->setText(QStringLiteral("Eliminando..."));
+        HacePausa(1000, 1);
+        ModeloArbol->EliminaTema(fila);
+        TemaEliminado();
+        setEnabled(true);
+        TreeTemas->setFocus();
+        espera.hide();
+    } catch (const ErrorTalvex& error) {
+        ReportaError(error, Titulo);
+        setEnabled(true);
+        espera.hide();
+    }
+}
+
+// The earliest-added topic left, or an empty detail area.
+void frmMenuPrincipal::TemaEliminado()
+{
+    const int fila = ModeloArbol->FilaMasAntigua();
+    if (fila < 0) {
+        lblNotas->clear();
+        txtMemoNotas->clear();
+    } else {
+        SeleccionaFila(*TreeTemas, fila, true);
+        const QString nombre = ModeloArbol->Nombres().at(fila);
+        lblNotas->setText(nombre);
+        lblCategoria->clear();
+        if (const auto tema = modTALVEXV20().dbPrincipal.LocalizaTema(nombre))
+            MuestraNotas(*txtMemoNotas, tema->NOTASTEMA);
+    }
+    ActivaTemas();
+}
+
+void frmMenuPrincipal::cmdEliminarItem_Click()
+{
+    const int fila = FilaSeleccionada(*lvwItems);
+    if (fila < 0)
+        return;
+    const QString ingles = ModeloItems->Filas()[size_t(fila)].ingles;
+    try {
+        if (Confirma(QStringLiteral("¿ Está seguro de eliminar el item: ") + ingles +
+                     QStringLiteral(" ?"))) {
+            setEnabled(false);
+            ModeloItems->EliminaItem(fila);
+            setEnabled(true);
+            ItemEliminado(fila);
+        }
+        if (FilaSeleccionada(*lvwItems) < 0)
+            txtBuscaItem->clear();
+        ActivaItems();
+        MuestraVistaItem();
+    } catch (const ErrorTalvex& error) {
+        ReportaError(error, Titulo);
+        setEnabled(true);
+    }
+}
+
+// The row that took the deleted one's place (or the new last row), or an empty detail area.
+void frmMenuPrincipal::ItemEliminado(int fila)
+{
+    const int filas = ModeloItems->rowCount();
+    if (filas > 0) {
+        SeleccionaFila(*lvwItems, qMin(fila, filas - 1), true);
+        lvwItems->setFocus();
+    } else {
+        lblNotas->clear();
+        lblCategoria->clear();
+        txtMemoNotas->clear();
+    }
+}
