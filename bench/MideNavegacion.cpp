@@ -1,12 +1,16 @@
 // Measures browsing on a large vocabulary: the start-up fills, one keystroke in the search
-// box (from the key to the shown notes), showing a topic of 5,000 items, and peak memory.
+// box (from the key to the shown notes) with the store lookups it makes, saving a new and an
+// edited item (from Accept to the list showing it), showing a topic of 5,000 items, and
+// peak memory.
 //
 //   MideNavegacion RUTA      (a database made by GeneraVocabulario; it is copied, not changed)
 //
-// Bars: fills ≤ 300 ms, keystroke p99 ≤ 5 ms, topic ≤ 50 ms, peak memory ≤ 150 MB.
+// Bars: fills ≤ 300 ms, keystroke p99 ≤ 5 ms and one lookup, save median ≤ 5 ms,
+// topic ≤ 50 ms, peak memory ≤ 150 MB.
 #include "app/Plataforma.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "ui/editors/frmItems.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
@@ -22,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -81,6 +86,33 @@ void Teclea(QWidget* control, QChar letra)
     QApplication::sendEvent(control, &pulsa);
     QKeyEvent suelta(QEvent::KeyRelease, tecla, Qt::NoModifier, QString(letra));
     QApplication::sendEvent(control, &suelta);
+}
+
+// Every statement on ITEMS that the store starts: the lookups a keystroke makes.
+int ConsultasItems = 0;
+int CuentaConsultas(unsigned, void*, void* sentencia, void*)
+{
+    if (std::strstr(sqlite3_sql(static_cast<sqlite3_stmt*>(sentencia)), "FROM ITEMS"))
+        ++ConsultasItems;
+    return 0;
+}
+
+// Opens the item editor (new, or on the selected row), fills it and measures its Accept.
+double GuardaItem(frmMenuPrincipal& ventana, bool nuevo, const QString& ingles)
+{
+    if (nuevo)
+        ventana.cmdNuevoItems_Click();
+    else
+        ventana.cmdEditarItems_Click();
+    frmItems& editor = Ventana<frmItems>();
+    editor.txtItemIng->setText(ingles);
+    editor.txtItemEsp->setText(QStringLiteral("medida"));
+    QElapsedTimer reloj;
+    reloj.start();
+    editor.cmdAceptarItem->click();
+    const double ms = Ms(reloj);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return ms;
 }
 
 double Percentil(std::vector<double> datos, double p)
@@ -151,6 +183,7 @@ int main(int argc, char* argv[])
     // 1,000 words typed letter by letter into an emptied box.
     const auto& filas = ventana.ModeloItems->Filas();
     std::vector<double> teclas;
+    sqlite3_trace_v2(estado.dbPrincipal.Conexion(), SQLITE_TRACE_STMT, CuentaConsultas, nullptr);
     for (int palabra = 0; palabra < 1000; ++palabra) {
         const QString texto = filas[size_t(palabra) * filas.size() / 1000].ingles;
         ventana.txtBuscaItem->clear();
@@ -160,6 +193,20 @@ int main(int argc, char* argv[])
             Teclea(ventana.txtBuscaItem, letra);
             teclas.push_back(Ms(reloj));
         }
+    }
+
+    const int consultasTeclas = ConsultasItems;
+    sqlite3_trace_v2(estado.dbPrincipal.Conexion(), 0, nullptr, nullptr);
+
+    // 50 new items, then each of them edited to another text.
+    std::vector<double> nuevos, editados;
+    for (int i = 0; i < 50; ++i)
+        nuevos.push_back(GuardaItem(ventana, true, QStringLiteral("medida %1").arg(i)));
+    for (int i = 0; i < 50; ++i) {
+        frmMenuPrincipal::SeleccionaFila(
+            *ventana.lvwItems, ventana.ModeloItems->BuscaFila(QStringLiteral("medida %1").arg(i)),
+            true);
+        editados.push_back(GuardaItem(ventana, false, QStringLiteral("zz medida %1").arg(i)));
     }
 
     // Showing the topic of 5,000 items.
@@ -184,6 +231,12 @@ int main(int argc, char* argv[])
                 "(límite p99 5)\n",
                 teclas.size(), Percentil(teclas, 0.5), Percentil(teclas, 0.99),
                 *std::max_element(teclas.begin(), teclas.end()));
+    std::printf("  consultas de ITEMS por tecla: %.2f (límite 1)\n",
+                double(consultasTeclas) / double(teclas.size()));
+    std::printf("guardar un ítem nuevo: mediana %6.2f ms, máx %6.2f ms (límite mediana 5)\n",
+                Percentil(nuevos, 0.5), *std::max_element(nuevos.begin(), nuevos.end()));
+    std::printf("guardar un ítem editado: mediana %6.2f ms, máx %6.2f ms (límite mediana 5)\n",
+                Percentil(editados, 0.5), *std::max_element(editados.begin(), editados.end()));
     std::printf("ActivaTemas con 5000 ítems (primera, peor de 5): %6.1f ms %6.1f ms (límite 50)\n",
                 temas.front(), *std::max_element(temas.begin(), temas.end()));
     std::printf("memoria pico: %.1f MB (límite 150)\n", MemoriaPicoKb() / 1024.0);
