@@ -7,6 +7,7 @@
 //
 // Bars: fills ≤ 300 ms, keystroke p99 ≤ 5 ms and one lookup, save median ≤ 5 ms,
 // topic ≤ 50 ms, peak memory ≤ 150 MB.
+#include "apoyo/Hijo.h"
 #include "app/Plataforma.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -105,11 +106,11 @@ double GuardaItem(frmMenuPrincipal& ventana, bool nuevo, const QString& ingles)
     else
         ventana.cmdEditarItems_Click();
     frmItems& editor = Ventana<frmItems>();
-    editor.txtItemIng->setText(ingles);
-    editor.txtItemEsp->setText(QStringLiteral("medida"));
+    Hijo<QLineEdit>(editor, "txtItemIng")->setText(ingles);
+    Hijo<QLineEdit>(editor, "txtItemEsp")->setText(QStringLiteral("medida"));
     QElapsedTimer reloj;
     reloj.start();
-    editor.cmdAceptarItem->click();
+    Hijo<QPushButton>(editor, "cmdAceptarItem")->click();
     const double ms = Ms(reloj);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return ms;
@@ -155,7 +156,7 @@ int main(int argc, char* argv[])
     estado.dbPrincipal.Abre(ruta);
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
     ventana.show();
-    ventana.picMenu1->show();
+    Hijo<QFrame>(ventana, "picMenu1")->show();
     QApplication::processEvents();
 
     // Start-up fills, as Main runs them (without its pauses).
@@ -186,11 +187,11 @@ int main(int argc, char* argv[])
     sqlite3_trace_v2(estado.dbPrincipal.Conexion(), SQLITE_TRACE_STMT, CuentaConsultas, nullptr);
     for (int palabra = 0; palabra < 1000; ++palabra) {
         const QString texto = filas[size_t(palabra) * filas.size() / 1000].ingles;
-        ventana.txtBuscaItem->clear();
+        Hijo<QLineEdit>(ventana, "txtBuscaItem")->clear();
         for (const QChar letra : texto.left(12)) {
             QElapsedTimer reloj;
             reloj.start();
-            Teclea(ventana.txtBuscaItem, letra);
+            Teclea(Hijo<QLineEdit>(ventana, "txtBuscaItem"), letra);
             teclas.push_back(Ms(reloj));
         }
     }
@@ -204,8 +205,8 @@ int main(int argc, char* argv[])
         nuevos.push_back(GuardaItem(ventana, true, QStringLiteral("medida %1").arg(i)));
     for (int i = 0; i < 50; ++i) {
         frmMenuPrincipal::SeleccionaFila(
-            *ventana.lvwItems, ventana.ModeloItems->BuscaFila(QStringLiteral("medida %1").arg(i)),
-            true);
+            *Hijo<QTreeView>(ventana, "lvwItems"),
+            ventana.ModeloItems->BuscaFila(QStringLiteral("medida %1").arg(i)), true);
         editados.push_back(GuardaItem(ventana, false, QStringLiteral("zz medida %1").arg(i)));
     }
 
@@ -213,7 +214,7 @@ int main(int argc, char* argv[])
     const int fila = int(ventana.ModeloArbol->Nombres().indexOf(TemaGrande));
     std::vector<double> temas;
     for (int vez = 0; vez < 5; ++vez) {
-        frmMenuPrincipal::SeleccionaFila(*ventana.TreeTemas, fila, true);
+        frmMenuPrincipal::SeleccionaFila(*Hijo<QTreeView>(ventana, "TreeTemas"), fila, true);
         QElapsedTimer reloj;
         reloj.start();
         ventana.ActivaTemas();

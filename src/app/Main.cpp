@@ -19,13 +19,13 @@ const QString TituloMensaje = QStringLiteral("TALVEX Ver. 2.0.0");
 
 void MuestraPasoSplash(const QString& texto, int milisegundos)
 {
-    Ventana<frmSplash>().lblLogo2->setText(texto);
+    Ventana<frmSplash>().MuestraEstado(texto);
     HacePausa(milisegundos, 1);
 }
 
 void MuestraEspera(const QString& texto, int milisegundos)
 {
-    Ventana<frmEspera>().lblEsperar->setText(texto);
+    Ventana<frmEspera>().MuestraTexto(texto);
     HacePausa(milisegundos, 1);
 }
 
@@ -114,8 +114,7 @@ void Main()
         Ventana<frmEspera>().hide();
         principal.setEnabled(true);
         principal.activateWindow();
-        principal.picMenu1->setVisible(true);
-        principal.txtBuscaItem->setFocus();
+        principal.MuestraPanel();
     } catch (const ErrorTalvex& error) {
         FallaInicio(error.Numero(), error.Descripcion());
     } catch (const std::exception& error) {

@@ -86,23 +86,3 @@ void CopiaBaseDatos(const QString& origen, const QString& destino)
         MismoArchivo(destino, QDir(estado.CarpetaPrograma).filePath(NombreRespaldo));
     CopiaBaseSegura(origen, destino, trabajo ? destino + SufijoCopiaPrevia : QString());
 }
-
-void MuestraRespaldo(bool respaldo)
-{
-    frmRespaldar& dialogo = Ventana<frmRespaldar>();
-    dialogo.ModoRespaldo = respaldo;
-    OmiteFallo([&] { dialogo.lblMensajeCopia->hide(); });
-    const QString trabajo = RutaBaseTrabajo();
-    if (respaldo) {
-        // The design caption (a dialog not yet deleted from a restore still shows that one).
-        dialogo.setWindowTitle(QStringLiteral("Respaldar base de datos"));
-        dialogo.txtBuscarOrigen->setText(trabajo);
-        dialogo.txtGuardarDestino->clear();
-        dialogo.PonePrimero(dialogo.cmdExaminarDestino);
-    } else {
-        dialogo.setWindowTitle(QStringLiteral("Recuperar base de datos"));
-        dialogo.txtBuscarOrigen->clear();
-        dialogo.txtGuardarDestino->setText(trabajo);
-        dialogo.PonePrimero(dialogo.cmdExaminarOrigen);
-    }
-}

@@ -37,6 +37,3 @@ QString RutaBaseTrabajo();
 // checked copy that replaces it whole. The working database, open or not, is first kept
 // beside itself (SufijoCopiaPrevia).
 void CopiaBaseDatos(const QString& origen, const QString& destino);
-
-// Prepares frmRespaldar for backup (`respaldo`) or restore; it does not show it.
-void MuestraRespaldo(bool respaldo);

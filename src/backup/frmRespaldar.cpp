@@ -1,4 +1,5 @@
 #include "backup/frmRespaldar.h"
+#include "ui_frmRespaldar.h"
 
 #include "app/CierraAplicacion.h"
 #include "app/Fallos.h"
@@ -52,9 +53,9 @@ QString DialogoComun::Muestra(QWidget* dueno) const
                    : Sistema().DialogoAbrirArchivo(dueno, titulo, carpeta, nombre, filtro);
 }
 
-frmRespaldar::frmRespaldar()
+frmRespaldar::frmRespaldar() : ui_(std::make_unique<Ui::frmRespaldar>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
     setObjectName(QStringLiteral("frmRespaldar"));
     setAttribute(Qt::WA_DeleteOnClose); // each opening starts from the design caption
     setWindowFlag(Qt::Dialog);
@@ -62,35 +63,39 @@ frmRespaldar::frmRespaldar()
     CentraEnPantalla(*this);
     QPalette paleta = palette();
     paleta.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    lblBuscarOrigen->setPalette(paleta);
-    lblGuardarDestino->setPalette(paleta);
+    ui_->lblBuscarOrigen->setPalette(paleta);
+    ui_->lblGuardarDestino->setPalette(paleta);
     // The copying label stays readable while the dialog around it is disabled.
     paleta.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0, 0, 128));
-    lblMensajeCopia->setPalette(paleta);
-    lblMensajeCopia->hide();
-    imgIcono1->setCursor(Qt::PointingHandCursor);
+    ui_->lblMensajeCopia->setPalette(paleta);
+    ui_->lblMensajeCopia->hide();
+    ui_->imgIcono1->setCursor(Qt::PointingHandCursor);
 
     auto* teclas = new TeclasDialogo(*this);
-    teclas->Mueve(txtBuscarOrigen, Qt::Key_Return, txtGuardarDestino);
-    teclas->Mueve(txtGuardarDestino, Qt::Key_Return, cmdAceptarRespa);
-    imgIcono1->installEventFilter(this);
+    teclas->Mueve(ui_->txtBuscarOrigen, Qt::Key_Return, ui_->txtGuardarDestino);
+    teclas->Mueve(ui_->txtGuardarDestino, Qt::Key_Return, ui_->cmdAceptarRespa);
+    ui_->imgIcono1->installEventFilter(this);
 
-    connect(cmdAceptarRespa, &QPushButton::clicked, this,
+    connect(ui_->cmdAceptarRespa, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { RespaldaRestaura(); }); });
-    connect(cmdExaminarOrigen, &QPushButton::clicked, this,
+    connect(ui_->cmdExaminarOrigen, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdExaminarOrigen_Click(); }); });
-    connect(cmdExaminarDestino, &QPushButton::clicked, this,
+    connect(ui_->cmdExaminarDestino, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdExaminarDestino_Click(); }); });
-    connect(cmdSalirRespa, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui_->cmdSalirRespa, &QPushButton::clicked, this, &QWidget::close);
 }
+
+frmRespaldar::~frmRespaldar() = default;
 
 void frmRespaldar::PonePrimero(QWidget* control)
 {
     QList<QWidget*> orden{control};
     for (QWidget* otro :
-         {static_cast<QWidget*>(txtBuscarOrigen), static_cast<QWidget*>(cmdExaminarOrigen),
-          static_cast<QWidget*>(txtGuardarDestino), static_cast<QWidget*>(cmdExaminarDestino),
-          static_cast<QWidget*>(cmdAceptarRespa), static_cast<QWidget*>(cmdSalirRespa)})
+         {static_cast<QWidget*>(ui_->txtBuscarOrigen),
+          static_cast<QWidget*>(ui_->cmdExaminarOrigen),
+          static_cast<QWidget*>(ui_->txtGuardarDestino),
+          static_cast<QWidget*>(ui_->cmdExaminarDestino),
+          static_cast<QWidget*>(ui_->cmdAceptarRespa), static_cast<QWidget*>(ui_->cmdSalirRespa)})
         if (otro != control)
             orden << otro;
     for (qsizetype i = 1; i < orden.size(); ++i)
@@ -100,7 +105,7 @@ void frmRespaldar::PonePrimero(QWidget* control)
 
 bool frmRespaldar::eventFilter(QObject* objeto, QEvent* evento)
 {
-    if (objeto == imgIcono1 && evento->type() == QEvent::MouseButtonRelease &&
+    if (objeto == ui_->imgIcono1 && evento->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton) {
         AtiendeEvento(MuestraAcercade);
         return true;
@@ -111,33 +116,33 @@ bool frmRespaldar::eventFilter(QObject* objeto, QEvent* evento)
 void frmRespaldar::ActivaControles()
 {
     OmiteFallo([&] { setEnabled(true); });
-    OmiteFallo([&] { txtBuscarOrigen->setEnabled(true); });
-    OmiteFallo([&] { txtGuardarDestino->setEnabled(true); });
-    for (QPushButton* boton :
-         {cmdExaminarOrigen, cmdExaminarDestino, cmdAceptarRespa, cmdSalirRespa})
+    OmiteFallo([&] { ui_->txtBuscarOrigen->setEnabled(true); });
+    OmiteFallo([&] { ui_->txtGuardarDestino->setEnabled(true); });
+    for (QPushButton* boton : {ui_->cmdExaminarOrigen, ui_->cmdExaminarDestino,
+                               ui_->cmdAceptarRespa, ui_->cmdSalirRespa})
         OmiteFallo([&] { boton->setEnabled(true); });
-    OmiteFallo([&] { lblMensajeCopia->hide(); });
+    OmiteFallo([&] { ui_->lblMensajeCopia->hide(); });
 }
 
 void frmRespaldar::DesactivaControles()
 {
     setEnabled(false);
-    txtBuscarOrigen->setEnabled(false);
-    txtGuardarDestino->setEnabled(false);
-    for (QPushButton* boton :
-         {cmdExaminarOrigen, cmdExaminarDestino, cmdAceptarRespa, cmdSalirRespa})
+    ui_->txtBuscarOrigen->setEnabled(false);
+    ui_->txtGuardarDestino->setEnabled(false);
+    for (QPushButton* boton : {ui_->cmdExaminarOrigen, ui_->cmdExaminarDestino,
+                               ui_->cmdAceptarRespa, ui_->cmdSalirRespa})
         boton->setEnabled(false);
-    lblMensajeCopia->show();
+    ui_->lblMensajeCopia->show();
 }
 
 void frmRespaldar::cmdExaminarOrigen_Click()
 {
-    Examina(*txtBuscarOrigen, dlgComun1, ModoRespaldo, TextoBuscar);
+    Examina(*ui_->txtBuscarOrigen, dlgComun1, ModoRespaldo, TextoBuscar);
 }
 
 void frmRespaldar::cmdExaminarDestino_Click()
 {
-    Examina(*txtGuardarDestino, dlgComun2, !ModoRespaldo, TextoGuardar);
+    Examina(*ui_->txtGuardarDestino, dlgComun2, !ModoRespaldo, TextoGuardar);
 }
 
 // cajaDelModo: the box that the mode fills with the working database, whose dialog opens in
@@ -174,49 +179,49 @@ void frmRespaldar::RespaldaRestaura()
 {
     QString destino;
     try {
-        const QString origen = txtBuscarOrigen->text();
-        destino = txtGuardarDestino->text();
+        const QString origen = ui_->txtBuscarOrigen->text();
+        destino = ui_->txtGuardarDestino->text();
         if (origen.isEmpty()) {
             Avisa(TextoIngreseRuta);
-            txtBuscarOrigen->setFocus();
+            ui_->txtBuscarOrigen->setFocus();
             return;
         }
         if (destino.isEmpty() || RecortaBlancos(destino).size() == 1) {
             Avisa(TextoIngreseRuta);
-            txtGuardarDestino->setFocus();
+            ui_->txtGuardarDestino->setFocus();
             return;
         }
         const QString expandido = ExpandeUnidad(destino);
         if (!expandido.isEmpty()) {
             destino = expandido;
-            txtGuardarDestino->setText(destino);
-            txtGuardarDestino->repaint();
+            ui_->txtGuardarDestino->setText(destino);
+            ui_->txtGuardarDestino->repaint();
         }
-        if (!TieneUnidad(txtGuardarDestino->text())) {
+        if (!TieneUnidad(ui_->txtGuardarDestino->text())) {
             Avisa(TextoRutaValida);
-            txtGuardarDestino->setFocus();
+            ui_->txtGuardarDestino->setFocus();
             return;
         }
-        if (!NombraBaseDatos(txtBuscarOrigen->text())) {
+        if (!NombraBaseDatos(ui_->txtBuscarOrigen->text())) {
             Avisa(TextoBuscar);
-            txtBuscarOrigen->setFocus();
+            ui_->txtBuscarOrigen->setFocus();
             return;
         }
-        if (!NombraBaseDatos(txtGuardarDestino->text())) {
+        if (!NombraBaseDatos(ui_->txtGuardarDestino->text())) {
             Avisa(TextoGuardar);
-            txtGuardarDestino->setFocus();
+            ui_->txtGuardarDestino->setFocus();
             return;
         }
         if (destino == origen) {
             Avisa(TextoDiferente);
-            txtGuardarDestino->setFocus();
+            ui_->txtGuardarDestino->setFocus();
             return;
         }
         // A source that is no vocabulary database is refused before anything is asked.
         const QString defecto = DefectoOrigen(origen);
         if (!defecto.isEmpty()) {
             ReportaFalloCopia(NumeroError::BaseNoValida, defecto, destino);
-            txtBuscarOrigen->setFocus();
+            ui_->txtBuscarOrigen->setFocus();
             return;
         }
 
@@ -230,7 +235,7 @@ void frmRespaldar::RespaldaRestaura()
             ActivaControles();
             return;
         }
-        lblMensajeCopia->repaint(); // the copy holds the event loop: show the label now
+        ui_->lblMensajeCopia->repaint(); // the copy holds the event loop: show the label now
         CopiaBaseDatos(origen, destino);
         Avisa(TextoExito, IconoMensaje::Informacion);
         ActivaControles();
@@ -298,4 +303,23 @@ void frmRespaldar::ReportaFalloCopia(int numero, const QString& descripcion, con
         icono = IconoMensaje::Critico;
     }
     OmiteFallo([&] { Avisa(texto, icono); });
+}
+
+void frmRespaldar::MuestraRespaldo(bool respaldo)
+{
+    ModoRespaldo = respaldo;
+    OmiteFallo([&] { ui_->lblMensajeCopia->hide(); });
+    const QString trabajo = RutaBaseTrabajo();
+    if (respaldo) {
+        // The design caption (a dialog not yet deleted from a restore still shows that one).
+        setWindowTitle(QStringLiteral("Respaldar base de datos"));
+        ui_->txtBuscarOrigen->setText(trabajo);
+        ui_->txtGuardarDestino->clear();
+        PonePrimero(ui_->cmdExaminarDestino);
+    } else {
+        setWindowTitle(QStringLiteral("Recuperar base de datos"));
+        ui_->txtBuscarOrigen->clear();
+        ui_->txtGuardarDestino->setText(trabajo);
+        PonePrimero(ui_->cmdExaminarOrigen);
+    }
 }

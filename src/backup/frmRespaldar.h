@@ -2,10 +2,10 @@
 // The backup and restore dialog: a source and a destination box with their browse buttons;
 // "Aceptar" checks both paths, asks, copies the database and ends the program, as the copy
 // takes effect only at the next start.
-#include "ui_frmRespaldar.h"
 
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 class ErrorTalvex;
 
@@ -21,9 +21,16 @@ struct DialogoComun {
     QString Muestra(QWidget* dueno) const;
 };
 
-class frmRespaldar : public QWidget, public Ui::frmRespaldar {
+class QLineEdit;
+
+namespace Ui {
+class frmRespaldar;
+}
+
+class frmRespaldar : public QWidget {
     Q_OBJECT
 public:
+    ~frmRespaldar() override;
     frmRespaldar();
 
     // True: the dialog copies the database out; false: it restores a copy.
@@ -31,6 +38,8 @@ public:
     DialogoComun dlgComun1{false}; // open-file dialog of the source box
     DialogoComun dlgComun2{true};  // save-file dialog of the destination box
 
+    // Prepares the dialog for backup (`respaldo`) or restore; it does not show it.
+    void MuestraRespaldo(bool respaldo);
     // Checks both boxes, asks for confirmation, copies, and ends the program on success.
     void RespaldaRestaura();
     // Enables the dialog, both boxes and the four buttons, and hides the copying label.
@@ -48,4 +57,7 @@ private:
     void Examina(QLineEdit& caja, DialogoComun& dialogo, bool cajaDelModo, const QString& aviso);
     void ReportaFalloCopia(int numero, const QString& descripcion, const QString& destino);
     QString TituloDelModo() const;
+
+private:
+    std::unique_ptr<Ui::frmRespaldar> ui_;
 };

@@ -1,4 +1,5 @@
 #include "report/frmImprimirNotas.h"
+#include "ui_frmImprimirNotas.h"
 
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
@@ -58,9 +59,10 @@ QAction* AccionSiguiente(QToolBar& barra, QAction* accion)
 } // namespace
 
 frmImprimirNotas::frmImprimirNotas()
-    : impresora_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : impresora_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      ui_(std::make_unique<Ui::frmImprimirNotas>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // unloaded on close: the next preview makes it anew
 
     CRViewerDespacho1 = new QPrintPreviewWidget(impresora_.get(), this);
@@ -70,39 +72,40 @@ frmImprimirNotas::frmImprimirNotas()
     connect(CRViewerDespacho1, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* impresora) { OmiteFallo([&] { Informe().Imprime(*impresora); }); });
 
-    cboZoom = new QComboBox(tlbBarraReportes);
+    cboZoom = new QComboBox(ui_->tlbBarraReportes);
     cboZoom->setObjectName(QStringLiteral("cboZoom"));
     cboZoom->setEditable(true);
     cboZoom->setInsertPolicy(QComboBox::NoInsert);
     cboZoom->setToolTip(QStringLiteral(" Zoom "));
     cboZoom->setMinimumContentsLength(NivelesZoom.first().size());
     cboZoom->setMinimumWidth(Twips(1700));
-    tlbBarraReportes->insertWidget(AccionSiguiente(*tlbBarraReportes, ConfImpresora), cboZoom);
+    ui_->tlbBarraReportes->insertWidget(AccionSiguiente(*ui_->tlbBarraReportes, ui_->ConfImpresora),
+                                        cboZoom);
     connect(cboZoom, &QComboBox::activated, this, &frmImprimirNotas::CambiaZoom);
 
-    txtCurPage = new QLineEdit(QStringLiteral("0"), tlbBarraReportes);
+    txtCurPage = new QLineEdit(QStringLiteral("0"), ui_->tlbBarraReportes);
     txtCurPage->setObjectName(QStringLiteral("txtCurPage"));
     txtCurPage->setToolTip(QStringLiteral(" Ir a una página específica "));
     txtCurPage->setAlignment(Qt::AlignCenter);
     txtCurPage->setFixedWidth(Twips(720));
-    tlbBarraReportes->insertWidget(Siguiente, txtCurPage);
+    ui_->tlbBarraReportes->insertWidget(ui_->Siguiente, txtCurPage);
 
-    connect(tlbBarraReportes, &QToolBar::actionTriggered, this,
+    connect(ui_->tlbBarraReportes, &QToolBar::actionTriggered, this,
             [this](QAction* boton) { PulsaBoton(boton->objectName()); });
     // Each menu entry does what the toolbar button of the same name does.
-    const std::pair<QAction*, const char*> menus[] = {{mnuActualizarLista, "Actualizar"},
-                                                      {mnuConfImpresora, "ConfImpresora"},
-                                                      {mnuImprimirLista, "ImprimeRe"},
-                                                      {mnuPrimera, "Primera"},
-                                                      {mnuAnterior, "Anterior"},
-                                                      {mnuSiguiente, "Siguiente"},
-                                                      {mnuUltima, "Ultima"},
-                                                      {mnuAyudaGen, "Ayuda"},
-                                                      {mnuAcercade, "Acercade"}};
+    const std::pair<QAction*, const char*> menus[] = {{ui_->mnuActualizarLista, "Actualizar"},
+                                                      {ui_->mnuConfImpresora, "ConfImpresora"},
+                                                      {ui_->mnuImprimirLista, "ImprimeRe"},
+                                                      {ui_->mnuPrimera, "Primera"},
+                                                      {ui_->mnuAnterior, "Anterior"},
+                                                      {ui_->mnuSiguiente, "Siguiente"},
+                                                      {ui_->mnuUltima, "Ultima"},
+                                                      {ui_->mnuAyudaGen, "Ayuda"},
+                                                      {ui_->mnuAcercade, "Acercade"}};
     for (const auto& [menu, clave] : menus)
         connect(menu, &QAction::triggered, this,
                 [this, clave = QString::fromLatin1(clave)] { PulsaBoton(clave); });
-    connect(mnuSalirLista, &QAction::triggered, this, &QWidget::close);
+    connect(ui_->mnuSalirLista, &QAction::triggered, this, &QWidget::close);
 
     // Esc closes the window from any of its controls; Enter in the page box goes to the page.
     new TeclasDialogo(*this);

@@ -2,7 +2,6 @@
 // The preview window of the notes report: the pages, a zoom list, a page box, and the
 // commands to refresh, print and set up the printer. The main window waits disabled while
 // it is open.
-#include "ui_frmImprimirNotas.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -13,7 +12,11 @@
 class InformeNotas;
 class QPrinter;
 
-class frmImprimirNotas : public QMainWindow, public Ui::frmImprimirNotas {
+namespace Ui {
+class frmImprimirNotas;
+}
+
+class frmImprimirNotas : public QMainWindow {
     Q_OBJECT
 public:
     frmImprimirNotas();
@@ -52,6 +55,9 @@ private:
     // The printer of the preview and of every print from this window: its set-up stays.
     std::unique_ptr<QPrinter> impresora_;
     std::shared_ptr<InformeNotas> informe_;
+
+private:
+    std::unique_ptr<Ui::frmImprimirNotas> ui_;
 };
 
 // Gives the viewer the current report, fills the zoom list and renders the pages.

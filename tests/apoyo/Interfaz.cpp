@@ -1,4 +1,5 @@
 #include "apoyo/Interfaz.h"
+#include "apoyo/Hijo.h"
 
 #include "app/Main.h"
 #include "app/Ventanas.h"
@@ -58,15 +59,16 @@ frmMenuPrincipal& Principal()
 void EligeTema(const QString& nombre)
 {
     frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, int(v.ModeloArbol->Nombres().indexOf(nombre)),
-                                     true);
+    frmMenuPrincipal::SeleccionaFila(*Hijo<QTreeView>(v, "TreeTemas"),
+                                     int(v.ModeloArbol->Nombres().indexOf(nombre)), true);
     v.ActivaTemas();
 }
 
 void EligeItem(const QString& ingles)
 {
     frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, v.ModeloItems->BuscaFila(ingles), true);
+    frmMenuPrincipal::SeleccionaFila(*Hijo<QTreeView>(v, "lvwItems"),
+                                     v.ModeloItems->BuscaFila(ingles), true);
     v.ActivaItems();
 }
 

@@ -1,5 +1,6 @@
 // The About window: its lines, the two links that light up under the mouse, and the keys.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "app/Ventanas.h"
 #include "app/windows/frmAcercade.h"
 #include "ui/main/AgregaColumna.h"
@@ -45,12 +46,12 @@ void PruebaAcercade::lineasEnSuSitio()
     auto ventana = Abre();
     QCOMPARE(ventana->windowTitle(), QStringLiteral("TALVEX Ver. 2.0.0"));
     const QList<std::tuple<QLabel*, int, int, int, QString>> lineas{
-        {ventana->lblAcercade1, 1080, 480, 1710, "TALVEX Ver. 2.0.0"},
-        {ventana->lblAcercade2, 1080, 840, 2235, "Asistente básico de inglés"},
-        {ventana->lblAcercade3, 1080, 1320, 1890, "Software desarrollado por: "},
-        {ventana->lblAcercade8, 1080, 2880, 450, "e-mail:"},
-        {ventana->lblAcercade9, 1560, 2880, 1560, "talvex@example.org"},
-        {ventana->lblAcercade10, 1080, 3360, 3165, "https://talvex.example.org"}};
+        {Hijo<QLabel>(ventana, "lblAcercade1"), 1080, 480, 1710, "TALVEX Ver. 2.0.0"},
+        {Hijo<QLabel>(ventana, "lblAcercade2"), 1080, 840, 2235, "Asistente básico de inglés"},
+        {Hijo<QLabel>(ventana, "lblAcercade3"), 1080, 1320, 1890, "Software desarrollado por: "},
+        {Hijo<QLabel>(ventana, "lblAcercade8"), 1080, 2880, 450, "e-mail:"},
+        {Hijo<QLabel>(ventana, "lblAcercade9"), 1560, 2880, 1560, "talvex@example.org"},
+        {Hijo<QLabel>(ventana, "lblAcercade10"), 1080, 3360, 3165, "https://talvex.example.org"}};
     for (const auto& [etiqueta, x, y, ancho, texto] : lineas) {
         QCOMPARE(etiqueta->text(), texto);
         QCOMPARE(etiqueta->pos(), QPoint(Twips(x), Twips(y)));
@@ -58,13 +59,14 @@ void PruebaAcercade::lineasEnSuSitio()
         QVERIFY(etiqueta->width() >= Twips(ancho));
         QVERIFY(etiqueta->width() >= etiqueta->sizeHint().width()); // no line is cut
     }
-    QVERIFY(ventana->lblAcercade1->font().bold());
-    QVERIFY(ventana->lblAcercade7->text().startsWith(QStringLiteral("Teléfono: ")));
-    QVERIFY(!ventana->imgAcercade->pixmap().isNull());
-    QCOMPARE(ventana->cmdAcercade->text(), QStringLiteral("&Aceptar"));
-    QCOMPARE(ventana->cmdAcercade->geometry(),
+    QVERIFY(Hijo<QLabel>(ventana, "lblAcercade1")->font().bold());
+    QVERIFY(Hijo<QLabel>(ventana, "lblAcercade7")->text().startsWith(QStringLiteral("Teléfono: ")));
+    QVERIFY(!Hijo<QLabel>(ventana, "imgAcercade")->pixmap().isNull());
+    QCOMPARE(Hijo<QPushButton>(ventana, "cmdAcercade")->text(), QStringLiteral("&Aceptar"));
+    QCOMPARE(Hijo<QPushButton>(ventana, "cmdAcercade")->geometry(),
              QRect(Twips(4280), Twips(3960), Twips(1215), Twips(375)));
-    for (QLabel* enlace : {ventana->lblAcercade9, ventana->lblAcercade10})
+    for (QLabel* enlace :
+         {Hijo<QLabel>(ventana, "lblAcercade9"), Hijo<QLabel>(ventana, "lblAcercade10")})
         QCOMPARE(enlace->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 }
 
@@ -73,25 +75,26 @@ void PruebaAcercade::losEnlacesSeEncienden()
     auto ventana = Abre();
     // Pixels are twips ÷ 15: x = 100 px is 1500 twips, 99 px is 1485.
     Mueve(ventana, QPoint(100, 206));
-    QVERIFY(frmAcercade::EstaResaltado(*ventana->lblAcercade9));
-    QCOMPARE(ventana->lblAcercade9->palette().color(QPalette::WindowText), QColor(255, 0, 255));
+    QVERIFY(frmAcercade::EstaResaltado(*Hijo<QLabel>(ventana, "lblAcercade9")));
+    QCOMPARE(Hijo<QLabel>(ventana, "lblAcercade9")->palette().color(QPalette::WindowText),
+             QColor(255, 0, 255));
     QCOMPARE(ventana->cursor().shape(), Qt::PointingHandCursor);
     Mueve(ventana, QPoint(99, 206));
-    QVERIFY(!frmAcercade::EstaResaltado(*ventana->lblAcercade9));
+    QVERIFY(!frmAcercade::EstaResaltado(*Hijo<QLabel>(ventana, "lblAcercade9")));
     QCOMPARE(ventana->cursor().shape(), Qt::ArrowCursor);
     // The zone edges, in twips.
     ventana->MueveRaton(3100, 2900);
-    QVERIFY(frmAcercade::EstaResaltado(*ventana->lblAcercade9));
+    QVERIFY(frmAcercade::EstaResaltado(*Hijo<QLabel>(ventana, "lblAcercade9")));
     ventana->MueveRaton(3101, 2900);
-    QVERIFY(!frmAcercade::EstaResaltado(*ventana->lblAcercade9));
+    QVERIFY(!frmAcercade::EstaResaltado(*Hijo<QLabel>(ventana, "lblAcercade9")));
     ventana->MueveRaton(1100, 3700);
-    QVERIFY(frmAcercade::EstaResaltado(*ventana->lblAcercade10));
+    QVERIFY(frmAcercade::EstaResaltado(*Hijo<QLabel>(ventana, "lblAcercade10")));
     ventana->MueveRaton(1100, 3701);
-    QVERIFY(!frmAcercade::EstaResaltado(*ventana->lblAcercade10));
+    QVERIFY(!frmAcercade::EstaResaltado(*Hijo<QLabel>(ventana, "lblAcercade10")));
     // Over the telephone line the e-mail link goes blue.
     ventana->MueveRaton(2000, 3000);
-    Mueve(ventana->lblAcercade7, QPoint(5, 5));
-    QVERIFY(!frmAcercade::EstaResaltado(*ventana->lblAcercade9));
+    Mueve(Hijo<QLabel>(ventana, "lblAcercade7"), QPoint(5, 5));
+    QVERIFY(!frmAcercade::EstaResaltado(*Hijo<QLabel>(ventana, "lblAcercade9")));
 }
 
 void PruebaAcercade::clicAbreLoEncendido()
@@ -120,7 +123,7 @@ void PruebaAcercade::teclasYCierreHabilitanLaVentanaPrincipal()
         auto ventana = Abre();
         QVERIFY(!principal.isEnabled());
         if (tecla)
-            QTest::keyClick(ventana->cmdAcercade, Qt::Key(tecla));
+            QTest::keyClick(Hijo<QPushButton>(ventana, "cmdAcercade"), Qt::Key(tecla));
         else
             ventana->close();
         QVERIFY(!ventana || !ventana->isVisible());

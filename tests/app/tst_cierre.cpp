@@ -1,6 +1,7 @@
 // The close-all routine: database closed, temporary files and the information file removed
 // from the program's own folders only.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/CierraAplicacion.h"
 #include "app/Ventanas.h"
@@ -87,7 +88,9 @@ void PruebaCierre::cerrarLaVentanaDiceCerrandoYTermina()
     Arranca(entorno, {}, {});
     QVERIFY(QFile::exists(entorno.Ruta("TALVEXV20.txt")));
     QString espera;
-    entorno.plataforma.alPausar = [&] { espera = Ventana<frmEspera>().lblEsperar->text(); };
+    entorno.plataforma.alPausar = [&] {
+        espera = Hijo<QLabel>(Ventana<frmEspera>(), "lblEsperar")->text();
+    };
     Ventana<frmMenuPrincipal>().close();
     QCOMPARE(espera, QStringLiteral("Cerrando TALVEX..."));
     QCOMPARE(entorno.plataforma.pausas.last(), 3000);
@@ -116,7 +119,7 @@ void PruebaCierre::laOrdenSalirPreguntaDosVeces()
     EntornoPrueba entorno;
     Arranca(entorno, {}, {});
     entorno.plataforma.respuestas.assign(respuestas.begin(), respuestas.end());
-    Ventana<frmMenuPrincipal>().mnuSalir->trigger();
+    Hijo<QAction>(Ventana<frmMenuPrincipal>(), "mnuSalir")->trigger();
     const QList<Mensaje>& mensajes = entorno.plataforma.mensajes;
     QCOMPARE(mensajes.size(), respuestas.size());
     QCOMPARE(mensajes[0].texto, QStringLiteral("¡¡ Recuerde respaldar sus datos !!\r\r"
@@ -138,7 +141,7 @@ void PruebaCierre::laOrdenSalirPreguntaDosVeces()
     if (respaldo)
         QCOMPARE(Ventana<frmRespaldar>().windowTitle(), QStringLiteral("Respaldar base de datos"));
     QCOMPARE(Ventana<frmMenuPrincipal>().isEnabled(), !respaldo);
-    QCOMPARE(Ventana<frmMenuPrincipal>().mnuSalir->text().size(), 53);
+    QCOMPARE(Hijo<QAction>(Ventana<frmMenuPrincipal>(), "mnuSalir")->text().size(), 53);
 }
 
 void PruebaCierre::elVigilanteCierraConCadaCarpetaSenal()

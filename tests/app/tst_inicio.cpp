@@ -1,6 +1,7 @@
 // Start-up: the splash and wait texts, the working files, the opening of the database and
 // the failure paths.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "app/HacePausa.h"
 #include "app/Main.h"
 #include "app/Ventanas.h"
@@ -62,11 +63,12 @@ void PruebaInicio::muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal()
     QList<Momento> momentos;
     entorno.plataforma.alPausar = [&] {
         const bool principal = VentanaCargada<frmMenuPrincipal>();
-        momentos << Momento{Ventana<frmSplash>().lblLogo2->text(),
+        momentos << Momento{Hijo<QLabel>(Ventana<frmSplash>(), "lblLogo2")->text(),
                             Ventana<frmSplash>().isVisible(),
                             Ventana<frmSplash>().cursor().shape() == Qt::WaitCursor,
-                            VentanaCargada<frmEspera>() ? Ventana<frmEspera>().lblEsperar->text()
-                                                        : QString(),
+                            VentanaCargada<frmEspera>()
+                                ? Hijo<QLabel>(Ventana<frmEspera>(), "lblEsperar")->text()
+                                : QString(),
                             VentanaCargada<frmEspera>() && Ventana<frmEspera>().isVisible(),
                             principal && Ventana<frmMenuPrincipal>().isVisible(),
                             principal && Ventana<frmMenuPrincipal>().isEnabled()};
@@ -95,7 +97,7 @@ void PruebaInicio::muestraLosPasosEnOrdenYHabilitaLaVentanaAlFinal()
     frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
     QVERIFY(principal.isVisible());
     QVERIFY(principal.isEnabled());
-    QVERIFY(principal.picMenu1->isVisible());
+    QVERIFY(Hijo<QFrame>(principal, "picMenu1")->isVisible());
     QVERIFY(!Ventana<frmEspera>().isVisible());
     QVERIFY(!Ventana<frmSplash>().isVisible());
     QCOMPARE(Ventana<frmSplash>().cursor().shape(), Qt::ArrowCursor);
@@ -153,7 +155,8 @@ void PruebaInicio::preparaLosArchivosDeTrabajo()
     // The lock is gone before the database opens.
     bool bloqueoAlAbrir = true;
     entorno.plataforma.alPausar = [&] {
-        if (Ventana<frmSplash>().lblLogo2->text() == QStringLiteral("Abriendo base de datos..."))
+        if (Hijo<QLabel>(Ventana<frmSplash>(), "lblLogo2")->text() ==
+            QStringLiteral("Abriendo base de datos..."))
             bloqueoAlAbrir = QFile::exists(entorno.Ruta("TALVEXV20.ldb"));
     };
     Main();

@@ -2,6 +2,7 @@
 // and where the focus goes, the browse buttons, the copy's failures (after which the working
 // database is as it was), and the end of the program after a copy, with a round trip.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -188,12 +189,13 @@ void PruebaRespaldo::dosModosConSusTextosYFoco()
     QVERIFY(Ventana<frmRespaldar>().ModoRespaldo);
     QCOMPARE(d.objectName(), QStringLiteral("frmRespaldar"));
     QCOMPARE(d.windowTitle(), QStringLiteral("Respaldar base de datos"));
-    QCOMPARE(d.txtBuscarOrigen->text(), QDir::currentPath() + "/TALVEXV20.MDB");
-    QCOMPARE(d.txtBuscarOrigen->text(), Trabajo());
-    QVERIFY(d.txtGuardarDestino->text().isEmpty());
-    QCOMPARE(d.focusWidget(), d.cmdExaminarDestino);
-    QCOMPARE(d.cmdExaminarDestino->nextInFocusChain(), d.txtBuscarOrigen);
-    QVERIFY(d.lblMensajeCopia->isHidden());
+    QCOMPARE(Hijo<QLineEdit>(d, "txtBuscarOrigen")->text(), QDir::currentPath() + "/TALVEXV20.MDB");
+    QCOMPARE(Hijo<QLineEdit>(d, "txtBuscarOrigen")->text(), Trabajo());
+    QVERIFY(Hijo<QLineEdit>(d, "txtGuardarDestino")->text().isEmpty());
+    QCOMPARE(d.focusWidget(), Hijo<QPushButton>(d, "cmdExaminarDestino"));
+    QCOMPARE(Hijo<QPushButton>(d, "cmdExaminarDestino")->nextInFocusChain(),
+             Hijo<QLineEdit>(d, "txtBuscarOrigen"));
+    QVERIFY(Hijo<QLabel>(d, "lblMensajeCopia")->isHidden());
 
     const QList<std::pair<QString, QString>> textos{
         {"FrameOrigen", "Unidad y directorio de origen"},
@@ -214,18 +216,20 @@ void PruebaRespaldo::dosModosConSusTextosYFoco()
     for (const char* nombre :
          {"txtBuscarOrigen", "txtGuardarDestino", "picCopiarBD", "picGuardarBD", "imgIcono1"})
         QVERIFY2(d.findChild<QWidget*>(nombre), nombre);
-    QVERIFY(!d.picCopiarBD->pixmap().isNull() && !d.picGuardarBD->pixmap().isNull() &&
-            !d.imgIcono1->pixmap().isNull());
-    QCOMPARE(d.lblBuscarOrigen->buddy(), d.txtBuscarOrigen);
-    QCOMPARE(d.lblGuardarDestino->buddy(), d.txtGuardarDestino);
+    QVERIFY(!Hijo<QLabel>(d, "picCopiarBD")->pixmap().isNull() &&
+            !Hijo<QLabel>(d, "picGuardarBD")->pixmap().isNull() &&
+            !Hijo<QLabel>(d, "imgIcono1")->pixmap().isNull());
+    QCOMPARE(Hijo<QLabel>(d, "lblBuscarOrigen")->buddy(), Hijo<QLineEdit>(d, "txtBuscarOrigen"));
+    QCOMPARE(Hijo<QLabel>(d, "lblGuardarDestino")->buddy(),
+             Hijo<QLineEdit>(d, "txtGuardarDestino"));
 
     // Enter goes from box to box and on to "Aceptar"; Esc closes the dialog.
-    QTest::keyClick(d.txtBuscarOrigen, Qt::Key_Return);
-    QCOMPARE(d.focusWidget(), d.txtGuardarDestino);
-    QTest::keyClick(d.txtGuardarDestino, Qt::Key_Return);
-    QCOMPARE(d.focusWidget(), d.cmdAceptarRespa);
-    QCOMPARE(d.txtBuscarOrigen->text(), Trabajo()); // the key was not typed
-    QTest::keyClick(d.cmdAceptarRespa, Qt::Key_Escape);
+    QTest::keyClick(Hijo<QLineEdit>(d, "txtBuscarOrigen"), Qt::Key_Return);
+    QCOMPARE(d.focusWidget(), Hijo<QLineEdit>(d, "txtGuardarDestino"));
+    QTest::keyClick(Hijo<QLineEdit>(d, "txtGuardarDestino"), Qt::Key_Return);
+    QCOMPARE(d.focusWidget(), Hijo<QPushButton>(d, "cmdAceptarRespa"));
+    QCOMPARE(Hijo<QLineEdit>(d, "txtBuscarOrigen")->text(), Trabajo()); // the key was not typed
+    QTest::keyClick(Hijo<QPushButton>(d, "cmdAceptarRespa"), Qt::Key_Escape);
     QVERIFY(!d.isVisible());
     QVERIFY(Principal().isEnabled());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -234,11 +238,12 @@ void PruebaRespaldo::dosModosConSusTextosYFoco()
     frmRespaldar& r = Abre(false);
     QVERIFY(!Ventana<frmRespaldar>().ModoRespaldo);
     QCOMPARE(r.windowTitle(), QStringLiteral("Recuperar base de datos"));
-    QVERIFY(r.txtBuscarOrigen->text().isEmpty());
-    QCOMPARE(r.txtGuardarDestino->text(), Trabajo());
-    QCOMPARE(r.focusWidget(), r.cmdExaminarOrigen);
-    QCOMPARE(r.cmdExaminarOrigen->nextInFocusChain(), r.txtBuscarOrigen);
-    r.cmdSalirRespa->click();
+    QVERIFY(Hijo<QLineEdit>(r, "txtBuscarOrigen")->text().isEmpty());
+    QCOMPARE(Hijo<QLineEdit>(r, "txtGuardarDestino")->text(), Trabajo());
+    QCOMPARE(r.focusWidget(), Hijo<QPushButton>(r, "cmdExaminarOrigen"));
+    QCOMPARE(Hijo<QPushButton>(r, "cmdExaminarOrigen")->nextInFocusChain(),
+             Hijo<QLineEdit>(r, "txtBuscarOrigen"));
+    Hijo<QPushButton>(r, "cmdSalirRespa")->click();
     QVERIFY(!r.isVisible());
     QVERIFY(Principal().isEnabled());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -295,12 +300,12 @@ void PruebaRespaldo::validacion()
     QFETCH(QString, mensaje);
     QFETCH(bool, focoEnOrigen);
     frmRespaldar& d = Abre(true);
-    d.txtBuscarOrigen->setText(Ruta(origen));
-    d.txtGuardarDestino->setText(Ruta(destino));
+    Hijo<QLineEdit>(d, "txtBuscarOrigen")->setText(Ruta(origen));
+    Hijo<QLineEdit>(d, "txtGuardarDestino")->setText(Ruta(destino));
     const QByteArray antes = Huella(Trabajo());
 
     P().respuestas = {RespuestaMensaje::Aceptar};
-    d.cmdAceptarRespa->click();
+    Hijo<QPushButton>(d, "cmdAceptarRespa")->click();
     QCOMPARE(P().mensajes.size(), 1);
     const Mensaje& aviso = P().mensajes.first();
     QCOMPARE(aviso.texto, mensaje);
@@ -308,13 +313,14 @@ void PruebaRespaldo::validacion()
     QCOMPARE(aviso.icono, IconoMensaje::Exclamacion);
     QCOMPARE(aviso.botones, BotonesMensaje::Aceptar);
     QCOMPARE(P().pitidos, 1);
-    QCOMPARE(d.focusWidget(), focoEnOrigen ? static_cast<QWidget*>(d.txtBuscarOrigen)
-                                           : static_cast<QWidget*>(d.txtGuardarDestino));
+    QCOMPARE(d.focusWidget(), focoEnOrigen
+                                  ? static_cast<QWidget*>(Hijo<QLineEdit>(d, "txtBuscarOrigen"))
+                                  : static_cast<QWidget*>(Hijo<QLineEdit>(d, "txtGuardarDestino")));
     // The dialog stays open and usable, the boxes keep what was typed, nothing is copied.
-    QVERIFY(d.isVisible() && d.isEnabled() && d.cmdAceptarRespa->isEnabled());
-    QVERIFY(d.lblMensajeCopia->isHidden());
-    QCOMPARE(d.txtBuscarOrigen->text(), Ruta(origen));
-    QCOMPARE(d.txtGuardarDestino->text(), Ruta(destino));
+    QVERIFY(d.isVisible() && d.isEnabled() && Hijo<QPushButton>(d, "cmdAceptarRespa")->isEnabled());
+    QVERIFY(Hijo<QLabel>(d, "lblMensajeCopia")->isHidden());
+    QCOMPARE(Hijo<QLineEdit>(d, "txtBuscarOrigen")->text(), Ruta(origen));
+    QCOMPARE(Hijo<QLineEdit>(d, "txtGuardarDestino")->text(), Ruta(destino));
     QVERIFY(QDir(Copias()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     QCOMPARE(Huella(Trabajo()), antes);
     QVERIFY(!P().terminado);
@@ -352,18 +358,21 @@ void PruebaRespaldo::confirmacionNombraLaUnidad()
     QCOMPARE(QStorageInfo(Copias()).rootPath(), QStorageInfo(QDir::tempPath()).rootPath());
 
     frmRespaldar& d = Abre(true);
-    d.txtGuardarDestino->setText(Ruta(destino));
+    Hijo<QLineEdit>(d, "txtGuardarDestino")->setText(Ruta(destino));
     bool desactivado = false;
     P().alMostrarMensaje = [&](const Mensaje&) {
-        desactivado = !d.isEnabled() && !d.txtBuscarOrigen->isEnabled() &&
-                      !d.txtGuardarDestino->isEnabled() && !d.cmdExaminarOrigen->isEnabled() &&
-                      !d.cmdExaminarDestino->isEnabled() && !d.cmdAceptarRespa->isEnabled() &&
-                      !d.cmdSalirRespa->isEnabled() && !d.lblMensajeCopia->isHidden();
+        desactivado = !d.isEnabled() && !Hijo<QLineEdit>(d, "txtBuscarOrigen")->isEnabled() &&
+                      !Hijo<QLineEdit>(d, "txtGuardarDestino")->isEnabled() &&
+                      !Hijo<QPushButton>(d, "cmdExaminarOrigen")->isEnabled() &&
+                      !Hijo<QPushButton>(d, "cmdExaminarDestino")->isEnabled() &&
+                      !Hijo<QPushButton>(d, "cmdAceptarRespa")->isEnabled() &&
+                      !Hijo<QPushButton>(d, "cmdSalirRespa")->isEnabled() &&
+                      !Hijo<QLabel>(d, "lblMensajeCopia")->isHidden();
     };
     P().respuestas = {RespuestaMensaje::No};
-    d.cmdAceptarRespa->click();
+    Hijo<QPushButton>(d, "cmdAceptarRespa")->click();
 
-    QCOMPARE(d.txtGuardarDestino->text(), Ruta(destinoFinal));
+    QCOMPARE(Hijo<QLineEdit>(d, "txtGuardarDestino")->text(), Ruta(destinoFinal));
     QCOMPARE(P().mensajes.size(), 1);
     const Mensaje& pregunta = P().mensajes.first();
     QCOMPARE(pregunta.texto, Confirmacion(unidad));
@@ -376,10 +385,11 @@ void PruebaRespaldo::confirmacionNombraLaUnidad()
 
     // No: everything enabled again, the label hidden, nothing copied, the dialog open.
     for (QWidget* control : std::initializer_list<QWidget*>{
-             &d, d.txtBuscarOrigen, d.txtGuardarDestino, d.cmdExaminarOrigen, d.cmdExaminarDestino,
-             d.cmdAceptarRespa, d.cmdSalirRespa})
+             &d, Hijo<QLineEdit>(d, "txtBuscarOrigen"), Hijo<QLineEdit>(d, "txtGuardarDestino"),
+             Hijo<QPushButton>(d, "cmdExaminarOrigen"), Hijo<QPushButton>(d, "cmdExaminarDestino"),
+             Hijo<QPushButton>(d, "cmdAceptarRespa"), Hijo<QPushButton>(d, "cmdSalirRespa")})
         QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
-    QVERIFY(d.lblMensajeCopia->isHidden());
+    QVERIFY(Hijo<QLabel>(d, "lblMensajeCopia")->isHidden());
     QVERIFY(d.isVisible());
     QVERIFY(!QFileInfo::exists(Ruta(destinoFinal)));
     QVERIFY(!P().terminado);
@@ -393,71 +403,72 @@ void PruebaRespaldo::examinarOrigenYDestino()
 
     // The source box is the one this mode fills: its dialog opens in the working folder.
     P().archivosElegidos = {""};
-    d.cmdExaminarOrigen->click();
+    Hijo<QPushButton>(d, "cmdExaminarOrigen")->click();
     QCOMPARE(Ultimo().guardar, false);
     QCOMPARE(Ultimo().titulo, QStringLiteral("Respaldar base de datos"));
     QCOMPARE(Ultimo().carpeta, QDir::currentPath());
     QCOMPARE(Ultimo().nombre, QStringLiteral("TALVEXV20.MDB"));
     QCOMPARE(Ultimo().filtro, filtro);
-    QCOMPARE(d.txtBuscarOrigen->text(), Trabajo()); // cancelled: nothing changes
-    QCOMPARE(d.focusWidget(), d.txtBuscarOrigen);
+    QCOMPARE(Hijo<QLineEdit>(d, "txtBuscarOrigen")->text(),
+             Trabajo()); // cancelled: nothing changes
+    QCOMPARE(d.focusWidget(), Hijo<QLineEdit>(d, "txtBuscarOrigen"));
 
     // A path without a drive is put back silently; a wrong name is put back with a warning.
     P().archivosElegidos = {"servidor/TALVEXV20.MDB"};
-    d.cmdExaminarOrigen->click();
-    QCOMPARE(d.txtBuscarOrigen->text(), Trabajo());
+    Hijo<QPushButton>(d, "cmdExaminarOrigen")->click();
+    QCOMPARE(Hijo<QLineEdit>(d, "txtBuscarOrigen")->text(), Trabajo());
     QVERIFY(P().mensajes.isEmpty());
     P().archivosElegidos = {Copias("datos.mdb")};
     P().respuestas = {RespuestaMensaje::Aceptar};
-    d.cmdExaminarOrigen->click();
+    Hijo<QPushButton>(d, "cmdExaminarOrigen")->click();
     QCOMPARE(P().mensajes.last().texto, Buscar);
     QCOMPARE(P().mensajes.last().icono, IconoMensaje::Exclamacion);
     QCOMPARE(P().mensajes.last().titulo, Titulo);
     QCOMPARE(P().pitidos, 1);
-    QCOMPARE(d.txtBuscarOrigen->text(), Trabajo());
+    QCOMPARE(Hijo<QLineEdit>(d, "txtBuscarOrigen")->text(), Trabajo());
 
     // A valid source is only written into its box.
     P().archivosElegidos = {Copias("talvexv20.mdb")};
-    d.cmdExaminarOrigen->click();
-    QCOMPARE(d.txtBuscarOrigen->text(), Copias("talvexv20.mdb"));
+    Hijo<QPushButton>(d, "cmdExaminarOrigen")->click();
+    QCOMPARE(Hijo<QLineEdit>(d, "txtBuscarOrigen")->text(), Copias("talvexv20.mdb"));
     QCOMPARE(P().mensajes.size(), 1);
-    d.txtBuscarOrigen->setText(Trabajo());
+    Hijo<QLineEdit>(d, "txtBuscarOrigen")->setText(Trabajo());
 
     // The destination box is the user's: its dialog opens where the box points, else at home.
     P().archivosElegidos = {Copias("datos.mdb")};
     P().respuestas = {RespuestaMensaje::Aceptar};
-    d.cmdExaminarDestino->click();
+    Hijo<QPushButton>(d, "cmdExaminarDestino")->click();
     QCOMPARE(Ultimo().guardar, true);
     QCOMPARE(Ultimo().carpeta, QDir::homePath());
     QCOMPARE(Ultimo().filtro, filtro);
     QCOMPARE(P().mensajes.last().texto, Guardar);
-    QVERIFY(d.txtGuardarDestino->text().isEmpty());
+    QVERIFY(Hijo<QLineEdit>(d, "txtGuardarDestino")->text().isEmpty());
 
-    d.txtGuardarDestino->setText(Copias("algo"));
+    Hijo<QLineEdit>(d, "txtGuardarDestino")->setText(Copias("algo"));
     P().archivosElegidos = {""};
-    d.cmdExaminarDestino->click();
+    Hijo<QPushButton>(d, "cmdExaminarDestino")->click();
     QCOMPARE(Ultimo().carpeta, Copias());
-    QCOMPARE(d.txtGuardarDestino->text(), Copias("algo"));
-    QCOMPARE(d.focusWidget(), d.txtGuardarDestino);
+    QCOMPARE(Hijo<QLineEdit>(d, "txtGuardarDestino")->text(), Copias("algo"));
+    QCOMPARE(d.focusWidget(), Hijo<QLineEdit>(d, "txtGuardarDestino"));
 
     // Choosing a valid destination starts the copy at once: here the user says No.
     P().archivosElegidos = {Copias("TALVEXV20.MDB")};
     P().respuestas = {RespuestaMensaje::No};
-    d.cmdExaminarDestino->click();
-    QCOMPARE(d.txtGuardarDestino->text(), Copias("TALVEXV20.MDB"));
+    Hijo<QPushButton>(d, "cmdExaminarDestino")->click();
+    QCOMPARE(Hijo<QLineEdit>(d, "txtGuardarDestino")->text(), Copias("TALVEXV20.MDB"));
     QCOMPARE(P().mensajes.last().texto, Confirmacion(QStorageInfo(Copias()).rootPath()));
-    QCOMPARE(d.focusWidget(), d.txtGuardarDestino);
-    QVERIFY(d.isEnabled() && d.lblMensajeCopia->isHidden());
+    QCOMPARE(d.focusWidget(), Hijo<QLineEdit>(d, "txtGuardarDestino"));
+    QVERIFY(d.isEnabled() && Hijo<QLabel>(d, "lblMensajeCopia")->isHidden());
     QVERIFY(!QFileInfo::exists(Copias("TALVEXV20.MDB")));
     Cierra();
 
     // In restore mode the destination box is the mode's and the source box the user's.
     frmRespaldar& r = Abre(false);
     P().archivosElegidos = {"", ""};
-    r.cmdExaminarDestino->click();
+    Hijo<QPushButton>(r, "cmdExaminarDestino")->click();
     QCOMPARE(Ultimo().titulo, QStringLiteral("Recuperar base de datos"));
     QCOMPARE(Ultimo().carpeta, QDir::currentPath());
-    r.cmdExaminarOrigen->click();
+    Hijo<QPushButton>(r, "cmdExaminarOrigen")->click();
     QCOMPARE(Ultimo().guardar, false);
     QCOMPARE(Ultimo().carpeta, QDir::homePath());
     QCOMPARE(P().dialogosArchivo.size(), 9);
@@ -468,13 +479,15 @@ void PruebaRespaldo::respaldoTerminaElPrograma()
     // An existing copy is replaced without a further question.
     BaseVocabulario::CreaVacia(Copias("TALVEXV20.MDB"));
     frmRespaldar& d = Abre(true);
-    d.txtGuardarDestino->setText(Copias("TALVEXV20.MDB"));
+    Hijo<QLineEdit>(d, "txtGuardarDestino")->setText(Copias("TALVEXV20.MDB"));
     QStringList estados;
     P().alMostrarMensaje = [&](const Mensaje&) {
-        estados << QStringLiteral("%1 %2").arg(d.isEnabled()).arg(d.lblMensajeCopia->isVisible());
+        estados << QStringLiteral("%1 %2")
+                       .arg(d.isEnabled())
+                       .arg(Hijo<QLabel>(d, "lblMensajeCopia")->isVisible());
     };
     P().respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar, RespuestaMensaje::Aceptar};
-    d.cmdAceptarRespa->click();
+    Hijo<QPushButton>(d, "cmdAceptarRespa")->click();
 
     QVERIFY(P().terminado);
     QCOMPARE(P().mensajes.size(), 3);
@@ -499,9 +512,9 @@ void PruebaRespaldo::idaYVuelta()
 {
     const QStringList originales = Filas(Trabajo());
     frmRespaldar& d = Abre(true);
-    d.txtGuardarDestino->setText(Copias("TALVEXV20.MDB"));
+    Hijo<QLineEdit>(d, "txtGuardarDestino")->setText(Copias("TALVEXV20.MDB"));
     P().respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar, RespuestaMensaje::Aceptar};
-    d.cmdAceptarRespa->click();
+    Hijo<QPushButton>(d, "cmdAceptarRespa")->click();
     QVERIFY(P().terminado);
     Cierra();
 
@@ -519,9 +532,9 @@ void PruebaRespaldo::idaYVuelta()
     P().terminado = false;
     P().mensajes.clear();
     frmRespaldar& r = Abre(false);
-    r.txtBuscarOrigen->setText(Copias("TALVEXV20.MDB"));
+    Hijo<QLineEdit>(r, "txtBuscarOrigen")->setText(Copias("TALVEXV20.MDB"));
     P().respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar, RespuestaMensaje::Aceptar};
-    r.cmdAceptarRespa->click();
+    Hijo<QPushButton>(r, "cmdAceptarRespa")->click();
     QVERIFY(P().terminado);
     QCOMPARE(P().mensajes.size(), 3);
     QCOMPARE(P().mensajes[0].texto, Confirmacion(QStorageInfo(Trabajo()).rootPath()));
@@ -547,9 +560,9 @@ void PruebaRespaldo::recuperarSobreUnaBaseQueNoSeAbrio()
     danada.close();
 
     frmRespaldar& r = Abre(false);
-    r.txtBuscarOrigen->setText(Copias("TALVEXV20.MDB"));
+    Hijo<QLineEdit>(r, "txtBuscarOrigen")->setText(Copias("TALVEXV20.MDB"));
     P().respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar, RespuestaMensaje::Aceptar};
-    r.cmdAceptarRespa->click();
+    Hijo<QPushButton>(r, "cmdAceptarRespa")->click();
     QVERIFY(P().terminado);
     QCOMPARE(P().mensajes[2].texto, FinRecuperacion);
     QCOMPARE(Filas(Trabajo()), QStringList());
@@ -607,15 +620,15 @@ void PruebaRespaldo::fallosDeCopia()
 
     frmRespaldar& d = Abre(respaldo);
     if (respaldo)
-        d.txtGuardarDestino->setText(Ruta(destino));
+        Hijo<QLineEdit>(d, "txtGuardarDestino")->setText(Ruta(destino));
     else
-        d.txtBuscarOrigen->setText(Ruta(origen));
+        Hijo<QLineEdit>(d, "txtBuscarOrigen")->setText(Ruta(origen));
     P().respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar};
     {
         std::optional<LimiteTamano> tamano;
         if (limite > 0)
             tamano.emplace(rlim_t(limite));
-        d.cmdAceptarRespa->click();
+        Hijo<QPushButton>(d, "cmdAceptarRespa")->click();
     }
 
     QCOMPARE(P().mensajes.size(), 2);
@@ -628,9 +641,10 @@ void PruebaRespaldo::fallosDeCopia()
     QVERIFY(!P().terminado);
 
     // The dialog is usable again and the working database as it was, still open.
-    QVERIFY(d.isVisible() && d.isEnabled() && d.cmdAceptarRespa->isEnabled() &&
-            d.txtBuscarOrigen->isEnabled());
-    QVERIFY(d.lblMensajeCopia->isHidden());
+    QVERIFY(d.isVisible() && d.isEnabled() &&
+            Hijo<QPushButton>(d, "cmdAceptarRespa")->isEnabled() &&
+            Hijo<QLineEdit>(d, "txtBuscarOrigen")->isEnabled());
+    QVERIFY(Hijo<QLabel>(d, "lblMensajeCopia")->isHidden());
     QCOMPARE(Huella(Trabajo()), antes);
     QVERIFY(modTALVEXV20().dbPrincipal.LocalizaItem("house"));
     QCOMPARE(Filas(Trabajo()), filas);
@@ -663,9 +677,9 @@ void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta()
     const QByteArray antes = Huella(Trabajo());
 
     frmRespaldar& d = Abre(false);
-    d.txtBuscarOrigen->setText(Copias("TALVEXV20.MDB"));
+    Hijo<QLineEdit>(d, "txtBuscarOrigen")->setText(Copias("TALVEXV20.MDB"));
     P().respuestas = {RespuestaMensaje::Aceptar};
-    d.cmdAceptarRespa->click();
+    Hijo<QPushButton>(d, "cmdAceptarRespa")->click();
 
     // One message, no question; it names the file and why, and says its heading once.
     QCOMPARE(P().mensajes.size(), 1);
@@ -679,7 +693,7 @@ void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta()
     QCOMPARE(P().mensajes[0].icono, IconoMensaje::Exclamacion);
     QCOMPARE(P().pitidos, 1);
     QVERIFY(d.isEnabled());
-    QCOMPARE(d.focusWidget(), d.txtBuscarOrigen);
+    QCOMPARE(d.focusWidget(), Hijo<QLineEdit>(d, "txtBuscarOrigen"));
     QCOMPARE(Huella(Trabajo()), antes);
     QVERIFY(!P().terminado);
 }
@@ -687,10 +701,10 @@ void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta()
 void PruebaRespaldo::iconoAbreAcercaDe()
 {
     frmRespaldar& d = Abre(true);
-    QTest::mouseClick(d.imgIcono1, Qt::LeftButton);
+    QTest::mouseClick(Hijo<QLabel>(d, "imgIcono1"), Qt::LeftButton);
     QVERIFY(VentanaCargada<frmAcercade>() && Ventana<frmAcercade>().isVisible());
     // Closing the About window enables the main window while the dialog is still open.
-    Ventana<frmAcercade>().cmdAcercade->click();
+    Hijo<QPushButton>(Ventana<frmAcercade>(), "cmdAcercade")->click();
     QVERIFY(Principal().isEnabled());
     QVERIFY(d.isVisible());
     QVERIFY(P().mensajes.isEmpty());

@@ -1,6 +1,7 @@
 // The item editor: its topic list, the checks on the English text, writing the item, the
 // keys, and what the index and the detail area show after a save or a close.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -41,7 +42,7 @@ frmItems* Editor()
 frmItems& Nuevo()
 {
     EjecutaBorrados();
-    Principal().cmdNuevoItems->click();
+    Hijo<QPushButton>(Principal(), "cmdNuevoItems")->click();
     frmItems* editor = Editor();
     if (!editor)
         qFatal("el editor no se abrió");
@@ -53,9 +54,10 @@ frmItems& Edita(const QString& ingles)
 {
     EjecutaBorrados();
     frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, v.ModeloItems->BuscaFila(ingles), true);
+    frmMenuPrincipal::SeleccionaFila(*Hijo<QTreeView>(v, "lvwItems"),
+                                     v.ModeloItems->BuscaFila(ingles), true);
     v.ActivaItems();
-    v.cmdEditarItems->click();
+    Hijo<QPushButton>(v, "cmdEditarItems")->click();
     frmItems* editor = Editor();
     if (!editor)
         qFatal("el editor no se abrió");
@@ -94,13 +96,13 @@ QStringList Guardados()
 
 QString FilaElegida()
 {
-    const int fila = frmMenuPrincipal::FilaSeleccionada(*Principal().lvwItems);
+    const int fila = frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(Principal(), "lvwItems"));
     return fila < 0 ? QString() : Principal().ModeloItems->Filas()[size_t(fila)].ingles;
 }
 
 bool FilaVisible(const QString& ingles)
 {
-    const QTreeView& lista = *Principal().lvwItems;
+    const QTreeView& lista = *Hijo<QTreeView>(Principal(), "lvwItems");
     const QRect fila = lista.visualRect(
         Principal().ModeloItems->index(Principal().ModeloItems->BuscaFila(ingles), 0));
     return lista.viewport()->rect().contains(fila.center());
@@ -157,24 +159,32 @@ void PruebaEditorItems::laVentanaTapaLaListaConLaCaja()
     QCOMPARE(e.size(), QSize(Twips(6120), Twips(6840)));
     QVERIFY(!Principal().isEnabled());
     // The read-only box covers the list but for its drop-down arrow.
-    const QRect caja = e.txtCategoriaItem->geometry();
-    QCOMPARE(caja.topLeft(), e.cboCategoriaItem->geometry().topLeft());
-    QCOMPARE(e.cboCategoriaItem->width() - caja.width(), Twips(4300) - Twips(4030));
-    QCOMPARE(e.childAt(caja.center()), e.txtCategoriaItem);
-    QCOMPARE(e.childAt(QPoint(e.cboCategoriaItem->geometry().right() - 4, caja.center().y())),
-             e.cboCategoriaItem);
-    QCOMPARE(e.lblItemIng->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    const QRect caja = Hijo<QLineEdit>(e, "txtCategoriaItem")->geometry();
+    QCOMPARE(caja.topLeft(), Hijo<QComboBox>(e, "cboCategoriaItem")->geometry().topLeft());
+    QCOMPARE(Hijo<QComboBox>(e, "cboCategoriaItem")->width() - caja.width(),
+             Twips(4300) - Twips(4030));
+    QCOMPARE(e.childAt(caja.center()), Hijo<QLineEdit>(e, "txtCategoriaItem"));
+    QCOMPARE(e.childAt(QPoint(Hijo<QComboBox>(e, "cboCategoriaItem")->geometry().right() - 4,
+                              caja.center().y())),
+             Hijo<QComboBox>(e, "cboCategoriaItem"));
+    QCOMPARE(Hijo<QLabel>(e, "lblItemIng")->palette().color(QPalette::WindowText),
+             QColor(0, 0, 128));
     // Each caption shows whole before the box that lies over the end of its label.
-    for (const auto& [etiqueta, caja] : {std::pair<QLabel*, QWidget*>{e.lblItemIng, e.txtItemIng},
-                                         {e.lblItemEsp, e.txtItemEsp},
-                                         {e.lblCategoriaItem, e.txtCategoriaItem}}) {
+    for (const auto& [etiqueta, caja] :
+         {std::pair<QLabel*, QWidget*>{Hijo<QLabel>(e, "lblItemIng"),
+                                       Hijo<QLineEdit>(e, "txtItemIng")},
+          {Hijo<QLabel>(e, "lblItemEsp"), Hijo<QLineEdit>(e, "txtItemEsp")},
+          {Hijo<QLabel>(e, "lblCategoriaItem"), Hijo<QLineEdit>(e, "txtCategoriaItem")}}) {
         const QString texto = QString(etiqueta->text()).remove('&');
         QVERIFY(etiqueta->x() + etiqueta->fontMetrics().horizontalAdvance(texto) < caja->x());
     }
-    QCOMPARE(e.focusWidget(), e.txtItemIng);
+    QCOMPARE(e.focusWidget(), Hijo<QLineEdit>(e, "txtItemIng"));
     // Tab walks the controls in their order, the list under the box included.
-    QWidget* orden[] = {e.txtItemIng,  e.txtItemEsp,     e.txtCategoriaItem, e.cboCategoriaItem,
-                        e.txtMemoItem, e.cmdAceptarItem, e.cmdCancelarItem};
+    QWidget* orden[] = {
+        Hijo<QLineEdit>(e, "txtItemIng"),       Hijo<QLineEdit>(e, "txtItemEsp"),
+        Hijo<QLineEdit>(e, "txtCategoriaItem"), Hijo<QComboBox>(e, "cboCategoriaItem"),
+        Hijo<QPlainTextEdit>(e, "txtMemoItem"), Hijo<QPushButton>(e, "cmdAceptarItem"),
+        Hijo<QPushButton>(e, "cmdCancelarItem")};
     for (size_t i = 0; i + 1 < std::size(orden); ++i) {
         QTest::keyClick(orden[i], Qt::Key_Tab);
         QCOMPARE(e.focusWidget(), orden[i + 1]);
@@ -182,11 +192,11 @@ void PruebaEditorItems::laVentanaTapaLaListaConLaCaja()
     // The labels' access keys reach their boxes.
     QVERIFY(QTest::qWaitForWindowActive(&e));
     QTest::keyClick(&e, Qt::Key_T, Qt::AltModifier);
-    QCOMPARE(e.focusWidget(), e.txtCategoriaItem);
+    QCOMPARE(e.focusWidget(), Hijo<QLineEdit>(e, "txtCategoriaItem"));
     QTest::keyClick(&e, Qt::Key_N, Qt::AltModifier);
-    QCOMPARE(e.focusWidget(), e.txtMemoItem);
+    QCOMPARE(e.focusWidget(), Hijo<QPlainTextEdit>(e, "txtMemoItem"));
     QTest::keyClick(&e, Qt::Key_E, Qt::AltModifier);
-    QCOMPARE(e.focusWidget(), e.txtItemEsp);
+    QCOMPARE(e.focusWidget(), Hijo<QLineEdit>(e, "txtItemEsp"));
 }
 
 void PruebaEditorItems::nuevoOfreceSinCategoriaYLosTemas()
@@ -194,25 +204,26 @@ void PruebaEditorItems::nuevoOfreceSinCategoriaYLosTemas()
     Arranca(*entorno, Temas, Items);
     frmItems& e = Nuevo();
     QCOMPARE(e.windowTitle(), QStringLiteral("Item nuevo"));
-    QCOMPARE(EntradasDe(*e.cboCategoriaItem), Entradas);
-    QCOMPARE(e.cboCategoriaItem->currentIndex(), 0);
-    QCOMPARE(e.txtCategoriaItem->text(), QStringLiteral("Sin categoría"));
-    QCOMPARE(e.txtCategoriaItem->toolTip(), QStringLiteral(" Sin categoría "));
-    QCOMPARE(e.cboCategoriaItem->toolTip(), QStringLiteral(" Sin categoría "));
-    QCOMPARE(e.txtItemIng->text(), QString());
+    QCOMPARE(EntradasDe(*Hijo<QComboBox>(e, "cboCategoriaItem")), Entradas);
+    QCOMPARE(Hijo<QComboBox>(e, "cboCategoriaItem")->currentIndex(), 0);
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->text(), QStringLiteral("Sin categoría"));
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->toolTip(), QStringLiteral(" Sin categoría "));
+    QCOMPARE(Hijo<QComboBox>(e, "cboCategoriaItem")->toolTip(), QStringLiteral(" Sin categoría "));
+    QCOMPARE(Hijo<QLineEdit>(e, "txtItemIng")->text(), QString());
 }
 
 void PruebaEditorItems::sinTemasNadaElegidoYSeGuardaVacio()
 {
     Arranca(*entorno, {}, Items);
     frmItems& e = Nuevo();
-    QCOMPARE(EntradasDe(*e.cboCategoriaItem), QStringList{"Sin categoría"});
-    QCOMPARE(e.cboCategoriaItem->currentIndex(), -1);
-    QCOMPARE(e.txtCategoriaItem->text(), QString());
-    QCOMPARE(e.txtCategoriaItem->toolTip(), QStringLiteral(" Seleccione una categoría "));
+    QCOMPARE(EntradasDe(*Hijo<QComboBox>(e, "cboCategoriaItem")), QStringList{"Sin categoría"});
+    QCOMPARE(Hijo<QComboBox>(e, "cboCategoriaItem")->currentIndex(), -1);
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->text(), QString());
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->toolTip(),
+             QStringLiteral(" Seleccione una categoría "));
     // Only the English text is required; the rest may stay empty.
-    Teclea(e.txtItemIng, "kiwi");
-    e.cmdAceptarItem->click();
+    Teclea(Hijo<QLineEdit>(e, "txtItemIng"), "kiwi");
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     QVERIFY(!Editor());
     QCOMPARE(*modTALVEXV20().dbPrincipal.LocalizaItem("kiwi"), (Item{"kiwi", "", "", ""}));
 }
@@ -234,14 +245,15 @@ void PruebaEditorItems::editarMuestraElItemYSuTema()
     const Item guardado = *modTALVEXV20().dbPrincipal.LocalizaItem(ingles);
     frmItems& e = Edita(ingles);
     QCOMPARE(e.windowTitle(), QStringLiteral("Editar item"));
-    QCOMPARE(e.txtItemIng->text(), guardado.ITEMING);
-    QCOMPARE(e.txtItemEsp->text(), guardado.ITEMESP);
-    QCOMPARE(e.cboCategoriaItem->currentIndex(), entrada);
-    QCOMPARE(e.txtCategoriaItem->text(), guardado.NOMBRETEMA);
-    QCOMPARE(e.cboCategoriaItem->toolTip(), " " + Entradas[entrada] + " ");
-    QCOMPARE(e.txtMemoItem->toPlainText(), QString(guardado.NOTASITEM).replace("\r\n", "\n"));
+    QCOMPARE(Hijo<QLineEdit>(e, "txtItemIng")->text(), guardado.ITEMING);
+    QCOMPARE(Hijo<QLineEdit>(e, "txtItemEsp")->text(), guardado.ITEMESP);
+    QCOMPARE(Hijo<QComboBox>(e, "cboCategoriaItem")->currentIndex(), entrada);
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->text(), guardado.NOMBRETEMA);
+    QCOMPARE(Hijo<QComboBox>(e, "cboCategoriaItem")->toolTip(), " " + Entradas[entrada] + " ");
+    QCOMPARE(Hijo<QPlainTextEdit>(e, "txtMemoItem")->toPlainText(),
+             QString(guardado.NOTASITEM).replace("\r\n", "\n"));
     // Saved untouched, the record stays as it was, the stored topic and line ends included.
-    e.cmdAceptarItem->click();
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     QVERIFY(!Editor());
     QCOMPARE(*modTALVEXV20().dbPrincipal.LocalizaItem(ingles), guardado);
 }
@@ -251,19 +263,19 @@ void PruebaEditorItems::elegirSoloCambiaLaCajaTrasLlenar()
     Arranca(*entorno, Temas, Items);
     // Filling chose the last entry for "casa"; that choice did not reach the box.
     frmItems& e = Edita("home");
-    QCOMPARE(e.txtCategoriaItem->text(), QStringLiteral("casa"));
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->text(), QStringLiteral("casa"));
     // Picking the entry already chosen is a choice too.
-    emit e.cboCategoriaItem->activated(4);
-    QCOMPARE(e.txtCategoriaItem->text(), QStringLiteral("Viajes"));
-    QTest::keyClick(e.cboCategoriaItem, Qt::Key_Up);
-    QCOMPARE(e.txtCategoriaItem->text(), QStringLiteral("Casa"));
-    QCOMPARE(e.txtCategoriaItem->toolTip(), QStringLiteral(" Casa "));
+    emit Hijo<QComboBox>(e, "cboCategoriaItem")->activated(4);
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->text(), QStringLiteral("Viajes"));
+    QTest::keyClick(Hijo<QComboBox>(e, "cboCategoriaItem"), Qt::Key_Up);
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->text(), QStringLiteral("Casa"));
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->toolTip(), QStringLiteral(" Casa "));
     // Escape in the open list closes the list only.
-    e.cboCategoriaItem->showPopup();
-    QTest::keyClick(e.cboCategoriaItem->view(), Qt::Key_Escape);
+    Hijo<QComboBox>(e, "cboCategoriaItem")->showPopup();
+    QTest::keyClick(Hijo<QComboBox>(e, "cboCategoriaItem")->view(), Qt::Key_Escape);
     QCOMPARE(Editor(), &e);
-    QVERIFY(!e.cboCategoriaItem->view()->isVisible());
-    e.cmdAceptarItem->click();
+    QVERIFY(!Hijo<QComboBox>(e, "cboCategoriaItem")->view()->isVisible());
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     QCOMPARE(modTALVEXV20().dbPrincipal.LocalizaItem("home")->NOMBRETEMA, QStringLiteral("Casa"));
 }
 
@@ -286,11 +298,11 @@ void PruebaEditorItems::rechazaElTextoInglesVacioODuplicado()
     Arranca(*entorno, Temas, Items);
     const QByteArray antes = LeeArchivo(entorno->Ruta("TALVEXV20.MDB"));
     frmItems& e = Nuevo();
-    Teclea(e.txtItemIng, escrito);
-    Teclea(e.txtItemEsp, "algo");
-    e.txtMemoItem->setFocus();
+    Teclea(Hijo<QLineEdit>(e, "txtItemIng"), escrito);
+    Teclea(Hijo<QLineEdit>(e, "txtItemEsp"), "algo");
+    Hijo<QPlainTextEdit>(e, "txtMemoItem")->setFocus();
     entorno->plataforma.respuestas.push_back(RespuestaMensaje::Aceptar);
-    e.cmdAceptarItem->click();
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     if (mensaje.isEmpty()) {
         // An accent makes another key: saved, no message.
         entorno->plataforma.respuestas.clear();
@@ -306,8 +318,8 @@ void PruebaEditorItems::rechazaElTextoInglesVacioODuplicado()
     QCOMPARE(aviso.botones, BotonesMensaje::Aceptar);
     QCOMPARE(entorno->plataforma.pitidos, 1);
     QCOMPARE(Editor(), &e);
-    QCOMPARE(e.focusWidget(), e.txtItemIng);
-    QCOMPARE(e.txtItemIng->selectedText(), escrito);
+    QCOMPARE(e.focusWidget(), Hijo<QLineEdit>(e, "txtItemIng"));
+    QCOMPARE(Hijo<QLineEdit>(e, "txtItemIng")->selectedText(), escrito);
     QVERIFY(!Principal().isEnabled());
     QCOMPARE(LeeArchivo(entorno->Ruta("TALVEXV20.MDB")), antes);
 }
@@ -317,10 +329,10 @@ void PruebaEditorItems::editarAlTextoDeOtroItemSeRechaza()
     Arranca(*entorno, Temas, Items);
     const QStringList columna = Columna();
     frmItems& e = Edita("home");
-    Reemplaza(*e.txtItemIng, "House");
-    Reemplaza(*e.txtItemEsp, "otra");
+    Reemplaza(*Hijo<QLineEdit>(e, "txtItemIng"), "House");
+    Reemplaza(*Hijo<QLineEdit>(e, "txtItemEsp"), "otra");
     entorno->plataforma.respuestas.push_back(RespuestaMensaje::Aceptar);
-    e.cmdAceptarItem->click();
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     QCOMPARE(entorno->plataforma.mensajes.size(), 1);
     const Mensaje& error = entorno->plataforma.mensajes.front();
     QVERIFY2(error.texto.startsWith("¡¡ Error 3022: ") && error.texto.endsWith(" !!"),
@@ -336,9 +348,9 @@ void PruebaEditorItems::editarAlTextoDeOtroItemSeRechaza()
     QCOMPARE(Columna(), columna);
 
     // Meanwhile the user picks another row; the next save still rewrites the row opened.
-    frmMenuPrincipal::SeleccionaFila(*Principal().lvwItems, 0, true);
-    Reemplaza(*e.txtItemIng, "homely");
-    e.cmdAceptarItem->click();
+    frmMenuPrincipal::SeleccionaFila(*Hijo<QTreeView>(Principal(), "lvwItems"), 0, true);
+    Reemplaza(*Hijo<QLineEdit>(e, "txtItemIng"), "homely");
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     QVERIFY(!Editor());
     QCOMPARE(Columna(), (QStringList{"apple", "homely", "house", "zebra"}));
     QCOMPARE(Guardados(), Columna());
@@ -358,11 +370,11 @@ void PruebaEditorItems::unaEscrituraFallidaSeAvisaYNoCambiaNada()
     Arranca(*entorno, Temas, Items);
     const QStringList columna = Columna();
     frmItems& e = nuevo ? Nuevo() : Edita("zebra");
-    Reemplaza(*e.txtItemIng, "yak");
+    Reemplaza(*Hijo<QLineEdit>(e, "txtItemIng"), "yak");
     ImpideEscrituras();
     const QByteArray antes = LeeArchivo(entorno->Ruta("TALVEXV20.MDB"));
     entorno->plataforma.respuestas.push_back(RespuestaMensaje::Aceptar);
-    e.cmdAceptarItem->click();
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     QCOMPARE(entorno->plataforma.mensajes.size(), 1);
     const Mensaje& error = entorno->plataforma.mensajes.front();
     QVERIFY2(error.texto.startsWith("¡¡ Error 3027: ") && error.texto.endsWith(" !!"),
@@ -371,7 +383,7 @@ void PruebaEditorItems::unaEscrituraFallidaSeAvisaYNoCambiaNada()
     QCOMPARE(error.icono, IconoMensaje::Critico);
     QCOMPARE(entorno->plataforma.pitidos, 1);
     QCOMPARE(Editor(), &e);
-    QCOMPARE(e.txtItemIng->text(), QStringLiteral("yak"));
+    QCOMPARE(Hijo<QLineEdit>(e, "txtItemIng")->text(), QStringLiteral("yak"));
     QVERIFY(Principal().isEnabled());
     QCOMPARE(LeeArchivo(entorno->Ruta("TALVEXV20.MDB")), antes);
     QCOMPARE(Columna(), columna);
@@ -383,12 +395,12 @@ void PruebaEditorItems::editarUnItemQueYaNoEstaDaError()
     // The row is in the index but no longer in the store.
     modTALVEXV20().dbPrincipal.EliminaItem("apple");
     frmItems& e = Edita("apple");
-    QCOMPARE(e.txtItemIng->text(), QString());
-    QCOMPARE(e.cboCategoriaItem->currentIndex(), -1);
-    QCOMPARE(e.txtCategoriaItem->text(), QString());
-    Teclea(e.txtItemIng, "apricot");
+    QCOMPARE(Hijo<QLineEdit>(e, "txtItemIng")->text(), QString());
+    QCOMPARE(Hijo<QComboBox>(e, "cboCategoriaItem")->currentIndex(), -1);
+    QCOMPARE(Hijo<QLineEdit>(e, "txtCategoriaItem")->text(), QString());
+    Teclea(Hijo<QLineEdit>(e, "txtItemIng"), "apricot");
     entorno->plataforma.respuestas.push_back(RespuestaMensaje::Aceptar);
-    e.cmdAceptarItem->click();
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     QVERIFY(entorno->plataforma.mensajes.front().texto.startsWith("¡¡ Error 3021: "));
     QCOMPARE(Editor(), &e);
     QVERIFY(!Guardados().contains("apricot"));
@@ -398,31 +410,32 @@ void PruebaEditorItems::introYFlechasRecorrenLasCajas()
 {
     Arranca(*entorno, Temas, Items);
     frmItems& e = Nuevo();
-    QCOMPARE(e.focusWidget(), e.txtItemIng);
-    QTest::keyClick(e.txtItemIng, Qt::Key_Return);
-    QCOMPARE(e.focusWidget(), e.txtItemEsp);
-    QTest::keyClick(e.txtItemEsp, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(e.focusWidget(), e.txtCategoriaItem);
-    QTest::keyClick(e.txtCategoriaItem, Qt::Key_Return);
-    QCOMPARE(e.focusWidget(), e.txtMemoItem);
+    QCOMPARE(e.focusWidget(), Hijo<QLineEdit>(e, "txtItemIng"));
+    QTest::keyClick(Hijo<QLineEdit>(e, "txtItemIng"), Qt::Key_Return);
+    QCOMPARE(e.focusWidget(), Hijo<QLineEdit>(e, "txtItemEsp"));
+    QTest::keyClick(Hijo<QLineEdit>(e, "txtItemEsp"), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(e.focusWidget(), Hijo<QLineEdit>(e, "txtCategoriaItem"));
+    QTest::keyClick(Hijo<QLineEdit>(e, "txtCategoriaItem"), Qt::Key_Return);
+    QCOMPARE(e.focusWidget(), Hijo<QPlainTextEdit>(e, "txtMemoItem"));
     // Enter in the notes is a line break, and the focus stays.
-    Teclea(e.txtMemoItem, "uno");
-    QTest::keyClick(e.txtMemoItem, Qt::Key_Return);
-    Teclea(e.txtMemoItem, "dos");
-    QCOMPARE(e.txtMemoItem->toPlainText(), QStringLiteral("uno\ndos"));
-    QCOMPARE(e.focusWidget(), e.txtMemoItem);
+    Teclea(Hijo<QPlainTextEdit>(e, "txtMemoItem"), "uno");
+    QTest::keyClick(Hijo<QPlainTextEdit>(e, "txtMemoItem"), Qt::Key_Return);
+    Teclea(Hijo<QPlainTextEdit>(e, "txtMemoItem"), "dos");
+    QCOMPARE(Hijo<QPlainTextEdit>(e, "txtMemoItem")->toPlainText(), QStringLiteral("uno\ndos"));
+    QCOMPARE(e.focusWidget(), Hijo<QPlainTextEdit>(e, "txtMemoItem"));
 
     const struct {
         QWidget* desde;
         Qt::Key tecla;
         QWidget* hacia;
     } flechas[] = {
-        {e.txtItemIng, Qt::Key_Up, e.cmdCancelarItem},
-        {e.txtItemIng, Qt::Key_Down, e.txtItemEsp},
-        {e.txtItemEsp, Qt::Key_Up, e.txtItemIng},
-        {e.txtItemEsp, Qt::Key_Down, e.txtCategoriaItem},
-        {e.txtCategoriaItem, Qt::Key_Up, e.txtItemEsp},
-        {e.txtCategoriaItem, Qt::Key_Down, e.txtMemoItem},
+        {Hijo<QLineEdit>(e, "txtItemIng"), Qt::Key_Up, Hijo<QPushButton>(e, "cmdCancelarItem")},
+        {Hijo<QLineEdit>(e, "txtItemIng"), Qt::Key_Down, Hijo<QLineEdit>(e, "txtItemEsp")},
+        {Hijo<QLineEdit>(e, "txtItemEsp"), Qt::Key_Up, Hijo<QLineEdit>(e, "txtItemIng")},
+        {Hijo<QLineEdit>(e, "txtItemEsp"), Qt::Key_Down, Hijo<QLineEdit>(e, "txtCategoriaItem")},
+        {Hijo<QLineEdit>(e, "txtCategoriaItem"), Qt::Key_Up, Hijo<QLineEdit>(e, "txtItemEsp")},
+        {Hijo<QLineEdit>(e, "txtCategoriaItem"), Qt::Key_Down,
+         Hijo<QPlainTextEdit>(e, "txtMemoItem")},
     };
     for (const auto& flecha : flechas) {
         flecha.desde->setFocus();
@@ -430,9 +443,9 @@ void PruebaEditorItems::introYFlechasRecorrenLasCajas()
         QCOMPARE(e.focusWidget(), flecha.hacia);
     }
     // The notes keep an arrow for moving in the text; nothing was saved by any key.
-    QTest::keyClick(e.txtMemoItem, Qt::Key_Up);
-    QCOMPARE(e.focusWidget(), e.txtMemoItem);
-    QCOMPARE(e.txtMemoItem->toPlainText(), QStringLiteral("uno\ndos"));
+    QTest::keyClick(Hijo<QPlainTextEdit>(e, "txtMemoItem"), Qt::Key_Up);
+    QCOMPARE(e.focusWidget(), Hijo<QPlainTextEdit>(e, "txtMemoItem"));
+    QCOMPARE(Hijo<QPlainTextEdit>(e, "txtMemoItem")->toPlainText(), QStringLiteral("uno\ndos"));
     QCOMPARE(Guardados().size(), Items.size());
 }
 
@@ -449,7 +462,7 @@ void PruebaEditorItems::escapeCierraSinGuardar()
     QFETCH(QString, control);
     Arranca(*entorno, Temas, Items);
     frmItems& e = Edita("house");
-    Reemplaza(*e.txtItemEsp, "cambiada");
+    Reemplaza(*Hijo<QLineEdit>(e, "txtItemEsp"), "cambiada");
     QWidget* desde = e.findChild<QWidget*>(control);
     desde->setFocus();
     QTest::keyClick(desde, Qt::Key_Escape);
@@ -488,14 +501,14 @@ void PruebaEditorItems::guardarMuestraLaFilaEnOrden()
     Arranca(*entorno, Temas, ItemsMuchos());
     frmMenuPrincipal& v = Principal();
     // The topic view first, so that the save has to bring back the item view.
-    QTest::keyClick(v.TreeTemas, Qt::Key_Home);
+    QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Home);
     QVERIFY(v.ModeloListaTema->rowCount() > 0);
     frmItems& e = editado.isEmpty() ? Nuevo() : Edita(editado);
-    Reemplaza(*e.txtItemIng, ingles);
-    Reemplaza(*e.txtItemEsp, "traducción");
-    e.cboCategoriaItem->setCurrentIndex(1);
-    e.txtMemoItem->setPlainText("línea 1\nlínea 2");
-    e.cmdAceptarItem->click();
+    Reemplaza(*Hijo<QLineEdit>(e, "txtItemIng"), ingles);
+    Reemplaza(*Hijo<QLineEdit>(e, "txtItemEsp"), "traducción");
+    Hijo<QComboBox>(e, "cboCategoriaItem")->setCurrentIndex(1);
+    Hijo<QPlainTextEdit>(e, "txtMemoItem")->setPlainText("línea 1\nlínea 2");
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
 
     QVERIFY(!Editor());
     QVERIFY(v.isEnabled());
@@ -507,18 +520,19 @@ void PruebaEditorItems::guardarMuestraLaFilaEnOrden()
         QVERIFY(!Columna().contains(editado));
     QCOMPARE(FilaElegida(), ingles);
     QVERIFY(FilaVisible(ingles));
-    QCOMPARE(v.focusWidget(), v.lvwItems);
-    QCOMPARE(v.txtBuscaItem->text(), ingles);
-    QCOMPARE(v.lblNotas->text(), ingles + " -> traducción");
-    QCOMPARE(v.lblCategoria->text(), QStringLiteral("Animales"));
-    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("línea 1\nlínea 2"));
-    QCOMPARE(v.txtMemoNotas->height(), Twips(5320));
+    QCOMPARE(v.focusWidget(), Hijo<QTreeView>(v, "lvwItems"));
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), ingles);
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), ingles + " -> traducción");
+    QCOMPARE(Hijo<QLabel>(v, "lblCategoria")->text(), QStringLiteral("Animales"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->toPlainText(),
+             QStringLiteral("línea 1\nlínea 2"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->height(), Twips(5320));
     QCOMPARE(v.ModeloListaTema->rowCount(), 0);
-    QCOMPARE(v.txtMemoLista->toPlainText(), QString());
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoLista")->toPlainText(), QString());
     // The rebuilt index completes the saved text.
-    v.txtBuscaItem->clear();
-    Teclea(v.txtBuscaItem, completa);
-    QCOMPARE(v.txtBuscaItem->text(), ingles);
+    Hijo<QLineEdit>(v, "txtBuscaItem")->clear();
+    Teclea(Hijo<QLineEdit>(v, "txtBuscaItem"), completa);
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), ingles);
     QCOMPARE(FilaElegida(), ingles);
 }
 
@@ -527,14 +541,14 @@ void PruebaEditorItems::elPrimerItemCreaElIndice()
     Arranca(*entorno, Temas, {});
     frmMenuPrincipal& v = Principal();
     frmItems& e = Nuevo();
-    Teclea(e.txtItemIng, "owl");
-    e.cmdAceptarItem->click();
+    Teclea(Hijo<QLineEdit>(e, "txtItemIng"), "owl");
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     QCOMPARE(Columna(), QStringList{"owl"});
     QCOMPARE(FilaElegida(), QStringLiteral("owl"));
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("owl -> "));
-    v.txtBuscaItem->clear();
-    Teclea(v.txtBuscaItem, "o");
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("owl"));
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("owl -> "));
+    Hijo<QLineEdit>(v, "txtBuscaItem")->clear();
+    Teclea(Hijo<QLineEdit>(v, "txtBuscaItem"), "o");
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("owl"));
 }
 
 void PruebaEditorItems::cerrarDevuelveLaVentanaPrincipal_data()
@@ -551,29 +565,29 @@ void PruebaEditorItems::cerrarDevuelveLaVentanaPrincipal()
     Arranca(*entorno, Temas, Items);
     frmMenuPrincipal& v = Principal();
     // A beginning nobody has: the first row is selected, the box keeps what was typed.
-    v.txtBuscaItem->clear();
-    Teclea(v.txtBuscaItem, "xyz");
+    Hijo<QLineEdit>(v, "txtBuscaItem")->clear();
+    Teclea(Hijo<QLineEdit>(v, "txtBuscaItem"), "xyz");
     QCOMPARE(FilaElegida(), QStringLiteral("apple"));
     frmItems& e = Nuevo();
-    Teclea(e.txtItemIng, "kiwi");
+    Teclea(Hijo<QLineEdit>(e, "txtItemIng"), "kiwi");
     if (forma == 0)
-        e.cmdCancelarItem->click();
+        Hijo<QPushButton>(e, "cmdCancelarItem")->click();
     else if (forma == 1)
-        QTest::keyClick(e.txtItemIng, Qt::Key_Escape);
+        QTest::keyClick(Hijo<QLineEdit>(e, "txtItemIng"), Qt::Key_Escape);
     else
         e.close();
     QVERIFY(!Editor());
     QVERIFY(v.isEnabled());
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("apple"));
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("apple"));
     QVERIFY(!Guardados().contains("kiwi"));
     // The next opening starts from an empty window.
-    QCOMPARE(Nuevo().txtItemIng->text(), QString());
+    QCOMPARE(Hijo<QLineEdit>(Nuevo(), "txtItemIng")->text(), QString());
 }
 
 void PruebaEditorItems::editarSinFilaElegidaNoAbre()
 {
     Arranca(*entorno, Temas, {});
-    Principal().cmdEditarItems->click();
+    Hijo<QPushButton>(Principal(), "cmdEditarItems")->click();
     QVERIFY(!Editor());
     QVERIFY(Principal().isEnabled());
 }
@@ -582,13 +596,13 @@ void PruebaEditorItems::introEnLaBusquedaEditaLaFilaElegida()
 {
     Arranca(*entorno, Temas, Items);
     frmMenuPrincipal& v = Principal();
-    v.txtBuscaItem->clear();
-    Teclea(v.txtBuscaItem, "ze");
-    QTest::keyClick(v.txtBuscaItem, Qt::Key_Return);
+    Hijo<QLineEdit>(v, "txtBuscaItem")->clear();
+    Teclea(Hijo<QLineEdit>(v, "txtBuscaItem"), "ze");
+    QTest::keyClick(Hijo<QLineEdit>(v, "txtBuscaItem"), Qt::Key_Return);
     frmItems* e = Editor();
     QVERIFY(e);
     QCOMPARE(e->windowTitle(), QStringLiteral("Editar item"));
-    QCOMPARE(e->txtItemIng->text(), QStringLiteral("zebra"));
+    QCOMPARE(Hijo<QLineEdit>(e, "txtItemIng")->text(), QStringLiteral("zebra"));
     QVERIFY(!v.isEnabled());
 }
 
@@ -597,15 +611,15 @@ void PruebaEditorItems::unTextoGuardadoLargoNoSeCorta()
     const QString largo = QString(120, QLatin1Char('l'));
     Arranca(*entorno, Temas, {{largo, QString(130, QLatin1Char('e')), "Casa", ""}});
     frmItems& e = Edita(largo);
-    QCOMPARE(e.txtItemIng->text(), largo);
-    e.cmdAceptarItem->click();
+    QCOMPARE(Hijo<QLineEdit>(e, "txtItemIng")->text(), largo);
+    Hijo<QPushButton>(e, "cmdAceptarItem")->click();
     const auto guardado = modTALVEXV20().dbPrincipal.LocalizaItem(largo);
     QVERIFY(guardado);
     QCOMPARE(guardado->ITEMESP.size(), 130);
     // Typing stays within 100 characters.
     frmItems& otro = Nuevo();
-    Teclea(otro.txtItemIng, QString(105, QLatin1Char('x')));
-    QCOMPARE(otro.txtItemIng->text().size(), 100);
+    Teclea(Hijo<QLineEdit>(otro, "txtItemIng"), QString(105, QLatin1Char('x')));
+    QCOMPARE(Hijo<QLineEdit>(otro, "txtItemIng")->text().size(), 100);
 }
 
 QTEST_MAIN(PruebaEditorItems)

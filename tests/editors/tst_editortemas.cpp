@@ -1,6 +1,7 @@
 // The topic editor: checks on the name, writing the topic and its items, and the tree and
 // detail area afterwards.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -34,8 +35,8 @@ QPointer<frmTemas> Nuevo()
 
 void Escribe(frmTemas& editor, const QString& nombre, const QString& notas = {})
 {
-    editor.txtNombreTema->setText(nombre);
-    editor.txtMemoTema->setPlainText(notas);
+    Hijo<QLineEdit>(editor, "txtNombreTema")->setText(nombre);
+    Hijo<QPlainTextEdit>(editor, "txtMemoTema")->setPlainText(notas);
 }
 
 bool Cerrado(const QPointer<frmTemas>& editor)
@@ -84,22 +85,25 @@ void PruebaEditorTemas::abreVacioONombreYNotas()
     auto editor = Nuevo();
     QCOMPARE(editor->windowTitle(), QStringLiteral("Tema nuevo"));
     QVERIFY(!Principal().isEnabled());
-    QVERIFY(editor->txtNombreTema->text().isEmpty());
-    QCOMPARE(editor->lblNombreTema->text(), QStringLiteral("Nombre &tema :"));
-    QCOMPARE(editor->lblNotasTema->text(), QStringLiteral("&Notas :"));
-    QCOMPARE(editor->lblNombreTema->buddy(), editor->txtNombreTema);
-    QCOMPARE(LimiteDe(*editor->txtNombreTema), 50);
+    QVERIFY(Hijo<QLineEdit>(editor, "txtNombreTema")->text().isEmpty());
+    QCOMPARE(Hijo<QLabel>(editor, "lblNombreTema")->text(), QStringLiteral("Nombre &tema :"));
+    QCOMPARE(Hijo<QLabel>(editor, "lblNotasTema")->text(), QStringLiteral("&Notas :"));
+    QCOMPARE(Hijo<QLabel>(editor, "lblNombreTema")->buddy(),
+             Hijo<QLineEdit>(editor, "txtNombreTema"));
+    QCOMPARE(LimiteDe(*Hijo<QLineEdit>(editor, "txtNombreTema")), 50);
     Escribe(*editor, "Colores", "Rojo, verde\ny azul.");
-    editor->cmdAceptarTema->click(); // an empty tree saves with no duplicate check
+    Hijo<QPushButton>(editor, "cmdAceptarTema")
+        ->click(); // an empty tree saves with no duplicate check
     QVERIFY(Cerrado(editor));
     QCOMPARE(modTALVEXV20().dbPrincipal.LocalizaTema("Colores")->NOTASTEMA,
              QStringLiteral("Rojo, verde\r\ny azul."));
 
     editor = Edita("Colores");
     QCOMPARE(editor->windowTitle(), QStringLiteral("Editar tema"));
-    QCOMPARE(editor->txtNombreTema->text(), QStringLiteral("Colores"));
-    QCOMPARE(editor->txtMemoTema->toPlainText(), QStringLiteral("Rojo, verde\ny azul."));
-    editor->cmdCancelarTema->click();
+    QCOMPARE(Hijo<QLineEdit>(editor, "txtNombreTema")->text(), QStringLiteral("Colores"));
+    QCOMPARE(Hijo<QPlainTextEdit>(editor, "txtMemoTema")->toPlainText(),
+             QStringLiteral("Rojo, verde\ny azul."));
+    Hijo<QPushButton>(editor, "cmdCancelarTema")->click();
 }
 
 void PruebaEditorTemas::nombreVacioSePideYEnBlancoSeGuarda()
@@ -107,7 +111,7 @@ void PruebaEditorTemas::nombreVacioSePideYEnBlancoSeGuarda()
     Arranca(*entorno, {{"Casa", ""}}, {});
     auto editor = Nuevo();
     entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
-    editor->cmdAceptarTema->click();
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     QCOMPARE(entorno->plataforma.mensajes.last().texto,
              QStringLiteral("¡¡ Por favor, ingrese el nombre de un tema !!"));
     QCOMPARE(entorno->plataforma.mensajes.last().titulo, Titulo);
@@ -117,7 +121,7 @@ void PruebaEditorTemas::nombreVacioSePideYEnBlancoSeGuarda()
     QCOMPARE(Temas(), QStringList{"Casa"});
 
     Escribe(*editor, "   ");
-    editor->cmdAceptarTema->click();
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     QVERIFY(Cerrado(editor));
     QCOMPARE(Temas(), (QStringList{"   ", "Casa"}));
 }
@@ -132,19 +136,19 @@ void PruebaEditorTemas::duplicadoEnCualquierCasoSeRechaza()
         auto editor = Nuevo();
         Escribe(*editor, nombre);
         entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
-        editor->cmdAceptarTema->click();
+        Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
         QCOMPARE(entorno->plataforma.mensajes.last().texto,
                  QStringLiteral("¡¡ Ya existe un tema con ese nombre !!"));
         QCOMPARE(entorno->plataforma.mensajes.last().titulo, Titulo);
         QVERIFY(!Cerrado(editor));
-        QCOMPARE(editor->txtNombreTema->selectedText(), nombre);
+        QCOMPARE(Hijo<QLineEdit>(editor, "txtNombreTema")->selectedText(), nombre);
         editor->close();
     }
     // Edit mode: another topic's name in any case is refused.
     auto editor = Edita("Verbos");
     Escribe(*editor, "cAsA");
     entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
-    editor->cmdAceptarTema->click();
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     QCOMPARE(entorno->plataforma.mensajes.last().texto,
              QStringLiteral("¡¡ Ya existe un tema con ese nombre !!"));
     editor->close();
@@ -161,7 +165,7 @@ void PruebaEditorTemas::renombrarLlevaElNombreALosItemsExactos()
              {"dog", "perro", "Animales", ""}});
     auto editor = Edita("verbos");
     Escribe(*editor, "Verbos", "acciones\ncomunes");
-    editor->cmdAceptarTema->click();
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     QVERIFY(Cerrado(editor));
     QCOMPARE(Temas(), (QStringList{"Animales", "Verbos"}));
     QCOMPARE(TemaDe("run"), QStringLiteral("Verbos"));
@@ -172,7 +176,7 @@ void PruebaEditorTemas::renombrarLlevaElNombreALosItemsExactos()
     // Only the notes changed: the name and the items stay.
     editor = Edita("Animales");
     Escribe(*editor, "Animales", "Mascotas y salvajes.");
-    editor->cmdAceptarTema->click();
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     QCOMPARE(modTALVEXV20().dbPrincipal.LocalizaTema("Animales")->NOTASTEMA,
              QStringLiteral("Mascotas y salvajes."));
     QCOMPARE(TemaDe("dog"), QStringLiteral("Animales"));
@@ -184,24 +188,26 @@ void PruebaEditorTemas::trasGuardarElArbolMuestraElTema()
             {{"run", "correr", "Verbos", "run – ran – run"}});
     auto editor = Nuevo();
     Escribe(*editor, "Animales", "Perros y gatos.");
-    editor->cmdAceptarTema->click();
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     frmMenuPrincipal& v = Principal();
     QCOMPARE(v.ModeloArbol->Nombres(), (QStringList{"Animales", "Casa", "Verbos"}));
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.TreeTemas), 0);
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(v, "TreeTemas")), 0);
     QCOMPARE(v.ModeloArbol->FilaAbierta(), 0);
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("Animales"));
-    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Perros y gatos."));
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("Animales"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->toPlainText(),
+             QStringLiteral("Perros y gatos."));
     QCOMPARE(Principal().TemaActual, QStringLiteral("Animales"));
 
     // A rename moves the node to its place and shows its items.
     editor = Edita("Verbos");
     Escribe(*editor, "Acciones", "Verbos de acción.");
-    editor->cmdAceptarTema->click();
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     QCOMPARE(v.ModeloArbol->Nombres(), (QStringList{"Acciones", "Animales", "Casa"}));
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.TreeTemas), 0);
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("Acciones"));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(v, "TreeTemas")), 0);
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("Acciones"));
     QCOMPARE(v.ModeloListaTema->rowCount(), 1);
-    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("run – ran – run"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoLista")->toPlainText(),
+             QStringLiteral("run – ran – run"));
     QVERIFY(v.isEnabled());
 }
 
@@ -213,33 +219,33 @@ void PruebaEditorTemas::teclasYSalidasHabilitanLaVentana()
     auto editor = Nuevo();
     editor->show();
     QApplication::setActiveWindow(editor);
-    editor->txtNombreTema->setFocus();
-    Teclea(editor->txtNombreTema, "Ropa");
-    QTest::keyClick(editor->txtNombreTema, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), editor->txtMemoTema);
-    QTest::keyClick(editor->txtMemoTema, 'a');
-    QTest::keyClick(editor->txtMemoTema, Qt::Key_Return);
-    QTest::keyClick(editor->txtMemoTema, 'b');
-    QCOMPARE(editor->txtMemoTema->toPlainText(), QStringLiteral("a\nb"));
-    editor->txtNombreTema->setFocus();
-    QTest::keyClick(editor->txtNombreTema, Qt::Key_Up);
-    QCOMPARE(QApplication::focusWidget(), editor->cmdCancelarTema);
-    editor->txtNombreTema->setFocus();
-    QTest::keyClick(editor->txtNombreTema, Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), editor->txtMemoTema);
+    Hijo<QLineEdit>(editor, "txtNombreTema")->setFocus();
+    Teclea(Hijo<QLineEdit>(editor, "txtNombreTema"), "Ropa");
+    QTest::keyClick(Hijo<QLineEdit>(editor, "txtNombreTema"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), Hijo<QPlainTextEdit>(editor, "txtMemoTema"));
+    QTest::keyClick(Hijo<QPlainTextEdit>(editor, "txtMemoTema"), 'a');
+    QTest::keyClick(Hijo<QPlainTextEdit>(editor, "txtMemoTema"), Qt::Key_Return);
+    QTest::keyClick(Hijo<QPlainTextEdit>(editor, "txtMemoTema"), 'b');
+    QCOMPARE(Hijo<QPlainTextEdit>(editor, "txtMemoTema")->toPlainText(), QStringLiteral("a\nb"));
+    Hijo<QLineEdit>(editor, "txtNombreTema")->setFocus();
+    QTest::keyClick(Hijo<QLineEdit>(editor, "txtNombreTema"), Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), Hijo<QPushButton>(editor, "cmdCancelarTema"));
+    Hijo<QLineEdit>(editor, "txtNombreTema")->setFocus();
+    QTest::keyClick(Hijo<QLineEdit>(editor, "txtNombreTema"), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), Hijo<QPlainTextEdit>(editor, "txtMemoTema"));
     // Escape from the notes box closes without writing.
-    QTest::keyClick(editor->txtMemoTema, Qt::Key_Escape);
+    QTest::keyClick(Hijo<QPlainTextEdit>(editor, "txtMemoTema"), Qt::Key_Escape);
     QVERIFY(Cerrado(editor));
     QVERIFY(Principal().isEnabled());
 
     editor = Edita("Casa");
     Escribe(*editor, "Hogar");
-    QTest::keyClick(editor->txtNombreTema, Qt::Key_Escape);
+    QTest::keyClick(Hijo<QLineEdit>(editor, "txtNombreTema"), Qt::Key_Escape);
     QVERIFY(Cerrado(editor));
     QVERIFY(Principal().isEnabled());
 
     editor = Edita("Casa");
-    editor->cmdCancelarTema->click();
+    Hijo<QPushButton>(editor, "cmdCancelarTema")->click();
     QVERIFY(Principal().isEnabled());
     editor = Nuevo();
     editor->close(); // the title bar's close box
@@ -256,7 +262,7 @@ void PruebaEditorTemas::unaEscrituraFallidaSeAvisaYNoCambiaNada()
         auto editor = nuevo ? Nuevo() : Edita("Casa");
         Escribe(*editor, nuevo ? "Ropa" : "Hogar");
         entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
-        editor->cmdAceptarTema->click();
+        Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
         const Mensaje& mensaje = entorno->plataforma.mensajes.last();
         QVERIFY2(mensaje.texto.startsWith(QStringLiteral("¡¡ Error ")) &&
                      mensaje.texto.endsWith(QStringLiteral(" !!")),
@@ -283,7 +289,7 @@ void PruebaEditorTemas::unFalloAMitadDeRenombrarDeshaceTodo()
     auto editor = Edita("Casa");
     Escribe(*editor, "Hogar");
     entorno->plataforma.respuestas = {RespuestaMensaje::Aceptar};
-    editor->cmdAceptarTema->click();
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     QVERIFY(entorno->plataforma.mensajes.last().texto.startsWith(QStringLiteral("¡¡ Error ")));
     QVERIFY(!Cerrado(editor));
     QCOMPARE(Temas(), QStringList{"Casa"});

@@ -1,5 +1,6 @@
 // Deleting topics (their items stay, under "Sin categoría") and items.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -73,7 +74,7 @@ void PruebaEliminacion::temaConItemsLosDejaSinCategoria()
     QString espera;
     bool deshabilitada = false;
     entorno->plataforma.alPausar = [&] {
-        espera = Ventana<frmEspera>().lblEsperar->text();
+        espera = Hijo<QLabel>(Ventana<frmEspera>(), "lblEsperar")->text();
         deshabilitada = !Principal().isEnabled() && Ventana<frmEspera>().isVisible();
     };
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
@@ -91,16 +92,17 @@ void PruebaEliminacion::temaConItemsLosDejaSinCategoria()
     QCOMPARE(TemaDe("run"), QStringLiteral("Verbos"));
     QCOMPARE(Ingleses().size(), 4);
     QCOMPARE(Principal().ModeloArbol->Nombres(), QStringList{"Verbos"});
-    QCOMPARE(Principal().lblNotas->text(), QStringLiteral("Verbos"));
-    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QStringLiteral("notas de verbos"));
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QStringLiteral("Verbos"));
+    QCOMPARE(Hijo<QPlainTextEdit>(Principal(), "txtMemoNotas")->toPlainText(),
+             QStringLiteral("notas de verbos"));
     QCOMPARE(Principal().ModeloListaTema->rowCount(), 1);
 
     // The last topic leaves an empty tree, heading and notes.
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
     Principal().cmdEliminarTema_Click();
     QCOMPARE(Principal().ModeloArbol->rowCount(), 0);
-    QCOMPARE(Principal().lblNotas->text(), QString());
-    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QString());
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QString());
+    QCOMPARE(Hijo<QPlainTextEdit>(Principal(), "txtMemoNotas")->toPlainText(), QString());
     QCOMPARE(TemaDe("run"), QStringLiteral("Sin categoría"));
 }
 
@@ -114,8 +116,8 @@ void PruebaEliminacion::trasBorrarSeEligeElTemaMasAntiguo()
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
     Principal().cmdEliminarTema_Click();
     QCOMPARE(Principal().ModeloArbol->Nombres(), (QStringList{"Arte", "Bosque"}));
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().TreeTemas), 1);
-    QCOMPARE(Principal().lblNotas->text(), QStringLiteral("Bosque"));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(Principal(), "TreeTemas")), 1);
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QStringLiteral("Bosque"));
 }
 
 void PruebaEliminacion::unFalloDejaTodoComoEstaba()
@@ -149,7 +151,7 @@ void PruebaEliminacion::itemConfirmadoONo()
              {"roof", "tejado", "Casa", "notas de roof"}});
     EligeTema("Casa");
     EligeItem("house");
-    QCOMPARE(Principal().txtMemoNotas->height(), Twips(3645));
+    QCOMPARE(Hijo<QPlainTextEdit>(Principal(), "txtMemoNotas")->height(), Twips(3645));
     // No deletes nothing but still shows the item.
     entorno->plataforma.respuestas = {RespuestaMensaje::No};
     Principal().cmdEliminarItem_Click();
@@ -157,22 +159,25 @@ void PruebaEliminacion::itemConfirmadoONo()
              QStringLiteral("¿ Está seguro de eliminar el item: house ?"));
     QCOMPARE(entorno->plataforma.mensajes.last().titulo, QStringLiteral("TALVEX Ver. 2.0"));
     QCOMPARE(Ingleses(), (QStringList{"apple", "house", "roof"}));
-    QCOMPARE(Principal().txtMemoNotas->height(), Twips(5320));
-    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QStringLiteral("notas de house"));
+    QCOMPARE(Hijo<QPlainTextEdit>(Principal(), "txtMemoNotas")->height(), Twips(5320));
+    QCOMPARE(Hijo<QPlainTextEdit>(Principal(), "txtMemoNotas")->toPlainText(),
+             QStringLiteral("notas de house"));
     QCOMPARE(Principal().ModeloListaTema->rowCount(), 0);
 
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
     Principal().cmdEliminarItem_Click();
     QCOMPARE(Ingleses(), (QStringList{"apple", "roof"}));
     QVERIFY(!modTALVEXV20().dbPrincipal.LocalizaItem("house"));
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().lvwItems), 1); // a neighbour
-    QCOMPARE(Principal().txtBuscaItem->text(), QStringLiteral("roof"));
-    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QStringLiteral("notas de roof"));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(Principal(), "lvwItems")),
+             1); // a neighbour
+    QCOMPARE(Hijo<QLineEdit>(Principal(), "txtBuscaItem")->text(), QStringLiteral("roof"));
+    QCOMPARE(Hijo<QPlainTextEdit>(Principal(), "txtMemoNotas")->toPlainText(),
+             QStringLiteral("notas de roof"));
 
     // The deleted text is never completed again.
-    Principal().txtBuscaItem->clear();
-    Teclea(Principal().txtBuscaItem, "h");
-    QCOMPARE(Principal().txtBuscaItem->text(), QStringLiteral("h"));
+    Hijo<QLineEdit>(Principal(), "txtBuscaItem")->clear();
+    Teclea(Hijo<QLineEdit>(Principal(), "txtBuscaItem"), "h");
+    QCOMPARE(Hijo<QLineEdit>(Principal(), "txtBuscaItem")->text(), QStringLiteral("h"));
 }
 
 void PruebaEliminacion::elUltimoItemVaciaLaVista()
@@ -182,10 +187,10 @@ void PruebaEliminacion::elUltimoItemVaciaLaVista()
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
     Principal().cmdEliminarItem_Click();
     QCOMPARE(Principal().ModeloItems->rowCount(), 0);
-    QCOMPARE(Principal().lblNotas->text(), QString());
-    QCOMPARE(Principal().lblCategoria->text(), QString());
-    QCOMPARE(Principal().txtMemoNotas->toPlainText(), QString());
-    QCOMPARE(Principal().txtBuscaItem->text(), QString());
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QString());
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblCategoria")->text(), QString());
+    QCOMPARE(Hijo<QPlainTextEdit>(Principal(), "txtMemoNotas")->toPlainText(), QString());
+    QCOMPARE(Hijo<QLineEdit>(Principal(), "txtBuscaItem")->text(), QString());
     Principal().cmdEliminarItem_Click(); // nothing left to delete: no question
     QCOMPARE(entorno->plataforma.mensajes.size(), 1);
 }

@@ -1,6 +1,7 @@
 // What the user types in the editors is stored exactly: no-break spaces, combining accents,
 // zero-width spaces and emoji, and the length limits never cut a character in half.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -90,12 +91,12 @@ void PruebaTextosExactos::itemTecleado()
     QFETCH(QString, espanol);
     QFETCH(QString, notas);
     QFETCH(QString, inglesGuardado);
-    Principal().cmdNuevoItems->click();
+    Hijo<QPushButton>(Principal(), "cmdNuevoItems")->click();
     frmItems& editor = Ventana<frmItems>();
-    Teclea(editor.txtItemIng, ingles);
-    Teclea(editor.txtItemEsp, espanol);
-    Teclea(editor.txtMemoItem, notas);
-    editor.cmdAceptarItem->click();
+    Teclea(Hijo<QLineEdit>(editor, "txtItemIng"), ingles);
+    Teclea(Hijo<QLineEdit>(editor, "txtItemEsp"), espanol);
+    Teclea(Hijo<QPlainTextEdit>(editor, "txtMemoItem"), notas);
+    Hijo<QPushButton>(editor, "cmdAceptarItem")->click();
     QVERIFY(entorno->plataforma.mensajes.isEmpty());
     const char* campo = "SELECT %1 FROM ITEMS WHERE ITEMING = ?1";
     QCOMPARE(Guardado(QByteArray(campo).replace("%1", "ITEMING"), inglesGuardado),
@@ -126,9 +127,9 @@ void PruebaTextosExactos::temaTecleado()
     QFETCH(QString, guardado);
     Principal().cmdNuevoTema_Click();
     frmTemas& editor = Ventana<frmTemas>();
-    Teclea(editor.txtNombreTema, nombre);
-    Teclea(editor.txtMemoTema, notas);
-    editor.cmdAceptarTema->click();
+    Teclea(Hijo<QLineEdit>(editor, "txtNombreTema"), nombre);
+    Teclea(Hijo<QPlainTextEdit>(editor, "txtMemoTema"), notas);
+    Hijo<QPushButton>(editor, "cmdAceptarTema")->click();
     QVERIFY(entorno->plataforma.mensajes.isEmpty());
     QCOMPARE(Guardado("SELECT NOMBRETEMA FROM TEMAS WHERE NOMBRETEMA = ?1", guardado),
              guardado.toUtf8());
@@ -141,11 +142,11 @@ void PruebaTextosExactos::guardarDeNuevoNoCambiaLasNotas()
     const QByteArray item = Guardado("SELECT NOTASITEM FROM ITEMS WHERE ITEMING = ?1", "house");
     const QByteArray tema = Guardado("SELECT NOTASTEMA FROM TEMAS WHERE NOMBRETEMA = ?1", "Casa");
     EligeItem("house");
-    Principal().cmdEditarItems->click();
-    Ventana<frmItems>().cmdAceptarItem->click();
+    Hijo<QPushButton>(Principal(), "cmdEditarItems")->click();
+    Hijo<QPushButton>(Ventana<frmItems>(), "cmdAceptarItem")->click();
     EligeTema("Casa");
     Principal().cmdEditarTema_Click();
-    Ventana<frmTemas>().cmdAceptarTema->click();
+    Hijo<QPushButton>(Ventana<frmTemas>(), "cmdAceptarTema")->click();
     QVERIFY(entorno->plataforma.mensajes.isEmpty());
     QCOMPARE(Guardado("SELECT NOTASITEM FROM ITEMS WHERE ITEMING = ?1", "house"), item);
     QCOMPARE(Guardado("SELECT NOTASTEMA FROM TEMAS WHERE NOMBRETEMA = ?1", "Casa"), tema);

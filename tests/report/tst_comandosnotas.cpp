@@ -1,5 +1,6 @@
 // The main window's preview and print commands.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -32,7 +33,7 @@ private:
 void PruebaComandosNotas::sinNotasNoHayInforme()
 {
     Arranca(*entorno, {}, {});
-    QCOMPARE(Principal().lblNotas->text(), QString());
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QString());
     const QByteArray antes = LeeArchivo(Reporte());
     for (auto comando : {&frmMenuPrincipal::cmdVistaPreviaNotas_Click,
                          &frmMenuPrincipal::cmdImprimirNotas_Click}) {
@@ -60,7 +61,9 @@ void PruebaComandosNotas::vistaPreviaConfirmada()
     QVERIFY(!VentanaCargada<frmImprimirNotas>());
 
     QString espera;
-    entorno->plataforma.alPausar = [&] { espera = Ventana<frmEspera>().lblEsperar->text(); };
+    entorno->plataforma.alPausar = [&] {
+        espera = Hijo<QLabel>(Ventana<frmEspera>(), "lblEsperar")->text();
+    };
     entorno->plataforma.respuestas = {RespuestaMensaje::Si};
     Principal().cmdVistaPreviaNotas_Click();
     QCOMPARE(espera, QStringLiteral("Preparando la vista previa..."));
@@ -77,24 +80,24 @@ void PruebaComandosNotas::impresionDirecta()
 {
     Arranca(*entorno, {}, {{"apple", "manzana", "", ""}, {"house", "casa", "Casa", "Una casa."}});
     frmMenuPrincipal& v = Principal();
-    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, 1, true);
+    frmMenuPrincipal::SeleccionaFila(*Hijo<QTreeView>(v, "lvwItems"), 1, true);
     v.ActivaItems();
     entorno->plataforma.pdf = entorno->Ruta("notas.pdf");
     Principal().cmdImprimirNotas_Click();
     QCOMPARE(entorno->plataforma.impresiones, 1);
     QVERIFY(LeeArchivo(entorno->Ruta("notas.pdf")).startsWith("%PDF"));
     QCOMPARE(dsrImprimirNotas().Titulo(), QStringLiteral("Notas"));
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.lvwItems), 0);
-    QCOMPARE(v.focusWidget(), v.txtBuscaItem);
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(v, "lvwItems")), 0);
+    QCOMPARE(v.focusWidget(), Hijo<QLineEdit>(v, "txtBuscaItem"));
     QVERIFY(entorno->plataforma.mensajes.isEmpty()); // no question before a direct print
 
     // Cancelled in the print dialog: nothing printed, the list still back at its top.
     QFile::remove(entorno->Ruta("notas.pdf"));
     entorno->plataforma.cancelaImpresion = true;
-    frmMenuPrincipal::SeleccionaFila(*v.lvwItems, 1, true);
+    frmMenuPrincipal::SeleccionaFila(*Hijo<QTreeView>(v, "lvwItems"), 1, true);
     Principal().cmdImprimirNotas_Click();
     QVERIFY(!QFile::exists(entorno->Ruta("notas.pdf")));
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.lvwItems), 0);
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(v, "lvwItems")), 0);
 }
 
 QTEST_MAIN(PruebaComandosNotas)

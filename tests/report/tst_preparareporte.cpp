@@ -1,5 +1,6 @@
 // Filling the report table from what the notes column shows.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -39,7 +40,7 @@ private:
 void PruebaPreparaReporte::unItemDaUnaFila()
 {
     Arranca(*entorno, {}, {{"house", "casa", "Casa", "x"}});
-    QCOMPARE(Principal().lblNotas->text(), QStringLiteral("house -> casa"));
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QStringLiteral("house -> casa"));
     Principal().PreparaReporte();
     QCOMPARE(Filas(), (std::vector<FilaInforme>{{"HOUSE -> CASA", "x", Nada}}));
     QVERIFY(!modTALVEXV20().dbReporte.EstaAbierta());
@@ -62,7 +63,7 @@ void PruebaPreparaReporte::unTemaDaSuListado()
                                              {Nada, Nada, "Lyrics -> letra"},
                                              {Nada, Nada, "song -> canción"}};
     QCOMPARE(Filas(), esperadas);
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Principal().lvwListaTema), 2);
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(Principal(), "lvwListaTema")), 2);
 
     EligeTema("Vacío");
     Principal().PreparaReporte();

@@ -1,6 +1,7 @@
 // The preview window: zoom list, page box, page buttons and menus, printing through the
 // platform, help, About, and closing back to the main window.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -31,7 +32,8 @@ std::vector<FilaInforme> DosPaginas()
 
 void Pulsa(frmImprimirNotas& v, QAction* boton)
 {
-    QTest::mouseClick(v.tlbBarraReportes->widgetForAction(boton), Qt::LeftButton);
+    QTest::mouseClick(Hijo<QToolBar>(v, "tlbBarraReportes")->widgetForAction(boton),
+                      Qt::LeftButton);
 }
 
 // Types into the page box and presses Enter.
@@ -114,10 +116,10 @@ void PruebaVistaPrevia::barraYMenusComoSeEsperan()
 
     // The toolbar, left to right: buttons by key, the two boxes by name.
     QStringList orden, ayudas;
-    for (QAction* accion : v.tlbBarraReportes->actions()) {
+    for (QAction* accion : Hijo<QToolBar>(v, "tlbBarraReportes")->actions()) {
         if (accion->isSeparator())
             continue;
-        QWidget* control = v.tlbBarraReportes->widgetForAction(accion);
+        QWidget* control = Hijo<QToolBar>(v, "tlbBarraReportes")->widgetForAction(accion);
         const bool boton = qobject_cast<QToolButton*>(control) != nullptr;
         orden << (boton ? accion->objectName() : control->objectName());
         ayudas << (boton ? accion->toolTip() : control->toolTip());
@@ -144,17 +146,17 @@ void PruebaVistaPrevia::barraYMenusComoSeEsperan()
     // The menus, exactly, with no shortcut keys.
     QCOMPARE(TextosDeAcciones(v.menuBar()->actions()),
              (QStringList{"&Archivo", "&Páginas", "Ay&uda"}));
-    QCOMPARE(v.mnuArchivoLista->menuAction(), v.menuBar()->actions()[0]);
+    QCOMPARE(Hijo<QMenu>(v, "mnuArchivoLista")->menuAction(), v.menuBar()->actions()[0]);
     const QString salir =
         QStringLiteral("&Salir") + QString(41, QLatin1Char(' ')) + QStringLiteral("Alt+F4");
     QCOMPARE(salir.size(), 53);
     QCOMPARE(
-        TextosDeAcciones(v.mnuArchivoLista->actions()),
+        TextosDeAcciones(Hijo<QMenu>(v, "mnuArchivoLista")->actions()),
         (QStringList{"&Actualizar", "-", "&Configurar impresora...", "&Imprimir...", "-", salir}));
-    QCOMPARE(TextosDeAcciones(v.mnuPaginas->actions()),
+    QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuPaginas")->actions()),
              (QStringList{"&Primera página", "Página &anterior", "Página &siguiente",
                           "Últi&ma página"}));
-    QCOMPARE(TextosDeAcciones(v.mnuAyuda->actions()),
+    QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuAyuda")->actions()),
              (QStringList{"Ayuda &General...", "&Acerca de..."}));
     for (QAction* accion : v.findChildren<QAction*>())
         QVERIFY2(accion->shortcut().isEmpty(), qPrintable(accion->objectName()));
@@ -261,9 +263,12 @@ void PruebaVistaPrevia::losBotonesYMenusDePaginaActualizanElCuadro()
 {
     frmImprimirNotas& v = Abre(DosPaginas());
     const QList<std::tuple<QAction*, QAction*, int>> pasos{
-        {v.Ultima, v.mnuUltima, 2},       {v.Siguiente, v.mnuSiguiente, 2},
-        {v.Anterior, v.mnuAnterior, 1},   {v.Anterior, v.mnuAnterior, 1},
-        {v.Siguiente, v.mnuSiguiente, 2}, {v.Primera, v.mnuPrimera, 1}};
+        {Hijo<QAction>(v, "Ultima"), Hijo<QAction>(v, "mnuUltima"), 2},
+        {Hijo<QAction>(v, "Siguiente"), Hijo<QAction>(v, "mnuSiguiente"), 2},
+        {Hijo<QAction>(v, "Anterior"), Hijo<QAction>(v, "mnuAnterior"), 1},
+        {Hijo<QAction>(v, "Anterior"), Hijo<QAction>(v, "mnuAnterior"), 1},
+        {Hijo<QAction>(v, "Siguiente"), Hijo<QAction>(v, "mnuSiguiente"), 2},
+        {Hijo<QAction>(v, "Primera"), Hijo<QAction>(v, "mnuPrimera"), 1}};
     for (const auto& [boton, menu, pagina] : pasos) {
         v.txtCurPage->setText(QStringLiteral("x"));
         Pulsa(v, boton);
@@ -286,10 +291,10 @@ void PruebaVistaPrevia::actualizarLeeLaTablaDeNuevo()
         Abre({{QStringLiteral("CORTO"), QStringLiteral("Una línea."), std::nullopt}});
     QCOMPARE(v.CRViewerDespacho1->pageCount(), 1);
     Escribe(DosPaginas());
-    Pulsa(v, v.Actualizar);
+    Pulsa(v, Hijo<QAction>(v, "Actualizar"));
     QCOMPARE(v.CRViewerDespacho1->pageCount(), 2);
     Escribe({{QStringLiteral("OTRA"), QString(), std::nullopt}});
-    v.mnuActualizarLista->trigger();
+    Hijo<QAction>(v, "mnuActualizarLista")->trigger();
     QCOMPARE(v.CRViewerDespacho1->pageCount(), 1);
 }
 
@@ -298,7 +303,7 @@ void PruebaVistaPrevia::imprimePorElDialogoDelSistema()
     frmImprimirNotas& v = Abre(DosPaginas());
     PlataformaGuionada& plataforma = entorno->plataforma;
     plataforma.pdf = entorno->Ruta(QStringLiteral("notas.pdf"));
-    Pulsa(v, v.ImprimeRe);
+    Pulsa(v, Hijo<QAction>(v, "ImprimeRe"));
     QCOMPARE(plataforma.impresiones, 1);
     const QByteArray pdf = LeeArchivo(plataforma.pdf);
     QVERIFY(pdf.startsWith("%PDF-"));
@@ -307,13 +312,13 @@ void PruebaVistaPrevia::imprimePorElDialogoDelSistema()
     // Cancelled in the dialog: nothing is printed.
     plataforma.cancelaImpresion = true;
     plataforma.pdf = entorno->Ruta(QStringLiteral("cancelado.pdf"));
-    v.mnuImprimirLista->trigger();
+    Hijo<QAction>(v, "mnuImprimirLista")->trigger();
     QCOMPARE(plataforma.impresiones, 2);
     QVERIFY(!QFile::exists(plataforma.pdf));
 
     // The printer set-up dialog, from the button and from the menu; the pages stay.
-    Pulsa(v, v.ConfImpresora);
-    v.mnuConfImpresora->trigger();
+    Pulsa(v, Hijo<QAction>(v, "ConfImpresora"));
+    Hijo<QAction>(v, "mnuConfImpresora")->trigger();
     QCOMPARE(plataforma.configuraciones, 2);
     QCOMPARE(v.CRViewerDespacho1->pageCount(), 2);
     QVERIFY(plataforma.mensajes.isEmpty());
@@ -330,26 +335,26 @@ void PruebaVistaPrevia::ayudaYAcercaDe()
 {
     frmImprimirNotas& v = Abre(DosPaginas());
     const QUrl ayuda = QUrl::fromLocalFile(entorno->Carpeta() + QStringLiteral("/TALVEXV20.html"));
-    Pulsa(v, v.Ayuda);
-    v.mnuAyudaGen->trigger();
+    Pulsa(v, Hijo<QAction>(v, "Ayuda"));
+    Hijo<QAction>(v, "mnuAyudaGen")->trigger();
     QCOMPARE(entorno->plataforma.direcciones, (QList<QUrl>{ayuda, ayuda}));
 
     // About disables the main window, not the preview; closing it enables the main window
     // again while the preview stays open.
     frmMenuPrincipal& principal = Ventana<frmMenuPrincipal>();
     principal.setEnabled(true);
-    Pulsa(v, v.Acercade);
+    Pulsa(v, Hijo<QAction>(v, "Acercade"));
     QPointer<frmAcercade> acercade = &Ventana<frmAcercade>();
     QVERIFY(acercade->isVisible());
     QVERIFY(!principal.isEnabled());
     QVERIFY(v.isEnabled() && v.isVisible());
-    acercade->cmdAcercade->click();
+    Hijo<QPushButton>(acercade, "cmdAcercade")->click();
     QTRY_VERIFY(acercade.isNull());
     QVERIFY(principal.isEnabled());
     QVERIFY(v.isVisible());
 
     principal.setEnabled(false);
-    v.mnuAcercade->trigger();
+    Hijo<QAction>(v, "mnuAcercade")->trigger();
     QVERIFY(Ventana<frmAcercade>().isVisible());
     Ventana<frmAcercade>().close();
     QVERIFY(principal.isEnabled());
@@ -378,7 +383,7 @@ void PruebaVistaPrevia::cerrarHabilitaLaVentanaPrincipal()
         QTest::keyClick(v->CRViewerDespacho1->findChild<QAbstractScrollArea*>()->viewport(),
                         Qt::Key_Escape);
     else if (manera == QLatin1String("Salir"))
-        v->mnuSalirLista->trigger();
+        Hijo<QAction>(v, "mnuSalirLista")->trigger();
     else
         v->close();
     QVERIFY(principal.isEnabled());

@@ -1,5 +1,6 @@
 // The main window's menus and toolbar.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -39,14 +40,15 @@ void PruebaMenus::menusConSusTextosDeAcciones()
     frmMenuPrincipal& v = Principal();
     QCOMPARE(TextosDeAcciones(v.menuBar()->actions()),
              (QStringList{"&Archivo", "&Opciones", "Ay&uda"}));
-    QCOMPARE(TextosDeAcciones(v.mnuArchivo->actions()),
+    QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuArchivo")->actions()),
              (QStringList{"&Abrir base de datos...", "-",
                           "&Salir..." + QString(38, QLatin1Char(' ')) + "Alt+F4"}));
-    QCOMPARE(TextosDeAcciones(v.mnuOpciones->actions()),
+    QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuOpciones")->actions()),
              (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos..."}));
-    QCOMPARE(TextosDeAcciones(v.mnuAyuda->actions()),
+    QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuAyuda")->actions()),
              (QStringList{"&General...", "-", "&Acerca de..."}));
-    for (QMenu* menu : {v.mnuArchivo, v.mnuOpciones, v.mnuAyuda})
+    for (QMenu* menu :
+         {Hijo<QMenu>(v, "mnuArchivo"), Hijo<QMenu>(v, "mnuOpciones"), Hijo<QMenu>(v, "mnuAyuda")})
         for (const QAction* accion : menu->actions())
             QVERIFY(accion->shortcut().isEmpty());
 }
@@ -55,7 +57,7 @@ void PruebaMenus::barraConSusClaves()
 {
     Arranca(*entorno, {}, {});
     QStringList claves, ayudas;
-    for (const QAction* accion : Principal().tlbBarraHerramientas->actions()) {
+    for (const QAction* accion : Hijo<QToolBar>(Principal(), "tlbBarraHerramientas")->actions()) {
         claves << accion->objectName();
         ayudas << accion->toolTip();
         QVERIFY(!accion->icon().isNull());
@@ -63,7 +65,8 @@ void PruebaMenus::barraConSusClaves()
     QCOMPARE(claves, (QStringList{"Carpeta", "Respaldar", "Ayuda", "Acercade"}));
     QCOMPARE(ayudas, (QStringList{" Abrir base de datos ", " Respaldar base de datos ",
                                   " Ayuda general ", " Acerca de... "}));
-    const QMenu* desplegable = Principal().tlbBarraHerramientas->actions()[1]->menu();
+    const QMenu* desplegable =
+        Hijo<QToolBar>(Principal(), "tlbBarraHerramientas")->actions()[1]->menu();
     QVERIFY(desplegable);
     QCOMPARE(TextosDeAcciones(desplegable->actions()),
              (QStringList{" Respaldar base de datos... ", " Recuperar base de datos... "}));
@@ -107,12 +110,12 @@ void PruebaMenus::respaldoYRecuperacionAbrenElDialogo()
 void PruebaMenus::ayudaAcercaDeYBaseDeDatos()
 {
     Arranca(*entorno, {{"Casa", ""}}, {{"house", "casa", "Casa", ""}});
-    Principal().mnuAyudaGeneral->trigger();
+    Hijo<QAction>(Principal(), "mnuAyudaGeneral")->trigger();
     Principal().PulsaBoton(QStringLiteral("Ayuda"));
     const QUrl ayuda = QUrl::fromLocalFile(entorno->Ruta("TALVEXV20.html"));
     QCOMPARE(entorno->plataforma.direcciones, (QList<QUrl>{ayuda, ayuda}));
 
-    Principal().mnuAcercade->trigger();
+    Hijo<QAction>(Principal(), "mnuAcercade")->trigger();
     QVERIFY(Ventana<frmAcercade>().isVisible());
     QVERIFY(!Principal().isEnabled());
     Ventana<frmAcercade>().close();
@@ -121,7 +124,7 @@ void PruebaMenus::ayudaAcercaDeYBaseDeDatos()
     // The database dialog is only shown: the lists and the open database stay, whether a
     // file is chosen or the dialog is cancelled.
     entorno->plataforma.archivosElegidos = {entorno->Ruta("otra/TALVEXV20.MDB"), QString()};
-    Principal().mnuBase->trigger();
+    Hijo<QAction>(Principal(), "mnuBase")->trigger();
     Principal().PulsaBoton(QStringLiteral("Carpeta"));
     QCOMPARE(entorno->plataforma.dialogosArchivo.size(), 2);
     QCOMPARE(entorno->plataforma.dialogosArchivo[0].titulo,

@@ -1,6 +1,7 @@
 // Browsing: the topic tree, the items of a topic, the item index and the search box that
 // completes as the user types.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Main.h"
 #include "app/Ventanas.h"
@@ -40,7 +41,7 @@ QStringList Columna(const ModeloListaItems& modelo)
 
 QString FilaElegida(frmMenuPrincipal& v)
 {
-    const int fila = frmMenuPrincipal::FilaSeleccionada(*v.lvwItems);
+    const int fila = frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(v, "lvwItems"));
     return fila < 0 ? QString() : v.ModeloItems->Filas()[size_t(fila)].ingles;
 }
 
@@ -77,16 +78,16 @@ void PruebaNavegacion::elArranqueMuestraElPrimerTemaYElPrimerItem()
     Arranca(*entorno, {{"Viajes", "Para viajar."}, {"Casa", "Cosas de casa."}}, ItemsCompletar);
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     QCOMPARE(v.ModeloArbol->Nombres(), (QStringList{"Casa", "Viajes"}));
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.TreeTemas), 0);
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(v, "TreeTemas")), 0);
     QCOMPARE(Principal().TemaActual, QStringLiteral("Casa"));
     QCOMPARE(Columna(*v.ModeloItems),
              (QStringList{"apple", "árbol", "Home", "hotel", "house", "nylon", "ñandú", Largo}));
     QCOMPARE(FilaElegida(v), QStringLiteral("apple"));
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("apple"));
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("apple -> manzana"));
-    QCOMPARE(v.lblCategoria->text(), QStringLiteral("Comida"));
-    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Fruta."));
-    QCOMPARE(v.focusWidget(), v.txtBuscaItem);
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("apple"));
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("apple -> manzana"));
+    QCOMPARE(Hijo<QLabel>(v, "lblCategoria")->text(), QStringLiteral("Comida"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->toPlainText(), QStringLiteral("Fruta."));
+    QCOMPARE(v.focusWidget(), Hijo<QLineEdit>(v, "txtBuscaItem"));
     QCOMPARE(v.ModeloItems->columnCount(), 2);
     QVERIFY(!Principal().AutoCompletar);
 }
@@ -156,64 +157,65 @@ void PruebaNavegacion::completaMientrasSeEscribe()
     QFETCH(QString, encabezado);
     Arranca(*entorno, {}, ItemsCompletar);
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
-    Vacia(*v.txtBuscaItem);
-    Teclea(v.txtBuscaItem, escrito);
-    QCOMPARE(v.txtBuscaItem->text(), caja);
-    QCOMPARE(v.txtBuscaItem->selectedText(), seleccion);
+    Vacia(*Hijo<QLineEdit>(v, "txtBuscaItem"));
+    Teclea(Hijo<QLineEdit>(v, "txtBuscaItem"), escrito);
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), caja);
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->selectedText(), seleccion);
     QCOMPARE(FilaElegida(v), fila);
     // A beginning nobody has leaves the right column as it was (the first item here).
-    QCOMPARE(v.lblNotas->text(), encabezado);
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), encabezado);
 }
 
 void PruebaNavegacion::borrarNoCompletaYVaciarVuelveAlPrincipio()
 {
     Arranca(*entorno, {}, ItemsCompletar);
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
-    Vacia(*v.txtBuscaItem);
-    QTest::keyClicks(v.txtBuscaItem, "hou");
-    QCOMPARE(v.lblCategoria->text(), QStringLiteral("Casa"));
-    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Una casa.\nPlural: houses."));
+    Vacia(*Hijo<QLineEdit>(v, "txtBuscaItem"));
+    QTest::keyClicks(Hijo<QLineEdit>(v, "txtBuscaItem"), "hou");
+    QCOMPARE(Hijo<QLabel>(v, "lblCategoria")->text(), QStringLiteral("Casa"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->toPlainText(),
+             QStringLiteral("Una casa.\nPlural: houses."));
 
     // Backspace drops the completed part and never completes again; the row stays.
-    QTest::keyClick(v.txtBuscaItem, Qt::Key_Backspace);
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("hou"));
+    QTest::keyClick(Hijo<QLineEdit>(v, "txtBuscaItem"), Qt::Key_Backspace);
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("hou"));
     QCOMPARE(FilaElegida(v), QStringLiteral("house"));
-    QTest::keyClick(v.txtBuscaItem, Qt::Key_Backspace);
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("ho"));
+    QTest::keyClick(Hijo<QLineEdit>(v, "txtBuscaItem"), Qt::Key_Backspace);
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("ho"));
     QCOMPARE(FilaElegida(v), QStringLiteral("house"));
 
     // Delete neither arms nor disarms the completion, though the keyboard sends it with the
     // text "\x7f" as X11 does.
-    QTest::keyClick(v.txtBuscaItem, 't');
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("hotel"));
-    v.txtBuscaItem->setSelection(2, 3);
-    QTest::keyClick(v.txtBuscaItem, Qt::Key_Delete);
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("ho"));
-    v.txtBuscaItem->setText(QStringLiteral("hot"));
-    v.txtBuscaItem->setCursorPosition(2);
+    QTest::keyClick(Hijo<QLineEdit>(v, "txtBuscaItem"), 't');
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("hotel"));
+    Hijo<QLineEdit>(v, "txtBuscaItem")->setSelection(2, 3);
+    QTest::keyClick(Hijo<QLineEdit>(v, "txtBuscaItem"), Qt::Key_Delete);
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("ho"));
+    Hijo<QLineEdit>(v, "txtBuscaItem")->setText(QStringLiteral("hot"));
+    Hijo<QLineEdit>(v, "txtBuscaItem")->setCursorPosition(2);
     for (QEvent::Type tipo : {QEvent::KeyPress, QEvent::KeyRelease}) {
         QKeyEvent suprimir(tipo, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
-        QApplication::sendEvent(v.txtBuscaItem, &suprimir);
+        QApplication::sendEvent(Hijo<QLineEdit>(v, "txtBuscaItem"), &suprimir);
     }
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("ho"));
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("ho"));
 
     // An emptied box goes back to the first row, showing it.
-    v.lvwItems->scrollToBottom();
-    Vacia(*v.txtBuscaItem);
+    Hijo<QTreeView>(v, "lvwItems")->scrollToBottom();
+    Vacia(*Hijo<QLineEdit>(v, "txtBuscaItem"));
     QCOMPARE(FilaElegida(v), QStringLiteral("apple"));
-    QCOMPARE(v.lvwItems->indexAt(QPoint(2, 2)).row(), 0);
+    QCOMPARE(Hijo<QTreeView>(v, "lvwItems")->indexAt(QPoint(2, 2)).row(), 0);
 }
 
 void PruebaNavegacion::laCajaLimitaLoEscritoPeroNoLoCompletado()
 {
     Arranca(*entorno, {}, ItemsCompletar);
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
-    Vacia(*v.txtBuscaItem);
-    QTest::keyClicks(v.txtBuscaItem, QString(60, QLatin1Char('z')));
-    QCOMPARE(v.txtBuscaItem->text(), QString(50, QLatin1Char('z')));
-    Vacia(*v.txtBuscaItem);
-    QTest::keyClicks(v.txtBuscaItem, "s");
-    QCOMPARE(v.txtBuscaItem->text(), Largo);
+    Vacia(*Hijo<QLineEdit>(v, "txtBuscaItem"));
+    QTest::keyClicks(Hijo<QLineEdit>(v, "txtBuscaItem"), QString(60, QLatin1Char('z')));
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QString(50, QLatin1Char('z')));
+    Vacia(*Hijo<QLineEdit>(v, "txtBuscaItem"));
+    QTest::keyClicks(Hijo<QLineEdit>(v, "txtBuscaItem"), "s");
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), Largo);
     QVERIFY(Largo.size() > 50);
 }
 
@@ -223,12 +225,14 @@ void PruebaNavegacion::sinItemsNoHayIndiceNiCompletado()
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     QVERIFY(Principal().ModeloItems->Indice().EstaVacio());
     QCOMPARE(v.ModeloItems->rowCount(), 0);
-    QTest::keyClicks(v.txtBuscaItem, "ho");
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("ho"));
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("Casa")); // the topic shown at start-up stays
-    QTest::mouseClick(v.lvwItems->viewport(), Qt::LeftButton);
-    QTest::keyClick(v.lvwItems, Qt::Key_Return);
-    QCOMPARE(v.txtMemoNotas->height(), Twips(5320)); // nothing acted on an empty list
+    QTest::keyClicks(Hijo<QLineEdit>(v, "txtBuscaItem"), "ho");
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("ho"));
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(),
+             QStringLiteral("Casa")); // the topic shown at start-up stays
+    QTest::mouseClick(Hijo<QTreeView>(v, "lvwItems")->viewport(), Qt::LeftButton);
+    QTest::keyClick(Hijo<QTreeView>(v, "lvwItems"), Qt::Key_Return);
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->height(),
+             Twips(5320)); // nothing acted on an empty list
 }
 
 void PruebaNavegacion::elArbolOrdenaYMarcaElTemaAbierto()
@@ -248,8 +252,8 @@ void PruebaNavegacion::elArbolOrdenaYMarcaElTemaAbierto()
             .pixmap(16)
             .toImage();
     };
-    QTest::keyClick(v.TreeTemas, Qt::Key_Down);
-    QTest::keyClick(v.TreeTemas, Qt::Key_Down);
+    QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Down);
+    QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Down);
     for (int fila = 0; fila < 5; ++fila)
         QCOMPARE(imagen(fila), fila == 2 ? abierto : cerrado);
 }
@@ -262,27 +266,29 @@ void PruebaNavegacion::unTemaMuestraSusItemsExactos()
              {"walk", "caminar", "verbos", "del tema en minúsculas"},
              {"dog", "perro", "Animales", ""}});
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
-    QTest::keyClick(v.TreeTemas, Qt::Key_Down);
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("Verbos"));
-    QCOMPARE(v.lblCategoria->text(), QString());
-    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Acciones.\nRegulares e irregulares."));
-    QCOMPARE(v.txtMemoNotas->height(), Twips(3645));
+    QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Down);
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("Verbos"));
+    QCOMPARE(Hijo<QLabel>(v, "lblCategoria")->text(), QString());
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->toPlainText(),
+             QStringLiteral("Acciones.\nRegulares e irregulares."));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->height(), Twips(3645));
     QCOMPARE(Columna(*v.ModeloListaTema), (QStringList{"eat", "run"}));
     QCOMPARE(v.ModeloListaTema->columnCount(), 2);
-    QCOMPARE(v.lvwListaTema->columnWidth(0), Twips(1380));
-    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*v.lvwListaTema), 0);
+    QCOMPARE(Hijo<QTreeView>(v, "lvwListaTema")->columnWidth(0), Twips(1380));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(v, "lvwListaTema")), 0);
     QCOMPARE(Principal().ItemTemaActual, QStringLiteral("eat"));
-    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("eat – ate – eaten"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoLista")->toPlainText(),
+             QStringLiteral("eat – ate – eaten"));
 
     // A topic with no items: an empty list and no notes.
-    QTest::keyClick(v.TreeTemas, Qt::Key_Up);
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("Animales"));
+    QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Up);
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("Animales"));
     QCOMPARE(Columna(*v.ModeloListaTema), QStringList{"dog"});
     v.ModeloArbol->CambiaTemas({"Vacío"});
-    frmMenuPrincipal::SeleccionaFila(*v.TreeTemas, 0, false);
+    frmMenuPrincipal::SeleccionaFila(*Hijo<QTreeView>(v, "TreeTemas"), 0, false);
     v.ActivaTemas();
     QCOMPARE(v.ModeloListaTema->rowCount(), 0);
-    QCOMPARE(v.txtMemoLista->toPlainText(), QString());
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoLista")->toPlainText(), QString());
     QCOMPARE(Principal().ItemTemaActual, QString());
 }
 
@@ -295,26 +301,31 @@ void PruebaNavegacion::lasFlechasMuestranLoElegido()
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     // Start-up shows the first topic's heading and notes; its items come with a selection.
     QCOMPARE(v.ModeloListaTema->rowCount(), 0);
-    QTest::keyClick(v.TreeTemas, Qt::Key_Home);
-    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("notas de eat"));
-    QTest::keyClick(v.lvwListaTema, Qt::Key_Down);
-    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("notas de run"));
-    QTest::keyClick(v.lvwListaTema, Qt::Key_Down);
-    QCOMPARE(v.txtMemoLista->toPlainText(), QStringLiteral("notas de walk"));
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("Verbos"));
-    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("Notas del tema"));
+    QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Home);
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoLista")->toPlainText(),
+             QStringLiteral("notas de eat"));
+    QTest::keyClick(Hijo<QTreeView>(v, "lvwListaTema"), Qt::Key_Down);
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoLista")->toPlainText(),
+             QStringLiteral("notas de run"));
+    QTest::keyClick(Hijo<QTreeView>(v, "lvwListaTema"), Qt::Key_Down);
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoLista")->toPlainText(),
+             QStringLiteral("notas de walk"));
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("Verbos"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->toPlainText(),
+             QStringLiteral("Notas del tema"));
 
     // In the index, the key up shows the row the arrow moved to, and the box follows.
-    QTest::keyClick(v.lvwItems, Qt::Key_Down);
+    QTest::keyClick(Hijo<QTreeView>(v, "lvwItems"), Qt::Key_Down);
     QCOMPARE(FilaElegida(v), QStringLiteral("run"));
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("run"));
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("run -> correr"));
-    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("notas de run"));
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("run"));
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("run -> correr"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->toPlainText(),
+             QStringLiteral("notas de run"));
     // Typed characters do not move the list; they arm the completion.
-    QTest::keyClick(v.lvwItems, 'w');
+    QTest::keyClick(Hijo<QTreeView>(v, "lvwItems"), 'w');
     QCOMPARE(FilaElegida(v), QStringLiteral("run"));
     QVERIFY(Principal().AutoCompletar);
-    QTest::keyClick(v.lvwItems, Qt::Key_Backspace);
+    QTest::keyClick(Hijo<QTreeView>(v, "lvwItems"), Qt::Key_Backspace);
     QVERIFY(!Principal().AutoCompletar);
 }
 
@@ -324,25 +335,28 @@ void PruebaNavegacion::clicEnElIndiceMuestraElItem()
         *entorno, {{"Verbos", "Notas del tema"}},
         {{"eat", "comer", "Verbos", "notas de eat"}, {"run", "correr", "Verbos", "notas de run"}});
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
-    QTest::keyClick(v.TreeTemas, Qt::Key_Home);
-    QCOMPARE(v.txtMemoNotas->height(), Twips(3645));
-    const QRect segunda = v.lvwItems->visualRect(v.ModeloItems->index(1, 0));
-    QTest::mouseClick(v.lvwItems->viewport(), Qt::LeftButton, {}, segunda.center());
+    QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Home);
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->height(), Twips(3645));
+    const QRect segunda = Hijo<QTreeView>(v, "lvwItems")->visualRect(v.ModeloItems->index(1, 0));
+    QTest::mouseClick(Hijo<QTreeView>(v, "lvwItems")->viewport(), Qt::LeftButton, {},
+                      segunda.center());
     QCOMPARE(FilaElegida(v), QStringLiteral("run"));
-    QCOMPARE(v.txtBuscaItem->text(), QStringLiteral("run"));
-    QCOMPARE(v.lblCategoria->text(), QStringLiteral("Verbos"));
-    QCOMPARE(v.txtMemoNotas->toPlainText(), QStringLiteral("notas de run"));
-    QCOMPARE(v.txtMemoNotas->height(), Twips(5320));
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QStringLiteral("run"));
+    QCOMPARE(Hijo<QLabel>(v, "lblCategoria")->text(), QStringLiteral("Verbos"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->toPlainText(),
+             QStringLiteral("notas de run"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->height(), Twips(5320));
     QCOMPARE(v.ModeloListaTema->rowCount(), 0);
-    QCOMPARE(v.txtMemoLista->toPlainText(), QString());
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoLista")->toPlainText(), QString());
 
     // A click in the search box shows the selected row too.
-    QTest::mouseClick(v.TreeTemas->viewport(), Qt::LeftButton, {},
-                      v.TreeTemas->visualRect(v.ModeloArbol->index(0)).center());
-    QCOMPARE(v.txtMemoNotas->height(), Twips(3645));
-    QTest::mouseClick(v.txtBuscaItem, Qt::LeftButton);
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("run -> correr"));
-    QCOMPARE(v.txtMemoNotas->height(), Twips(5320));
+    QTest::mouseClick(
+        Hijo<QTreeView>(v, "TreeTemas")->viewport(), Qt::LeftButton, {},
+        Hijo<QTreeView>(v, "TreeTemas")->visualRect(v.ModeloArbol->index(0)).center());
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->height(), Twips(3645));
+    QTest::mouseClick(Hijo<QLineEdit>(v, "txtBuscaItem"), Qt::LeftButton);
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("run -> correr"));
+    QCOMPARE(Hijo<QPlainTextEdit>(v, "txtMemoNotas")->height(), Twips(5320));
 }
 
 void PruebaNavegacion::sinTemasElArbolQuedaVacio()
@@ -351,8 +365,8 @@ void PruebaNavegacion::sinTemasElArbolQuedaVacio()
     frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     QCOMPARE(v.ModeloArbol->rowCount(), 0);
     QCOMPARE(Principal().TemaActual, QString());
-    QTest::keyClick(v.TreeTemas, Qt::Key_Down);
-    QCOMPARE(v.lblNotas->text(), QStringLiteral("eat -> comer"));
+    QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Down);
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("eat -> comer"));
 }
 
 QTEST_MAIN(PruebaNavegacion)

@@ -1,6 +1,7 @@
 // The keyboard goes round every window: Tab and Shift+Tab visit the whole tab order and come
 // back to where they started, and no list or box keeps the focus.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -61,16 +62,16 @@ private:
 void PruebaTabulacion::ventanaPrincipal()
 {
     frmMenuPrincipal& v = Principal();
-    const QString buscado = v.txtBuscaItem->text();
+    const QString buscado = Hijo<QLineEdit>(v, "txtBuscaItem")->text();
     CompruebaVuelta(v, {"txtBuscaItem", "TreeTemas", "cmdNuevoTema", "cmdEditarTema",
                         "cmdEliminarTema", "lvwItems", "cmdNuevoItems", "cmdEditarItems",
                         "cmdEliminarItem", "txtMemoNotas", "cmdImprimirNotas",
                         "cmdVistaPreviaNotas", "lvwListaTema", "txtMemoLista"});
     // Tab is no typed character: it neither arms the completion nor changes the search box.
-    QCOMPARE(v.txtBuscaItem->text(), buscado);
-    v.lvwItems->setFocus();
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), buscado);
+    Hijo<QTreeView>(v, "lvwItems")->setFocus();
     Principal().AutoCompletar = false;
-    QTest::keyClick(v.lvwItems, Qt::Key_Tab);
+    QTest::keyClick(Hijo<QTreeView>(v, "lvwItems"), Qt::Key_Tab);
     QVERIFY(!Principal().AutoCompletar);
 }
 
@@ -78,20 +79,21 @@ void PruebaTabulacion::editorDeTemas()
 {
     Principal().cmdNuevoTema_Click();
     frmTemas& editor = Ventana<frmTemas>();
-    editor.txtMemoTema->setPlainText(QStringLiteral("Notas"));
+    Hijo<QPlainTextEdit>(editor, "txtMemoTema")->setPlainText(QStringLiteral("Notas"));
     CompruebaVuelta(editor, {"txtNombreTema", "txtMemoTema", "cmdAceptarTema", "cmdCancelarTema"});
-    QCOMPARE(editor.txtMemoTema->toPlainText(), QStringLiteral("Notas")); // no tab typed
+    QCOMPARE(Hijo<QPlainTextEdit>(editor, "txtMemoTema")->toPlainText(),
+             QStringLiteral("Notas")); // no tab typed
     editor.close();
 }
 
 void PruebaTabulacion::editorDeItems()
 {
-    Principal().cmdEditarItems->click();
+    Hijo<QPushButton>(Principal(), "cmdEditarItems")->click();
     frmItems& editor = Ventana<frmItems>();
-    const QString notas = editor.txtMemoItem->toPlainText();
+    const QString notas = Hijo<QPlainTextEdit>(editor, "txtMemoItem")->toPlainText();
     CompruebaVuelta(editor, {"txtItemIng", "txtItemEsp", "txtCategoriaItem", "cboCategoriaItem",
                              "txtMemoItem", "cmdAceptarItem", "cmdCancelarItem"});
-    QCOMPARE(editor.txtMemoItem->toPlainText(), notas);
+    QCOMPARE(Hijo<QPlainTextEdit>(editor, "txtMemoItem")->toPlainText(), notas);
     editor.close();
 }
 

@@ -1,6 +1,7 @@
 // The main window as the user sees it: controls, texts, positions, tab order, status bar,
 // list columns and clock.
 #include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
 #include "app/Traduccion.h"
 #include "app/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
@@ -82,9 +83,9 @@ void PruebaVentanaPrincipal::controles()
     QFETCH(QString, ayuda);
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
     QCOMPARE(ventana.windowTitle(), QStringLiteral("TALVEX Ver. 2.0.0"));
-    auto* control = ventana.picMenu1->findChild<QWidget*>(nombre);
+    auto* control = Hijo<QFrame>(ventana, "picMenu1")->findChild<QWidget*>(nombre);
     QVERIFY2(control, qPrintable(nombre));
-    QCOMPARE(control->parentWidget(), ventana.picMenu1);
+    QCOMPARE(control->parentWidget(), Hijo<QFrame>(ventana, "picMenu1"));
     QCOMPARE(control->geometry(), QRect(Twips(twips.x()), Twips(twips.y()), Twips(twips.width()),
                                         Twips(twips.height())));
     QCOMPARE(control->toolTip(), ayuda);
@@ -109,17 +110,18 @@ void PruebaVentanaPrincipal::ordenDeTabulacion()
                             "cmdNuevoItems", "cmdEditarItems",   "cmdEliminarItem",
                             "txtMemoNotas",  "cmdImprimirNotas", "cmdVistaPreviaNotas",
                             "lvwListaTema",  "txtMemoLista"};
-    QWidget* actual = ventana.txtBuscaItem;
+    QWidget* actual = Hijo<QLineEdit>(ventana, "txtBuscaItem");
     for (int i = 1; i < orden.size(); ++i) {
         actual = actual->nextInFocusChain();
         while (actual->focusPolicy() == Qt::NoFocus || !actual->objectName().size() ||
-               actual->parentWidget() != ventana.picMenu1)
+               actual->parentWidget() != Hijo<QFrame>(ventana, "picMenu1"))
             actual = actual->nextInFocusChain();
         QCOMPARE(actual->objectName(), orden[i]);
     }
-    QCOMPARE(ventana.picMenu1->size(), QSize(Twips(11820), Twips(6855)));
-    ventana.picMenu1->ensurePolished();
-    QCOMPARE(ventana.picMenu1->palette().color(QPalette::Window), QColor(192, 192, 255));
+    QCOMPARE(Hijo<QFrame>(ventana, "picMenu1")->size(), QSize(Twips(11820), Twips(6855)));
+    Hijo<QFrame>(ventana, "picMenu1")->ensurePolished();
+    QCOMPARE(Hijo<QFrame>(ventana, "picMenu1")->palette().color(QPalette::Window),
+             QColor(192, 192, 255));
 }
 
 void PruebaVentanaPrincipal::barraDeEstado()
@@ -129,17 +131,17 @@ void PruebaVentanaPrincipal::barraDeEstado()
     for (int i = 0; i < 4; ++i)
         QCOMPARE(ventana.Paneles[size_t(i)]->text(), textos[i]);
     QCOMPARE(ventana.Paneles[0]->toolTip(), QStringLiteral("TALVEX Ver. 2.0.0"));
-    QCOMPARE(ventana.stsBarraEstado->findChildren<QLabel*>().size(), 6);
+    QCOMPARE(Hijo<QStatusBar>(ventana, "stsBarraEstado")->findChildren<QLabel*>().size(), 6);
 
     // Insert toggles the insert-mode panel.
     ventana.show();
     QApplication::setActiveWindow(&ventana);
     QVERIFY(QTest::qWaitForWindowActive(&ventana));
-    ventana.txtBuscaItem->setFocus();
+    Hijo<QLineEdit>(ventana, "txtBuscaItem")->setFocus();
     QVERIFY(ventana.Paneles[3]->isEnabled());
-    QTest::keyClick(ventana.txtBuscaItem, Qt::Key_Insert);
+    QTest::keyClick(Hijo<QLineEdit>(ventana, "txtBuscaItem"), Qt::Key_Insert);
     QVERIFY(!ventana.Paneles[3]->isEnabled());
-    QTest::keyClick(ventana.txtBuscaItem, Qt::Key_Insert);
+    QTest::keyClick(Hijo<QLineEdit>(ventana, "txtBuscaItem"), Qt::Key_Insert);
     QVERIFY(ventana.Paneles[3]->isEnabled());
 }
 
@@ -149,12 +151,13 @@ void PruebaVentanaPrincipal::columnasDeLasListas()
     ventana.ModeloItems->CambiaFilas({{"house", "casa"}, {"dog", "perro"}});
     // Every fill rebuilds the headers: two fills still show exactly two columns.
     for (int vez = 0; vez < 2; ++vez) {
-        PreparaListaItems(*ventana.lvwItems, 1000, 1270);
-        PreparaListaItems(*ventana.lvwListaTema, 1380, 1380);
+        PreparaListaItems(*Hijo<QTreeView>(ventana, "lvwItems"), 1000, 1270);
+        PreparaListaItems(*Hijo<QTreeView>(ventana, "lvwListaTema"), 1380, 1380);
     }
     for (auto [lista, modelo, ancho1, ancho2] :
-         {std::tuple{ventana.lvwItems, ventana.ModeloItems, 1000, 1270},
-          std::tuple{ventana.lvwListaTema, ventana.ModeloListaTema, 1380, 1380}}) {
+         {std::tuple{Hijo<QTreeView>(ventana, "lvwItems"), ventana.ModeloItems, 1000, 1270},
+          std::tuple{Hijo<QTreeView>(ventana, "lvwListaTema"), ventana.ModeloListaTema, 1380,
+                     1380}}) {
         QCOMPARE(modelo->columnCount(), 2);
         QCOMPARE(modelo->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
                  QStringLiteral("Inglés"));
@@ -173,18 +176,19 @@ void PruebaVentanaPrincipal::panelCentrado()
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
     ventana.resize(1000, 700);
     ventana.show();
-    ventana.picMenu1->show();
+    Hijo<QFrame>(ventana, "picMenu1")->show();
     QVERIFY(QTest::qWaitForWindowExposed(&ventana));
     ventana.CentraPanel();
     const QSize marco = ventana.frameGeometry().size();
     const QPoint esperado(Twips((marco.width() * 15 - 11820) / 2.0 - 60),
                           Twips((marco.height() * 15 - 6855) / 2.0 - 350));
-    QCOMPARE(ventana.picMenu1->pos() + ventana.centralWidget()->pos(), esperado);
-    QCOMPARE(ventana.picMenu1->size(), QSize(Twips(11820), Twips(6855)));
+    QCOMPARE(Hijo<QFrame>(ventana, "picMenu1")->pos() + ventana.centralWidget()->pos(), esperado);
+    QCOMPARE(Hijo<QFrame>(ventana, "picMenu1")->size(), QSize(Twips(11820), Twips(6855)));
     // A window too small for the panel keeps it clear of the toolbar.
     ventana.resize(500, 300);
     ventana.CentraPanel();
-    QVERIFY(ventana.picMenu1->x() >= 0 && ventana.picMenu1->y() >= 0);
+    QVERIFY(Hijo<QFrame>(ventana, "picMenu1")->x() >= 0 &&
+            Hijo<QFrame>(ventana, "picMenu1")->y() >= 0);
 }
 
 void PruebaVentanaPrincipal::relojCadaSegundo()

@@ -1,4 +1,5 @@
 #include "app/windows/frmAcercade.h"
+#include "ui_frmAcercade.h"
 
 #include "app/DatosFabricante.h"
 #include "app/Fallos.h"
@@ -24,37 +25,39 @@ void Colorea(QLabel& enlace, const QColor& color)
 }
 } // namespace
 
-frmAcercade::frmAcercade()
+frmAcercade::frmAcercade() : ui_(std::make_unique<Ui::frmAcercade>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // the links start blue at every opening
     setWindowFlag(Qt::Dialog);
     setFixedSize(size());
     CentraEnPantalla(*this);
-    lblAcercade4->setText(DatosFabricante::Nombre);
-    lblAcercade5->setText(DatosFabricante::Autoria);
-    lblAcercade6->setText(DatosFabricante::Localidad);
-    lblAcercade7->setText(QStringLiteral("Teléfono: ") + DatosFabricante::Telefono);
-    lblAcercade9->setText(DatosFabricante::Correo);
-    lblAcercade10->setText(DatosFabricante::Web);
-    Colorea(*lblAcercade9, Normal);
-    Colorea(*lblAcercade10, Normal);
+    ui_->lblAcercade4->setText(DatosFabricante::Nombre);
+    ui_->lblAcercade5->setText(DatosFabricante::Autoria);
+    ui_->lblAcercade6->setText(DatosFabricante::Localidad);
+    ui_->lblAcercade7->setText(QStringLiteral("Teléfono: ") + DatosFabricante::Telefono);
+    ui_->lblAcercade9->setText(DatosFabricante::Correo);
+    ui_->lblAcercade10->setText(DatosFabricante::Web);
+    Colorea(*ui_->lblAcercade9, Normal);
+    Colorea(*ui_->lblAcercade10, Normal);
     // The lines keep their places; a line longer than its width in this font grows to the
     // right rather than lose its last letters.
     for (QLabel* etiqueta : findChildren<QLabel*>())
-        if (etiqueta != imgAcercade)
+        if (etiqueta != ui_->imgAcercade)
             etiqueta->resize(qMax(etiqueta->width(), etiqueta->sizeHint().width()),
                              etiqueta->height());
 
     // The window itself follows the mouse over its labels, all but the telephone line.
     setMouseTracking(true);
     for (QLabel* etiqueta : findChildren<QLabel*>())
-        etiqueta->setAttribute(Qt::WA_TransparentForMouseEvents, etiqueta != lblAcercade7);
-    lblAcercade7->setMouseTracking(true);
-    lblAcercade7->installEventFilter(this);
-    connect(cmdAcercade, &QPushButton::clicked, this, &QWidget::close);
+        etiqueta->setAttribute(Qt::WA_TransparentForMouseEvents, etiqueta != ui_->lblAcercade7);
+    ui_->lblAcercade7->setMouseTracking(true);
+    ui_->lblAcercade7->installEventFilter(this);
+    connect(ui_->cmdAcercade, &QPushButton::clicked, this, &QWidget::close);
     new TeclasDialogo(*this); // Escape closes it
 }
+
+frmAcercade::~frmAcercade() = default;
 
 bool frmAcercade::EstaResaltado(const QLabel& enlace)
 {
@@ -65,13 +68,13 @@ void frmAcercade::MueveRaton(int x, int y)
 {
     if (x >= 1500 && x <= 3100 && y >= 2900 && y <= 3200) {
         setCursor(Qt::PointingHandCursor);
-        Colorea(*lblAcercade9, Resaltado);
+        Colorea(*ui_->lblAcercade9, Resaltado);
     } else if (x >= 1100 && x <= 4200 && y >= 3500 && y <= 3700) {
         setCursor(Qt::PointingHandCursor);
-        Colorea(*lblAcercade10, Resaltado);
+        Colorea(*ui_->lblAcercade10, Resaltado);
     } else {
-        Colorea(*lblAcercade9, Normal);
-        Colorea(*lblAcercade10, Normal);
+        Colorea(*ui_->lblAcercade9, Normal);
+        Colorea(*ui_->lblAcercade10, Normal);
         unsetCursor();
     }
 }
@@ -79,18 +82,18 @@ void frmAcercade::MueveRaton(int x, int y)
 void frmAcercade::Pulsa()
 {
     // Whatever the desktop does with the address, the window stays as it is.
-    if (EstaResaltado(*lblAcercade9))
+    if (EstaResaltado(*ui_->lblAcercade9))
         OmiteFallo([&] {
-            Sistema().AbreDireccion(QUrl(QStringLiteral("mailto:") + lblAcercade9->text()));
+            Sistema().AbreDireccion(QUrl(QStringLiteral("mailto:") + ui_->lblAcercade9->text()));
         });
-    if (EstaResaltado(*lblAcercade10))
-        OmiteFallo([&] { Sistema().AbreDireccion(QUrl(lblAcercade10->text())); });
+    if (EstaResaltado(*ui_->lblAcercade10))
+        OmiteFallo([&] { Sistema().AbreDireccion(QUrl(ui_->lblAcercade10->text())); });
 }
 
 bool frmAcercade::eventFilter(QObject* objeto, QEvent* evento)
 {
-    if (objeto == lblAcercade7 && evento->type() == QEvent::MouseMove) {
-        Colorea(*lblAcercade9, Normal);
+    if (objeto == ui_->lblAcercade7 && evento->type() == QEvent::MouseMove) {
+        Colorea(*ui_->lblAcercade9, Normal);
         unsetCursor();
     }
     return QWidget::eventFilter(objeto, evento);
@@ -111,7 +114,7 @@ void frmAcercade::mouseReleaseEvent(QMouseEvent* evento)
 void frmAcercade::keyPressEvent(QKeyEvent* evento)
 {
     if (evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter)
-        cmdAcercade->click();
+        ui_->cmdAcercade->click();
     else
         QWidget::keyPressEvent(evento);
 }

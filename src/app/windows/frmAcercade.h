@@ -1,13 +1,20 @@
 #pragma once
 // The About window: the product's name and its makers, with their e-mail and web address as
 // links that light up when the mouse is near them.
-#include "ui_frmAcercade.h"
 
 #include <QWidget>
+#include <memory>
 
-class frmAcercade : public QWidget, public Ui::frmAcercade {
+class QLabel;
+
+namespace Ui {
+class frmAcercade;
+}
+
+class frmAcercade : public QWidget {
     Q_OBJECT
 public:
+    ~frmAcercade() override;
     frmAcercade();
 
     static const QColor Normal;    // a link the mouse is away from
@@ -23,6 +30,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
+
+private:
+    std::unique_ptr<Ui::frmAcercade> ui_;
 };
 
 // Opens the About window over the main window, which waits disabled until it closes.

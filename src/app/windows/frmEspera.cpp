@@ -1,12 +1,21 @@
 #include "app/windows/frmEspera.h"
+#include "ui_frmEspera.h"
 
 #include "app/windows/Centrado.h"
 
 frmEspera::frmEspera()
-    : QWidget(nullptr,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowStaysOnTopHint),
+      ui_(std::make_unique<Ui::frmEspera>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
     setFixedSize(size());
     CentraEnPantalla(*this);
+}
+
+frmEspera::~frmEspera() = default;
+
+void frmEspera::MuestraTexto(const QString& texto)
+{
+    ui_->lblEsperar->setText(texto);
 }

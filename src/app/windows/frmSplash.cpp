@@ -1,10 +1,20 @@
 #include "app/windows/frmSplash.h"
+#include "ui_frmSplash.h"
 
 #include "app/windows/Centrado.h"
 
-frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+frmSplash::frmSplash()
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
+      ui_(std::make_unique<Ui::frmSplash>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
     setFixedSize(size());
     CentraEnPantalla(*this);
+}
+
+frmSplash::~frmSplash() = default;
+
+void frmSplash::MuestraEstado(const QString& texto)
+{
+    ui_->lblLogo2->setText(texto);
 }

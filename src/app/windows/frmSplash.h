@@ -1,11 +1,21 @@
 #pragma once
 // The splash window: the product's picture, its version and a running account of start-up.
-#include "ui_frmSplash.h"
 
 #include <QWidget>
+#include <memory>
 
-class frmSplash : public QWidget, public Ui::frmSplash {
+namespace Ui {
+class frmSplash;
+}
+
+class frmSplash : public QWidget {
     Q_OBJECT
 public:
+    ~frmSplash() override;
     frmSplash();
+    // The running account of start-up, under the picture.
+    void MuestraEstado(const QString& texto);
+
+private:
+    std::unique_ptr<Ui::frmSplash> ui_;
 };

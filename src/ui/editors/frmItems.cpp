@@ -1,4 +1,5 @@
 #include "ui/editors/frmItems.h"
+#include "ui_frmItems.h"
 
 #include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
@@ -66,21 +67,23 @@ void MuestraTexto(QLineEdit& caja, const QString& texto)
 
 frmItems::frmItems(bool nuevo, const QString& editado, Guarda guarda)
     : QWidget(nullptr, Qt::Dialog), ItemNuevo(nuevo), ItemEditado(editado),
-      guarda_(std::move(guarda))
+      guarda_(std::move(guarda)), ui_(std::make_unique<Ui::frmItems>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // the next opening starts from an empty window
     setFixedSize(size());
-    QPalette marino = lblItemIng->palette();
+    QPalette marino = ui_->lblItemIng->palette();
     marino.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    const QList<QLabel*> etiquetas{lblItemIng, lblItemEsp, lblCategoriaItem, lblNotasItem};
+    const QList<QLabel*> etiquetas{ui_->lblItemIng, ui_->lblItemEsp, ui_->lblCategoriaItem,
+                                   ui_->lblNotasItem};
     for (QLabel* etiqueta : etiquetas)
         etiqueta->setPalette(marino);
-    AjustaEtiquetas(
-        {{lblItemIng, txtItemIng}, {lblItemEsp, txtItemEsp}, {lblCategoriaItem, txtCategoriaItem}},
-        etiquetas);
+    AjustaEtiquetas({{ui_->lblItemIng, ui_->txtItemIng},
+                     {ui_->lblItemEsp, ui_->txtItemEsp},
+                     {ui_->lblCategoriaItem, ui_->txtCategoriaItem}},
+                    etiquetas);
 
-    for (QLineEdit* caja : {txtItemIng, txtItemEsp, txtCategoriaItem})
+    for (QLineEdit* caja : {ui_->txtItemIng, ui_->txtItemEsp, ui_->txtCategoriaItem})
         LimitaCaracteres(*caja, 100, LimiteCaracteres::Exceso::Recorta);
 
     auto* teclas = new TeclasDialogo(*this);
@@ -89,40 +92,43 @@ frmItems::frmItems(bool nuevo, const QString& editado, Guarda guarda)
         int tecla;
         QWidget* hacia;
     } saltos[] = {
-        {txtItemIng, Qt::Key_Return, txtItemEsp},
-        {txtItemEsp, Qt::Key_Return, txtCategoriaItem},
-        {txtCategoriaItem, Qt::Key_Return, txtMemoItem},
-        {txtItemIng, Qt::Key_Up, cmdCancelarItem},
-        {txtItemIng, Qt::Key_Down, txtItemEsp},
-        {txtItemEsp, Qt::Key_Up, txtItemIng},
-        {txtItemEsp, Qt::Key_Down, txtCategoriaItem},
-        {txtCategoriaItem, Qt::Key_Up, txtItemEsp},
-        {txtCategoriaItem, Qt::Key_Down, txtMemoItem},
+        {ui_->txtItemIng, Qt::Key_Return, ui_->txtItemEsp},
+        {ui_->txtItemEsp, Qt::Key_Return, ui_->txtCategoriaItem},
+        {ui_->txtCategoriaItem, Qt::Key_Return, ui_->txtMemoItem},
+        {ui_->txtItemIng, Qt::Key_Up, ui_->cmdCancelarItem},
+        {ui_->txtItemIng, Qt::Key_Down, ui_->txtItemEsp},
+        {ui_->txtItemEsp, Qt::Key_Up, ui_->txtItemIng},
+        {ui_->txtItemEsp, Qt::Key_Down, ui_->txtCategoriaItem},
+        {ui_->txtCategoriaItem, Qt::Key_Up, ui_->txtItemEsp},
+        {ui_->txtCategoriaItem, Qt::Key_Down, ui_->txtMemoItem},
     };
     for (const auto& salto : saltos)
         teclas->Mueve(salto.desde, salto.tecla, salto.hacia);
 
-    connect(cmdAceptarItem, &QPushButton::clicked, this, &frmItems::cmdAceptarItem_Click);
-    connect(cmdCancelarItem, &QPushButton::clicked, this, &frmItems::cmdCancelarItem_Click);
-    connect(cboCategoriaItem, &QComboBox::currentIndexChanged, this,
+    connect(ui_->cmdAceptarItem, &QPushButton::clicked, this, &frmItems::cmdAceptarItem_Click);
+    connect(ui_->cmdCancelarItem, &QPushButton::clicked, this, &frmItems::cmdCancelarItem_Click);
+    connect(ui_->cboCategoriaItem, &QComboBox::currentIndexChanged, this,
             &frmItems::cboCategoriaItem_Click);
     // Picking the entry that is already chosen puts it in the box as well.
-    connect(cboCategoriaItem, &QComboBox::activated, this, &frmItems::cboCategoriaItem_Click);
+    connect(ui_->cboCategoriaItem, &QComboBox::activated, this, &frmItems::cboCategoriaItem_Click);
     CentraEnPantalla(*this);
     MuestraEditorItem();
+    ui_->txtItemIng->setFocus(); // the focus starts in the English box
 }
+
+frmItems::~frmItems() = default;
 
 void frmItems::MuestraEditorItem()
 {
     EditorItemListo = false;
-    LlenaCategorias(*cboCategoriaItem);
+    LlenaCategorias(*ui_->cboCategoriaItem);
     if (ItemNuevo) {
         ItemEditado.clear();
         setWindowTitle(QStringLiteral("Item nuevo"));
         // With no topic, nothing is chosen and the box stays empty.
-        if (cboCategoriaItem->count() > 1) {
-            cboCategoriaItem->setCurrentIndex(0);
-            MuestraTexto(*txtCategoriaItem, cboCategoriaItem->currentText());
+        if (ui_->cboCategoriaItem->count() > 1) {
+            ui_->cboCategoriaItem->setCurrentIndex(0);
+            MuestraTexto(*ui_->txtCategoriaItem, ui_->cboCategoriaItem->currentText());
         }
     } else {
         setWindowTitle(QStringLiteral("Editar item"));
@@ -138,35 +144,36 @@ void frmItems::MuestraItemEditado()
         const auto item = modTALVEXV20().dbPrincipal.LocalizaItem(ItemEditado);
         if (!item)
             return;
-        MuestraTexto(*txtItemIng, item->ITEMING);
-        MuestraTexto(*txtItemEsp, item->ITEMESP);
-        MuestraTexto(*txtCategoriaItem, item->NOMBRETEMA);
+        MuestraTexto(*ui_->txtItemIng, item->ITEMING);
+        MuestraTexto(*ui_->txtItemEsp, item->ITEMESP);
+        MuestraTexto(*ui_->txtCategoriaItem, item->NOMBRETEMA);
         // The entry equal letter for letter, case included; with none, the last entry is
         // chosen and the box keeps the item's own topic.
-        const int entrada =
-            cboCategoriaItem->findText(item->NOMBRETEMA, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        cboCategoriaItem->setCurrentIndex(entrada >= 0 ? entrada : cboCategoriaItem->count() - 1);
-        MuestraNotas(*txtMemoItem, item->NOTASITEM);
+        const int entrada = ui_->cboCategoriaItem->findText(
+            item->NOMBRETEMA, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        ui_->cboCategoriaItem->setCurrentIndex(entrada >= 0 ? entrada
+                                                            : ui_->cboCategoriaItem->count() - 1);
+        MuestraNotas(*ui_->txtMemoItem, item->NOTASITEM);
     });
 }
 
 void frmItems::cboCategoriaItem_Click()
 {
-    if (cboCategoriaItem->currentIndex() < 0)
+    if (ui_->cboCategoriaItem->currentIndex() < 0)
         return;
-    const QString entrada = cboCategoriaItem->currentText();
+    const QString entrada = ui_->cboCategoriaItem->currentText();
     const QString consejo = QLatin1Char(' ') + entrada + QLatin1Char(' ');
-    txtCategoriaItem->setToolTip(consejo);
-    cboCategoriaItem->setToolTip(consejo);
+    ui_->txtCategoriaItem->setToolTip(consejo);
+    ui_->cboCategoriaItem->setToolTip(consejo);
     // While the window is being filled, the box keeps the topic the item already has.
     if (EditorItemListo)
-        MuestraTexto(*txtCategoriaItem, entrada);
+        MuestraTexto(*ui_->txtCategoriaItem, entrada);
 }
 
 void frmItems::cmdAceptarItem_Click()
 {
     try {
-        const QString ingles = txtItemIng->text();
+        const QString ingles = ui_->txtItemIng->text();
         if (ingles.isEmpty()) {
             RechazaItemIng(QStringLiteral("¡¡ Por favor, ingrese el nombre del item !!"));
             return;
@@ -178,7 +185,8 @@ void frmItems::cmdAceptarItem_Click()
         }
         // An edit onto another item's English text is refused by the store's unique key,
         // which reaches the user as the error message below with nothing written.
-        guarda_({ingles, txtItemEsp->text(), txtCategoriaItem->text(), LeeNotas(*txtMemoItem)},
+        guarda_({ingles, ui_->txtItemEsp->text(), ui_->txtCategoriaItem->text(),
+                 LeeNotas(*ui_->txtMemoItem)},
                 ItemEditado, ItemNuevo);
         close();
     } catch (const ErrorTalvex& error) {
@@ -193,8 +201,8 @@ void frmItems::RechazaItemIng(const QString& texto)
 {
     Sistema().Pita();
     MuestraMensaje({texto, TituloItems, IconoMensaje::Exclamacion});
-    txtItemIng->setFocus();
-    txtItemIng->selectAll();
+    ui_->txtItemIng->setFocus();
+    ui_->txtItemIng->selectAll();
 }
 
 void frmItems::cmdCancelarItem_Click()

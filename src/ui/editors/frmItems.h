@@ -3,14 +3,21 @@
 // selected row of the index. It checks the English text and reports the item to save; its
 // opener writes it and shows it. Made anew at each opening and destroyed when it closes.
 #include "data/BaseVocabulario.h"
-#include "ui_frmItems.h"
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
-class frmItems : public QWidget, public Ui::frmItems {
+class QLineEdit;
+
+namespace Ui {
+class frmItems;
+}
+
+class frmItems : public QWidget {
     Q_OBJECT
 public:
+    ~frmItems() override;
     // Writes the item and shows it (`anterior`: its English text when the editor opened);
     // throws when the write fails, and the editor then stays open.
     using Guarda = std::function<void(const Item& item, const QString& anterior, bool nuevo)>;
@@ -34,6 +41,9 @@ private:
     QString ItemEditado;
     bool EditorItemListo = false; // false while the window is being filled
     Guarda guarda_;
+
+private:
+    std::unique_ptr<Ui::frmItems> ui_;
 };
 
 // A stored text shown whole in a box, even when it is longer than what typing allows.

@@ -1,4 +1,5 @@
 #include "ui/editors/frmTemas.h"
+#include "ui_frmTemas.h"
 
 #include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
@@ -23,9 +24,10 @@ void Avisa(const QString& texto)
 } // namespace
 
 frmTemas::frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, Guarda guarda)
-    : TemaNuevo(nuevo), hayTemas_(hayTemas), guarda_(std::move(guarda))
+    : TemaNuevo(nuevo), hayTemas_(hayTemas), guarda_(std::move(guarda)),
+      ui_(std::make_unique<Ui::frmTemas>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
     setObjectName(QStringLiteral("frmTemas"));
     setAttribute(Qt::WA_DeleteOnClose); // every opening starts from empty boxes
     setWindowFlag(Qt::Dialog);
@@ -33,24 +35,27 @@ frmTemas::frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, Guard
     CentraEnPantalla(*this);
     QPalette paleta = palette();
     paleta.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    lblNombreTema->setPalette(paleta);
-    lblNotasTema->setPalette(paleta);
-    LimitaCaracteres(*txtNombreTema, 50, LimiteCaracteres::Exceso::Recorta);
+    ui_->lblNombreTema->setPalette(paleta);
+    ui_->lblNotasTema->setPalette(paleta);
+    LimitaCaracteres(*ui_->txtNombreTema, 50, LimiteCaracteres::Exceso::Recorta);
 
     auto* teclas = new TeclasDialogo(*this);
-    teclas->Mueve(txtNombreTema, Qt::Key_Return, txtMemoTema);
-    teclas->Mueve(txtNombreTema, Qt::Key_Up, cmdCancelarTema);
-    teclas->Mueve(txtNombreTema, Qt::Key_Down, txtMemoTema);
+    teclas->Mueve(ui_->txtNombreTema, Qt::Key_Return, ui_->txtMemoTema);
+    teclas->Mueve(ui_->txtNombreTema, Qt::Key_Up, ui_->cmdCancelarTema);
+    teclas->Mueve(ui_->txtNombreTema, Qt::Key_Down, ui_->txtMemoTema);
 
-    connect(cmdAceptarTema, &QPushButton::clicked, this, &frmTemas::cmdAceptarTema_Click);
-    connect(cmdCancelarTema, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui_->cmdAceptarTema, &QPushButton::clicked, this, &frmTemas::cmdAceptarTema_Click);
+    connect(ui_->cmdCancelarTema, &QPushButton::clicked, this, &QWidget::close);
     MuestraEditorTema(seleccionado);
+    ui_->txtNombreTema->setFocus(); // the focus starts in the name box
 }
+
+frmTemas::~frmTemas() = default;
 
 void frmTemas::SeleccionaNombre()
 {
-    txtNombreTema->setFocus();
-    txtNombreTema->selectAll();
+    ui_->txtNombreTema->setFocus();
+    ui_->txtNombreTema->selectAll();
 }
 
 void frmTemas::MuestraEditorTema(const QString& seleccionado)
@@ -65,8 +70,8 @@ void frmTemas::MuestraEditorTema(const QString& seleccionado)
     TemaAnterior = seleccionado;
     try {
         if (const auto tema = modTALVEXV20().dbPrincipal.LocalizaTema(seleccionado)) {
-            txtNombreTema->setText(tema->NOMBRETEMA);
-            MuestraNotas(*txtMemoTema, tema->NOTASTEMA);
+            ui_->txtNombreTema->setText(tema->NOMBRETEMA);
+            MuestraNotas(*ui_->txtMemoTema, tema->NOTASTEMA);
         }
     } catch (const ErrorTalvex& error) {
         ReportaError(error, Titulo);
@@ -76,7 +81,7 @@ void frmTemas::MuestraEditorTema(const QString& seleccionado)
 void frmTemas::cmdAceptarTema_Click()
 {
     try {
-        const QString nombre = txtNombreTema->text();
+        const QString nombre = ui_->txtNombreTema->text();
         if (nombre.isEmpty()) {
             Avisa(TextoSinNombre);
             SeleccionaNombre();
@@ -93,7 +98,7 @@ void frmTemas::cmdAceptarTema_Click()
                 return;
             }
         }
-        guarda_({nombre, LeeNotas(*txtMemoTema)}, TemaAnterior, TemaNuevo);
+        guarda_({nombre, LeeNotas(*ui_->txtMemoTema)}, TemaAnterior, TemaNuevo);
         close();
     } catch (const ErrorTalvex& error) {
         // The topic row and its items change together or not at all; the refusal is told

@@ -2,14 +2,19 @@
 // The topic editor: the name and notes of a new topic or of the selected one. It checks the
 // name and reports the topic to save; its opener writes it and shows it.
 #include "data/BaseVocabulario.h"
-#include "ui_frmTemas.h"
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
-class frmTemas : public QWidget, public Ui::frmTemas {
+namespace Ui {
+class frmTemas;
+}
+
+class frmTemas : public QWidget {
     Q_OBJECT
 public:
+    ~frmTemas() override;
     // Writes the topic and shows it (`anterior`: its name when the editor opened); throws
     // when the write fails, and the editor then stays open.
     using Guarda = std::function<void(const Tema& tema, const QString& anterior, bool nuevo)>;
@@ -29,4 +34,7 @@ private:
     QString TemaAnterior; // the edited topic's name when the editor opened
     bool hayTemas_;
     Guarda guarda_;
+
+private:
+    std::unique_ptr<Ui::frmTemas> ui_;
 };

@@ -9,6 +9,7 @@
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 void frmMenuPrincipal::cmdNuevoTema_Click()
 {
@@ -24,7 +25,7 @@ void frmMenuPrincipal::cmdEditarTema_Click()
 
 void frmMenuPrincipal::AbreEditorTema(bool nuevo)
 {
-    const int fila = FilaSeleccionada(*TreeTemas);
+    const int fila = FilaSeleccionada(*ui_->TreeTemas);
     TemaActual = nuevo || fila < 0 ? QString() : ModeloArbol->Nombres().at(fila);
     auto* editor = new frmTemas(nuevo, TemaActual, ModeloArbol->rowCount() > 0,
                                 [this](const Tema& tema, const QString& anterior, bool nuevo) {
@@ -32,7 +33,6 @@ void frmMenuPrincipal::AbreEditorTema(bool nuevo)
                                 });
     RegistraVentana(editor);
     AbreSobrePrincipal(*editor);
-    editor->txtNombreTema->setFocus();
 }
 
 void frmMenuPrincipal::TemaGuardado(const Tema& tema, const QString& anterior, bool nuevo)
@@ -40,13 +40,13 @@ void frmMenuPrincipal::TemaGuardado(const Tema& tema, const QString& anterior, b
     const int fila = ModeloArbol->GuardaTema(tema, anterior, nuevo);
     setEnabled(true);
     TemaActual.clear();
-    SeleccionaFila(*TreeTemas, fila, true);
-    lblNotas->setText(tema.NOMBRETEMA);
+    SeleccionaFila(*ui_->TreeTemas, fila, true);
+    ui_->lblNotas->setText(tema.NOMBRETEMA);
     TemaActual = tema.NOMBRETEMA;
     OmiteFallo([&] {
         if (const auto guardado = modTALVEXV20().dbPrincipal.LocalizaTema(tema.NOMBRETEMA)) {
-            lblCategoria->clear();
-            MuestraNotas(*txtMemoNotas, guardado->NOTASTEMA);
+            ui_->lblCategoria->clear();
+            MuestraNotas(*ui_->txtMemoNotas, guardado->NOTASTEMA);
         }
     });
     ActivaTemas();
@@ -59,14 +59,14 @@ void frmMenuPrincipal::cmdNuevoItems_Click()
 
 void frmMenuPrincipal::cmdEditarItems_Click()
 {
-    if (FilaSeleccionada(*lvwItems) < 0)
+    if (FilaSeleccionada(*ui_->lvwItems) < 0)
         return;
     AbreEditorItem(false);
 }
 
 void frmMenuPrincipal::AbreEditorItem(bool nuevo)
 {
-    const int fila = FilaSeleccionada(*lvwItems);
+    const int fila = FilaSeleccionada(*ui_->lvwItems);
     const QString editado =
         nuevo || fila < 0 ? QString() : ModeloItems->Filas()[size_t(fila)].ingles;
     auto* editor =
@@ -76,12 +76,11 @@ void frmMenuPrincipal::AbreEditorItem(bool nuevo)
     RegistraVentana(editor);
     // However the editor closes, the search box takes the selected row's text.
     AbreSobrePrincipal(*editor, [this] {
-        const int elegida = FilaSeleccionada(*lvwItems);
-        txtBuscaItem->setText(elegida < 0 ? QString()
-                                          : ModeloItems->Filas()[size_t(elegida)].ingles);
+        const int elegida = FilaSeleccionada(*ui_->lvwItems);
+        ui_->txtBuscaItem->setText(elegida < 0 ? QString()
+                                               : ModeloItems->Filas()[size_t(elegida)].ingles);
         activateWindow();
     });
-    editor->txtItemIng->setFocus();
 }
 
 void frmMenuPrincipal::ItemGuardado(const Item& item, const QString& anterior, bool nuevo)
@@ -90,12 +89,12 @@ void frmMenuPrincipal::ItemGuardado(const Item& item, const QString& anterior, b
     const int fila = ModeloItems->GuardaItem(item, anterior, nuevo);
     // The first row of a list that was empty is its selected row.
     if (nuevo && estabaVacia)
-        SeleccionaFila(*lvwItems, 0, false);
+        SeleccionaFila(*ui_->lvwItems, 0, false);
     setEnabled(true);
     // The saved row is shown as it is: no completion runs on its text.
     AutoCompletar = false;
-    lvwItems->setFocus();
-    SeleccionaFila(*lvwItems, fila, true);
+    ui_->lvwItems->setFocus();
+    SeleccionaFila(*ui_->lvwItems, fila, true);
     ActivaItems();
     MuestraVistaItem();
 }

@@ -8,6 +8,7 @@
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 void LlenaArbolTemas()
 {
@@ -21,14 +22,14 @@ void LlenaArbolTemas()
     ventana.ModeloArbol->CambiaTemas(std::move(nombres));
     if (ventana.ModeloArbol->rowCount() == 0)
         return; // no node to select: heading, notes and TemaActual stay as they are
-    frmMenuPrincipal::SeleccionaFila(*ventana.TreeTemas, 0, false);
+    frmMenuPrincipal::SeleccionaFila(*ventana.ui_->TreeTemas, 0, false);
     const QString nombre = ventana.ModeloArbol->Nombres().first();
-    ventana.lblNotas->setText(nombre);
-    ventana.lblCategoria->clear();
+    ventana.ui_->lblNotas->setText(nombre);
+    ventana.ui_->lblCategoria->clear();
     ventana.TemaActual = nombre;
     OmiteFallo([&] {
         if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
-            MuestraNotas(*ventana.txtMemoNotas, tema->NOTASTEMA);
+            MuestraNotas(*ventana.ui_->txtMemoNotas, tema->NOTASTEMA);
     });
 }
 
@@ -37,39 +38,39 @@ void frmMenuPrincipal::ActivaTemas()
     EstadoAplicacion& estado = modTALVEXV20();
     TemaActual.clear();
     ItemTemaActual.clear();
-    const int fila = FilaSeleccionada(*TreeTemas);
+    const int fila = FilaSeleccionada(*ui_->TreeTemas);
     if (fila >= 0) {
         const QString nombre = ModeloArbol->Nombres().at(fila);
-        lblNotas->setText(nombre);
-        lblCategoria->clear();
+        ui_->lblNotas->setText(nombre);
+        ui_->lblCategoria->clear();
         TemaActual = nombre;
         // A topic missing from the table leaves the notes shown before.
         OmiteFallo([&] {
             if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
-                MuestraNotas(*txtMemoNotas, tema->NOTASTEMA);
+                MuestraNotas(*ui_->txtMemoNotas, tema->NOTASTEMA);
         });
     }
     MuestraVistaTema();
-    txtMemoLista->clear();
+    ui_->txtMemoLista->clear();
     LlenaListaTema();
-    const int primera = FilaSeleccionada(*lvwListaTema);
+    const int primera = FilaSeleccionada(*ui_->lvwListaTema);
     if (primera < 0)
         return;
     ItemTemaActual = ModeloListaTema->Filas()[size_t(primera)].ingles;
     OmiteFallo([&] {
         if (const auto item = estado.dbPrincipal.LocalizaItem(ItemTemaActual))
-            MuestraNotas(*txtMemoLista, item->NOTASITEM);
+            MuestraNotas(*ui_->txtMemoLista, item->NOTASITEM);
     });
 }
 
 void frmMenuPrincipal::MuestraVistaTema()
 {
-    txtMemoNotas->resize(txtMemoNotas->width(), Twips(3645));
+    ui_->txtMemoNotas->resize(ui_->txtMemoNotas->width(), Twips(3645));
 }
 
 void frmMenuPrincipal::MuestraVistaItem()
 {
-    txtMemoNotas->resize(txtMemoNotas->width(), Twips(5320));
+    ui_->txtMemoNotas->resize(ui_->txtMemoNotas->width(), Twips(5320));
     ModeloListaTema->LimpiaFilas();
-    txtMemoLista->clear();
+    ui_->txtMemoLista->clear();
 }

@@ -9,6 +9,7 @@
 #include "backup/Respaldo.h"
 #include "backup/frmRespaldar.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 #include <QDir>
 #include <QMenu>
@@ -31,15 +32,15 @@ const BotonBarra BotonesBarra[] = {
 void frmMenuPrincipal::CreaBarraHerramientas()
 {
     for (const BotonBarra& boton : BotonesBarra) {
-        QAction* accion = tlbBarraHerramientas->addAction(QIcon(QString::fromLatin1(boton.icono)),
-                                                          QString::fromUtf8(boton.ayuda).trimmed());
+        QAction* accion = ui_->tlbBarraHerramientas->addAction(
+            QIcon(QString::fromLatin1(boton.icono)), QString::fromUtf8(boton.ayuda).trimmed());
         accion->setObjectName(QString::fromLatin1(boton.clave));
         accion->setToolTip(QString::fromUtf8(boton.ayuda));
         const QString clave = accion->objectName();
         connect(accion, &QAction::triggered, this, [this, clave] { PulsaBoton(clave); });
     }
     // The backup button also drops down its two commands.
-    auto* desplegable = new QMenu(tlbBarraHerramientas);
+    auto* desplegable = new QMenu(ui_->tlbBarraHerramientas);
     for (const auto& [clave, texto] : {std::pair{"Respalda", " Respaldar base de datos... "},
                                        std::pair{"Recupera", " Recuperar base de datos... "}}) {
         QAction* accion = desplegable->addAction(QString::fromUtf8(texto));
@@ -47,19 +48,22 @@ void frmMenuPrincipal::CreaBarraHerramientas()
         const QString nombre = accion->objectName();
         connect(accion, &QAction::triggered, this, [this, nombre] { PulsaBoton(nombre); });
     }
-    QAction* respaldar = tlbBarraHerramientas->findChild<QAction*>(QStringLiteral("Respaldar"));
+    QAction* respaldar =
+        ui_->tlbBarraHerramientas->findChild<QAction*>(QStringLiteral("Respaldar"));
     respaldar->setMenu(desplegable);
-    if (auto* boton = qobject_cast<QToolButton*>(tlbBarraHerramientas->widgetForAction(respaldar)))
+    if (auto* boton =
+            qobject_cast<QToolButton*>(ui_->tlbBarraHerramientas->widgetForAction(respaldar)))
         boton->setPopupMode(QToolButton::MenuButtonPopup);
 
-    connect(mnuBase, &QAction::triggered, this, [this] { PulsaBoton(QStringLiteral("Carpeta")); });
-    connect(mnuRespaldar, &QAction::triggered, this,
+    connect(ui_->mnuBase, &QAction::triggered, this,
+            [this] { PulsaBoton(QStringLiteral("Carpeta")); });
+    connect(ui_->mnuRespaldar, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Respalda")); });
-    connect(mnuRecuperar, &QAction::triggered, this,
+    connect(ui_->mnuRecuperar, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Recupera")); });
-    connect(mnuAyudaGeneral, &QAction::triggered, this,
+    connect(ui_->mnuAyudaGeneral, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Ayuda")); });
-    connect(mnuAcercade, &QAction::triggered, this,
+    connect(ui_->mnuAcercade, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Acercade")); });
 }
 
@@ -82,8 +86,9 @@ void frmMenuPrincipal::PulsaBoton(const QString& clave)
 void frmMenuPrincipal::AbreRespaldo(bool respaldo)
 {
     setEnabled(false);
-    MuestraRespaldo(respaldo);
-    AbreSobrePrincipal(Ventana<frmRespaldar>());
+    frmRespaldar& dialogo = Ventana<frmRespaldar>();
+    dialogo.MuestraRespaldo(respaldo);
+    AbreSobrePrincipal(dialogo);
 }
 
 void frmMenuPrincipal::AbreDialogoBase()

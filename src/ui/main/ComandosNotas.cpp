@@ -10,6 +10,7 @@
 #include "ui/Notas.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -31,8 +32,8 @@ bool HayNotas(const QLabel& encabezado)
 
 void frmMenuPrincipal::PreparaReporte()
 {
-    ColumnaNotas columna{lblNotas->text(), LeeNotas(*txtMemoNotas), std::nullopt};
-    const bool conListado = FilaSeleccionada(*lvwListaTema) >= 0;
+    ColumnaNotas columna{ui_->lblNotas->text(), LeeNotas(*ui_->txtMemoNotas), std::nullopt};
+    const bool conListado = FilaSeleccionada(*ui_->lvwListaTema) >= 0;
     if (conListado) {
         columna.listado.emplace();
         for (const FilaLista& item : ModeloListaTema->Filas())
@@ -42,12 +43,12 @@ void frmMenuPrincipal::PreparaReporte()
     // The walk over the topic's list ends on its last row.
     const int ultima = ModeloListaTema->rowCount() - 1;
     if (conListado && ultima >= 0)
-        SeleccionaFila(*lvwListaTema, ultima, false);
+        SeleccionaFila(*ui_->lvwListaTema, ultima, false);
 }
 
 void frmMenuPrincipal::cmdVistaPreviaNotas_Click()
 {
-    if (!HayNotas(*lblNotas))
+    if (!HayNotas(*ui_->lblNotas))
         return;
     Sistema().Pita();
     if (MuestraMensaje({QStringLiteral("¿ Quiere ver las notas por pantalla ?"), Titulo,
@@ -57,7 +58,7 @@ void frmMenuPrincipal::cmdVistaPreviaNotas_Click()
     setEnabled(false);
     frmEspera& espera = Ventana<frmEspera>();
     espera.show();
-    espera.lblEsperar->setText(QStringLiteral("Preparando la vista previa..."));
+    espera.MuestraTexto(QStringLiteral("Preparando la vista previa..."));
     PreparaReporte();
     LlenaZoom();
     HacePausa(1000, 1);
@@ -73,7 +74,7 @@ void frmMenuPrincipal::cmdVistaPreviaNotas_Click()
 
 void frmMenuPrincipal::cmdImprimirNotas_Click()
 {
-    if (!HayNotas(*lblNotas))
+    if (!HayNotas(*ui_->lblNotas))
         return;
     PreparaReporte();
     InformeNotas& informe = dsrImprimirNotas();
@@ -81,6 +82,6 @@ void frmMenuPrincipal::cmdImprimirNotas_Click()
     QPrinter impresora(QPrinter::HighResolution);
     if (Sistema().DialogoImpresion(impresora, this))
         informe.Imprime(impresora);
-    SeleccionaFila(*lvwItems, 0, true);
-    txtBuscaItem->setFocus();
+    SeleccionaFila(*ui_->lvwItems, 0, true);
+    ui_->txtBuscaItem->setFocus();
 }

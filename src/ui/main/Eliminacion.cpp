@@ -9,6 +9,7 @@
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
@@ -23,7 +24,7 @@ bool Confirma(const QString& texto)
 
 void frmMenuPrincipal::cmdEliminarTema_Click()
 {
-    const int fila = FilaSeleccionada(*TreeTemas);
+    const int fila = FilaSeleccionada(*ui_->TreeTemas);
     if (fila < 0)
         return;
     const QString nombre = ModeloArbol->Nombres().at(fila);
@@ -34,12 +35,12 @@ void frmMenuPrincipal::cmdEliminarTema_Click()
     try {
         setEnabled(false);
         espera.show();
-        espera.lblEsperar->setText(QStringLiteral("Eliminando..."));
+        espera.MuestraTexto(QStringLiteral("Eliminando..."));
         HacePausa(1000, 1);
         ModeloArbol->EliminaTema(fila);
         TemaEliminado();
         setEnabled(true);
-        TreeTemas->setFocus();
+        ui_->TreeTemas->setFocus();
         espera.hide();
     } catch (const ErrorTalvex& error) {
         ReportaError(error, Titulo);
@@ -53,22 +54,22 @@ void frmMenuPrincipal::TemaEliminado()
 {
     const int fila = ModeloArbol->FilaMasAntigua();
     if (fila < 0) {
-        lblNotas->clear();
-        txtMemoNotas->clear();
+        ui_->lblNotas->clear();
+        ui_->txtMemoNotas->clear();
     } else {
-        SeleccionaFila(*TreeTemas, fila, true);
+        SeleccionaFila(*ui_->TreeTemas, fila, true);
         const QString nombre = ModeloArbol->Nombres().at(fila);
-        lblNotas->setText(nombre);
-        lblCategoria->clear();
+        ui_->lblNotas->setText(nombre);
+        ui_->lblCategoria->clear();
         if (const auto tema = modTALVEXV20().dbPrincipal.LocalizaTema(nombre))
-            MuestraNotas(*txtMemoNotas, tema->NOTASTEMA);
+            MuestraNotas(*ui_->txtMemoNotas, tema->NOTASTEMA);
     }
     ActivaTemas();
 }
 
 void frmMenuPrincipal::cmdEliminarItem_Click()
 {
-    const int fila = FilaSeleccionada(*lvwItems);
+    const int fila = FilaSeleccionada(*ui_->lvwItems);
     if (fila < 0)
         return;
     const QString ingles = ModeloItems->Filas()[size_t(fila)].ingles;
@@ -80,8 +81,8 @@ void frmMenuPrincipal::cmdEliminarItem_Click()
             setEnabled(true);
             ItemEliminado(fila);
         }
-        if (FilaSeleccionada(*lvwItems) < 0)
-            txtBuscaItem->clear();
+        if (FilaSeleccionada(*ui_->lvwItems) < 0)
+            ui_->txtBuscaItem->clear();
         ActivaItems();
         MuestraVistaItem();
     } catch (const ErrorTalvex& error) {
@@ -95,11 +96,11 @@ void frmMenuPrincipal::ItemEliminado(int fila)
 {
     const int filas = ModeloItems->rowCount();
     if (filas > 0) {
-        SeleccionaFila(*lvwItems, qMin(fila, filas - 1), true);
-        lvwItems->setFocus();
+        SeleccionaFila(*ui_->lvwItems, qMin(fila, filas - 1), true);
+        ui_->lvwItems->setFocus();
     } else {
-        lblNotas->clear();
-        lblCategoria->clear();
-        txtMemoNotas->clear();
+        ui_->lblNotas->clear();
+        ui_->lblCategoria->clear();
+        ui_->txtMemoNotas->clear();
     }
 }

@@ -7,6 +7,7 @@
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -69,48 +70,48 @@ void frmMenuPrincipal::SeleccionaFila(QTreeView& lista, int fila, bool hazVisibl
 void frmMenuPrincipal::ConectaEventos()
 {
     // At most 50 typed characters, while a completion may show a longer text whole.
-    LimitaCaracteres(*txtBuscaItem, 50, LimiteCaracteres::Exceso::Rechaza);
+    LimitaCaracteres(*ui_->txtBuscaItem, 50, LimiteCaracteres::Exceso::Rechaza);
     for (QObject* control : std::initializer_list<QObject*>{
-             TreeTemas, TreeTemas->viewport(), lvwItems, lvwItems->viewport(), txtBuscaItem,
-             lvwListaTema, lvwListaTema->viewport()})
+             ui_->TreeTemas, ui_->TreeTemas->viewport(), ui_->lvwItems, ui_->lvwItems->viewport(),
+             ui_->txtBuscaItem, ui_->lvwListaTema, ui_->lvwListaTema->viewport()})
         control->installEventFilter(this);
-    connect(txtBuscaItem, &QLineEdit::textChanged, this, &frmMenuPrincipal::CambioBuscaItem);
-    connect(mnuSalir, &QAction::triggered, this,
+    connect(ui_->txtBuscaItem, &QLineEdit::textChanged, this, &frmMenuPrincipal::CambioBuscaItem);
+    connect(ui_->mnuSalir, &QAction::triggered, this,
             [this] { AtiendeEvento([this] { mnuSalir_Click(); }); });
     connect(TimerSalir, &QTimer::timeout, this, [] { AtiendeEvento(VigilaSalida); });
     TimerSalir->start();
-    connect(cmdNuevoTema, &QPushButton::clicked, this,
+    connect(ui_->cmdNuevoTema, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdNuevoTema_Click(); }); });
-    connect(cmdEditarTema, &QPushButton::clicked, this,
+    connect(ui_->cmdEditarTema, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdEditarTema_Click(); }); });
-    connect(cmdEliminarTema, &QPushButton::clicked, this,
+    connect(ui_->cmdEliminarTema, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdEliminarTema_Click(); }); });
-    connect(cmdEliminarItem, &QPushButton::clicked, this,
+    connect(ui_->cmdEliminarItem, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdEliminarItem_Click(); }); });
-    connect(cmdVistaPreviaNotas, &QPushButton::clicked, this,
+    connect(ui_->cmdVistaPreviaNotas, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdVistaPreviaNotas_Click(); }); });
-    connect(cmdImprimirNotas, &QPushButton::clicked, this,
+    connect(ui_->cmdImprimirNotas, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdImprimirNotas_Click(); }); });
-    connect(cmdNuevoItems, &QPushButton::clicked, this,
+    connect(ui_->cmdNuevoItems, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdNuevoItems_Click(); }); });
-    connect(cmdEditarItems, &QPushButton::clicked, this,
+    connect(ui_->cmdEditarItems, &QPushButton::clicked, this,
             [this] { AtiendeEvento([this] { cmdEditarItems_Click(); }); });
-    connect(TreeTemas->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(ui_->TreeTemas->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& actual) { ModeloArbol->MarcaAbierto(actual.row()); });
     // A model reset replaces the selection model's contents, not the object: keep the icon right.
     connect(ModeloArbol, &QAbstractItemModel::modelReset, this,
-            [this] { ModeloArbol->MarcaAbierto(TreeTemas->currentIndex().row()); });
+            [this] { ModeloArbol->MarcaAbierto(ui_->TreeTemas->currentIndex().row()); });
 }
 
 bool frmMenuPrincipal::eventFilter(QObject* objeto, QEvent* evento)
 {
-    if (objeto == TreeTemas || objeto == TreeTemas->viewport())
+    if (objeto == ui_->TreeTemas || objeto == ui_->TreeTemas->viewport())
         return EventoArbol(evento);
-    if (objeto == lvwItems || objeto == lvwItems->viewport())
+    if (objeto == ui_->lvwItems || objeto == ui_->lvwItems->viewport())
         return EventoListaItems(evento);
-    if (objeto == txtBuscaItem)
+    if (objeto == ui_->txtBuscaItem)
         return EventoBuscaItem(evento);
-    if (objeto == lvwListaTema || objeto == lvwListaTema->viewport())
+    if (objeto == ui_->lvwListaTema || objeto == ui_->lvwListaTema->viewport())
         return EventoListaTema(evento);
     return false;
 }
@@ -136,7 +137,7 @@ bool frmMenuPrincipal::EventoListaItems(QEvent* evento)
         AtiendeEvento([this] { cmdEditarItems_Click(); });
         return true;
     }
-    if (FilaSeleccionada(*lvwItems) < 0)
+    if (FilaSeleccionada(*ui_->lvwItems) < 0)
         return false;
     if (EsClic(evento)) {
         MuestraItemElegido();
@@ -169,13 +170,14 @@ void frmMenuPrincipal::MuestraItemElegido()
 // editor opens on it.
 void frmMenuPrincipal::EditaFilaElegida()
 {
-    txtBuscaItem->setText(ModeloItems->Filas()[size_t(FilaSeleccionada(*lvwItems))].ingles);
+    ui_->txtBuscaItem->setText(
+        ModeloItems->Filas()[size_t(FilaSeleccionada(*ui_->lvwItems))].ingles);
     AtiendeEvento([this] { cmdEditarItems_Click(); });
 }
 
 bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
 {
-    if (FilaSeleccionada(*lvwItems) < 0)
+    if (FilaSeleccionada(*ui_->lvwItems) < 0)
         return false;
     if (EsClic(evento)) {
         MuestraItemElegido();
@@ -193,7 +195,7 @@ bool frmMenuPrincipal::EventoBuscaItem(QEvent* evento)
 
 bool frmMenuPrincipal::EventoListaTema(QEvent* evento)
 {
-    if (FilaSeleccionada(*lvwListaTema) >= 0 &&
+    if (FilaSeleccionada(*ui_->lvwListaTema) >= 0 &&
         (EsClic(evento) || evento->type() == QEvent::KeyPress ||
          evento->type() == QEvent::KeyRelease))
         ActivaListaTema();
@@ -202,10 +204,10 @@ bool frmMenuPrincipal::EventoListaTema(QEvent* evento)
 
 void frmMenuPrincipal::CambioBuscaItem()
 {
-    if (FilaSeleccionada(*lvwItems) < 0)
+    if (FilaSeleccionada(*ui_->lvwItems) < 0)
         return;
-    if (!txtBuscaItem->text().isEmpty())
+    if (!ui_->txtBuscaItem->text().isEmpty())
         BuscaItem();
     else
-        SeleccionaFila(*lvwItems, 0, true);
+        SeleccionaFila(*ui_->lvwItems, 0, true);
 }

@@ -7,29 +7,31 @@
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 void LlenaListaTema()
 {
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    PreparaListaItems(*ventana.lvwListaTema, 1380, 1380);
+    PreparaListaItems(*ventana.ui_->lvwListaTema, 1380, 1380);
     std::vector<FilaLista> filas;
     // Only items whose topic is the heading letter for letter, case included.
     OmiteFallo([&] {
-        modTALVEXV20().dbPrincipal.RecorreItemsDeTema(ventana.lblNotas->text(), [&](const Item& i) {
-            filas.push_back({i.ITEMING, i.ITEMESP});
-        });
+        modTALVEXV20().dbPrincipal.RecorreItemsDeTema(ventana.ui_->lblNotas->text(),
+                                                      [&](const Item& i) {
+                                                          filas.push_back({i.ITEMING, i.ITEMESP});
+                                                      });
     });
     ventana.ModeloListaTema->CambiaFilas(std::move(filas));
     if (ventana.ModeloListaTema->rowCount() > 0)
-        frmMenuPrincipal::SeleccionaFila(*ventana.lvwListaTema, 0, false);
+        frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwListaTema, 0, false);
 }
 
 void frmMenuPrincipal::ActivaListaTema()
 {
-    const int fila = FilaSeleccionada(*lvwListaTema);
+    const int fila = FilaSeleccionada(*ui_->lvwListaTema);
     const QString ingles = fila >= 0 ? ModeloListaTema->Filas()[size_t(fila)].ingles : QString();
     OmiteFallo([&] {
         if (const auto item = modTALVEXV20().dbPrincipal.LocalizaItem(ingles))
-            MuestraNotas(*txtMemoLista, item->NOTASITEM);
+            MuestraNotas(*ui_->txtMemoLista, item->NOTASITEM);
     });
 }

@@ -7,6 +7,7 @@
 #include "app/windows/frmEspera.h"
 #include "backup/Respaldo.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 #include <QCloseEvent>
 
@@ -24,10 +25,10 @@ RespuestaMensaje Pregunta(const QString& texto)
 void frmMenuPrincipal::DescargaPrincipal()
 {
     PintaFondo(palette().color(QPalette::Active, QPalette::Dark));
-    picMenu1->hide();
+    ui_->picMenu1->hide();
     frmEspera& espera = Ventana<frmEspera>();
     espera.show();
-    espera.lblEsperar->setText(QStringLiteral("Cerrando TALVEX..."));
+    espera.MuestraTexto(QStringLiteral("Cerrando TALVEX..."));
     HacePausa(3000, 1);
     CierraAplicacion();
     espera.hide();

@@ -1,4 +1,5 @@
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
 
 #include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
@@ -58,22 +59,23 @@ frmMenuPrincipal::frmMenuPrincipal()
     : TimerMiReloj(new QTimer(this)), TimerSalir(new QTimer(this)),
       ModeloItems(new ModeloListaItems(&modTALVEXV20().dbPrincipal, this)),
       ModeloListaTema(new ModeloListaItems(nullptr, this)),
-      ModeloArbol(new ModeloTemas(&modTALVEXV20().dbPrincipal, this))
+      ModeloArbol(new ModeloTemas(&modTALVEXV20().dbPrincipal, this)),
+      ui_(std::make_unique<Ui::frmMenuPrincipal>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
     RegistraPrincipal(this);
     // Point sizes with fractions cannot be written in the form file.
-    CambiaPuntos(*lblContenido, 8.25);
-    CambiaPuntos(*lblIndice, 8.25);
-    CambiaPuntos(*lblNotas, 9.75);
+    CambiaPuntos(*ui_->lblContenido, 8.25);
+    CambiaPuntos(*ui_->lblIndice, 8.25);
+    CambiaPuntos(*ui_->lblNotas, 9.75);
     // The panel's lavender and the labels' navy reach every control on it.
-    QPalette paleta = picMenu1->palette();
+    QPalette paleta = ui_->picMenu1->palette();
     paleta.setColor(QPalette::Window, QColor(192, 192, 255));
     paleta.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    picMenu1->setPalette(paleta);
-    lvwItems->setModel(ModeloItems);
-    lvwListaTema->setModel(ModeloListaTema);
-    TreeTemas->setModel(ModeloArbol);
+    ui_->picMenu1->setPalette(paleta);
+    ui_->lvwItems->setModel(ModeloItems);
+    ui_->lvwListaTema->setModel(ModeloListaTema);
+    ui_->TreeTemas->setModel(ModeloArbol);
     CreaPaneles();
 
     TimerMiReloj->setObjectName(QStringLiteral("TimerMiReloj"));
@@ -92,16 +94,18 @@ frmMenuPrincipal::frmMenuPrincipal()
     CentraEnPantalla(*this);
 }
 
+frmMenuPrincipal::~frmMenuPrincipal() = default;
+
 void frmMenuPrincipal::CreaPaneles()
 {
     for (int i = 0; i < 6; ++i) {
-        auto* panel = new QLabel(TextosPaneles[i], stsBarraEstado);
+        auto* panel = new QLabel(TextosPaneles[i], ui_->stsBarraEstado);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setAlignment(Qt::AlignCenter);
         panel->setMinimumWidth(i == 0 ? 160 : 70);
-        stsBarraEstado->addPermanentWidget(panel, i == 0 ? 1 : 0);
+        ui_->stsBarraEstado->addPermanentWidget(panel, i == 0 ? 1 : 0);
         Paneles[size_t(i)] = panel;
     }
     Paneles[0]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -121,12 +125,18 @@ void frmMenuPrincipal::CentraPanel()
 {
     // The window's outer size in twips, as its frame and caption count in it.
     const QSize ventana = frameGeometry().size() * 15;
-    const QSize panel = picMenu1->size() * 15;
+    const QSize panel = ui_->picMenu1->size() * 15;
     const QPoint enVentana(Twips((ventana.width() - panel.width()) / 2.0 - 60),
                            Twips((ventana.height() - panel.height()) / 2.0 - 350));
     // Coordinates of the window's client area, kept clear of the toolbar.
     const QPoint enCentro = enVentana - centralWidget()->pos();
-    picMenu1->move(qMax(0, enCentro.x()), qMax(0, enCentro.y()));
+    ui_->picMenu1->move(qMax(0, enCentro.x()), qMax(0, enCentro.y()));
+}
+
+void frmMenuPrincipal::MuestraPanel()
+{
+    ui_->picMenu1->setVisible(true);
+    ui_->txtBuscaItem->setFocus();
 }
 
 void frmMenuPrincipal::PintaFondo(const QColor& color)
@@ -149,6 +159,6 @@ void frmMenuPrincipal::resizeEvent(QResizeEvent* evento)
 {
     QMainWindow::resizeEvent(evento);
     // The panel stays in the middle when the user resizes the window.
-    if (picMenu1->isVisible())
+    if (ui_->picMenu1->isVisible())
         CentraPanel();
 }

@@ -2,20 +2,25 @@
 // The main window: topics on the left, the index of every item in the middle, the notes
 // and the items of the selected topic on the right, all on the panel picMenu1.
 #include "data/BaseVocabulario.h"
-#include "ui_frmMenuPrincipal.h"
 
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
+#include <memory>
 
 class ModeloListaItems;
 class ModeloTemas;
 class QTreeView;
 
-class frmMenuPrincipal : public QMainWindow, public Ui::frmMenuPrincipal {
+namespace Ui {
+class frmMenuPrincipal;
+}
+
+class frmMenuPrincipal : public QMainWindow {
     Q_OBJECT
 public:
+    ~frmMenuPrincipal() override;
     frmMenuPrincipal();
 
     // The six status bar panels, counted from 0.
@@ -70,6 +75,8 @@ public:
     // Places picMenu1 in the middle of the window (a little up and to the left, as the
     // window's frame and caption count in its size).
     void CentraPanel();
+    // The end of start-up: the panel visible and the search box holding the focus.
+    void MuestraPanel();
     void PintaFondo(const QColor& color);
     // Num Lock, Caps Lock and Insert panels.
     void ActualizaIndicadores();
@@ -104,6 +111,18 @@ private:
     void MuestraItemElegido();
     // After a deletion: the earliest-added topic left, or the neighbour of the deleted item.
     void TemaEliminado();
+    // The heading "English -> Spanish" of an index row, and an item's topic and notes.
+    void MuestraEncabezadoItem(int fila);
+    void MuestraDetalleItem(const QString& ingles);
     void ItemEliminado(int fila);
     bool modoInsertar_ = true;
+
+private:
+    // The fills of the tree and the lists work on the window's controls.
+    friend void LlenaArbolTemas();
+    friend void LlenaListaItems();
+    friend void CreaIndiceItems();
+    friend void BuscaItem();
+    friend void LlenaListaTema();
+    std::unique_ptr<Ui::frmMenuPrincipal> ui_;
 };
