@@ -5,6 +5,7 @@
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/AlPulsar.h"
 #include "app/windows/Centrado.h"
 #include "app/windows/TeclasDialogo.h"
 #include "app/windows/frmAcercade.h"
@@ -76,12 +77,9 @@ frmRespaldar::frmRespaldar() : ui_(std::make_unique<Ui::frmRespaldar>())
     teclas->Mueve(ui_->txtGuardarDestino, Qt::Key_Return, ui_->cmdAceptarRespa);
     ui_->imgIcono1->installEventFilter(this);
 
-    connect(ui_->cmdAceptarRespa, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { RespaldaRestaura(); }); });
-    connect(ui_->cmdExaminarOrigen, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdExaminarOrigen_Click(); }); });
-    connect(ui_->cmdExaminarDestino, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdExaminarDestino_Click(); }); });
+    AlPulsar(ui_->cmdAceptarRespa, this, [this] { RespaldaRestaura(); });
+    AlPulsar(ui_->cmdExaminarOrigen, this, [this] { cmdExaminarOrigen_Click(); });
+    AlPulsar(ui_->cmdExaminarDestino, this, [this] { cmdExaminarDestino_Click(); });
     connect(ui_->cmdSalirRespa, &QPushButton::clicked, this, &QWidget::close);
 }
 

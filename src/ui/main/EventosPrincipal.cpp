@@ -2,6 +2,7 @@
 #include "app/CierraAplicacion.h"
 #include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/AlPulsar.h"
 #include "ui/LimiteCaracteres.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
@@ -80,22 +81,18 @@ void frmMenuPrincipal::ConectaEventos()
             [this] { AtiendeEvento([this] { mnuSalir_Click(); }); });
     connect(TimerSalir, &QTimer::timeout, this, [] { AtiendeEvento(VigilaSalida); });
     TimerSalir->start();
-    connect(ui_->cmdNuevoTema, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdNuevoTema_Click(); }); });
-    connect(ui_->cmdEditarTema, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdEditarTema_Click(); }); });
-    connect(ui_->cmdEliminarTema, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdEliminarTema_Click(); }); });
-    connect(ui_->cmdEliminarItem, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdEliminarItem_Click(); }); });
-    connect(ui_->cmdVistaPreviaNotas, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdVistaPreviaNotas_Click(); }); });
-    connect(ui_->cmdImprimirNotas, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdImprimirNotas_Click(); }); });
-    connect(ui_->cmdNuevoItems, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdNuevoItems_Click(); }); });
-    connect(ui_->cmdEditarItems, &QPushButton::clicked, this,
-            [this] { AtiendeEvento([this] { cmdEditarItems_Click(); }); });
+    using Orden = void (frmMenuPrincipal::*)();
+    for (const auto& [boton, orden] :
+         {std::pair<QAbstractButton*, Orden>{ui_->cmdNuevoTema,
+                                             &frmMenuPrincipal::cmdNuevoTema_Click},
+          {ui_->cmdEditarTema, &frmMenuPrincipal::cmdEditarTema_Click},
+          {ui_->cmdEliminarTema, &frmMenuPrincipal::cmdEliminarTema_Click},
+          {ui_->cmdEliminarItem, &frmMenuPrincipal::cmdEliminarItem_Click},
+          {ui_->cmdVistaPreviaNotas, &frmMenuPrincipal::cmdVistaPreviaNotas_Click},
+          {ui_->cmdImprimirNotas, &frmMenuPrincipal::cmdImprimirNotas_Click},
+          {ui_->cmdNuevoItems, &frmMenuPrincipal::cmdNuevoItems_Click},
+          {ui_->cmdEditarItems, &frmMenuPrincipal::cmdEditarItems_Click}})
+        AlPulsar(boton, this, [this, orden = orden] { (this->*orden)(); });
     connect(ui_->TreeTemas->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& actual) { ModeloArbol->MarcaAbierto(actual.row()); });
     // A model reset replaces the selection model's contents, not the object: keep the icon right.
