@@ -22,6 +22,12 @@ QVariant ModeloListaItems::data(const QModelIndex& indice, int rol) const
     return indice.column() == 0 ? fila.ingles : fila.espanol;
 }
 
+Qt::ItemFlags ModeloListaItems::flags(const QModelIndex& indice) const
+{
+    const Qt::ItemFlags propias = QAbstractTableModel::flags(indice);
+    return indice.isValid() ? propias | Qt::ItemNeverHasChildren : propias;
+}
+
 QVariant ModeloListaItems::headerData(int seccion, Qt::Orientation orientacion, int rol) const
 {
     if (orientacion == Qt::Horizontal && rol == Qt::DisplayRole && seccion < encabezados_.size())

@@ -26,6 +26,8 @@ public:
     int rowCount(const QModelIndex& padre = {}) const override;
     int columnCount(const QModelIndex& padre = {}) const override;
     QVariant data(const QModelIndex& indice, int rol) const override;
+    // Rows never have children: the view lays out 100,000 of them without asking each.
+    Qt::ItemFlags flags(const QModelIndex& indice) const override;
     QVariant headerData(int seccion, Qt::Orientation orientacion, int rol) const override;
 
     void LimpiaEncabezados();
