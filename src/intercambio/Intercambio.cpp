@@ -1,1 +1,779 @@
-// Filled by the exchange module's work.
+#include "intercambio/Intercambio.h"
+
+#include "data/Cotejo.h"
+#include "intercambio/Codificacion.h"
+#include "intercambio/Csv.h"
+#include "intercambio/Kvtml.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Intercambio {
+
+namespace {
+
+constexpr int LargoTexto = 100;     // English, Spanish and an item's topic, as the item editor
+constexpr int LargoNombreTema = 50; // a topic's name, as the topic editor
+
+const QString CabeceraIngles = QStringLiteral("Inglés");
+const QString CabeceraEspanol = QStringLiteral("Español");
+const QString CabeceraTema = QStringLiteral("Tema");
+const QString CabeceraNotas = QStringLiteral("Notas");
+
+// ---------------------------------------------------------------------------------------
+// Checks of what is read
+
+// Characters, not UTF-16 units: an emoji is one.
+qsizetype CuentaCaracteres(QStringView texto)
+{
+    qsizetype cuenta = texto.size();
+    for (qsizetype i = 1; i < texto.size(); ++i)
+        if (texto[i].isLowSurrogate() && texto[i - 1].isHighSurrogate())
+            --cuenta;
+    return cuenta;
+}
+
+// Notes are stored with CR LF line ends, whatever the file used.
+QString NormalizaSaltos(const QString& texto)
+{
+    if (!texto.contains(QLatin1Char('\n')) && !texto.contains(QLatin1Char('\r')))
+        return texto;
+    QString resultado;
+    resultado.reserve(texto.size() + 16);
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto[i];
+        if (c == QLatin1Char('\r')) {
+            resultado += QLatin1String("\r\n");
+            if (i + 1 < texto.size() && texto[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('\n')) {
+            resultado += QLatin1String("\r\n");
+        } else {
+            resultado += c;
+        }
+    }
+    return resultado;
+}
+
+bool EsSinCategoria(const QString& tema)
+{
+    return tema.trimmed().isEmpty() || CalculaClaveOrden(tema) == CalculaClaveOrden(SinCategoria);
+}
+
+// Adds the row to the accepted items or its refusal, and counts it.
+void AgregaFila(Lectura& lectura, Item item, int linea)
+{
+    ++lectura.filasLeidas;
+    QString motivo;
+    if (item.ITEMING.trimmed().isEmpty())
+        motivo = QStringLiteral("falta el texto en inglés");
+    else if (CuentaCaracteres(item.ITEMING) > LargoTexto)
+        motivo = QStringLiteral("el texto en inglés pasa de %1 caracteres").arg(LargoTexto);
+    else if (CuentaCaracteres(item.ITEMESP) > LargoTexto)
+        motivo = QStringLiteral("el texto en español pasa de %1 caracteres").arg(LargoTexto);
+    else if (CuentaCaracteres(item.NOMBRETEMA) > LargoTexto)
+        motivo = QStringLiteral("el tema pasa de %1 caracteres").arg(LargoTexto);
+    if (!motivo.isEmpty()) {
+        lectura.rechazos.push_back({linea, motivo});
+        return;
+    }
+    // No topic, or any spelling of it, is the one pseudo-topic.
+    if (EsSinCategoria(item.NOMBRETEMA))
+        item.NOMBRETEMA = SinCategoria;
+    item.NOTASITEM = NormalizaSaltos(item.NOTASITEM);
+    lectura.items.push_back({std::move(item), linea});
+}
+
+void AgregaTemaLeido(Lectura& lectura, const QString& nombre, const QString& notas, int linea)
+{
+    if (nombre.trimmed().isEmpty())
+        lectura.rechazos.push_back({linea, QStringLiteral("falta el nombre del tema")});
+    else if (CuentaCaracteres(nombre) > LargoNombreTema)
+        lectura.rechazos.push_back(
+            {linea,
+             QStringLiteral("el nombre del tema pasa de %1 caracteres").arg(LargoNombreTema)});
+    else if (!EsSinCategoria(nombre))
+        lectura.temas.push_back({nombre, NormalizaSaltos(notas)});
+}
+
+// ---------------------------------------------------------------------------------------
+// Columns
+
+// Lower case without accents or surrounding spaces, to recognise column names.
+QString Simplifica(const QString& texto)
+{
+    const QString descompuesto = texto.trimmed().toLower().normalized(QString::NormalizationForm_D);
+    QString simple;
+    for (const QChar c : descompuesto)
+        if (c.category() != QChar::Mark_NonSpacing)
+            simple += c;
+    return simple;
+}
+
+enum Columna { ColIngles, ColEspanol, ColTema, ColNotas, NumColumnas };
+
+int ColumnaDe(const QString& nombre)
+{
+    static const QHash<QString, int> nombres = {
+        {QStringLiteral("ingles"), ColIngles},      {QStringLiteral("english"), ColIngles},
+        {QStringLiteral("iteming"), ColIngles},     {QStringLiteral("front"), ColIngles},
+        {QStringLiteral("espanol"), ColEspanol},    {QStringLiteral("spanish"), ColEspanol},
+        {QStringLiteral("castellano"), ColEspanol}, {QStringLiteral("itemesp"), ColEspanol},
+        {QStringLiteral("back"), ColEspanol},       {QStringLiteral("tema"), ColTema},
+        {QStringLiteral("topic"), ColTema},         {QStringLiteral("nombretema"), ColTema},
+        {QStringLiteral("categoria"), ColTema},     {QStringLiteral("category"), ColTema},
+        {QStringLiteral("deck"), ColTema},          {QStringLiteral("notas"), ColNotas},
+        {QStringLiteral("nota"), ColNotas},         {QStringLiteral("notes"), ColNotas},
+        {QStringLiteral("notasitem"), ColNotas},    {QStringLiteral("comentarios"), ColNotas},
+    };
+    return nombres.value(Simplifica(nombre), -1);
+}
+
+// Where each of our fields is in a row; -1: the file does not have it.
+struct Columnas {
+    int posicion[NumColumnas] = {0, 1, 2, 3};
+    QString Campo(const QStringList& campos, int columna) const
+    {
+        const int i = posicion[columna];
+        return i >= 0 && i < campos.size() ? campos[i] : QString();
+    }
+};
+
+// A header names the English column and at least one other, each once; a row such as
+// "English,Inglés" names one column twice and stays a row.
+std::optional<Columnas> ColumnasDeCabecera(const QStringList& campos)
+{
+    Columnas columnas;
+    std::fill(std::begin(columnas.posicion), std::end(columnas.posicion), -1);
+    int reconocidas = 0;
+    for (int i = 0; i < campos.size(); ++i) {
+        const int columna = ColumnaDe(campos[i]);
+        if (columna < 0)
+            continue;
+        if (columnas.posicion[columna] >= 0)
+            return std::nullopt;
+        columnas.posicion[columna] = i;
+        ++reconocidas;
+    }
+    if (columnas.posicion[ColIngles] < 0 || (reconocidas < 2 && campos.size() > 1))
+        return std::nullopt;
+    return columnas;
+}
+
+bool EsCabeceraTemas(const QStringList& campos)
+{
+    return campos.size() == 2 && ColumnaDe(campos[0]) == ColTema &&
+           ColumnaDe(campos[1]) == ColNotas;
+}
+
+bool EsRegistroVacio(const Csv::Registro& registro)
+{
+    return registro.campos.size() == 1 && registro.campos[0].isEmpty() && !registro.comillasRotas;
+}
+
+// The separator that splits the first rows into one same number of fields (two or more); a
+// header row that reads as one decides at once.
+QChar DetectaSeparador(QStringView texto)
+{
+    const QChar candidatos[] = {QLatin1Char('\t'), QLatin1Char(','), QLatin1Char(';')};
+    QChar elegido = QLatin1Char(',');
+    qsizetype mejor = 1;
+    qsizetype mejorPrimera = 1;
+    QChar elegidoPrimera = QLatin1Char(',');
+    for (const QChar separador : candidatos) {
+        Csv::Lector lector(texto, separador);
+        Csv::Registro registro;
+        qsizetype campos = -1;
+        bool coherente = true;
+        for (int leidos = 0; leidos < 20 && lector.Lee(registro);) {
+            if (EsRegistroVacio(registro)) {
+                if (leidos > 0)
+                    break; // the topic section counts other fields
+                continue;
+            }
+            if (leidos == 0 && ColumnasDeCabecera(registro.campos) && registro.campos.size() > 1)
+                return separador;
+            if (leidos == 0 && registro.campos.size() > mejorPrimera) {
+                mejorPrimera = registro.campos.size();
+                elegidoPrimera = separador;
+            }
+            if (campos >= 0 && registro.campos.size() != campos)
+                coherente = false;
+            campos = registro.campos.size();
+            if (registro.comillasRotas)
+                coherente = false;
+            ++leidos;
+        }
+        if (coherente && campos > mejor) {
+            mejor = campos;
+            elegido = separador;
+        }
+    }
+    return mejor > 1 ? elegido : elegidoPrimera;
+}
+
+// ---------------------------------------------------------------------------------------
+// Anki's text files
+
+struct CabeceraAnki {
+    bool esAnki = false;
+    std::optional<QChar> separador;
+    bool html = false;
+    QStringList columnas;
+    int columnaMazo = -1; // 0-based
+    qsizetype finCabecera = 0;
+    int lineas = 0;
+};
+
+// Anki starts its files with "#clave:valor" lines; a file whose first line is not one of
+// them is no Anki file.
+CabeceraAnki LeeCabeceraAnki(QStringView texto)
+{
+    static const QStringList claves = {
+        QStringLiteral("separator"),       QStringLiteral("html"),
+        QStringLiteral("columns"),         QStringLiteral("deck column"),
+        QStringLiteral("notetype column"), QStringLiteral("tags column"),
+        QStringLiteral("guid column"),     QStringLiteral("deck"),
+        QStringLiteral("notetype"),        QStringLiteral("tags"),
+        QStringLiteral("if matches"),
+    };
+    CabeceraAnki cabecera;
+    QString columnas;
+    qsizetype posicion = 0;
+    while (posicion < texto.size() && texto[posicion] == QLatin1Char('#')) {
+        qsizetype fin = posicion;
+        while (fin < texto.size() && texto[fin] != QLatin1Char('\n') &&
+               texto[fin] != QLatin1Char('\r'))
+            ++fin;
+        const QStringView linea = texto.sliced(posicion + 1, fin - posicion - 1);
+        const qsizetype dosPuntos = linea.indexOf(QLatin1Char(':'));
+        const QString clave =
+            dosPuntos < 0 ? QString() : linea.left(dosPuntos).trimmed().toString().toLower();
+        if (!claves.contains(clave))
+            break;
+        const QStringView valor = linea.sliced(dosPuntos + 1);
+        cabecera.esAnki = true;
+        if (clave == QLatin1String("separator")) {
+            static const QHash<QString, QChar> nombres = {
+                {QStringLiteral("tab"), QLatin1Char('\t')},
+                {QStringLiteral("comma"), QLatin1Char(',')},
+                {QStringLiteral("semicolon"), QLatin1Char(';')},
+                {QStringLiteral("pipe"), QLatin1Char('|')},
+                {QStringLiteral("space"), QLatin1Char(' ')},
+                {QStringLiteral("colon"), QLatin1Char(':')},
+            };
+            const QString nombre = valor.trimmed().toString().toLower();
+            if (nombres.contains(nombre))
+                cabecera.separador = nombres.value(nombre);
+            else if (valor.size() == 1)
+                cabecera.separador = valor[0];
+        } else if (clave == QLatin1String("html")) {
+            cabecera.html =
+                valor.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+        } else if (clave == QLatin1String("columns")) {
+            columnas = valor.toString();
+        } else if (clave == QLatin1String("deck column")) {
+            cabecera.columnaMazo = valor.trimmed().toInt() - 1;
+        }
+        if (fin < texto.size() && texto[fin] == QLatin1Char('\r'))
+            ++fin;
+        if (fin < texto.size() && texto[fin] == QLatin1Char('\n'))
+            ++fin;
+        posicion = fin;
+        ++cabecera.lineas;
+    }
+    cabecera.finCabecera = posicion;
+    if (!columnas.isEmpty()) {
+        const QChar separador = cabecera.separador.value_or(QLatin1Char('\t'));
+        Csv::Lector lector(columnas, separador);
+        Csv::Registro registro;
+        if (lector.Lee(registro))
+            cabecera.columnas = registro.campos;
+    }
+    return cabecera;
+}
+
+// Anki's HTML fields as plain text: line breaks back, other tags out, entities decoded.
+QString TextoDeHtml(QString texto)
+{
+    if (!texto.contains(QLatin1Char('<')) && !texto.contains(QLatin1Char('&')))
+        return texto;
+    static const QRegularExpression salto(QStringLiteral("<br\\s*/?>"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression etiqueta(QStringLiteral("<[^>]*>"));
+    texto.replace(salto, QStringLiteral("\r\n"));
+    texto.remove(etiqueta);
+    texto.replace(QLatin1String("&nbsp;"), QLatin1String(" "));
+    texto.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    texto.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    texto.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    texto.replace(QLatin1String("&#39;"), QLatin1String("'"));
+    texto.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return texto;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading
+
+Lectura LeeDelimitado(QStringView texto)
+{
+    Lectura lectura;
+    const CabeceraAnki anki = LeeCabeceraAnki(texto);
+    const QStringView cuerpo = texto.sliced(anki.finCabecera);
+    QChar separador;
+    Columnas columnas;
+    bool buscaCabecera = true;
+    if (anki.esAnki) {
+        lectura.formato = Formato::Anki;
+        separador = anki.separador ? *anki.separador : DetectaSeparador(cuerpo);
+        if (const auto nombradas = ColumnasDeCabecera(anki.columnas)) {
+            columnas = *nombradas;
+        } else if (anki.columnaMazo >= 0 && anki.columnaMazo != columnas.posicion[ColTema]) {
+            if (columnas.posicion[ColNotas] == anki.columnaMazo)
+                columnas.posicion[ColNotas] = columnas.posicion[ColTema];
+            columnas.posicion[ColTema] = anki.columnaMazo;
+        }
+        buscaCabecera = false;
+    } else {
+        separador = DetectaSeparador(cuerpo);
+        lectura.formato = separador == QLatin1Char('\t') ? Formato::Tsv : Formato::Csv;
+    }
+
+    Csv::Lector lector(cuerpo, separador, anki.lineas + 1);
+    Csv::Registro registro;
+    bool trasVacia = false;
+    bool enTemas = false;
+    while (lector.Lee(registro)) {
+        if (EsRegistroVacio(registro)) {
+            trasVacia = true;
+            continue;
+        }
+        if (buscaCabecera) {
+            buscaCabecera = false;
+            if (const auto nombradas = ColumnasDeCabecera(registro.campos)) {
+                columnas = *nombradas;
+                continue;
+            }
+        }
+        // Our own files list the topics after the items, below an empty line.
+        if (!enTemas && trasVacia && !anki.esAnki && EsCabeceraTemas(registro.campos)) {
+            enTemas = true;
+            continue;
+        }
+        trasVacia = false;
+        if (registro.comillasRotas) {
+            if (!enTemas)
+                ++lectura.filasLeidas;
+            lectura.rechazos.push_back({registro.linea, QStringLiteral("comillas sin cerrar")});
+            continue;
+        }
+        if (anki.html)
+            for (QString& campo : registro.campos)
+                campo = TextoDeHtml(campo);
+        if (enTemas) {
+            AgregaTemaLeido(lectura, registro.campos[0], registro.campos.value(1), registro.linea);
+            continue;
+        }
+        AgregaFila(lectura,
+                   {columnas.Campo(registro.campos, ColIngles),
+                    columnas.Campo(registro.campos, ColEspanol),
+                    columnas.Campo(registro.campos, ColTema),
+                    columnas.Campo(registro.campos, ColNotas)},
+                   registro.linea);
+    }
+    return lectura;
+}
+
+Lectura LeeDocumentoKvtml(const QByteArray& datos)
+{
+    DocumentoKvtml documento = LeeKvtml(datos);
+    Lectura lectura;
+    lectura.formato = Formato::Kvtml;
+    for (const QString& leccion : documento.lecciones)
+        AgregaTemaLeido(lectura, leccion, QString(), 0);
+    for (ItemLeido& entrada : documento.entradas)
+        AgregaFila(lectura, std::move(entrada.item), entrada.linea);
+    return lectura;
+}
+
+bool PareceXml(QByteArrayView datos)
+{
+    datos = SinBomUtf8(datos);
+    qsizetype i = 0;
+    while (i < datos.size() && std::isspace(static_cast<unsigned char>(datos[i])))
+        ++i;
+    const QByteArrayView inicio = datos.sliced(i).first(std::min<qsizetype>(6, datos.size() - i));
+    return inicio.startsWith("<?xml") || inicio.compare("<kvtml", Qt::CaseInsensitive) == 0;
+}
+
+ErrorTalvex ErrorCancelado()
+{
+    return ErrorTalvex(Cancelado, QStringLiteral("Operación cancelada por el usuario."));
+}
+
+// ---------------------------------------------------------------------------------------
+// Writing
+
+const QString CabeceraAnkiTexto = QStringLiteral("#separator:tab\r\n"
+                                                 "#html:false\r\n"
+                                                 "#columns:Inglés\tEspañol\tTema\tNotas\r\n"
+                                                 "#deck column:3\r\n");
+
+QByteArray GeneraExportacion(const BaseVocabulario& base, Formato formato,
+                             const std::optional<QString>& tema, const Progreso& progreso)
+{
+    if (formato == Formato::Kvtml)
+        throw ErrorTalvex(NumeroError::ArgumentoNoValido,
+                          QStringLiteral("No se puede exportar en formato KVTML: solo se lee."));
+    const bool esAnki = formato == Formato::Anki;
+    const QChar separador = formato == Formato::Csv ? QLatin1Char(',') : QLatin1Char('\t');
+
+    std::vector<Item> items;
+    const auto Guarda = [&](const Item& item) { items.push_back(item); };
+    if (tema)
+        base.RecorreItemsDeTema(*tema, Guarda);
+    else
+        base.RecorreItems(Guarda);
+
+    QString linea;
+    if (esAnki)
+        linea = CabeceraAnkiTexto;
+    else
+        Csv::AgregaRegistro(linea, {CabeceraIngles, CabeceraEspanol, CabeceraTema, CabeceraNotas},
+                            separador);
+    QByteArray salida = linea.toUtf8();
+    const qint64 total = static_cast<qint64>(items.size());
+    for (qint64 i = 0; i < total; ++i) {
+        const Item& item = items[static_cast<size_t>(i)];
+        linea.clear();
+        Csv::AgregaRegistro(linea, {item.ITEMING, item.ITEMESP, item.NOMBRETEMA, item.NOTASITEM},
+                            separador, esAnki);
+        salida += linea.toUtf8();
+        if (progreso && (i % 1024 == 1023) && !progreso(i + 1, total))
+            throw ErrorCancelado();
+    }
+    if (progreso && !progreso(total, total))
+        throw ErrorCancelado();
+    if (esAnki)
+        return salida;
+
+    linea = QStringLiteral("\r\n");
+    Csv::AgregaRegistro(linea, {CabeceraTema, CabeceraNotas}, separador);
+    const auto EscribeTema = [&](const Tema& t) {
+        Csv::AgregaRegistro(linea, {t.NOMBRETEMA, t.NOTASTEMA}, separador);
+    };
+    if (!tema)
+        base.RecorreTemas(EscribeTema);
+    else if (const auto guardado = base.LocalizaTema(*tema);
+             guardado && guardado->NOMBRETEMA == *tema)
+        EscribeTema(*guardado);
+    salida += linea.toUtf8();
+    return salida;
+}
+
+ErrorTalvex ErrorEscritura(int numeroErrno, const QString& ruta)
+{
+    int numero = NumeroError::ErrorEntradaSalida;
+    QString causa;
+    switch (numeroErrno) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        numero = NumeroError::DiscoLleno;
+        causa = QStringLiteral("no queda espacio en el disco");
+        break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        numero = NumeroError::PermisoDenegado;
+        causa = QStringLiteral("permiso denegado");
+        break;
+    case ENOENT:
+    case ENOTDIR:
+        numero = NumeroError::RutaNoEncontrada;
+        causa = QStringLiteral("la carpeta no existe");
+        break;
+    case EISDIR:
+        numero = NumeroError::AccesoRutaArchivo;
+        causa = QStringLiteral("es una carpeta");
+        break;
+    default:
+        causa = QString::fromLocal8Bit(std::strerror(numeroErrno));
+    }
+    return ErrorTalvex(numero,
+                       QStringLiteral("No se pudo escribir el archivo «%1»: %2.").arg(ruta, causa));
+}
+
+// Writes every byte, or returns false with errno set.
+bool EscribeTodo(int fd, const char* datos, size_t cuantos)
+{
+    while (cuantos > 0) {
+        const ssize_t escritos = ::write(fd, datos, cuantos);
+        if (escritos < 0 && errno == EINTR)
+            continue;
+        if (escritos < 0)
+            return false;
+        if (escritos == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        datos += escritos;
+        cuantos -= static_cast<size_t>(escritos);
+    }
+    return true;
+}
+
+// The destination is always the old file or the whole new one: the bytes go to a new file
+// beside it, reach the disk, and only then take its name.
+void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
+{
+    if (ruta.isEmpty())
+        throw ErrorTalvex(NumeroError::NombreArchivoIncorrecto,
+                          QStringLiteral("Falta el nombre del archivo de destino."));
+    // A link keeps being a link: the file it points at is the one replaced.
+    QByteArray destino = QFile::encodeName(ruta);
+    if (char* real = ::realpath(destino.constData(), nullptr)) {
+        destino = real;
+        std::free(real);
+    }
+    struct stat estado;
+    const bool existe = ::stat(destino.constData(), &estado) == 0;
+    if (existe && S_ISDIR(estado.st_mode))
+        throw ErrorEscritura(EISDIR, ruta);
+    const qsizetype barra = destino.lastIndexOf('/');
+    const QByteArray carpeta =
+        barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : destino.left(barra));
+
+    QByteArray temporal;
+    int fd = -1;
+    for (int intento = 0; intento < 100 && fd < 0; ++intento) {
+        temporal = carpeta + "/.talvex-" +
+                   QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd = ::open(temporal.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        throw ErrorEscritura(errno, ruta);
+    if (existe) // the replaced file keeps its permissions (best effort)
+        ::fchmod(fd, estado.st_mode & 07777);
+    const auto Falla = [&](int numeroErrno) {
+        ::close(fd);
+        ::unlink(temporal.constData());
+        return ErrorEscritura(numeroErrno, ruta);
+    };
+    if (!EscribeTodo(fd, datos.constData(), static_cast<size_t>(datos.size())))
+        throw Falla(errno);
+    if (::fsync(fd) != 0 && errno != EINVAL)
+        throw Falla(errno);
+    if (::close(fd) != 0 && errno != EINTR) {
+        const int numeroErrno = errno;
+        ::unlink(temporal.constData());
+        throw ErrorEscritura(numeroErrno, ruta);
+    }
+    if (::rename(temporal.constData(), destino.constData()) != 0) {
+        const int numeroErrno = errno;
+        ::unlink(temporal.constData());
+        throw ErrorEscritura(numeroErrno, ruta);
+    }
+    // Makes the rename durable; the file is whole already, so a failure is ignored.
+    const int directorio = ::open(carpeta.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directorio >= 0) {
+        ::fsync(directorio);
+        ::close(directorio);
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+
+Lectura LeeDatos(const QByteArray& datos, Codificacion codificacion)
+{
+    // XML names its own encoding; a NUL byte is refused either way.
+    if (PareceXml(datos)) {
+        if (datos.contains('\0'))
+            DecodificaTexto(datos, codificacion); // throws the message of binary files
+        return LeeDocumentoKvtml(datos);
+    }
+    const QString texto = DecodificaTexto(datos, codificacion);
+    return LeeDelimitado(texto);
+}
+
+Lectura LeeArchivo(const QString& ruta, Codificacion codificacion, const Progreso& progreso)
+{
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::ReadOnly))
+        throw ErrorTalvex(NumeroError::ArchivoNoEncontrado,
+                          QStringLiteral("No se puede abrir el archivo «%1»: %2.")
+                              .arg(ruta, archivo.errorString()));
+    const qint64 tamano = archivo.size();
+    if (tamano > TamanoMaximo)
+        throw ErrorTalvex(ArchivoDemasiadoGrande,
+                          QStringLiteral("El archivo ocupa %1 MB; solo se importan archivos de "
+                                         "hasta %2 MB.")
+                              .arg(QString::number(double(tamano) / (1024 * 1024), 'f', 1))
+                              .arg(TamanoMaximo / (1024 * 1024)));
+    QByteArray datos;
+    datos.reserve(tamano);
+    constexpr qint64 Bloque = 1 << 20;
+    for (;;) {
+        // A file that grows while it is read is still held to the limit.
+        const QByteArray bloque = archivo.read(Bloque);
+        if (bloque.isEmpty()) {
+            if (archivo.error() != QFileDevice::NoError)
+                throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
+                                  QStringLiteral("No se pudo leer el archivo «%1»: %2.")
+                                      .arg(ruta, archivo.errorString()));
+            break;
+        }
+        datos += bloque;
+        if (datos.size() > TamanoMaximo)
+            throw ErrorTalvex(ArchivoDemasiadoGrande,
+                              QStringLiteral("El archivo pasa de %1 MB; no se puede importar.")
+                                  .arg(TamanoMaximo / (1024 * 1024)));
+        if (progreso && !progreso(datos.size(), std::max(tamano, qint64(datos.size()))))
+            throw ErrorCancelado();
+    }
+    return LeeDatos(datos, codificacion);
+}
+
+Plan Planea(const Lectura& lectura, const BaseVocabulario& base)
+{
+    Plan plan;
+    plan.filasLeidas = lectura.filasLeidas;
+    plan.rechazos = lectura.rechazos;
+
+    // One spelling per topic key: the store's, or else the first one the file uses, so that
+    // an item never names its topic in another case than the topic itself.
+    struct TemaVisto {
+        QString nombre;
+        qsizetype nuevo = -1; // its index in temasNuevos, when the store lacks it
+        bool soloExistentes = false;
+    };
+    QHash<QByteArray, TemaVisto> temas;
+    const QByteArray claveSinCategoria = CalculaClaveOrden(SinCategoria);
+    const auto VeTema = [&](const QString& nombre, const QString& notas) -> TemaVisto& {
+        const QByteArray clave = CalculaClaveOrden(nombre);
+        auto visto = temas.find(clave);
+        if (visto != temas.end())
+            return *visto;
+        TemaVisto nuevo;
+        if (const auto guardado = base.LocalizaTema(nombre)) {
+            nuevo.nombre = guardado->NOMBRETEMA;
+        } else {
+            nuevo.nombre = nombre;
+            nuevo.nuevo = static_cast<qsizetype>(plan.temasNuevos.size());
+            plan.temasNuevos.push_back({nombre, notas});
+        }
+        return *temas.insert(clave, nuevo);
+    };
+    for (const Tema& tema : lectura.temas)
+        VeTema(tema.NOMBRETEMA, tema.NOTASTEMA);
+
+    QHash<QByteArray, int> filas; // English key → the row that brought it first
+    filas.reserve(static_cast<qsizetype>(lectura.items.size()));
+    for (const ItemLeido& leido : lectura.items) {
+        const QByteArray clave = CalculaClaveOrden(leido.item.ITEMING);
+        if (const auto anterior = filas.constFind(clave); anterior != filas.cend()) {
+            plan.rechazos.push_back(
+                {leido.linea, QStringLiteral("repite la fila %1").arg(*anterior)});
+            continue;
+        }
+        filas.insert(clave, leido.linea);
+        Item item = leido.item;
+        const auto guardado = base.LocalizaItem(item.ITEMING);
+        if (item.NOMBRETEMA != SinCategoria &&
+            CalculaClaveOrden(item.NOMBRETEMA) != claveSinCategoria) {
+            const bool yaVisto = temas.contains(CalculaClaveOrden(item.NOMBRETEMA));
+            TemaVisto& tema = VeTema(item.NOMBRETEMA, QString());
+            if (tema.nuevo >= 0) {
+                if (!yaVisto)
+                    tema.soloExistentes = guardado.has_value();
+                else if (!guardado)
+                    tema.soloExistentes = false;
+            }
+            item.NOMBRETEMA = tema.nombre;
+        }
+        if (guardado) {
+            item.ITEMING = guardado->ITEMING;
+            plan.existentes.push_back(std::move(item));
+        } else {
+            plan.nuevos.push_back(std::move(item));
+        }
+    }
+    for (const TemaVisto& tema : std::as_const(temas))
+        if (tema.soloExistentes)
+            plan.temasSoloDeExistentes.push_back(tema.nombre);
+    std::stable_sort(plan.rechazos.begin(), plan.rechazos.end(),
+                     [](const Rechazo& a, const Rechazo& b) { return a.linea < b.linea; });
+    return plan;
+}
+
+Resultado Aplica(const Plan& plan, Duplicados duplicados, BaseVocabulario& base,
+                 const Progreso& progreso)
+{
+    const bool reemplaza = duplicados == Duplicados::Reemplazar;
+    const QSet<QString> soloExistentes(plan.temasSoloDeExistentes.begin(),
+                                       plan.temasSoloDeExistentes.end());
+    const qint64 total = static_cast<qint64>(plan.nuevos.size()) +
+                         (reemplaza ? static_cast<qint64>(plan.existentes.size()) : 0);
+    qint64 hecho = 0;
+    // Thrown inside the transaction, so that it rolls everything back.
+    const auto Avanza = [&](qint64 cuantos) {
+        hecho += cuantos;
+        if (progreso && (hecho % 512 == 0 || hecho == total) && !progreso(hecho, total))
+            throw ErrorCancelado();
+    };
+    Resultado resultado;
+    base.EnTransaccion([&] {
+        Avanza(0);
+        for (const Tema& tema : plan.temasNuevos) {
+            if (!reemplaza && soloExistentes.contains(tema.NOMBRETEMA))
+                continue;
+            base.AgregaTema(tema);
+            resultado.temasAgregados.push_back(tema);
+        }
+        for (const Item& item : plan.nuevos) {
+            base.AgregaItem(item);
+            resultado.agregados.push_back(item);
+            Avanza(1);
+        }
+        if (!reemplaza)
+            return;
+        for (const Item& item : plan.existentes) {
+            base.ModificaItem(item.ITEMING, item);
+            resultado.reemplazados.emplace_back(item.ITEMING, item);
+            Avanza(1);
+        }
+    });
+    return resultado;
+}
+
+void Exporta(const BaseVocabulario& base, const QString& ruta, Formato formato,
+             const std::optional<QString>& tema, const Progreso& progreso)
+{
+    EscribeArchivoSeguro(ruta, GeneraExportacion(base, formato, tema, progreso));
+}
+
+QByteArray ExportaDatos(const BaseVocabulario& base, Formato formato,
+                        const std::optional<QString>& tema)
+{
+    return GeneraExportacion(base, formato, tema, {});
+}
+
+} // namespace Intercambio

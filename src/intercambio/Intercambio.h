@@ -14,9 +14,9 @@
 namespace Intercambio {
 
 enum class Formato {
-    Csv,   // comma-separated, RFC 4180
-    Tsv,   // tab-separated, quoted like CSV where needed
-    Anki,  // TSV with Anki's file headers (#separator:tab, #html:false, #columns:…, #deck column:…)
+    Csv, // comma-separated, RFC 4180
+    Tsv, // tab-separated, quoted like CSV where needed
+    Anki, // TSV with Anki's file headers (#separator:tab, #html:false, #columns:…, #deck column:…)
     Kvtml, // KVTML 2.0 (import only)
 };
 
@@ -29,9 +29,11 @@ enum class Codificacion { Automatica, Windows1252 };
 // cancels: nothing is written and the call throws ErrorTalvex(Cancelado).
 using Progreso = std::function<bool(qint64 hecho, qint64 total)>;
 
-inline constexpr int CodificacionDudosa = 3900; // ErrorTalvex number: not valid UTF-8
-inline constexpr int Cancelado = 3901;          // ErrorTalvex number: the user cancelled
+inline constexpr int CodificacionDudosa = 3900;          // ErrorTalvex number: not valid UTF-8
+inline constexpr int Cancelado = 3901;                   // ErrorTalvex number: the user cancelled
 inline constexpr qint64 TamanoMaximo = 64 * 1024 * 1024; // larger files are refused
+inline constexpr int ArchivoNoValido = 3902;        // not text, not readable XML, no KVTML, a DTD
+inline constexpr int ArchivoDemasiadoGrande = 3903; // larger than TamanoMaximo
 
 struct ItemLeido {
     Item item;
@@ -56,7 +58,9 @@ struct Lectura {
 // Reads a CSV, TSV (separator and header line detected, BOM accepted, CR LF or LF, quoted
 // fields with line breaks kept) or KVTML file (told apart by its content). A file that is not
 // text (a NUL byte, not XML when it looks like XML), larger than TamanoMaximo, a KVTML
-// without English or Spanish, or with a DTD/entity declaration, throws with a Spanish message.
+// without English or Spanish, or with entity declarations (a DTD's internal subset) or entity
+// references, throws with a Spanish message. A DOCTYPE that only names the format's DTD is
+// accepted (the KVTML writers put one in every file); it is never fetched.
 Lectura LeeArchivo(const QString& ruta, Codificacion codificacion = Codificacion::Automatica,
                    const Progreso& progreso = {});
 // The same from bytes already in memory (the tests', the tool's standard input).
@@ -68,8 +72,12 @@ enum class Duplicados { Omitir, Reemplazar };
 struct Plan {
     std::vector<Item> nuevos;      // English text not in the store (nor earlier in the file)
     std::vector<Item> existentes;  // English text the store already has (equal keys)
+                                   // (ITEMING is the stored spelling; the rest the file's)
     std::vector<Tema> temasNuevos; // topics not in the store: those of the file and those
                                    // that new or replaced items name ("Sin categoría" never)
+    // The names in temasNuevos that only existing items name: written only when they are
+    // replaced.
+    std::vector<QString> temasSoloDeExistentes;
     std::vector<Rechazo> rechazos; // the file's refusals, and rows repeating an earlier row
     int filasLeidas = 0;
 };
@@ -77,8 +85,8 @@ Plan Planea(const Lectura& lectura, const BaseVocabulario& base);
 
 // What the import wrote, for the main window to show without reading the store again.
 struct Resultado {
-    std::vector<Item> agregados;                         // new items
-    std::vector<std::pair<QString, Item>> reemplazados;  // stored English text, item written
+    std::vector<Item> agregados;                        // new items
+    std::vector<std::pair<QString, Item>> reemplazados; // stored English text, item written
     std::vector<Tema> temasAgregados;
 };
 // Writes the plan in one transaction: everything or nothing (a failure or a cancel leaves the

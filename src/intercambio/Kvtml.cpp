@@ -1,1 +1,204 @@
-// Filled by the exchange module's work.
+#include "intercambio/Kvtml.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+namespace Intercambio {
+
+namespace {
+
+ErrorTalvex NoValido(const QString& texto)
+{
+    return ErrorTalvex(ArchivoNoValido, texto);
+}
+
+struct Identificador {
+    QString id, nombre, locale;
+};
+
+// The language of a locale: "en_US", "en-GB" and "EN" are all "en".
+QString LenguaDe(const QString& locale)
+{
+    QString lengua = locale.trimmed().toLower();
+    const qsizetype corte = lengua.indexOf(QRegularExpression(QStringLiteral("[_\\-.@]")));
+    return corte < 0 ? lengua : lengua.left(corte);
+}
+
+// By locale first; by the identifier's name only when no identifier names a locale for it.
+std::optional<QString> BuscaIdentificador(const std::vector<Identificador>& identificadores,
+                                          const QString& lengua, const QStringList& nombres)
+{
+    for (const Identificador& identificador : identificadores)
+        if (LenguaDe(identificador.locale) == lengua)
+            return identificador.id;
+    for (const Identificador& identificador : identificadores)
+        if (nombres.contains(identificador.nombre.trimmed(), Qt::CaseInsensitive))
+            return identificador.id;
+    return std::nullopt;
+}
+
+struct Entrada {
+    int numero = 0;
+    std::map<QString, std::pair<QString, QString>> traducciones; // id → text, comment
+    QString leccion;
+    bool enLeccion = false;
+};
+
+struct Contenedor {
+    QString nombre;
+    std::vector<QString> entradas;
+};
+
+} // namespace
+
+DocumentoKvtml LeeKvtml(const QByteArray& datos)
+{
+    QXmlStreamReader xml(datos);
+    std::vector<Identificador> identificadores;
+    std::vector<Entrada> entradas;
+    QHash<QString, size_t> indiceEntradas;
+    std::vector<QString> lecciones;
+    std::vector<Contenedor> contenedores; // the lesson containers open now, outermost first
+    QStringList pila;                     // the elements open now
+    QString traduccion;                   // id of the translation open now
+    bool raizVista = false;
+
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        // Real files name the format's DTD by its public identifier, which is never fetched;
+        // an internal subset could declare entities that expand without end or name other
+        // files, so a document with one is refused before anything else is read.
+        if ((token == QXmlStreamReader::DTD && xml.text().contains(QLatin1Char('['))) ||
+            !xml.entityDeclarations().isEmpty())
+            throw NoValido(QStringLiteral("El archivo declara entidades XML en su DTD; por "
+                                          "seguridad no se lee."));
+        if (token == QXmlStreamReader::EntityReference)
+            throw NoValido(QStringLiteral("El archivo usa la entidad XML «%1», que no se "
+                                          "expande por seguridad; no se lee.")
+                               .arg(xml.name().toString()));
+        if (token == QXmlStreamReader::EndElement) {
+            const QString nombre = pila.takeLast();
+            if (nombre == QLatin1String("container") && !contenedores.empty() && pila.size() >= 2 &&
+                pila[1] == QLatin1String("lessons")) {
+                // The innermost lesson closes first, so it wins over the ones around it.
+                const Contenedor contenedor = std::move(contenedores.back());
+                contenedores.pop_back();
+                if (contenedor.nombre.isEmpty())
+                    continue;
+                for (const QString& id : contenedor.entradas) {
+                    const auto encontrada = indiceEntradas.constFind(id);
+                    if (encontrada == indiceEntradas.cend())
+                        continue;
+                    Entrada& entrada = entradas[*encontrada];
+                    if (!entrada.enLeccion) {
+                        entrada.leccion = contenedor.nombre;
+                        entrada.enLeccion = true;
+                    }
+                }
+            }
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+
+        const QString nombre = xml.name().toString();
+        const QString padre = pila.isEmpty() ? QString() : pila.last();
+        const QXmlStreamAttributes atributos = xml.attributes();
+        if (!raizVista) {
+            raizVista = true;
+            if (nombre != QLatin1String("kvtml"))
+                throw NoValido(QStringLiteral("El archivo XML no es un vocabulario KVTML."));
+            const QString version = atributos.value(QLatin1String("version")).toString();
+            if (!version.startsWith(QLatin1Char('2')))
+                throw NoValido(QStringLiteral("Solo se leen archivos KVTML 2.0; este es de la "
+                                              "versión «%1».")
+                                   .arg(version));
+        }
+        const bool enLecciones = pila.size() >= 2 && pila[1] == QLatin1String("lessons");
+
+        if (nombre == QLatin1String("identifier") && padre == QLatin1String("identifiers")) {
+            identificadores.push_back({atributos.value(QLatin1String("id")).toString(), {}, {}});
+        } else if ((nombre == QLatin1String("name") || nombre == QLatin1String("locale")) &&
+                   padre == QLatin1String("identifier") && !identificadores.empty()) {
+            const QString texto = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            (nombre == QLatin1String("name") ? identificadores.back().nombre
+                                             : identificadores.back().locale) = texto;
+            continue; // its end element is read already
+        } else if (nombre == QLatin1String("entry") && padre == QLatin1String("entries")) {
+            const QString id = atributos.value(QLatin1String("id")).toString();
+            bool numerico = false;
+            const int numero = id.toInt(&numerico);
+            Entrada entrada;
+            entrada.numero = numerico ? numero : static_cast<int>(entradas.size()) + 1;
+            if (!indiceEntradas.contains(id))
+                indiceEntradas.insert(id, entradas.size());
+            entradas.push_back(std::move(entrada));
+        } else if (nombre == QLatin1String("translation") && padre == QLatin1String("entry") &&
+                   pila.size() >= 2 && pila[1] == QLatin1String("entries") && !entradas.empty()) {
+            traduccion = atributos.value(QLatin1String("id")).toString();
+        } else if ((nombre == QLatin1String("text") || nombre == QLatin1String("comment")) &&
+                   padre == QLatin1String("translation") && !entradas.empty()) {
+            const QString texto = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            auto& [textoGuardado, comentario] = entradas.back().traducciones[traduccion];
+            (nombre == QLatin1String("text") ? textoGuardado : comentario) = texto;
+            continue;
+        } else if (nombre == QLatin1String("container") && enLecciones &&
+                   (padre == QLatin1String("lessons") || padre == QLatin1String("container"))) {
+            contenedores.emplace_back();
+        } else if (nombre == QLatin1String("name") && padre == QLatin1String("container") &&
+                   enLecciones && !contenedores.empty()) {
+            QString texto = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            contenedores.back().nombre = texto;
+            if (!texto.isEmpty() &&
+                std::find(lecciones.begin(), lecciones.end(), texto) == lecciones.end())
+                lecciones.push_back(std::move(texto));
+            continue;
+        } else if (nombre == QLatin1String("entry") && padre == QLatin1String("container") &&
+                   enLecciones && !contenedores.empty()) {
+            contenedores.back().entradas.push_back(atributos.value(QLatin1String("id")).toString());
+        }
+        pila.append(nombre);
+    }
+    if (xml.hasError())
+        throw NoValido(QStringLiteral("El archivo no es un XML válido (línea %1, columna %2): %3")
+                           .arg(xml.lineNumber())
+                           .arg(xml.columnNumber())
+                           .arg(xml.errorString()));
+    if (!raizVista)
+        throw NoValido(QStringLiteral("El archivo XML está vacío."));
+
+    const auto ingles = BuscaIdentificador(
+        identificadores, QStringLiteral("en"),
+        {QStringLiteral("English"), QStringLiteral("Inglés"), QStringLiteral("Ingles")});
+    const auto espanol =
+        BuscaIdentificador(identificadores, QStringLiteral("es"),
+                           {QStringLiteral("Spanish"), QStringLiteral("Español"),
+                            QStringLiteral("Espanol"), QStringLiteral("Castellano")});
+    if (!ingles)
+        throw NoValido(QStringLiteral("El archivo KVTML no tiene ninguna lengua en inglés."));
+    if (!espanol)
+        throw NoValido(QStringLiteral("El archivo KVTML no tiene ninguna lengua en español."));
+
+    DocumentoKvtml documento;
+    documento.lecciones = std::move(lecciones);
+    documento.entradas.reserve(entradas.size());
+    for (Entrada& entrada : entradas) {
+        const auto [textoIngles, comentarioIngles] = entrada.traducciones[*ingles];
+        const auto [textoEspanol, comentarioEspanol] = entrada.traducciones[*espanol];
+        QString notas = comentarioIngles;
+        if (!comentarioIngles.isEmpty() && !comentarioEspanol.isEmpty())
+            notas += QLatin1String("\r\n");
+        notas += comentarioEspanol;
+        documento.entradas.push_back(
+            {{textoIngles, textoEspanol, entrada.enLeccion ? entrada.leccion : SinCategoria, notas},
+             entrada.numero});
+    }
+    return documento;
+}
+
+} // namespace Intercambio

@@ -41,7 +41,7 @@ void PruebaMenus::menusConSusTextosDeAcciones()
     QCOMPARE(TextosDeAcciones(v.menuBar()->actions()),
              (QStringList{"&Archivo", "&Opciones", "Ay&uda"}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuArchivo")->actions()),
-             (QStringList{"&Abrir base de datos...", "-",
+             (QStringList{"&Abrir base de datos...", "&Importar...", "E&xportar...", "-",
                           "&Salir..." + QString(38, QLatin1Char(' ')) + "Alt+F4"}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuOpciones")->actions()),
              (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos..."}));

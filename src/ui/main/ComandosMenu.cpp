@@ -55,6 +55,10 @@ void frmMenuPrincipal::CreaBarraHerramientas()
             qobject_cast<QToolButton*>(ui_->tlbBarraHerramientas->widgetForAction(respaldar)))
         boton->setPopupMode(QToolButton::MenuButtonPopup);
 
+    connect(ui_->mnuImportar, &QAction::triggered, this,
+            [this] { AtiendeEvento([this] { mnuImportar_Click(); }); });
+    connect(ui_->mnuExportar, &QAction::triggered, this,
+            [this] { AtiendeEvento([this] { mnuExportar_Click(); }); });
     connect(ui_->mnuBase, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Carpeta")); });
     connect(ui_->mnuRespaldar, &QAction::triggered, this,

@@ -3,6 +3,7 @@
 #include "data/Cotejo.h"
 
 #include <algorithm>
+#include <iterator>
 
 int ModeloListaItems::rowCount(const QModelIndex& padre) const
 {
@@ -156,4 +157,28 @@ void ModeloListaItems::ConstruyeIndice()
     for (const FilaLista& fila : filas_)
         textos.push_back(fila.ingles);
     indice_.Construye(textos);
+}
+
+void ModeloListaItems::AgregaFilas(std::vector<FilaLista> nuevas)
+{
+    const auto antes = [](const FilaLista& a, const FilaLista& b) {
+        return ComparaTextos(a.ingles, b.ingles) < 0;
+    };
+    std::sort(nuevas.begin(), nuevas.end(), antes);
+    std::vector<FilaLista> todas;
+    todas.reserve(filas_.size() + nuevas.size());
+    std::merge(std::make_move_iterator(filas_.begin()), std::make_move_iterator(filas_.end()),
+               std::make_move_iterator(nuevas.begin()), std::make_move_iterator(nuevas.end()),
+               std::back_inserter(todas), antes);
+    CambiaFilas(std::move(todas));
+    ConstruyeIndice();
+}
+
+void ModeloListaItems::CambiaEspanol(const QString& ingles, const QString& espanol)
+{
+    const int fila = BuscaFila(ingles);
+    if (fila < 0)
+        return;
+    filas_[size_t(fila)].espanol = espanol;
+    emit dataChanged(index(fila, 1), index(fila, 1));
 }

@@ -52,6 +52,11 @@ public:
     int GuardaItem(const Item& item, const QString& anterior, bool nuevo);
     // The item goes from the store, then its row and its index entry.
     void EliminaItem(int fila);
+    // Rows already written to the store (an import): merged into key order in one change of
+    // the list, the index built anew.
+    void AgregaFilas(std::vector<FilaLista> nuevas);
+    // The Spanish text of the row whose English text is `ingles`, as the store now has it.
+    void CambiaEspanol(const QString& ingles, const QString& espanol);
     // The first-letter index anew from the rows, in list order.
     void ConstruyeIndice();
     const IndiceLetras& Indice() const { return indice_; }

@@ -2,6 +2,7 @@
 // The main window: topics on the left, the index of every item in the middle, the notes
 // and the items of the selected topic on the right, all on the panel picMenu1.
 #include "data/BaseVocabulario.h"
+#include "intercambio/Intercambio.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -52,6 +53,15 @@ public:
     void PreparaReporte();
     // Opens the backup dialog over this window: backup when `respaldo`, else restore.
     void AbreRespaldo(bool respaldo);
+    // Import: a file chosen, read and checked, then the import window over this one.
+    void mnuImportar_Click();
+    void mnuExportar_Click();
+    // What the import window reports, applied here: the plan written in one transaction (a
+    // failure throws; a cancel says so and writes nothing), then the new rows shown.
+    void ImportaPlan(const Intercambio::Plan& plan, Intercambio::Duplicados duplicados);
+    void ItemsImportados(const Intercambio::Resultado& resultado);
+    // Asks for the file and writes the vocabulary or one topic to it; false when no file.
+    bool Exporta(Intercambio::Formato formato, const std::optional<QString>& tema);
 
     // What the editors report, applied here: the saved record with its key when the editor
     // opened. A failed write throws, and nothing of this window changes.

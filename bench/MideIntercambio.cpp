@@ -1,0 +1,104 @@
+// Measures export and import on a large vocabulary database.
+//
+//   MideIntercambio RUTA
+//
+// RUTA (made by GeneraVocabulario RUTA 100000 1000) is copied first and never written. Times
+// the export of every item to CSV (bar: 1 s), then the import of 20,000 new rows read from a
+// CSV file (LeeArchivo + Planea + Aplica; bar: 1 s), and prints the peak memory (bar: 200 MB).
+#include "data/BaseVocabulario.h"
+#include "intercambio/Intercambio.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int FilasNuevas = 20000;
+
+// The peak resident memory of this process in kB, from /proc.
+long long MemoriaMaxima()
+{
+    QFile estado(QStringLiteral("/proc/self/status"));
+    if (!estado.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& linea : estado.readAll().split('\n'))
+        if (linea.startsWith("VmHWM:"))
+            return linea.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+bool Informa(const char* que, qint64 ms, qint64 barra)
+{
+    std::printf("%-40s %6lld ms (barra %lld ms) %s\n", que, static_cast<long long>(ms),
+                static_cast<long long>(barra), ms <= barra ? "bien" : "LENTO");
+    return ms <= barra;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication aplicacion(argc, argv);
+    if (aplicacion.arguments().size() != 2) {
+        std::fputs("Uso: MideIntercambio RUTA\n", stderr);
+        return 2;
+    }
+    QTemporaryDir carpeta;
+    const QString copia = carpeta.filePath(QStringLiteral("TALVEXV20.MDB"));
+    if (!QFile::copy(aplicacion.arguments()[1], copia)) {
+        std::fputs("No se pudo copiar la base de datos.\n", stderr);
+        return 1;
+    }
+    bool bien = true;
+    try {
+        BaseVocabulario base;
+        base.Abre(copia);
+        QElapsedTimer reloj;
+
+        reloj.start();
+        Intercambio::Exporta(base, carpeta.filePath(QStringLiteral("todo.csv")),
+                             Intercambio::Formato::Csv);
+        bien &= Informa("Exportación completa a CSV", reloj.elapsed(), 1000);
+
+        // New English texts (digits never appear in the generated ones), with notes that
+        // need quotes.
+        QByteArray nuevas = "Inglés,Español,Tema,Notas\r\n";
+        for (int i = 0; i < FilasNuevas; ++i)
+            nuevas += "bench word " + QByteArray::number(i) + ",palabra " + QByteArray::number(i) +
+                      ",Tema " + QByteArray::number(i % 50) +
+                      ",\"primera línea\r\nsegunda, con coma\"\r\n";
+        const QString archivo = carpeta.filePath(QStringLiteral("nuevas.csv"));
+        QFile salida(archivo);
+        if (!salida.open(QIODevice::WriteOnly) || salida.write(nuevas) != nuevas.size())
+            throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
+                              QStringLiteral("No se pudo escribir el archivo de filas nuevas."));
+        salida.close();
+
+        reloj.restart();
+        const Intercambio::Lectura lectura = Intercambio::LeeArchivo(archivo);
+        const qint64 lectura_ms = reloj.elapsed();
+        const Intercambio::Plan plan = Intercambio::Planea(lectura, base);
+        const qint64 plan_ms = reloj.elapsed() - lectura_ms;
+        const Intercambio::Resultado resultado =
+            Intercambio::Aplica(plan, Intercambio::Duplicados::Omitir, base);
+        const qint64 total_ms = reloj.elapsed();
+        std::printf("  lectura %lld ms, plan %lld ms, escritura %lld ms; %zu nuevos\n",
+                    static_cast<long long>(lectura_ms), static_cast<long long>(plan_ms),
+                    static_cast<long long>(total_ms - lectura_ms - plan_ms),
+                    resultado.agregados.size());
+        bien &= resultado.agregados.size() == static_cast<size_t>(FilasNuevas);
+        bien &= Informa("Importación de 20.000 filas nuevas", total_ms, 1000);
+    } catch (const ErrorTalvex& error) {
+        std::fprintf(stderr, "Error %d: %s\n", error.Numero(), qPrintable(error.Descripcion()));
+        return 1;
+    }
+    const long long memoria = MemoriaMaxima();
+    std::printf("%-40s %6lld MB (barra 200 MB) %s\n", "Memoria máxima (VmHWM)", memoria / 1024,
+                memoria >= 0 && memoria <= 200 * 1024 ? "bien" : "DEMASIADA");
+    bien &= memoria >= 0 && memoria <= 200 * 1024;
+    return bien ? 0 : 1;
+}

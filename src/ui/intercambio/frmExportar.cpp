@@ -1,0 +1,76 @@
+#include "ui/intercambio/frmExportar.h"
+
+#include "app/windows/AlPulsar.h"
+#include "app/windows/Centrado.h"
+#include "app/windows/TeclasDialogo.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const std::pair<const char*, Intercambio::Formato> Formatos[] = {
+    {"CSV, separado por comas (hojas de cálculo)", Intercambio::Formato::Csv},
+    {"TSV, separado por tabulaciones", Intercambio::Formato::Tsv},
+    {"TSV para importar en Anki", Intercambio::Formato::Anki},
+};
+} // namespace
+
+frmExportar::frmExportar(const QStringList& temas, Exporta exporta)
+    : QWidget(nullptr, Qt::Dialog), exporta_(std::move(exporta))
+{
+    setObjectName(QStringLiteral("frmExportar"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Exportar vocabulario"));
+    setWindowIcon(QIcon(QStringLiteral(":/imagenes/talvex32.png")));
+
+    cboFormato = new QComboBox(this);
+    cboFormato->setObjectName(QStringLiteral("cboFormato"));
+    for (const auto& [texto, formato] : Formatos)
+        cboFormato->addItem(QString::fromUtf8(texto), int(formato));
+    cboContenido = new QComboBox(this);
+    cboContenido->setObjectName(QStringLiteral("cboContenido"));
+    cboContenido->addItem(QStringLiteral("Todo el vocabulario"));
+    for (const QString& tema : temas)
+        cboContenido->addItem(QStringLiteral("Tema: ") + tema, tema);
+    auto* campos = new QFormLayout;
+    auto* formato = new QLabel(QStringLiteral("&Formato :"), this);
+    formato->setBuddy(cboFormato);
+    auto* contenido = new QLabel(QStringLiteral("&Contenido :"), this);
+    contenido->setBuddy(cboContenido);
+    campos->addRow(formato, cboFormato);
+    campos->addRow(contenido, cboContenido);
+
+    auto* aceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    aceptar->setObjectName(QStringLiteral("cmdAceptarExportar"));
+    auto* cancelar = new QPushButton(QStringLiteral("Ca&ncelar"), this);
+    cancelar->setObjectName(QStringLiteral("cmdCancelarExportar"));
+    for (QPushButton* boton : {aceptar, cancelar})
+        boton->setAutoDefault(false);
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(aceptar);
+    botones->addWidget(cancelar);
+    auto* todo = new QVBoxLayout(this);
+    todo->addLayout(campos);
+    todo->addStretch();
+    todo->addLayout(botones);
+    resize(Twips(6600), Twips(2400));
+    CentraEnPantalla(*this);
+
+    AlPulsar(aceptar, this, [this] { cmdAceptarExportar_Click(); });
+    connect(cancelar, &QPushButton::clicked, this, &QWidget::close);
+    new TeclasDialogo(*this); // Escape closes it, writing nothing
+    cboFormato->setFocus();
+}
+
+void frmExportar::cmdAceptarExportar_Click()
+{
+    const auto formato = Intercambio::Formato(cboFormato->currentData().toInt());
+    const QVariant tema = cboContenido->currentData();
+    if (exporta_(formato, tema.isValid() ? std::optional(tema.toString()) : std::nullopt))
+        close();
+}

@@ -1,0 +1,112 @@
+#include "ui/intercambio/frmImportar.h"
+
+#include "app/Fallos.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/AlPulsar.h"
+#include "app/windows/Centrado.h"
+#include "app/windows/TeclasDialogo.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+QLabel* Cifra(QWidget* padre, const char* nombre, qsizetype cifra)
+{
+    auto* etiqueta = new QLabel(QString::number(cifra), padre);
+    etiqueta->setObjectName(QString::fromLatin1(nombre));
+    return etiqueta;
+}
+} // namespace
+
+frmImportar::frmImportar(const QString& ruta, Intercambio::Plan plan, Importa importa)
+    : QWidget(nullptr, Qt::Dialog), plan_(std::move(plan)), importa_(std::move(importa))
+{
+    setObjectName(QStringLiteral("frmImportar"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Importar vocabulario"));
+    setWindowIcon(QIcon(QStringLiteral(":/imagenes/talvex32.png")));
+
+    auto* archivo = new QLabel(ruta, this);
+    archivo->setObjectName(QStringLiteral("lblArchivo"));
+    archivo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* cifras = new QFormLayout;
+    cifras->addRow(QStringLiteral("Archivo :"), archivo);
+    cifras->addRow(QStringLiteral("Filas leídas :"),
+                   Cifra(this, "lblFilasLeidas", plan_.filasLeidas));
+    cifras->addRow(QStringLiteral("Ítems nuevos :"),
+                   Cifra(this, "lblItemsNuevos", qsizetype(plan_.nuevos.size())));
+    cifras->addRow(QStringLiteral("Temas nuevos :"),
+                   Cifra(this, "lblTemasNuevos", qsizetype(plan_.temasNuevos.size())));
+    cifras->addRow(QStringLiteral("Ítems que ya existen :"),
+                   Cifra(this, "lblItemsExistentes", qsizetype(plan_.existentes.size())));
+    cifras->addRow(QStringLiteral("Filas rechazadas :"),
+                   Cifra(this, "lblFilasRechazadas", qsizetype(plan_.rechazos.size())));
+
+    auto* existentes = new QGroupBox(QStringLiteral("Los ítems que ya existen"), this);
+    optOmitir = new QRadioButton(QStringLiteral("&Omitirlos: quedan como están"), existentes);
+    optOmitir->setObjectName(QStringLiteral("optOmitir"));
+    optReemplazar = new QRadioButton(
+        QStringLiteral("&Reemplazar su traducción, su tema y sus notas"), existentes);
+    optReemplazar->setObjectName(QStringLiteral("optReemplazar"));
+    optOmitir->setChecked(true);
+    auto* opciones = new QVBoxLayout(existentes);
+    opciones->addWidget(optOmitir);
+    opciones->addWidget(optReemplazar);
+    existentes->setEnabled(!plan_.existentes.empty());
+
+    auto* rechazos = new QPlainTextEdit(this);
+    rechazos->setObjectName(QStringLiteral("txtRechazos"));
+    rechazos->setReadOnly(true);
+    rechazos->setTabChangesFocus(true);
+    QStringList lineas;
+    for (const Intercambio::Rechazo& rechazo : plan_.rechazos)
+        lineas << QStringLiteral("Línea %1: %2").arg(rechazo.linea).arg(rechazo.motivo);
+    rechazos->setPlainText(lineas.isEmpty() ? QStringLiteral("Ninguna.") : lineas.join('\n'));
+
+    cmdAceptarImportar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    cmdAceptarImportar->setObjectName(QStringLiteral("cmdAceptarImportar"));
+    auto* cancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
+    cancelar->setObjectName(QStringLiteral("cmdCancelarImportar"));
+    for (QPushButton* boton : {cmdAceptarImportar, cancelar})
+        boton->setAutoDefault(false);
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(cmdAceptarImportar);
+    botones->addWidget(cancelar);
+
+    auto* todo = new QVBoxLayout(this);
+    todo->addLayout(cifras);
+    todo->addWidget(existentes);
+    todo->addWidget(new QLabel(QStringLiteral("Filas rechazadas y por qué :"), this));
+    todo->addWidget(rechazos, 1);
+    todo->addLayout(botones);
+    resize(Twips(8400), Twips(6600));
+    CentraEnPantalla(*this);
+
+    AlPulsar(cmdAceptarImportar, this, [this] { cmdAceptarImportar_Click(); });
+    connect(cancelar, &QPushButton::clicked, this, &QWidget::close);
+    connect(optReemplazar, &QRadioButton::toggled, this, [this] { ActivaAceptar(); });
+    new TeclasDialogo(*this); // Escape closes it, writing nothing
+    ActivaAceptar();
+    cmdAceptarImportar->setFocus();
+}
+
+// There must be something to write.
+void frmImportar::ActivaAceptar()
+{
+    cmdAceptarImportar->setEnabled(!plan_.nuevos.empty() || !plan_.temasNuevos.empty() ||
+                                   (!plan_.existentes.empty() && optReemplazar->isChecked()));
+}
+
+void frmImportar::cmdAceptarImportar_Click()
+{
+    importa_(plan_, optReemplazar->isChecked() ? Intercambio::Duplicados::Reemplazar
+                                               : Intercambio::Duplicados::Omitir);
+    close();
+}

@@ -1,0 +1,201 @@
+// Import and export from the "Archivo" menu: the import window shows what a file would do
+// before anything is written; what it writes appears in the lists and the completion at once.
+#include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
+#include "apoyo/Interfaz.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "intercambio/Intercambio.h"
+#include "ui/intercambio/frmExportar.h"
+#include "ui/intercambio/frmImportar.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QFile>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
+const QList<Item> Items{
+    {"house", "casa", "Casa", "Una casa."},
+    {"dog", "perro", "Animales", ""},
+};
+
+void Escribe(const QString& ruta, const QByteArray& contenido)
+{
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write(contenido);
+}
+
+QString Texto(const char* nombre)
+{
+    return Hijo<QLabel>(Ventana<frmImportar>(), nombre)->text();
+}
+
+void Cierra(QWidget& ventana)
+{
+    ventana.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+} // namespace
+
+class PruebaImportacion : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        entorno = std::make_unique<EntornoPrueba>();
+        Arranca(*entorno, {{"Casa", "Cosas de casa."}, {"Animales", ""}}, Items);
+    }
+    void cleanup() { entorno.reset(); }
+    void importaLoQueMuestraYLoMuestraEnLasListas();
+    void cancelarNoEscribeNada();
+    void unArchivoQueNoSeImportaSeDiceYNoToca_data();
+    void unArchivoQueNoSeImportaSeDiceYNoToca();
+    void latin1SeLeeSiElUsuarioLoDice();
+    void exportaYElArchivoSeVuelveALeer();
+
+private:
+    QString Ruta(const char* nombre) const { return entorno->Ruta(QString::fromLatin1(nombre)); }
+    PlataformaGuionada& P() { return entorno->plataforma; }
+    std::unique_ptr<EntornoPrueba> entorno;
+};
+
+void PruebaImportacion::importaLoQueMuestraYLoMuestraEnLasListas()
+{
+    Escribe(Ruta("nuevo.csv"), "Inglés,Español,Tema,Notas\r\n"
+                               "kitchen,cocina,Casa nueva,\"Dos\r\nlíneas\"\r\n"
+                               "HOUSE,vivienda,Casa,otra nota\r\n"
+                               ",sin inglés,Casa,\r\n");
+    P().archivosElegidos = {Ruta("nuevo.csv")};
+    Hijo<QAction>(Principal(), "mnuImportar")->trigger();
+    QVERIFY(VentanaCargada<frmImportar>());
+    QVERIFY(!Principal().isEnabled());
+    QCOMPARE(Texto("lblFilasLeidas"), QStringLiteral("3"));
+    QCOMPARE(Texto("lblItemsNuevos"), QStringLiteral("1"));
+    QCOMPARE(Texto("lblTemasNuevos"), QStringLiteral("1"));
+    QCOMPARE(Texto("lblItemsExistentes"), QStringLiteral("1"));
+    QCOMPARE(Texto("lblFilasRechazadas"), QStringLiteral("1"));
+    QVERIFY(Hijo<QPlainTextEdit>(Ventana<frmImportar>(), "txtRechazos")
+                ->toPlainText()
+                .startsWith(QStringLiteral("Línea 5: falta el texto en inglés")));
+    QVERIFY(P().mensajes.isEmpty()); // nothing written, nothing said yet
+    QVERIFY(!modTALVEXV20().dbPrincipal.LocalizaItem("kitchen"));
+
+    Hijo<QRadioButton>(Ventana<frmImportar>(), "optReemplazar")->setChecked(true);
+    P().respuestas = {RespuestaMensaje::Aceptar};
+    Hijo<QPushButton>(Ventana<frmImportar>(), "cmdAceptarImportar")->click();
+    QCOMPARE(P().mensajes.size(), 1);
+    QCOMPARE(P().mensajes[0].texto, QStringLiteral("¡¡ La importación terminó !!\r\rÍtems nuevos: "
+                                                   "1\rTemas nuevos: 1\rÍtems reemplazados: 1"));
+    QCOMPARE(P().mensajes[0].titulo, Titulo);
+    QVERIFY(Principal().isEnabled());
+
+    // In the store, in the lists, shown, and found by the completion.
+    BaseVocabulario& base = modTALVEXV20().dbPrincipal;
+    QCOMPARE(*base.LocalizaItem("kitchen"),
+             (Item{"kitchen", "cocina", "Casa nueva", "Dos\r\nlíneas"}));
+    QCOMPARE(*base.LocalizaItem("house"), (Item{"house", "vivienda", "Casa", "otra nota"}));
+    QVERIFY(base.LocalizaTema("Casa nueva"));
+    QVERIFY(Principal().ModeloArbol->Nombres().contains("Casa nueva"));
+    const int fila = Principal().ModeloItems->BuscaFila("kitchen");
+    QVERIFY(fila >= 0);
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(Principal(), "lvwItems")), fila);
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QStringLiteral("kitchen -> cocina"));
+    QCOMPARE(Principal()
+                 .ModeloItems->Filas()[size_t(Principal().ModeloItems->BuscaFila("house"))]
+                 .espanol,
+             QStringLiteral("vivienda"));
+    QCOMPARE(Principal().ModeloItems->Indice().Completa("kit"), std::optional<QString>("kitchen"));
+}
+
+void PruebaImportacion::cancelarNoEscribeNada()
+{
+    Escribe(Ruta("nuevo.tsv"), "kitchen\tcocina\tCasa\t\n");
+    const QByteArray antes = LeeArchivo(Ruta("TALVEXV20.MDB"));
+    P().archivosElegidos = {Ruta("nuevo.tsv")};
+    Hijo<QAction>(Principal(), "mnuImportar")->trigger();
+    QTest::keyClick(Hijo<QPushButton>(Ventana<frmImportar>(), "cmdAceptarImportar"),
+                    Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!VentanaCargada<frmImportar>());
+    QVERIFY(Principal().isEnabled());
+    QCOMPARE(LeeArchivo(Ruta("TALVEXV20.MDB")), antes);
+    QCOMPARE(Principal().ModeloItems->rowCount(), 2);
+}
+
+void PruebaImportacion::unArchivoQueNoSeImportaSeDiceYNoToca_data()
+{
+    QTest::addColumn<QByteArray>("contenido");
+    QTest::newRow("binario") << QByteArray("PK\x03\x04\0\0\x01\x02house", 13);
+    QTest::newRow("xml con entidades")
+        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE kvtml [<!ENTITY a \"aaaa\">"
+                      "<!ENTITY b \"&a;&a;&a;&a;\">]><kvtml version=\"2.0\">&b;</kvtml>");
+}
+
+void PruebaImportacion::unArchivoQueNoSeImportaSeDiceYNoToca()
+{
+    QFETCH(QByteArray, contenido);
+    Escribe(Ruta("malo.csv"), contenido);
+    const QByteArray antes = LeeArchivo(Ruta("TALVEXV20.MDB"));
+    P().archivosElegidos = {Ruta("malo.csv")};
+    P().respuestas = {RespuestaMensaje::Aceptar};
+    Hijo<QAction>(Principal(), "mnuImportar")->trigger();
+    QCOMPARE(P().mensajes.size(), 1);
+    QVERIFY2(P().mensajes[0].texto.startsWith("¡¡ No se puede importar el archivo !!\r\r"),
+             qPrintable(P().mensajes[0].texto));
+    QVERIFY(P().mensajes[0].texto.size() > 45); // says why
+    QVERIFY(!VentanaCargada<frmImportar>());
+    QVERIFY(Principal().isEnabled());
+    QCOMPARE(LeeArchivo(Ruta("TALVEXV20.MDB")), antes);
+}
+
+void PruebaImportacion::latin1SeLeeSiElUsuarioLoDice()
+{
+    Escribe(Ruta("hoja.csv"), "song;canci\xf3n;M\xfasica;\r\n");
+    P().archivosElegidos = {Ruta("hoja.csv")};
+    P().respuestas = {RespuestaMensaje::No};
+    Hijo<QAction>(Principal(), "mnuImportar")->trigger();
+    QCOMPARE(P().mensajes.size(), 1);
+    QCOMPARE(P().mensajes[0].icono, IconoMensaje::Pregunta);
+    QVERIFY(!VentanaCargada<frmImportar>());
+
+    P().archivosElegidos = {Ruta("hoja.csv")};
+    P().respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar};
+    Hijo<QAction>(Principal(), "mnuImportar")->trigger();
+    Hijo<QPushButton>(Ventana<frmImportar>(), "cmdAceptarImportar")->click();
+    QCOMPARE(modTALVEXV20().dbPrincipal.LocalizaItem("song")->ITEMESP, QStringLiteral("canción"));
+    QVERIFY(Principal().ModeloArbol->Nombres().contains(QStringLiteral("Música")));
+}
+
+void PruebaImportacion::exportaYElArchivoSeVuelveALeer()
+{
+    Hijo<QAction>(Principal(), "mnuExportar")->trigger();
+    frmExportar& dialogo = Ventana<frmExportar>();
+    QVERIFY(!Principal().isEnabled());
+    // No file chosen: the window stays for another try.
+    P().archivosElegidos = {QString()};
+    Hijo<QPushButton>(dialogo, "cmdAceptarExportar")->click();
+    QVERIFY(VentanaCargada<frmExportar>() && dialogo.isVisible());
+    QCOMPARE(P().dialogosArchivo.last().nombre, QStringLiteral("vocabulario.csv"));
+
+    P().archivosElegidos = {Ruta("todo.csv")};
+    P().respuestas = {RespuestaMensaje::Aceptar};
+    Hijo<QPushButton>(dialogo, "cmdAceptarExportar")->click();
+    QCOMPARE(P().mensajes.last().texto,
+             QStringLiteral("¡¡ El vocabulario se exportó en: ") + Ruta("todo.csv") + " !!");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!VentanaCargada<frmExportar>());
+    QVERIFY(Principal().isEnabled());
+    const Intercambio::Lectura lectura = Intercambio::LeeArchivo(Ruta("todo.csv"));
+    QCOMPARE(lectura.items.size(), size_t(2));
+    QCOMPARE(lectura.items[0].item, Items[1]); // key order: dog, house
+    QCOMPARE(lectura.items[1].item, Items[0]);
+    QCOMPARE(lectura.temas.size(), size_t(2));
+}
+
+QTEST_MAIN(PruebaImportacion)
+#include "tst_importacion.moc"
