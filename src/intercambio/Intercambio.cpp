@@ -1,4 +1,5 @@
 #include "intercambio/Intercambio.h"
+#include "data/Caracteres.h"
 
 #include "data/Cotejo.h"
 #include "intercambio/Codificacion.h"
@@ -36,16 +37,6 @@ const QString CabeceraNotas = QStringLiteral("Notas");
 
 // ---------------------------------------------------------------------------------------
 // Checks of what is read
-
-// Characters, not UTF-16 units: an emoji is one.
-qsizetype CuentaCaracteres(QStringView texto)
-{
-    qsizetype cuenta = texto.size();
-    for (qsizetype i = 1; i < texto.size(); ++i)
-        if (texto[i].isLowSurrogate() && texto[i - 1].isHighSurrogate())
-            --cuenta;
-    return cuenta;
-}
 
 // Notes are stored with CR LF line ends, whatever the file used.
 QString NormalizaSaltos(const QString& texto)

@@ -7,15 +7,6 @@ LimiteCaracteres::LimiteCaracteres(int limite, Exceso exceso, QObject* padre)
 {
 }
 
-qsizetype CuentaCaracteres(const QString& texto)
-{
-    qsizetype cuenta = 0;
-    for (qsizetype i = 0; i < texto.size(); ++i, ++cuenta)
-        if (texto[i].isHighSurrogate() && i + 1 < texto.size() && texto[i + 1].isLowSurrogate())
-            ++i;
-    return cuenta;
-}
-
 QValidator::State LimiteCaracteres::validate(QString& texto, int& posicion) const
 {
     qsizetype sobran = CuentaCaracteres(texto) - limite_;

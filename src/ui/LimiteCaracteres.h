@@ -2,6 +2,8 @@
 // Length limits of the boxes counted in characters. A character beyond the Basic
 // Multilingual Plane (most emoji) takes two UTF-16 units: a limit counted in units would
 // cut it in half, and half a character cannot be stored.
+#include "data/Caracteres.h"
+
 #include <QValidator>
 
 class QLineEdit;
@@ -23,7 +25,6 @@ private:
     Exceso exceso_;
 };
 
-qsizetype CuentaCaracteres(const QString& texto);
 // Puts the limit on the box in place of its maximum length, which counts units.
 void LimitaCaracteres(QLineEdit& caja, int limite, LimiteCaracteres::Exceso exceso);
 // The limit on the box (0 when it has none).
