@@ -4,11 +4,19 @@
 //
 // RUTA (made by GeneraVocabulario RUTA 100000 1000) is copied first and never written. Times
 // the export of every item to CSV (bar: 1 s), then the import of 20,000 new rows read from a
-// CSV file (LeeArchivo + Planea + Aplica; bar: 1 s), and prints the peak memory (bar: 200 MB).
+// CSV file (LeeArchivo + Planea + Aplica; bar: 1 s), then 20,000 more through the main window
+// with its lists filled, from the import window's "Aceptar" to the list showing them (bar: 2 s),
+// and prints the peak memory (bar: 200 MB).
+#include "PlataformaMedida.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
 #include "data/BaseVocabulario.h"
 #include "intercambio/Intercambio.h"
+#include "ui/main/Listados.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/frmMenuPrincipal.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -31,6 +39,17 @@ long long MemoriaMaxima()
     return -1;
 }
 
+// 20,000 rows whose English texts are new (digits never appear in the generated ones), with
+// notes that need quotes.
+QByteArray FilasNuevasCsv(const char* prefijo)
+{
+    QByteArray nuevas = "Inglés,Español,Tema,Notas\r\n";
+    for (int i = 0; i < FilasNuevas; ++i)
+        nuevas += prefijo + QByteArray::number(i) + ",palabra " + QByteArray::number(i) + ",Tema " +
+                  QByteArray::number(i % 50) + ",\"primera línea\r\nsegunda, con coma\"\r\n";
+    return nuevas;
+}
+
 bool Informa(const char* que, qint64 ms, qint64 barra)
 {
     std::printf("%-40s %6lld ms (barra %lld ms) %s\n", que, static_cast<long long>(ms),
@@ -42,7 +61,8 @@ bool Informa(const char* que, qint64 ms, qint64 barra)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication aplicacion(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication aplicacion(argc, argv);
     if (aplicacion.arguments().size() != 2) {
         std::fputs("Uso: MideIntercambio RUTA\n", stderr);
         return 2;
@@ -64,13 +84,7 @@ int main(int argc, char* argv[])
                              Intercambio::Formato::Csv);
         bien &= Informa("Exportación completa a CSV", reloj.elapsed(), 1000);
 
-        // New English texts (digits never appear in the generated ones), with notes that
-        // need quotes.
-        QByteArray nuevas = "Inglés,Español,Tema,Notas\r\n";
-        for (int i = 0; i < FilasNuevas; ++i)
-            nuevas += "bench word " + QByteArray::number(i) + ",palabra " + QByteArray::number(i) +
-                      ",Tema " + QByteArray::number(i % 50) +
-                      ",\"primera línea\r\nsegunda, con coma\"\r\n";
+        const QByteArray nuevas = FilasNuevasCsv("bench word ");
         const QString archivo = carpeta.filePath(QStringLiteral("nuevas.csv"));
         QFile salida(archivo);
         if (!salida.open(QIODevice::WriteOnly) || salida.write(nuevas) != nuevas.size())
@@ -92,6 +106,30 @@ int main(int argc, char* argv[])
                     resultado.agregados.size());
         bien &= resultado.agregados.size() == static_cast<size_t>(FilasNuevas);
         bien &= Informa("Importación de 20.000 filas nuevas", total_ms, 1000);
+        base.Cierra();
+
+        // The same through the main window, its lists filled as at start-up.
+        PlataformaMedida plataforma;
+        plataforma.mensajesEsperados = true; // the import's closing message
+        EstadoAplicacion& estado = modTALVEXV20();
+        estado.plataforma = &plataforma;
+        estado.dbPrincipal.Abre(copia);
+        frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
+        ventana.show();
+        LlenaArbolTemas();
+        LlenaListaItems();
+        CreaIndiceItems();
+        QApplication::processEvents();
+        const Intercambio::Plan otras = Intercambio::Planea(
+            Intercambio::LeeDatos(FilasNuevasCsv("window word ")), estado.dbPrincipal);
+        reloj.restart();
+        ventana.ImportaPlan(otras, Intercambio::Duplicados::Omitir);
+        QApplication::processEvents(); // the list painted with its new rows
+        const qint64 ventana_ms = reloj.elapsed();
+        std::printf("  ítems en la lista: %d\n", ventana.ModeloItems->rowCount());
+        bien &= Informa("Importación desde la ventana (Aceptar → lista)", ventana_ms, 2000);
+        DescargaVentanas();
+        estado.dbPrincipal.Cierra();
     } catch (const ErrorTalvex& error) {
         std::fprintf(stderr, "Error %d: %s\n", error.Numero(), qPrintable(error.Descripcion()));
         return 1;

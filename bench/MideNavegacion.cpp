@@ -7,8 +7,8 @@
 //
 // Bars: fills ≤ 300 ms, keystroke p99 ≤ 5 ms and one lookup, save median ≤ 5 ms,
 // topic ≤ 50 ms, peak memory ≤ 150 MB.
+#include "PlataformaMedida.h"
 #include "apoyo/Hijo.h"
-#include "app/Plataforma.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "ui/editors/frmItems.h"
@@ -32,31 +32,6 @@
 
 namespace {
 const QString TemaGrande = QStringLiteral("Tema de cinco mil");
-
-class PlataformaMedida : public Plataforma {
-public:
-    RespuestaMensaje MuestraMensaje(const Mensaje& m) override
-    {
-        std::fprintf(stderr, "mensaje inesperado: %s\n", qPrintable(m.texto));
-        return m.porDefecto;
-    }
-    void Pita() override {}
-    void AbreDireccion(const QUrl&) override {}
-    bool DialogoImpresion(QPrinter&, QWidget*) override { return false; }
-    void ConfiguraImpresora(QPrinter&, QWidget*) override {}
-    QString DialogoAbrirArchivo(QWidget*, const QString&, const QString&, const QString&,
-                                const QString&) override
-    {
-        return {};
-    }
-    QString DialogoGuardarArchivo(QWidget*, const QString&, const QString&, const QString&,
-                                  const QString&) override
-    {
-        return {};
-    }
-    int DuracionPausa(int) override { return 0; }
-    [[noreturn]] void TerminaPrograma() override { std::exit(1); }
-};
 
 double Ms(const QElapsedTimer& reloj)
 {
