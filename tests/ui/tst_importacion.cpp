@@ -68,7 +68,7 @@ void PruebaImportacion::importaLoQueMuestraYLoMuestraEnLasListas()
 {
     Escribe(Ruta("nuevo.csv"), "Inglés,Español,Tema,Notas\r\n"
                                "kitchen,cocina,Casa nueva,\"Dos\r\nlíneas\"\r\n"
-                               "HOUSE,vivienda,Casa,otra nota\r\n"
+                               "HOUSE,vivienda,Hogar,otra nota\r\n"
                                ",sin inglés,Casa,\r\n");
     P().archivosElegidos = {Ruta("nuevo.csv")};
     Hijo<QAction>(Principal(), "mnuImportar")->trigger();
@@ -77,6 +77,9 @@ void PruebaImportacion::importaLoQueMuestraYLoMuestraEnLasListas()
     QCOMPARE(Texto("lblFilasLeidas"), QStringLiteral("3"));
     QCOMPARE(Texto("lblItemsNuevos"), QStringLiteral("1"));
     QCOMPARE(Texto("lblTemasNuevos"), QStringLiteral("1"));
+    // A topic that only an item already stored names comes only with its replacement.
+    Hijo<QRadioButton>(Ventana<frmImportar>(), "optReemplazar")->setChecked(true);
+    QCOMPARE(Texto("lblTemasNuevos"), QStringLiteral("2"));
     QCOMPARE(Texto("lblItemsExistentes"), QStringLiteral("1"));
     QCOMPARE(Texto("lblFilasRechazadas"), QStringLiteral("1"));
     QVERIFY(Hijo<QPlainTextEdit>(Ventana<frmImportar>(), "txtRechazos")
@@ -85,12 +88,11 @@ void PruebaImportacion::importaLoQueMuestraYLoMuestraEnLasListas()
     QVERIFY(P().mensajes.isEmpty()); // nothing written, nothing said yet
     QVERIFY(!modTALVEXV20().dbPrincipal.LocalizaItem("kitchen"));
 
-    Hijo<QRadioButton>(Ventana<frmImportar>(), "optReemplazar")->setChecked(true);
     P().respuestas = {RespuestaMensaje::Aceptar};
     Hijo<QPushButton>(Ventana<frmImportar>(), "cmdAceptarImportar")->click();
     QCOMPARE(P().mensajes.size(), 1);
     QCOMPARE(P().mensajes[0].texto, QStringLiteral("¡¡ La importación terminó !!\r\rÍtems nuevos: "
-                                                   "1\rTemas nuevos: 1\rÍtems reemplazados: 1"));
+                                                   "1\rTemas nuevos: 2\rÍtems reemplazados: 1"));
     QCOMPARE(P().mensajes[0].titulo, Titulo);
     QVERIFY(Principal().isEnabled());
 
@@ -98,7 +100,7 @@ void PruebaImportacion::importaLoQueMuestraYLoMuestraEnLasListas()
     BaseVocabulario& base = modTALVEXV20().dbPrincipal;
     QCOMPARE(*base.LocalizaItem("kitchen"),
              (Item{"kitchen", "cocina", "Casa nueva", "Dos\r\nlíneas"}));
-    QCOMPARE(*base.LocalizaItem("house"), (Item{"house", "vivienda", "Casa", "otra nota"}));
+    QCOMPARE(*base.LocalizaItem("house"), (Item{"house", "vivienda", "Hogar", "otra nota"}));
     QVERIFY(base.LocalizaTema("Casa nueva"));
     QVERIFY(Principal().ModeloArbol->Nombres().contains("Casa nueva"));
     const int fila = Principal().ModeloItems->BuscaFila("kitchen");

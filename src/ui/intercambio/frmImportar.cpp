@@ -41,8 +41,8 @@ frmImportar::frmImportar(const QString& ruta, Intercambio::Plan plan, Importa im
                    Cifra(this, "lblFilasLeidas", plan_.filasLeidas));
     cifras->addRow(QStringLiteral("Ítems nuevos :"),
                    Cifra(this, "lblItemsNuevos", qsizetype(plan_.nuevos.size())));
-    cifras->addRow(QStringLiteral("Temas nuevos :"),
-                   Cifra(this, "lblTemasNuevos", qsizetype(plan_.temasNuevos.size())));
+    lblTemasNuevos = Cifra(this, "lblTemasNuevos", 0);
+    cifras->addRow(QStringLiteral("Temas nuevos :"), lblTemasNuevos);
     cifras->addRow(QStringLiteral("Ítems que ya existen :"),
                    Cifra(this, "lblItemsExistentes", qsizetype(plan_.existentes.size())));
     cifras->addRow(QStringLiteral("Filas rechazadas :"),
@@ -97,11 +97,16 @@ frmImportar::frmImportar(const QString& ruta, Intercambio::Plan plan, Importa im
     cmdAceptarImportar->setFocus();
 }
 
-// There must be something to write.
+// The topics that only items already stored name come only with their replacement; there
+// must be something to write.
 void frmImportar::ActivaAceptar()
 {
-    cmdAceptarImportar->setEnabled(!plan_.nuevos.empty() || !plan_.temasNuevos.empty() ||
-                                   (!plan_.existentes.empty() && optReemplazar->isChecked()));
+    const bool reemplaza = optReemplazar->isChecked();
+    const qsizetype temas = qsizetype(plan_.temasNuevos.size()) -
+                            (reemplaza ? 0 : qsizetype(plan_.temasSoloDeExistentes.size()));
+    lblTemasNuevos->setText(QString::number(temas));
+    cmdAceptarImportar->setEnabled(!plan_.nuevos.empty() || temas > 0 ||
+                                   (!plan_.existentes.empty() && reemplaza));
 }
 
 void frmImportar::cmdAceptarImportar_Click()

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 
+class QLabel;
 class QPushButton;
 class QRadioButton;
 
@@ -28,4 +29,5 @@ private:
     QRadioButton* optOmitir;
     QRadioButton* optReemplazar;
     QPushButton* cmdAceptarImportar;
+    QLabel* lblTemasNuevos;
 };
