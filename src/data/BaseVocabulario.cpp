@@ -35,15 +35,20 @@ struct BaseVocabulario::Datos {
 
     // Each write is a unit of its own (a savepoint inside EnTransaccion): a write that is
     // refused half-way leaves nothing behind.
+    // Writes confirmed since the object was made (another file opened counts as one).
+    quint64 escrituras = 0;
+
     template <typename Cambio> auto Escribe(Cambio&& cambio)
     {
         TransaccionSqlite transaccion(Abierta());
         if constexpr (std::is_void_v<std::invoke_result_t<Cambio&, ConexionSqlite&>>) {
             cambio(conexion);
             transaccion.Confirma();
+            ++escrituras;
         } else {
             auto resultado = cambio(conexion);
             transaccion.Confirma();
+            ++escrituras;
             return resultado;
         }
     }
@@ -60,6 +65,7 @@ void BaseVocabulario::CreaVacia(const QString& ruta)
 void BaseVocabulario::Abre(const QString& ruta)
 {
     Cierra();
+    ++d->escrituras; // what was read from another file is no longer current
     const QFileInfo archivo(ruta);
     if (!archivo.exists())
         throw ErrorTalvex(NumeroError::ArchivoNoEncontrado,
@@ -105,6 +111,12 @@ void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo)
     TransaccionSqlite transaccion(d->Abierta());
     cuerpo();
     transaccion.Confirma();
+    ++d->escrituras;
+}
+
+quint64 BaseVocabulario::Escrituras() const
+{
+    return d->escrituras;
 }
 
 // ---------------------------------------------------------------------------------------

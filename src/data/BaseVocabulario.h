@@ -73,6 +73,10 @@ public:
     // Runs cuerpo as one transaction: all its writes land or none does (nests).
     void EnTransaccion(const std::function<void()>& cuerpo);
 
+    // Grows with every confirmed write (and with every opening): whoever keeps a copy of the
+    // store's contents (the search index) knows when it is out of date.
+    quint64 Escrituras() const;
+
     sqlite3* Conexion() const; // for tools and tests that read the file directly
 
 private:

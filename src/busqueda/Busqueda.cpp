@@ -1,0 +1,1 @@
+// Filled by the search module's work.

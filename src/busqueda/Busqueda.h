@@ -1,0 +1,57 @@
+#pragma once
+// Search everywhere: the English and Spanish texts, the topic and the notes of every item,
+// and the topic names, without regard to case or accents ("cancion" finds "canción", "nino"
+// finds "niño"), forgiving typos (one or two letters wrong, missing, extra or swapped). The
+// index lives in memory, built from the store when first needed and again when the store has
+// changed since. No widgets here.
+#include "data/BaseVocabulario.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace Busqueda {
+
+// Case folded and accents removed (ICU), so that both sides of a comparison read alike:
+// "Canción" → "cancion", "Niño" → "nino", "Straße" → "strasse".
+QString Pliega(QStringView texto);
+
+enum class Lugar { Ingles, Espanol, Tema, Notas };
+
+struct Hallazgo {
+    QString ingles; // the item's English text; empty when the result is a topic
+    QString espanol;
+    QString tema; // the item's topic, or the topic found
+    bool esTema = false;
+    Lugar lugar = Lugar::Ingles; // where it matched
+    bool cercano = false;        // a near match, shown as "¿Quiso decir…?"
+    QString palabra;             // for a near match: the stored word it is near to
+    QString fragmento;           // a short piece (at most about 60 characters) of the text
+    int inicio = 0;              // where it matched, with the match at [inicio, inicio + largo)
+    int largo = 0;
+};
+
+class Indice {
+public:
+    Indice();
+    ~Indice();
+    // Reads every item and topic of the store, notes included.
+    void Construye(const BaseVocabulario& base);
+    // Built, and the store has not been written since (BaseVocabulario::Escrituras).
+    bool AlDia(const BaseVocabulario& base) const;
+
+    // Up to `maximo` results, best first: the English or Spanish text equal to the query (an
+    // exact match with its accents before one without), then beginning with it, then a word
+    // inside English, Spanish or topic beginning with it, then the notes; topics whose name
+    // matches rank with items at the same level. Every word of a query of several words must
+    // match somewhere. Near matches follow only when fewer than 5 exact results were found,
+    // for words of 3 letters or more (one edit up to 5 letters, two from 6). An empty or blank
+    // query gives nothing; any characters are plain text (no wildcards, no syntax).
+    std::vector<Hallazgo> Busca(const QString& consulta, int maximo = 100) const;
+
+private:
+    struct Datos;
+    std::unique_ptr<Datos> d;
+};
+
+} // namespace Busqueda
