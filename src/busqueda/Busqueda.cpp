@@ -1,1 +1,1255 @@
-// Filled by the search module's work.
+#include "busqueda/Busqueda.h"
+
+#include <QHash>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include <unicode/uchar.h>
+#include <unicode/unorm2.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+namespace Busqueda {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Folding. Every stored text is folded once per build, so the work is done one code point at a
+// time from a table of the whole Basic Multilingual Plane, filled by ICU on first use; only
+// characters beyond it (rare) go to ICU each time. Folding a code point on its own gives the
+// same result as folding the whole text for every realistic input, and it lets a match in the
+// folded text be traced back to the characters of the original.
+
+struct Pliegue {
+    std::array<char16_t, 3> u{};
+    uint8_t n = 0; // 0xFF: longer than three units, ask ICU
+};
+
+constexpr uint8_t PliegueLargo = 0xFF;
+
+// Full case folding, canonical decomposition, nonspacing marks dropped, composed again.
+std::u16string PliegaConIcu(UChar32 cp)
+{
+    UChar fuente[2];
+    int32_t largoFuente = 0;
+    U16_APPEND_UNSAFE(fuente, largoFuente, cp);
+    UErrorCode estado = U_ZERO_ERROR;
+    UChar plegado[32];
+    const int32_t largoPlegado =
+        u_strFoldCase(plegado, 32, fuente, largoFuente, U_FOLD_CASE_DEFAULT, &estado);
+    const UNormalizer2* nfd = unorm2_getNFDInstance(&estado);
+    UChar descompuesto[64];
+    const int32_t largoDescompuesto =
+        U_SUCCESS(estado) ? unorm2_normalize(nfd, plegado, largoPlegado, descompuesto, 64, &estado)
+                          : 0;
+    if (U_FAILURE(estado))
+        return std::u16string(fuente, fuente + largoFuente);
+    UChar sinMarcas[64];
+    int32_t largoSin = 0;
+    for (int32_t i = 0; i < largoDescompuesto;) {
+        UChar32 c;
+        U16_NEXT(descompuesto, i, largoDescompuesto, c);
+        if (u_charType(c) != U_NON_SPACING_MARK)
+            U16_APPEND_UNSAFE(sinMarcas, largoSin, c);
+    }
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&estado);
+    UChar compuesto[64];
+    const int32_t largoCompuesto =
+        U_SUCCESS(estado) ? unorm2_normalize(nfc, sinMarcas, largoSin, compuesto, 64, &estado) : 0;
+    if (U_FAILURE(estado))
+        return std::u16string(sinMarcas, sinMarcas + largoSin);
+    return std::u16string(compuesto, compuesto + largoCompuesto);
+}
+
+const std::vector<Pliegue>& TablaPliegues()
+{
+    static const std::vector<Pliegue> tabla = [] {
+        std::vector<Pliegue> t(0x10000);
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            Pliegue& p = t[c];
+            if (c >= 0xD800 && c <= 0xDFFF) { // a lone surrogate is not text: shown replaced
+                p.u[0] = 0xFFFD;
+                p.n = 1;
+            } else if (c == 0) { // never a separator of the index buffers
+                p.u[0] = u' ';
+                p.n = 1;
+            } else {
+                const std::u16string r = PliegaConIcu(static_cast<UChar32>(c));
+                if (r.size() > 3) {
+                    p.n = PliegueLargo;
+                } else {
+                    std::copy(r.begin(), r.end(), p.u.begin());
+                    p.n = static_cast<uint8_t>(r.size());
+                }
+            }
+        }
+        return t;
+    }();
+    return tabla;
+}
+
+// Calls emite(units, count, start, end) for every code point of texto, with its folded units
+// and where it lies in texto.
+template <typename Emite> void RecorrePliegue(QStringView texto, Emite&& emite)
+{
+    const char16_t* s = texto.utf16();
+    const qsizetype n = texto.size();
+    const std::vector<Pliegue>& tabla = TablaPliegues();
+    std::u16string largo;
+    for (qsizetype i = 0; i < n;) {
+        const char16_t c = s[i];
+        if (c < 0x80) {
+            const char16_t l = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c == 0 ? u' ' : c;
+            emite(&l, 1, i, i + 1);
+            ++i;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            largo = PliegaConIcu(static_cast<UChar32>(QChar::surrogateToUcs4(c, s[i + 1])));
+            emite(largo.data(), static_cast<int>(largo.size()), i, i + 2);
+            i += 2;
+        } else {
+            const Pliegue& p = tabla[c];
+            if (p.n == PliegueLargo) {
+                largo = PliegaConIcu(c);
+                emite(largo.data(), static_cast<int>(largo.size()), i, i + 1);
+            } else {
+                emite(p.u.data(), p.n, i, i + 1);
+            }
+            ++i;
+        }
+    }
+}
+
+void AnadeUtf8(std::string& destino, const char16_t* u, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        char32_t c = u[i];
+        if (c < 0x80) {
+            destino.push_back(static_cast<char>(c));
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
+            c = QChar::surrogateToUcs4(u[i], u[i + 1]);
+            ++i;
+        } else if (QChar::isSurrogate(c))
+            c = 0xFFFD;
+        char bytes[4];
+        int32_t largo = 0;
+        U8_APPEND_UNSAFE(bytes, largo, c);
+        destino.append(bytes, largo);
+    }
+}
+
+// Folds texto to UTF-8 at the end of destino.
+void PliegaUtf8(QStringView texto, std::string& destino)
+{
+    RecorrePliegue(texto, [&](const char16_t* u, int n, qsizetype, qsizetype) {
+        if (n == 1 && u[0] < 0x80)
+            destino.push_back(static_cast<char>(u[0]));
+        else
+            AnadeUtf8(destino, u, n);
+    });
+}
+
+// The originals are not kept whole: most of their characters are their own folding, so only
+// the others are written down, as (character + 1, folded bytes since the previous one), and a
+// zero ends each text. This takes less than half the memory of a copy.
+void AnadeVarint(std::string& destino, uint32_t v)
+{
+    while (v >= 0x80) {
+        destino.push_back(static_cast<char>((v & 0x7F) | 0x80));
+        v >>= 7;
+    }
+    destino.push_back(static_cast<char>(v));
+}
+
+uint32_t LeeVarint(const char*& p)
+{
+    uint32_t v = 0;
+    for (int desplaza = 0;; desplaza += 7) {
+        const auto c = static_cast<uint8_t>(*p++);
+        v |= static_cast<uint32_t>(c & 0x7F) << desplaza;
+        if (!(c & 0x80) || desplaza >= 28)
+            return v;
+    }
+}
+
+void PliegaConParches(QStringView texto, std::string& plegado, std::string& parches)
+{
+    const char16_t* s = texto.utf16();
+    size_t ultimo = plegado.size();
+    RecorrePliegue(texto, [&](const char16_t* u, int n, qsizetype a, qsizetype b) {
+        const size_t antes = plegado.size();
+        if (n == 1 && u[0] < 0x80)
+            plegado.push_back(static_cast<char>(u[0]));
+        else
+            AnadeUtf8(plegado, u, n);
+        if (n == b - a && std::equal(u, u + n, s + a))
+            return;
+        const char32_t c = b - a == 2 ? QChar::surrogateToUcs4(s[a], s[a + 1]) : s[a];
+        AnadeVarint(parches, c + 1);
+        AnadeVarint(parches, static_cast<uint32_t>(antes - ultimo));
+        ultimo = plegado.size();
+    });
+    parches.push_back('\0');
+}
+
+// The original of one folded text from its written-down characters (p moves past them).
+QString RestauraOriginal(std::string_view plegado, const char*& p)
+{
+    QString original;
+    size_t desde = 0;
+    std::string pliegue;
+    for (;;) {
+        const uint32_t c = LeeVarint(p);
+        if (c == 0)
+            break;
+        const size_t copia = std::min<size_t>(LeeVarint(p), plegado.size() - desde);
+        original += QString::fromUtf8(plegado.data() + desde, static_cast<qsizetype>(copia));
+        desde += copia;
+        const char32_t cp = c - 1;
+        QString caracter;
+        if (cp >= 0x10000)
+            caracter = QString::fromUcs4(&cp, 1);
+        else
+            caracter = QChar(static_cast<char16_t>(cp));
+        original += caracter;
+        pliegue.clear();
+        PliegaUtf8(caracter, pliegue);
+        desde = std::min(plegado.size(), desde + pliegue.size());
+    }
+    original +=
+        QString::fromUtf8(plegado.data() + desde, static_cast<qsizetype>(plegado.size() - desde));
+    return original;
+}
+
+// The folded text and, for each of its bytes, the range of the original it comes from. A
+// character that folds to nothing (a combining accent) joins the one before it.
+struct Mapa {
+    std::string plegado;
+    std::vector<int> inicio, fin;
+};
+
+Mapa MapaPliegue(QStringView texto)
+{
+    Mapa m;
+    RecorrePliegue(texto, [&](const char16_t* u, int n, qsizetype a, qsizetype b) {
+        const size_t antes = m.plegado.size();
+        AnadeUtf8(m.plegado, u, n);
+        if (m.plegado.size() == antes && !m.fin.empty())
+            m.fin.back() = static_cast<int>(b);
+        m.inicio.resize(m.plegado.size(), static_cast<int>(a));
+        m.fin.resize(m.plegado.size(), static_cast<int>(b));
+    });
+    return m;
+}
+
+// Case folded only, accents kept: tells an exact match from an accent-free one.
+QString PliegaMayusculas(QStringView texto)
+{
+    UErrorCode estado = U_ZERO_ERROR;
+    const auto* fuente = reinterpret_cast<const UChar*>(texto.utf16());
+    const auto largo = static_cast<int32_t>(texto.size());
+    std::u16string plegado(static_cast<size_t>(largo) * 3 + 1, u'\0');
+    const int32_t largoPlegado = u_strFoldCase(plegado.data(), static_cast<int32_t>(plegado.size()),
+                                               fuente, largo, U_FOLD_CASE_DEFAULT, &estado);
+    if (U_FAILURE(estado))
+        return texto.toString().toCaseFolded();
+    plegado.resize(largoPlegado);
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&estado);
+    std::u16string compuesto(plegado.size() * 3 + 1, u'\0');
+    const int32_t largoCompuesto =
+        U_SUCCESS(estado) ? unorm2_normalize(nfc, plegado.data(), largoPlegado, compuesto.data(),
+                                             static_cast<int32_t>(compuesto.size()), &estado)
+                          : 0;
+    if (U_FAILURE(estado))
+        return QString(reinterpret_cast<const QChar*>(plegado.data()), largoPlegado);
+    return QString(reinterpret_cast<const QChar*>(compuesto.data()), largoCompuesto);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Words of folded UTF-8 text: runs of letters, marks and digits; in English an apostrophe
+// between two letters stays inside the word ("don't").
+
+bool EsDePalabra(UChar32 c)
+{
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
+    return c >= 0 && (U_GET_GC_MASK(c) & (U_GC_L_MASK | U_GC_M_MASK | U_GC_ND_MASK)) != 0;
+}
+
+bool EsApostrofo(UChar32 c)
+{
+    return c == '\'' || c == 0x2019;
+}
+
+int32_t Largo(std::string_view t)
+{
+    return static_cast<int32_t>(t.size());
+}
+
+// Whether a word begins at byte p of campo.
+bool EmpiezaPalabra(std::string_view campo, int32_t p, bool ingles)
+{
+    if (p <= 0)
+        return true;
+    const char* s = campo.data();
+    int32_t i = p;
+    UChar32 c;
+    U8_PREV(s, 0, i, c);
+    if (EsDePalabra(c))
+        return false;
+    if (ingles && EsApostrofo(c) && i > 0) {
+        UChar32 antes;
+        U8_PREV(s, 0, i, antes);
+        return !EsDePalabra(antes);
+    }
+    return true;
+}
+
+// Whether the word that begins at byte p ends at byte q of campo.
+bool TerminaPalabra(std::string_view campo, int32_t q, bool ingles)
+{
+    const int32_t n = Largo(campo);
+    if (q >= n)
+        return true;
+    const char* s = campo.data();
+    int32_t i = q;
+    UChar32 c;
+    U8_NEXT(s, i, n, c);
+    if (EsDePalabra(c))
+        return false;
+    if (ingles && EsApostrofo(c) && i < n) {
+        UChar32 despues;
+        U8_NEXT(s, i, n, despues);
+        return !EsDePalabra(despues);
+    }
+    return true;
+}
+
+// Where the first word of campo that begins with palabra is, or -1.
+int32_t BuscaInicioPalabra(std::string_view campo, std::string_view palabra, bool ingles)
+{
+    for (size_t desde = 0;;) {
+        const size_t p = campo.find(palabra, desde);
+        if (p == std::string_view::npos)
+            return -1;
+        if (EmpiezaPalabra(campo, static_cast<int32_t>(p), ingles))
+            return static_cast<int32_t>(p);
+        desde = p + 1;
+    }
+}
+
+// Where the word palabra (whole) is in campo, or -1.
+int32_t BuscaPalabraEntera(std::string_view campo, std::string_view palabra, bool ingles)
+{
+    for (size_t desde = 0;;) {
+        const size_t p = campo.find(palabra, desde);
+        if (p == std::string_view::npos)
+            return -1;
+        const auto i = static_cast<int32_t>(p);
+        if (EmpiezaPalabra(campo, i, ingles) && TerminaPalabra(campo, i + Largo(palabra), ingles))
+            return i;
+        desde = p + 1;
+    }
+}
+
+struct Trozo {
+    int32_t inicio, fin, letras; // bytes [inicio, fin), and how many code points
+};
+
+template <typename Visita>
+void RecorrePalabras(std::string_view texto, bool ingles, Visita&& visita)
+{
+    const char* s = texto.data();
+    const int32_t n = Largo(texto);
+    int32_t inicio = -1, letras = 0;
+    for (int32_t i = 0; i < n;) {
+        const int32_t aqui = i;
+        UChar32 c;
+        U8_NEXT(s, i, n, c);
+        bool dentro = EsDePalabra(c);
+        if (!dentro && inicio >= 0 && ingles && EsApostrofo(c) && i < n) {
+            int32_t j = i;
+            UChar32 despues;
+            U8_NEXT(s, j, n, despues);
+            dentro = EsDePalabra(despues);
+        }
+        if (dentro) {
+            if (inicio < 0) {
+                inicio = aqui;
+                letras = 0;
+            }
+            ++letras;
+        } else if (inicio >= 0) {
+            visita(Trozo{inicio, aqui, letras});
+            inicio = -1;
+        }
+    }
+    if (inicio >= 0)
+        visita(Trozo{inicio, n, letras});
+}
+
+// The code points of palabra into destino, at most capacidad; returns how many there are.
+int LetrasEn(std::string_view palabra, char32_t* destino, int capacidad)
+{
+    const char* s = palabra.data();
+    const int32_t n = Largo(palabra);
+    int cuenta = 0;
+    for (int32_t i = 0; i < n; ++cuenta) {
+        UChar32 c;
+        U8_NEXT(s, i, n, c);
+        if (cuenta < capacidad)
+            destino[cuenta] = static_cast<char32_t>(c);
+    }
+    return cuenta;
+}
+
+std::u32string LetrasDe(std::string_view palabra)
+{
+    std::u32string letras;
+    const char* s = palabra.data();
+    const int32_t n = Largo(palabra);
+    for (int32_t i = 0; i < n;) {
+        UChar32 c;
+        U8_NEXT(s, i, n, c);
+        letras.push_back(static_cast<char32_t>(c));
+    }
+    return letras;
+}
+
+// A cheap filter for near matches: one bit per letter (others share a few bits). Each edit
+// takes at most one letter away from either side.
+uint32_t MascaraDe(std::u32string_view letras)
+{
+    uint32_t m = 0;
+    for (char32_t c : letras)
+        m |= 1u << (c >= U'a' && c <= U'z' ? c - U'a' : 26 + c % 6);
+    return m;
+}
+
+// Optimal string alignment distance, or tope + 1 once it is known to exceed tope. Only the
+// band of cells within tope of the diagonal can stay under it, so only those are worked out.
+int DistanciaEdicion(std::u32string_view a, std::u32string_view b, int tope)
+{
+    const int n = static_cast<int>(a.size()), m = static_cast<int>(b.size());
+    const int fuera = tope + 1;
+    constexpr int Maximo = 64;
+    if (std::abs(n - m) > tope || n >= Maximo || m >= Maximo)
+        return fuera;
+    int filas[3][Maximo + 2];
+    int* antes2 = filas[0];
+    int* antes = filas[1];
+    int* ahora = filas[2];
+    for (int j = 0; j <= m + 1; ++j)
+        antes[j] = std::min(j, fuera);
+    for (int i = 1; i <= n; ++i) {
+        const int desde = std::max(1, i - tope), hasta = std::min(m, i + tope);
+        ahora[desde - 1] = desde == 1 ? std::min(i, fuera) : fuera;
+        ahora[hasta + 1] = fuera;
+        int menor = fuera;
+        for (int j = desde; j <= hasta; ++j) {
+            const int coste = a[i - 1] == b[j - 1] ? 0 : 1;
+            int v = std::min({antes[j] + 1, ahora[j - 1] + 1, antes[j - 1] + coste});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                v = std::min(v, antes2[j - 2] + 1);
+            ahora[j] = std::min(v, fuera);
+            menor = std::min(menor, ahora[j]);
+        }
+        if (menor > tope)
+            return fuera;
+        std::swap(antes2, antes);
+        std::swap(antes, ahora);
+    }
+    return antes[m];
+}
+
+// Whether at most tope bits (tope 1 or 2) of bits are set.
+bool PocosBits(uint32_t bits, int tope)
+{
+    bits &= bits - 1;
+    if (tope >= 2)
+        bits &= bits - 1;
+    return bits == 0;
+}
+
+// The first place of aguja in [s, s + n), or null. The notes of every item are searched on
+// most keystrokes, so this compares the first and last byte of aguja sixteen places at a time
+// and looks closer only where both agree.
+const char* BuscaBytes(const char* s, size_t n, std::string_view aguja)
+{
+    const size_t k = aguja.size();
+    if (k == 0 || k > n)
+        return k == 0 ? s : nullptr;
+    if (k == 1)
+        return static_cast<const char*>(std::memchr(s, aguja[0], n));
+    size_t i = 0;
+#ifdef __SSE2__
+    const __m128i primero = _mm_set1_epi8(aguja[0]);
+    const __m128i ultimo = _mm_set1_epi8(aguja[k - 1]);
+    for (; i + k - 1 + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + k - 1));
+        auto mascara = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_and_si128(_mm_cmpeq_epi8(a, primero), _mm_cmpeq_epi8(b, ultimo))));
+        while (mascara) {
+            const int bit = std::countr_zero(mascara);
+            if (std::memcmp(s + i + bit + 1, aguja.data() + 1, k - 2) == 0)
+                return s + i + bit;
+            mascara &= mascara - 1;
+        }
+    }
+#endif
+    return static_cast<const char*>(memmem(s + i, n - i, aguja.data(), k));
+}
+
+constexpr uint32_t MarcaTema = 0x80000000u;
+constexpr uint8_t SinNivel = 255;
+constexpr uint8_t Descartado = 254; // matched the first word but not every other
+constexpr uint8_t Candidato2 = 100; // has a word beginning with the first query word
+constexpr uint8_t EsIgual = 50;     // English or Spanish equal to the query, not yet taken
+
+} // namespace
+
+QString Pliega(QStringView texto)
+{
+    QString plegado;
+    plegado.reserve(texto.size());
+    RecorrePliegue(texto, [&](const char16_t* u, int n, qsizetype, qsizetype) {
+        plegado.append(reinterpret_cast<const QChar*>(u), n);
+    });
+    return plegado;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+struct Indice::Datos {
+    const BaseVocabulario* base = nullptr;
+    quint64 escrituras = 0;
+
+    struct TemaIndice {
+        QString nombre;
+        std::string plegado;
+        bool enTabla = false; // a topic of the topic table, not only named by items
+    };
+    std::vector<TemaIndice> temas;
+
+    // Per item, in key order (each array has a final entry for the end): the folded English
+    // and Spanish, each ended by a zero byte (folding never gives one), the folded notes
+    // likewise, and what restores the three originals from them.
+    std::string plegado;
+    std::vector<uint32_t> plegIng;
+    std::vector<uint16_t> largoIng; // saves looking for the end; 0xFFFF: look for it
+    std::string parches;
+    std::vector<uint32_t> parchesIni;
+    std::string notas;
+    std::vector<uint32_t> notasIni;
+    std::vector<uint32_t> temaDe;
+    // Items by folded English, and by folded Spanish.
+    std::vector<uint32_t> porIngles, porEspanol;
+
+    // The distinct folded words of English, Spanish and topic names, with the items (or
+    // topics, MarcaTema set) that hold each; by bytes for prefixes, by length for near words.
+    std::string palabras;
+    std::vector<uint32_t> palabraIni;
+    std::vector<uint32_t> mascaras;
+    std::vector<uint32_t> porBytes;
+    std::vector<uint32_t> porLargo, largoIni;
+    std::vector<uint32_t> usosIni, usos;
+
+    uint32_t Items() const { return static_cast<uint32_t>(temaDe.size()); }
+    std::string_view Palabra(uint32_t w) const
+    {
+        return std::string_view(palabras).substr(palabraIni[w], palabraIni[w + 1] - palabraIni[w]);
+    }
+    std::string_view Ingles(uint32_t i) const
+    {
+        const char* s = plegado.data() + plegIng[i];
+        return std::string_view(s, largoIng[i] != 0xFFFF ? largoIng[i] : std::strlen(s));
+    }
+    std::string_view Espanol(uint32_t i) const
+    {
+        const uint32_t desde = plegIng[i] + static_cast<uint32_t>(Ingles(i).size()) + 1;
+        return std::string_view(plegado).substr(desde, plegIng[i + 1] - 1 - desde);
+    }
+    std::string_view Notas(uint32_t i) const
+    {
+        return std::string_view(notas).substr(notasIni[i], notasIni[i + 1] - 1 - notasIni[i]);
+    }
+    std::string_view TemaPlegado(uint32_t i) const { return temas[temaDe[i]].plegado; }
+    struct Originales {
+        QString ingles, espanol, notas;
+    };
+    Originales OriginalesDe(uint32_t i) const
+    {
+        const char* p = parches.data() + parchesIni[i];
+        Originales o;
+        o.ingles = RestauraOriginal(Ingles(i), p);
+        o.espanol = RestauraOriginal(Espanol(i), p);
+        o.notas = RestauraOriginal(Notas(i), p);
+        return o;
+    }
+};
+
+Indice::Indice() = default;
+Indice::~Indice() = default;
+
+namespace {
+
+// Open addressing over word ids; the words themselves live in one buffer.
+class TablaPalabras {
+public:
+    TablaPalabras(std::string& palabras, std::vector<uint32_t>& inicios,
+                  std::vector<uint32_t>& mascaras)
+        : palabras_(palabras), inicios_(inicios), mascaras_(mascaras), huecos_(1 << 16, Vacio)
+    {
+    }
+
+    uint32_t Id(std::string_view palabra, int letras)
+    {
+        if (cuenta_ * 2 >= huecos_.size())
+            Crece();
+        size_t h = Dispersa(palabra) & (huecos_.size() - 1);
+        while (huecos_[h] != Vacio) {
+            if (Palabra(huecos_[h]) == palabra)
+                return huecos_[h];
+            h = (h + 1) & (huecos_.size() - 1);
+        }
+        const auto id = static_cast<uint32_t>(inicios_.size() - 1);
+        palabras_.append(palabra);
+        inicios_.push_back(static_cast<uint32_t>(palabras_.size()));
+        mascaras_.push_back(MascaraDe(LetrasDe(palabra)));
+        largos_.push_back(static_cast<uint8_t>(std::min(letras, 255)));
+        huecos_[h] = id;
+        ++cuenta_;
+        return id;
+    }
+    const std::vector<uint8_t>& Largos() const { return largos_; }
+
+private:
+    static constexpr uint32_t Vacio = 0xFFFFFFFFu;
+    static size_t Dispersa(std::string_view s) { return std::hash<std::string_view>()(s); }
+    std::string_view Palabra(uint32_t w) const
+    {
+        return std::string_view(palabras_).substr(inicios_[w], inicios_[w + 1] - inicios_[w]);
+    }
+    void Crece()
+    {
+        std::vector<uint32_t> nuevos(huecos_.size() * 2, Vacio);
+        for (uint32_t id : huecos_) {
+            if (id == Vacio)
+                continue;
+            size_t h = Dispersa(Palabra(id)) & (nuevos.size() - 1);
+            while (nuevos[h] != Vacio)
+                h = (h + 1) & (nuevos.size() - 1);
+            nuevos[h] = id;
+        }
+        huecos_.swap(nuevos);
+    }
+    std::string& palabras_;
+    std::vector<uint32_t>& inicios_;
+    std::vector<uint32_t>& mascaras_;
+    std::vector<uint32_t> huecos_;
+    std::vector<uint8_t> largos_;
+    size_t cuenta_ = 0;
+};
+
+template <typename T> void Ajusta(T& contenedor)
+{
+    contenedor.shrink_to_fit();
+}
+
+} // namespace
+
+void Indice::Construye(const BaseVocabulario& base)
+{
+    auto n = std::make_unique<Datos>();
+    n->base = &base;
+    n->escrituras = base.Escrituras();
+    n->palabraIni.push_back(0);
+
+    QHash<QString, uint32_t> idTema;
+    auto AgregaTema = [&](const QString& nombre, bool enTabla) {
+        const auto id = static_cast<uint32_t>(n->temas.size());
+        Datos::TemaIndice t;
+        t.nombre = nombre;
+        PliegaUtf8(nombre, t.plegado);
+        t.enTabla = enTabla;
+        n->temas.push_back(std::move(t));
+        idTema.insert(nombre, id);
+        return id;
+    };
+    base.RecorreTemas([&](const Tema& tema) {
+        if (!idTema.contains(tema.NOMBRETEMA))
+            AgregaTema(tema.NOMBRETEMA, true);
+    });
+
+    TablaPalabras tabla(n->palabras, n->palabraIni, n->mascaras);
+    std::vector<std::pair<uint32_t, uint32_t>> apariciones; // word, item or topic
+    std::vector<uint32_t> deEsteItem;
+    auto AnotaPalabras = [&](std::string_view texto, bool ingles, uint32_t donde) {
+        RecorrePalabras(texto, ingles, [&](const Trozo& t) {
+            const uint32_t w = tabla.Id(texto.substr(t.inicio, t.fin - t.inicio), t.letras);
+            if (std::find(deEsteItem.begin(), deEsteItem.end(), w) == deEsteItem.end()) {
+                deEsteItem.push_back(w);
+                apariciones.emplace_back(w, donde);
+            }
+        });
+    };
+
+    base.RecorreItems([&](const Item& item) {
+        const auto i = static_cast<uint32_t>(n->temaDe.size());
+        n->parchesIni.push_back(static_cast<uint32_t>(n->parches.size()));
+        n->plegIng.push_back(static_cast<uint32_t>(n->plegado.size()));
+        PliegaConParches(item.ITEMING, n->plegado, n->parches);
+        n->largoIng.push_back(
+            static_cast<uint16_t>(std::min<size_t>(0xFFFF, n->plegado.size() - n->plegIng.back())));
+        n->plegado.push_back('\0');
+        PliegaConParches(item.ITEMESP, n->plegado, n->parches);
+        n->plegado.push_back('\0');
+        n->notasIni.push_back(static_cast<uint32_t>(n->notas.size()));
+        PliegaConParches(item.NOTASITEM, n->notas, n->parches);
+        n->notas.push_back('\0');
+
+        const auto t = idTema.constFind(item.NOMBRETEMA);
+        n->temaDe.push_back(t != idTema.cend() ? *t : AgregaTema(item.NOMBRETEMA, false));
+
+        deEsteItem.clear();
+        AnotaPalabras(n->Ingles(i), true, i);
+        AnotaPalabras(n->Espanol(i), false, i);
+    });
+    n->parchesIni.push_back(static_cast<uint32_t>(n->parches.size()));
+    n->plegIng.push_back(static_cast<uint32_t>(n->plegado.size()));
+    n->notasIni.push_back(static_cast<uint32_t>(n->notas.size()));
+    for (uint32_t t = 0; t < n->temas.size(); ++t) {
+        deEsteItem.clear();
+        AnotaPalabras(n->temas[t].plegado, false, MarcaTema | t);
+    }
+
+    const auto palabras = static_cast<uint32_t>(n->palabraIni.size() - 1);
+    n->usosIni.assign(palabras + 1, 0);
+    for (const auto& [w, donde] : apariciones)
+        ++n->usosIni[w + 1];
+    for (uint32_t w = 0; w < palabras; ++w)
+        n->usosIni[w + 1] += n->usosIni[w];
+    n->usos.resize(apariciones.size());
+    {
+        std::vector<uint32_t> lleno(n->usosIni.begin(), n->usosIni.end() - 1);
+        for (const auto& [w, donde] : apariciones)
+            n->usos[lleno[w]++] = donde;
+    }
+    apariciones = {};
+
+    const std::vector<uint8_t>& largos = tabla.Largos();
+    n->largoIni.assign(257, 0);
+    for (uint8_t l : largos)
+        ++n->largoIni[l + 1];
+    for (int l = 0; l < 256; ++l)
+        n->largoIni[l + 1] += n->largoIni[l];
+    n->porLargo.resize(palabras);
+    {
+        std::vector<uint32_t> lleno(n->largoIni.begin(), n->largoIni.end() - 1);
+        for (uint32_t w = 0; w < palabras; ++w)
+            n->porLargo[lleno[largos[w]]++] = w;
+    }
+    n->porBytes.resize(palabras);
+    for (uint32_t w = 0; w < palabras; ++w)
+        n->porBytes[w] = w;
+    const Datos& hecho = *n;
+    std::sort(n->porBytes.begin(), n->porBytes.end(),
+              [&](uint32_t a, uint32_t b) { return hecho.Palabra(a) < hecho.Palabra(b); });
+
+    const uint32_t items = n->Items();
+    n->porIngles.resize(items);
+    n->porEspanol.resize(items);
+    for (uint32_t i = 0; i < items; ++i)
+        n->porIngles[i] = n->porEspanol[i] = i;
+    std::sort(n->porIngles.begin(), n->porIngles.end(),
+              [&](uint32_t a, uint32_t b) { return hecho.Ingles(a) < hecho.Ingles(b); });
+    std::sort(n->porEspanol.begin(), n->porEspanol.end(),
+              [&](uint32_t a, uint32_t b) { return hecho.Espanol(a) < hecho.Espanol(b); });
+
+    Ajusta(n->parches);
+    Ajusta(n->parchesIni);
+    Ajusta(n->plegado);
+    Ajusta(n->plegIng);
+    Ajusta(n->largoIng);
+    Ajusta(n->notas);
+    Ajusta(n->notasIni);
+    Ajusta(n->temaDe);
+    Ajusta(n->palabras);
+    Ajusta(n->palabraIni);
+    Ajusta(n->mascaras);
+    d = std::move(n);
+}
+
+bool Indice::AlDia(const BaseVocabulario& base) const
+{
+    return d && d->base == &base && d->escrituras == base.Escrituras();
+}
+
+namespace {
+
+// One result before it becomes a Hallazgo: offsets are in the folded field.
+struct Encontrado {
+    bool esTema = false;
+    uint32_t id = 0; // item or topic
+    Lugar lugar = Lugar::Ingles;
+    int32_t inicio = 0, largo = 0;
+    bool cercano = false;
+};
+
+} // namespace
+
+std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
+{
+    std::vector<Hallazgo> salida;
+    if (!d || maximo <= 0)
+        return salida;
+    const Datos& x = *d;
+    const QString consultaLimpia = consulta.trimmed();
+    std::string q;
+    PliegaUtf8(consultaLimpia, q);
+    while (!q.empty() && (q.back() == ' ' || q.back() == '\t' || q.back() == '\n'))
+        q.pop_back();
+    if (consultaLimpia.isEmpty() || q.find_first_not_of(" \t\r\n") == std::string::npos)
+        return salida;
+
+    std::vector<std::string_view> terminos;
+    RecorrePalabras(q, true, [&](const Trozo& t) {
+        terminos.push_back(std::string_view(q).substr(t.inicio, t.fin - t.inicio));
+    });
+    const bool variasPalabras = terminos.size() > 1;
+    const auto limite = static_cast<size_t>(maximo);
+    const uint32_t items = x.Items();
+    const auto cuantosTemas = static_cast<uint32_t>(x.temas.size());
+
+    std::vector<Encontrado> res;
+    std::vector<uint8_t> nivel(items, SinNivel);
+    std::vector<uint8_t> temaVisto(cuantosTemas, 0);
+    auto Lleno = [&] { return res.size() >= limite; };
+
+    // Every word after the first must begin a word somewhere in the item.
+    // Calls visita(item, where) for every item whose folded notes hold buscado, in key order,
+    // until it returns false.
+    auto RecorreNotas = [&](std::string_view buscado, auto&& visita) {
+        const char* base = x.notas.data();
+        size_t desde = 0;
+        uint32_t cursor = 0;
+        while (desde < x.notas.size()) {
+            const char* h = BuscaBytes(base + desde, x.notas.size() - desde, buscado);
+            if (!h)
+                return;
+            const auto donde = static_cast<uint32_t>(h - base);
+            const auto i = static_cast<uint32_t>(
+                std::upper_bound(x.notasIni.begin() + cursor, x.notasIni.end(), donde) -
+                x.notasIni.begin() - 1);
+            if (i >= items)
+                return;
+            cursor = i + 1;
+            desde = x.notasIni[i + 1];
+            const auto enNotas = static_cast<int32_t>(donde - x.notasIni[i]);
+            if (enNotas + Largo(buscado) <= Largo(x.Notas(i)) && !visita(i, enNotas))
+                return;
+        }
+    };
+    auto PalabrasQueEmpiezan = [&](std::string_view t) {
+        const auto desde = std::partition_point(x.porBytes.begin(), x.porBytes.end(),
+                                                [&](uint32_t w) { return x.Palabra(w) < t; });
+        auto hasta = desde;
+        while (hasta != x.porBytes.end() && x.Palabra(*hasta).substr(0, t.size()) == t)
+            ++hasta;
+        return std::pair(desde, hasta);
+    };
+
+    // Of several words, the rarest decides beforehand which items can hold them all, so that
+    // a short, common first word does not mean looking at most items one by one.
+    std::vector<uint8_t> posibles;
+    if (variasPalabras) {
+        const std::string_view* elegido = nullptr;
+        uint64_t menos = UINT64_MAX;
+        for (const std::string_view& t : terminos) {
+            if (t.find('\'') != std::string_view::npos || t.find("\u2019") != t.npos)
+                continue; // split differently in Spanish: not in the index as it is
+            const auto [a, b] = PalabrasQueEmpiezan(t);
+            uint64_t cuenta = 0;
+            for (auto it = a; it != b; ++it)
+                cuenta += x.usosIni[*it + 1] - x.usosIni[*it];
+            if (cuenta < menos || (cuenta == menos && t.size() > elegido->size())) {
+                menos = cuenta;
+                elegido = &t;
+            }
+        }
+        // When even the rarest is common, most items hold it: checking one by one finds
+        // enough quickly, and marking them all would cost more.
+        constexpr uint64_t Comun = 3000;
+        if (elegido && menos <= Comun) {
+            const std::string_view t = *elegido;
+            posibles.assign(items, 0);
+            std::vector<uint8_t> temas(cuantosTemas, 0);
+            bool alguno = false;
+            const auto [a, b] = PalabrasQueEmpiezan(t);
+            for (auto it = a; it != b; ++it)
+                for (uint32_t u = x.usosIni[*it]; u < x.usosIni[*it + 1]; ++u) {
+                    const uint32_t donde = x.usos[u];
+                    if (donde & MarcaTema) {
+                        temas[donde & ~MarcaTema] = 1;
+                        alguno = true;
+                    } else {
+                        posibles[donde] = 1;
+                    }
+                }
+            if (alguno)
+                for (uint32_t i = 0; i < items; ++i)
+                    posibles[i] |= temas[x.temaDe[i]];
+            RecorreNotas(t, [&](uint32_t i, int32_t) {
+                if (BuscaInicioPalabra(x.Notas(i), t, false) >= 0)
+                    posibles[i] = 1;
+                return true;
+            });
+        }
+    }
+
+    auto TieneResto = [&](uint32_t i) {
+        if (!posibles.empty() && !posibles[i])
+            return false;
+        for (size_t k = 1; k < terminos.size(); ++k) {
+            const std::string_view t = terminos[k];
+            if (BuscaInicioPalabra(x.Ingles(i), t, true) < 0 &&
+                BuscaInicioPalabra(x.Espanol(i), t, false) < 0 &&
+                BuscaInicioPalabra(x.TemaPlegado(i), t, false) < 0 &&
+                BuscaInicioPalabra(x.Notas(i), t, false) < 0)
+                return false;
+        }
+        return true;
+    };
+    auto TemaTieneResto = [&](uint32_t t) {
+        for (size_t k = 1; k < terminos.size(); ++k)
+            if (BuscaInicioPalabra(x.temas[t].plegado, terminos[k], false) < 0)
+                return false;
+        return true;
+    };
+    auto AgregaItem = [&](uint32_t i, Lugar lugar, int32_t inicio, int32_t largo) {
+        nivel[i] = 0;
+        res.push_back({false, i, lugar, inicio, largo, false});
+    };
+    auto AgregaTema = [&](uint32_t t, int32_t inicio, int32_t largo) {
+        temaVisto[t] = 1;
+        res.push_back({true, t, Lugar::Tema, inicio, largo, false});
+    };
+    const QString exactaConAcentos = PliegaMayusculas(consultaLimpia);
+    auto ConAcentos = [&](const QString& texto) {
+        return PliegaMayusculas(texto) == exactaConAcentos;
+    };
+
+    // Topics: equal, beginning, a word beginning with the first word.
+    std::vector<uint8_t> nivelTema(cuantosTemas, SinNivel);
+    for (uint32_t t = 0; t < cuantosTemas; ++t) {
+        const std::string_view nombre = x.temas[t].plegado;
+        if (!x.temas[t].enTabla)
+            continue;
+        if (nombre == q)
+            nivelTema[t] = ConAcentos(x.temas[t].nombre) ? 0 : 1;
+        else if (nombre.substr(0, q.size()) == q)
+            nivelTema[t] = 2;
+        else if (!terminos.empty() && BuscaInicioPalabra(nombre, terminos[0], false) >= 0 &&
+                 TemaTieneResto(t))
+            nivelTema[t] = 3;
+    }
+    auto AgregaTemas = [&](uint8_t cual) {
+        for (uint32_t t = 0; t < cuantosTemas && !Lleno(); ++t)
+            if (nivelTema[t] == cual) {
+                const int32_t p =
+                    cual < 3 ? 0 : BuscaInicioPalabra(x.temas[t].plegado, terminos[0], false);
+                AgregaTema(t, p, cual < 3 ? Largo(q) : Largo(terminos[0]));
+            }
+    };
+
+    // Items whose English or Spanish is the query or begins with it.
+    auto Rango = [&](const std::vector<uint32_t>& orden, auto campo) {
+        auto lo = std::partition_point(orden.begin(), orden.end(),
+                                       [&](uint32_t i) { return campo(i) < q; });
+        auto hi = std::partition_point(
+            lo, orden.end(), [&](uint32_t i) { return campo(i).substr(0, q.size()) == q; });
+        return std::pair(lo, hi);
+    };
+    auto ingles = [&](uint32_t i) { return x.Ingles(i); };
+    auto espanol = [&](uint32_t i) { return x.Espanol(i); };
+    const auto [ingLo, ingHi] = Rango(x.porIngles, ingles);
+    const auto [espLo, espHi] = Rango(x.porEspanol, espanol);
+    std::vector<std::pair<int, uint32_t>> iguales; // (0 with accents, 1 without), item
+    auto MarcaIgual = [&](uint32_t i) {
+        const bool ing = x.Ingles(i) == q, esp = x.Espanol(i) == q;
+        if (!ing && !esp)
+            return false;
+        if (nivel[i] == EsIgual)
+            return true;
+        nivel[i] = EsIgual;
+        const Datos::Originales o = x.OriginalesDe(i);
+        const bool acentos = (ing && ConAcentos(o.ingles)) || (esp && ConAcentos(o.espanol));
+        iguales.emplace_back(acentos ? 0 : 1, i);
+        return true;
+    };
+    for (auto it = ingLo; it != ingHi; ++it)
+        if (!MarcaIgual(*it))
+            nivel[*it] = 1;
+    for (auto it = espLo; it != espHi; ++it)
+        if (!MarcaIgual(*it) && nivel[*it] == SinNivel)
+            nivel[*it] = 1;
+    std::sort(iguales.begin(), iguales.end());
+    auto LugarDelPrincipio = [&](uint32_t i) {
+        return x.Ingles(i).substr(0, q.size()) == q ? Lugar::Ingles : Lugar::Espanol;
+    };
+    for (int acentos = 0; acentos < 2; ++acentos) {
+        AgregaTemas(static_cast<uint8_t>(acentos));
+        for (const auto& [a, i] : iguales)
+            if (a == acentos && !Lleno() && TieneResto(i))
+                AgregaItem(i, LugarDelPrincipio(i), 0, Largo(q));
+    }
+    for (const auto& [a, i] : iguales)
+        if (nivel[i] == EsIgual)
+            nivel[i] = Descartado;
+    AgregaTemas(2);
+    for (uint32_t i = 0; i < items && !Lleno(); ++i)
+        if (nivel[i] == 1) {
+            if (TieneResto(i))
+                AgregaItem(i, LugarDelPrincipio(i), 0, Largo(q));
+            else
+                nivel[i] = Descartado;
+        }
+
+    // A word of English, Spanish or topic beginning with the first query word.
+    if (!terminos.empty() && !Lleno()) {
+        const std::string_view w0 = terminos[0];
+        std::vector<uint8_t> temaCoincide(cuantosTemas, 0);
+        bool algunTema = false;
+        const auto [desde, hasta] = PalabrasQueEmpiezan(w0);
+        for (auto it = desde; it != hasta; ++it) {
+            for (uint32_t u = x.usosIni[*it]; u < x.usosIni[*it + 1]; ++u) {
+                const uint32_t donde = x.usos[u];
+                if (donde & MarcaTema) {
+                    temaCoincide[donde & ~MarcaTema] = 1;
+                    algunTema = true;
+                } else if (nivel[donde] == SinNivel) {
+                    nivel[donde] = Candidato2;
+                }
+            }
+        }
+        AgregaTemas(3);
+        for (uint32_t i = 0; i < items && !Lleno(); ++i) {
+            if (nivel[i] != Candidato2 &&
+                !(algunTema && nivel[i] == SinNivel && temaCoincide[x.temaDe[i]]))
+                continue;
+            Lugar lugar = Lugar::Ingles;
+            int32_t p = BuscaInicioPalabra(x.Ingles(i), w0, true);
+            if (p < 0) {
+                lugar = Lugar::Espanol;
+                p = BuscaInicioPalabra(x.Espanol(i), w0, false);
+            }
+            if (p < 0) {
+                lugar = Lugar::Tema;
+                p = BuscaInicioPalabra(x.TemaPlegado(i), w0, false);
+            }
+            if (p < 0) {
+                nivel[i] = SinNivel;
+                continue;
+            }
+            if (TieneResto(i))
+                AgregaItem(i, lugar, p, Largo(w0));
+            else
+                nivel[i] = Descartado;
+        }
+    }
+
+    // The notes: the whole query inside them, at a word beginning if there is one there; for
+    // several words, the first beginning a word, among the items that can hold them all.
+    if (!Lleno() && !variasPalabras) {
+        RecorreNotas(q, [&](uint32_t i, int32_t enNotas) {
+            if (nivel[i] == SinNivel) {
+                const int32_t p = BuscaInicioPalabra(x.Notas(i), q, false);
+                AgregaItem(i, Lugar::Notas, p >= 0 ? p : enNotas, Largo(q));
+            }
+            return !Lleno();
+        });
+    } else if (!Lleno()) {
+        for (uint32_t i = 0; i < items && !Lleno(); ++i) {
+            if ((!posibles.empty() && !posibles[i]) || nivel[i] != SinNivel)
+                continue;
+            const int32_t p = BuscaInicioPalabra(x.Notas(i), terminos[0], false);
+            if (p >= 0 && TieneResto(i))
+                AgregaItem(i, Lugar::Notas, p, Largo(terminos[0]));
+        }
+    }
+
+    // Near matches: stored words within one or two edits of a query word.
+    if (res.size() < 5 && !Lleno()) {
+        struct Cerca {
+            int distancia;
+            uint32_t palabra;
+        };
+        std::vector<Cerca> cercanas;
+        for (const std::string_view termino : terminos) {
+            const std::u32string letras = LetrasDe(termino);
+            const int largo = static_cast<int>(letras.size());
+            if (largo < 3)
+                continue;
+            const int tope = largo <= 5 ? 1 : 2;
+            const uint32_t mascara = MascaraDe(letras);
+            for (int l = std::max(1, largo - tope); l <= std::min(255, largo + tope); ++l) {
+                for (uint32_t k = x.largoIni[l]; k < x.largoIni[l + 1]; ++k) {
+                    const uint32_t w = x.porLargo[k];
+                    const uint32_t m = x.mascaras[w];
+                    if (!PocosBits(mascara & ~m, tope) || !PocosBits(m & ~mascara, tope))
+                        continue;
+                    char32_t otra[64];
+                    const int cuantas = LetrasEn(x.Palabra(w), otra, 64);
+                    if (cuantas > 64)
+                        continue;
+                    const int dist = DistanciaEdicion(
+                        letras, std::u32string_view(otra, static_cast<size_t>(cuantas)), tope);
+                    if (dist >= 1 && dist <= tope)
+                        cercanas.push_back({dist, w});
+                }
+            }
+        }
+        struct Candidata {
+            int distancia;
+            bool esItem;
+            uint32_t id, palabra;
+            bool operator<(const Candidata& o) const
+            {
+                return std::tie(distancia, esItem, id) < std::tie(o.distancia, o.esItem, o.id);
+            }
+        };
+        std::vector<Candidata> candidatas;
+        for (const Cerca& c : cercanas)
+            for (uint32_t u = x.usosIni[c.palabra]; u < x.usosIni[c.palabra + 1]; ++u) {
+                const uint32_t donde = x.usos[u];
+                if (donde & MarcaTema) {
+                    const uint32_t t = donde & ~MarcaTema;
+                    if (!temaVisto[t] && x.temas[t].enTabla)
+                        candidatas.push_back({c.distancia, false, t, c.palabra});
+                } else if (nivel[donde] != 0) {
+                    candidatas.push_back({c.distancia, true, donde, c.palabra});
+                }
+            }
+        std::sort(candidatas.begin(), candidatas.end());
+        for (const Candidata& c : candidatas) {
+            if (Lleno())
+                break;
+            const std::string_view palabra = x.Palabra(c.palabra);
+            if (!c.esItem) {
+                if (temaVisto[c.id])
+                    continue;
+                const int32_t p = BuscaPalabraEntera(x.temas[c.id].plegado, palabra, false);
+                AgregaTema(c.id, std::max(p, 0), Largo(palabra));
+                res.back().cercano = true;
+                continue;
+            }
+            if (nivel[c.id] == 0)
+                continue;
+            Lugar lugar = Lugar::Ingles;
+            int32_t p = BuscaPalabraEntera(x.Ingles(c.id), palabra, true);
+            if (p < 0) {
+                lugar = Lugar::Espanol;
+                p = BuscaPalabraEntera(x.Espanol(c.id), palabra, false);
+            }
+            if (p < 0)
+                continue;
+            AgregaItem(c.id, lugar, p, Largo(palabra));
+            res.back().cercano = true;
+        }
+    }
+
+    // Back to the original texts: positions through the map of the folding.
+    salida.reserve(res.size());
+    for (const Encontrado& e : res) {
+        Hallazgo h;
+        h.esTema = e.esTema;
+        h.lugar = e.lugar;
+        h.cercano = e.cercano;
+        QString texto;
+        if (e.esTema) {
+            h.tema = x.temas[e.id].nombre;
+            texto = h.tema;
+        } else {
+            Datos::Originales o = x.OriginalesDe(e.id);
+            h.ingles = std::move(o.ingles);
+            h.espanol = std::move(o.espanol);
+            h.tema = x.temas[x.temaDe[e.id]].nombre;
+            texto = e.lugar == Lugar::Ingles    ? h.ingles
+                    : e.lugar == Lugar::Espanol ? h.espanol
+                    : e.lugar == Lugar::Tema    ? h.tema
+                                                : o.notas;
+        }
+        const Mapa mapa = MapaPliegue(texto);
+        int a = 0, b = 0;
+        const auto bytes = static_cast<int32_t>(mapa.plegado.size());
+        if (e.inicio < bytes && e.largo > 0) {
+            a = mapa.inicio[e.inicio];
+            b = mapa.fin[std::min(bytes, e.inicio + e.largo) - 1];
+        }
+        if (h.cercano)
+            h.palabra = texto.mid(a, b - a);
+        if (e.lugar != Lugar::Notas) {
+            h.fragmento = texto;
+            h.inicio = a;
+            h.largo = b - a;
+        } else {
+            // About 60 characters around the match, line breaks as spaces.
+            constexpr int Ancho = 60, Antes = 25;
+            const int n = static_cast<int>(texto.size());
+            int desde = std::max(0, a - Antes);
+            int hasta = std::min(n, std::max(desde + Ancho, b));
+            if (hasta == n)
+                desde = std::max(0, std::min(desde, hasta - Ancho));
+            if (desde > 0 && texto[desde].isLowSurrogate())
+                --desde;
+            if (hasta < n && texto[hasta].isLowSurrogate())
+                ++hasta;
+            QString f;
+            if (desde > 0)
+                f += QChar(0x2026);
+            int inicio = -1, fin = -1;
+            for (int k = desde; k < hasta; ++k) {
+                if (k == a)
+                    inicio = static_cast<int>(f.size());
+                if (k == b)
+                    fin = static_cast<int>(f.size());
+                const QChar c = texto[k];
+                if (c == u'\r' || c == u'\n') {
+                    if (c == u'\r' && k + 1 < hasta && texto[k + 1] == u'\n' && k + 1 != a &&
+                        k + 1 != b)
+                        ++k;
+                    f += QLatin1Char(' ');
+                } else {
+                    f += c;
+                }
+            }
+            if (inicio < 0)
+                inicio = static_cast<int>(f.size());
+            if (fin < 0)
+                fin = static_cast<int>(f.size());
+            if (hasta < n)
+                f += QChar(0x2026);
+            h.fragmento = f;
+            h.inicio = inicio;
+            h.largo = fin - inicio;
+        }
+        salida.push_back(std::move(h));
+    }
+    return salida;
+}
+
+} // namespace Busqueda

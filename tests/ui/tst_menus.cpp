@@ -44,13 +44,17 @@ void PruebaMenus::menusConSusTextosDeAcciones()
              (QStringList{"&Abrir base de datos...", "&Importar...", "E&xportar...", "-",
                           "&Salir..." + QString(38, QLatin1Char(' ')) + "Alt+F4"}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuOpciones")->actions()),
-             (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos..."}));
+             (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos...",
+                          "Buscar en &todo el vocabulario..."}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuAyuda")->actions()),
              (QStringList{"&General...", "-", "&Acerca de..."}));
     for (QMenu* menu :
          {Hijo<QMenu>(v, "mnuArchivo"), Hijo<QMenu>(v, "mnuOpciones"), Hijo<QMenu>(v, "mnuAyuda")})
         for (const QAction* accion : menu->actions())
-            QVERIFY(accion->shortcut().isEmpty());
+            // Ctrl+F, for the search everywhere, is the one shortcut.
+            QCOMPARE(accion->shortcut(), accion->objectName() == QLatin1String("mnuBuscarTodo")
+                                             ? QKeySequence(Qt::CTRL | Qt::Key_F)
+                                             : QKeySequence());
 }
 
 void PruebaMenus::barraConSusClaves()

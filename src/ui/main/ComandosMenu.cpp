@@ -59,6 +59,8 @@ void frmMenuPrincipal::CreaBarraHerramientas()
             [this] { AtiendeEvento([this] { mnuImportar_Click(); }); });
     connect(ui_->mnuExportar, &QAction::triggered, this,
             [this] { AtiendeEvento([this] { mnuExportar_Click(); }); });
+    connect(ui_->mnuBuscarTodo, &QAction::triggered, this,
+            [this] { AtiendeEvento([this] { mnuBuscarTodo_Click(); }); });
     connect(ui_->mnuBase, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Carpeta")); });
     connect(ui_->mnuRespaldar, &QAction::triggered, this,

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: topics on the left, the index of every item in the middle, the notes
 // and the items of the selected topic on the right, all on the panel picMenu1.
+#include "busqueda/Busqueda.h"
 #include "data/BaseVocabulario.h"
 #include "intercambio/Intercambio.h"
 
@@ -60,6 +61,10 @@ public:
     // failure throws; a cancel says so and writes nothing), then the new rows shown.
     void ImportaPlan(const Intercambio::Plan& plan, Intercambio::Duplicados duplicados);
     void ItemsImportados(const Intercambio::Resultado& resultado);
+    // Search everywhere: the index brought up to date, then the search window over this one.
+    void mnuBuscarTodo_Click();
+    // A result chosen in the search window, shown as a click in the index (or the tree) shows it.
+    void ResultadoElegido(const Busqueda::Hallazgo& hallazgo);
     // Asks for the file and writes the vocabulary or one topic to it; false when no file.
     bool Exporta(Intercambio::Formato formato, const std::optional<QString>& tema);
 
@@ -134,5 +139,7 @@ private:
     friend void CreaIndiceItems();
     friend void BuscaItem();
     friend void LlenaListaTema();
+    // Every text of the vocabulary, for the search window; built when first needed.
+    Busqueda::Indice IndiceBusqueda;
     std::unique_ptr<Ui::frmMenuPrincipal> ui_;
 };

@@ -1,0 +1,93 @@
+#include "ui/busqueda/frmBuscar.h"
+
+#include "app/windows/Centrado.h"
+#include "app/windows/TeclasDialogo.h"
+#include "ui/busqueda/ModeloResultados.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+frmBuscar::frmBuscar(const Busqueda::Indice& indice, Elige elige)
+    : QWidget(nullptr, Qt::Dialog), indice_(indice), elige_(std::move(elige)),
+      modelo_(new ModeloResultados(this))
+{
+    setObjectName(QStringLiteral("frmBuscar"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Buscar en todo el vocabulario"));
+    setWindowIcon(QIcon(QStringLiteral(":/imagenes/talvex32.png")));
+
+    txtBuscarTodo = new QLineEdit(this);
+    txtBuscarTodo->setObjectName(QStringLiteral("txtBuscarTodo"));
+    txtBuscarTodo->setToolTip(
+        QStringLiteral(" En inglés, en español, en los temas y en las notas "));
+    auto* etiqueta = new QLabel(QStringLiteral("&Buscar :"), this);
+    etiqueta->setBuddy(txtBuscarTodo);
+    lvwResultados = new QTreeView(this);
+    lvwResultados->setObjectName(QStringLiteral("lvwResultados"));
+    lvwResultados->setModel(modelo_);
+    lvwResultados->setRootIsDecorated(false);
+    lvwResultados->setItemsExpandable(false);
+    lvwResultados->setUniformRowHeights(true);
+    lvwResultados->setAllColumnsShowFocus(true);
+    lvwResultados->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvwResultados->header()->setStretchLastSection(true);
+    for (const auto& [columna, ancho] : {std::pair{0, 2000}, {1, 2000}, {2, 1600}})
+        lvwResultados->setColumnWidth(columna, Twips(ancho));
+
+    auto* todo = new QVBoxLayout(this);
+    auto* caja = new QHBoxLayout;
+    caja->addWidget(etiqueta);
+    caja->addWidget(txtBuscarTodo, 1);
+    todo->addLayout(caja);
+    todo->addWidget(lvwResultados, 1);
+    resize(Twips(10500), Twips(6000));
+    CentraEnPantalla(*this);
+
+    connect(txtBuscarTodo, &QLineEdit::textChanged, this, &frmBuscar::Busca);
+    connect(lvwResultados, &QTreeView::doubleClicked, this, [this] { EligeResultado(); });
+    txtBuscarTodo->installEventFilter(this);
+    lvwResultados->installEventFilter(this);
+    new TeclasDialogo(*this); // Escape closes it
+    txtBuscarTodo->setFocus();
+}
+
+void frmBuscar::Busca()
+{
+    modelo_->CambiaResultados(indice_.Busca(txtBuscarTodo->text()));
+    if (modelo_->rowCount() > 0)
+        lvwResultados->setCurrentIndex(modelo_->index(0, 0));
+}
+
+bool frmBuscar::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (evento->type() != QEvent::KeyPress)
+        return false;
+    const int tecla = static_cast<QKeyEvent*>(evento)->key();
+    if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+        EligeResultado();
+        return true;
+    }
+    // From the box, the arrows walk the results while the typing stays in the box.
+    if (objeto == txtBuscarTodo && (tecla == Qt::Key_Down || tecla == Qt::Key_Up) &&
+        modelo_->rowCount() > 0) {
+        const int fila = lvwResultados->currentIndex().row() + (tecla == Qt::Key_Down ? 1 : -1);
+        lvwResultados->setCurrentIndex(modelo_->index(qBound(0, fila, modelo_->rowCount() - 1), 0));
+        return true;
+    }
+    return false;
+}
+
+void frmBuscar::EligeResultado()
+{
+    if (modelo_->rowCount() == 0)
+        return;
+    const QModelIndex actual = lvwResultados->currentIndex();
+    const Busqueda::Hallazgo elegido =
+        modelo_->Resultados()[size_t(actual.isValid() ? actual.row() : 0)];
+    close();
+    elige_(elegido);
+}

@@ -1,0 +1,49 @@
+// Search everywhere from the "Opciones" menu (or Ctrl+F): the chosen result is shown here.
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "app/windows/SobrePrincipal.h"
+#include "ui/busqueda/frmBuscar.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+#include "ui_frmMenuPrincipal.h"
+
+#include <QApplication>
+#include <QScopeGuard>
+
+void frmMenuPrincipal::mnuBuscarTodo_Click()
+{
+    const BaseVocabulario& base = modTALVEXV20().dbPrincipal;
+    // Built when first needed and after every change, so each search sees the latest writes.
+    if (!IndiceBusqueda.AlDia(base)) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto devuelveCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        IndiceBusqueda.Construye(base);
+    }
+    auto* ventana = new frmBuscar(
+        IndiceBusqueda, [this](const Busqueda::Hallazgo& hallazgo) { ResultadoElegido(hallazgo); });
+    RegistraVentana(ventana);
+    AbreSobrePrincipal(*ventana);
+}
+
+void frmMenuPrincipal::ResultadoElegido(const Busqueda::Hallazgo& hallazgo)
+{
+    setEnabled(true);
+    activateWindow();
+    if (hallazgo.esTema) {
+        const int fila = int(ModeloArbol->Nombres().indexOf(hallazgo.tema));
+        if (fila < 0)
+            return;
+        SeleccionaFila(*ui_->TreeTemas, fila, true);
+        ui_->TreeTemas->setFocus();
+        ActivaTemas();
+        return;
+    }
+    const int fila = ModeloItems->BuscaFila(hallazgo.ingles);
+    if (fila < 0)
+        return;
+    AutoCompletar = false;
+    SeleccionaFila(*ui_->lvwItems, fila, true);
+    ui_->lvwItems->setFocus();
+    MuestraItemElegido();
+}

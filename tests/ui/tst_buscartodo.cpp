@@ -1,0 +1,136 @@
+// Search everywhere from the main window: Ctrl+F or the menu opens the search window, results
+// follow the typing, the chosen one is shown as a click in the index shows it, and every
+// change is found by the next search.
+#include "apoyo/EntornoPrueba.h"
+#include "apoyo/Hijo.h"
+#include "apoyo/Interfaz.h"
+#include "app/Ventanas.h"
+#include "app/modTALVEXV20.h"
+#include "ui/busqueda/frmBuscar.h"
+#include "ui/main/ModeloListaItems.h"
+#include "ui/main/ModeloTemas.h"
+#include "ui/main/frmMenuPrincipal.h"
+
+#include <QTest>
+
+namespace {
+const QList<Item> Items{
+    {"song", "canción", "Música", "Se canta."},
+    {"house", "casa", "Casa", "Una casa."},
+    {"tree", "árbol", "Naturaleza", "Tiene hojas y ramas."},
+};
+
+QTreeView& Resultados()
+{
+    return *Hijo<QTreeView>(Ventana<frmBuscar>(), "lvwResultados");
+}
+
+QString Celda(int fila, int columna)
+{
+    return Resultados().model()->index(fila, columna).data().toString();
+}
+
+void Busca(const QString& texto)
+{
+    QLineEdit* caja = Hijo<QLineEdit>(Ventana<frmBuscar>(), "txtBuscarTodo");
+    caja->clear();
+    Teclea(caja, texto);
+}
+
+void Cerrada()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!VentanaCargada<frmBuscar>());
+    QVERIFY(Principal().isEnabled());
+}
+} // namespace
+
+class PruebaBuscarTodo : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        entorno = std::make_unique<EntornoPrueba>();
+        Arranca(*entorno, {{"Música", "Canciones y más."}, {"Casa", ""}, {"Naturaleza", ""}},
+                Items);
+        Principal().show();
+        QVERIFY(QTest::qWaitForWindowActive(&Principal()));
+    }
+    void cleanup() { entorno.reset(); }
+    void controlFAbreYEnterMuestraElItem();
+    void unTemaSeMuestraComoTema();
+    void lasNotasYLasErratasTambien();
+    void cadaCambioSeEncuentraEnLaSiguiente();
+
+private:
+    std::unique_ptr<EntornoPrueba> entorno;
+};
+
+void PruebaBuscarTodo::controlFAbreYEnterMuestraElItem()
+{
+    QTest::keyClick(&Principal(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(VentanaCargada<frmBuscar>());
+    QCOMPARE(Ventana<frmBuscar>().windowTitle(), QStringLiteral("Buscar en todo el vocabulario"));
+    QVERIFY(!Principal().isEnabled());
+    Busca("cancion");
+    QCOMPARE(Celda(0, 0), QStringLiteral("song"));
+    QCOMPARE(Celda(0, 3), QStringLiteral("en español"));
+    QTest::keyClick(Hijo<QLineEdit>(Ventana<frmBuscar>(), "txtBuscarTodo"), Qt::Key_Return);
+    Cerrada();
+    // As a click in the index: the row selected, the item in the right column, item view.
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QStringLiteral("song -> canción"));
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblCategoria")->text(), QStringLiteral("Música"));
+    QCOMPARE(Hijo<QLineEdit>(Principal(), "txtBuscaItem")->text(), QStringLiteral("song"));
+    QCOMPARE(frmMenuPrincipal::FilaSeleccionada(*Hijo<QTreeView>(Principal(), "lvwItems")),
+             Principal().ModeloItems->BuscaFila("song"));
+    QCOMPARE(Principal().ModeloListaTema->rowCount(), 0);
+
+    // Escape closes it and changes nothing.
+    Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
+    Busca("house");
+    QTest::keyClick(Hijo<QLineEdit>(Ventana<frmBuscar>(), "txtBuscarTodo"), Qt::Key_Escape);
+    Cerrada();
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QStringLiteral("song -> canción"));
+}
+
+void PruebaBuscarTodo::unTemaSeMuestraComoTema()
+{
+    Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
+    Busca("naturaleza");
+    QCOMPARE(Celda(0, 2), QStringLiteral("Naturaleza"));
+    QCOMPARE(Celda(0, 0), QString()); // the topic itself ranks with its items' topic column
+    QCOMPARE(Celda(0, 3), QStringLiteral("nombre del tema"));
+    Ventana<frmBuscar>().EligeResultado();
+    Cerrada();
+    QCOMPARE(Hijo<QLabel>(Principal(), "lblNotas")->text(), QStringLiteral("Naturaleza"));
+    QCOMPARE(Principal().ModeloListaTema->rowCount(), 1); // topic view with its items
+}
+
+void PruebaBuscarTodo::lasNotasYLasErratasTambien()
+{
+    Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
+    Busca("ramas");
+    QCOMPARE(Celda(0, 0), QStringLiteral("tree"));
+    QCOMPARE(Celda(0, 3), QStringLiteral("Tiene hojas y «ramas»."));
+    Busca("hosue"); // two letters swapped
+    QCOMPARE(Celda(0, 0), QStringLiteral("house"));
+    QCOMPARE(Celda(0, 3), QStringLiteral("¿Quiso decir «house»?"));
+    Busca("%_*'\"");
+    QCOMPARE(Resultados().model()->rowCount(), 0);
+}
+
+void PruebaBuscarTodo::cadaCambioSeEncuentraEnLaSiguiente()
+{
+    Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
+    Busca("kitchen");
+    QCOMPARE(Resultados().model()->rowCount(), 0);
+    Ventana<frmBuscar>().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Principal().ItemGuardado({"kitchen", "cocina", "Casa", ""}, QString(), true);
+    Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
+    Busca("cocina");
+    QCOMPARE(Celda(0, 0), QStringLiteral("kitchen"));
+}
+
+QTEST_MAIN(PruebaBuscarTodo)
+#include "tst_buscartodo.moc"
