@@ -3,6 +3,7 @@
 #include "app/AbreBaseDatos.h"
 #include "app/CierraAplicacion.h"
 #include "app/DatosFabricante.h"
+#include "app/Fallos.h"
 #include "app/HacePausa.h"
 #include "app/Ventanas.h"
 #include "app/VerificaInstancia.h"
@@ -106,6 +107,7 @@ void Main()
         CreaIndiceItems();
         principal.AutoCompletar = true;
         BuscaItem();
+        OmiteFallo([&] { estado.dbPrincipal.ReduceCache(); });
         MuestraEspera(QStringLiteral("Iniciando listados..."), 2000);
 
         principal.EscribeFechaHora();

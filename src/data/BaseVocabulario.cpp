@@ -114,6 +114,13 @@ void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo)
     ++d->escrituras;
 }
 
+void BaseVocabulario::ReduceCache()
+{
+    ConexionSqlite& conexion = d->Abierta();
+    conexion.EjecutaSql("PRAGMA cache_size = -8192");
+    sqlite3_db_release_memory(conexion.Manejador());
+}
+
 quint64 BaseVocabulario::Escrituras() const
 {
     return d->escrituras;

@@ -73,6 +73,10 @@ public:
     // Runs cuerpo as one transaction: all its writes land or none does (nests).
     void EnTransaccion(const std::function<void()>& cuerpo);
 
+    // After start-up's walks: the page cache that the opening check filled with the whole file
+    // goes back to SQLite's usual size (the operating system keeps the file cached anyway).
+    void ReduceCache();
+
     // Grows with every confirmed write (and with every opening): whoever keeps a copy of the
     // store's contents (the search index) knows when it is out of date.
     quint64 Escrituras() const;
