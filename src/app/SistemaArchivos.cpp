@@ -2,10 +2,9 @@
 // errno and becomes one of the error numbers the callers tell apart.
 #include "app/SistemaArchivos.h"
 
-#include "app/LlamadasSistema.h"
+#include "data/LlamadasSistema.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -96,23 +95,6 @@ int NumeroDesdeErrno(int numeroErrno, bool destino)
         return NumeroError::ArchivoYaExiste;
     }
     return 0;
-}
-
-// Writes every byte, or returns false with errno set.
-bool EscribeTodo(int fd, const char* datos, size_t cuantos)
-{
-    while (cuantos > 0) {
-        const ssize_t escritos = SinInterrupcion([&] { return ::write(fd, datos, cuantos); });
-        if (escritos < 0)
-            return false;
-        if (escritos == 0) { // the device took nothing: treat it as full
-            errno = ENOSPC;
-            return false;
-        }
-        datos += escritos;
-        cuantos -= static_cast<size_t>(escritos);
-    }
-    return true;
 }
 
 // Closes a descriptor on every way out; Cierra closes it early and reports the failure.
@@ -222,23 +204,6 @@ std::vector<QByteArray> BuscaArchivos(const QString& carpeta, const QString& nom
     }
     ::closedir(directorio);
     return archivos;
-}
-
-// A new hidden file of ours beside the destination, so that the final rename stays within one
-// file system; its name never ends in ".tmp", which the shutdown clean-up deletes. Created
-// with open's usual mode, so the copy gets the permissions a new file gets.
-int CreaTemporal(const QString& carpeta, QByteArray& ruta)
-{
-    for (int intento = 0; intento < 100; ++intento) {
-        const quint64 azar = QRandomGenerator::global()->generate64();
-        ruta = Nativa(carpeta) + "/.talvex-" + QByteArray::number(azar, 36);
-        const int fd = SinInterrupcion([&] {
-            return ::open(ruta.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        });
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1; // errno is EEXIST
 }
 
 // Removes the temporary file unless the copy reached its rename.
@@ -393,10 +358,7 @@ void SistemaArchivos::CopyFile(const QString& origen, const QString& destino) co
         throw ErrorDesdeErrno(errno, true);
     pendiente.Conserva();
 
-    // Makes the rename itself durable; the copy is complete already, so a failure is ignored.
-    Descriptor directorio(::open(Nativa(carpeta).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directorio.fd() >= 0)
-        ::fsync(directorio.fd());
+    SincronizaCarpeta(carpeta); // the rename itself durable
 }
 
 // Every match is tried even after a failure, so one locked file does not keep the others;

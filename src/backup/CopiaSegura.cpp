@@ -1,6 +1,6 @@
 #include "backup/CopiaSegura.h"
 
-#include "app/LlamadasSistema.h"
+#include "data/LlamadasSistema.h"
 
 #include "app/SistemaArchivos.h"
 #include "data/EsquemaVocabulario.h"
@@ -251,15 +251,6 @@ void CompruebaEscrito(const QString& ruta)
         if (error.Numero() != NumeroError::BaseNoValida)
             throw;
         throw ErrorDesdeErrno(EIO, true);
-    }
-}
-
-void SincronizaCarpeta(const QString& carpeta)
-{
-    const int fd = ::open(Nativa(carpeta).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "data/Sqlite.h"
 
+#include "data/LlamadasSistema.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -55,17 +57,6 @@ ErrorTalvex ErrorAlCrear(int numeroErrno, const QString& ruta)
         return ErrorTalvex(NumeroError::ErrorEntradaSalida,
                            QStringLiteral("No se pudo crear '%1': %2.")
                                .arg(ruta, QString::fromLocal8Bit(std::strerror(numeroErrno))));
-    }
-}
-
-// Makes the new file's name itself survive a power cut, not only its contents.
-void SincronizaCarpeta(const QString& ruta)
-{
-    const int carpeta = ::open(QFile::encodeName(QFileInfo(ruta).absolutePath()).constData(),
-                               O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (carpeta >= 0) {
-        ::fsync(carpeta);
-        ::close(carpeta);
     }
 }
 
@@ -386,5 +377,5 @@ void CreaArchivoSqlite(const QString& ruta,
         ::unlink(nombre.constData());
         throw;
     }
-    SincronizaCarpeta(ruta);
+    SincronizaCarpeta(QFileInfo(ruta).absolutePath());
 }

@@ -2,6 +2,7 @@
 #include "data/Caracteres.h"
 
 #include "data/Cotejo.h"
+#include "data/LlamadasSistema.h"
 #include "intercambio/Codificacion.h"
 #include "intercambio/Csv.h"
 #include "intercambio/Kvtml.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -509,25 +509,6 @@ ErrorTalvex ErrorEscritura(int numeroErrno, const QString& ruta)
                        QStringLiteral("No se pudo escribir el archivo «%1»: %2.").arg(ruta, causa));
 }
 
-// Writes every byte, or returns false with errno set.
-bool EscribeTodo(int fd, const char* datos, size_t cuantos)
-{
-    while (cuantos > 0) {
-        const ssize_t escritos = ::write(fd, datos, cuantos);
-        if (escritos < 0 && errno == EINTR)
-            continue;
-        if (escritos < 0)
-            return false;
-        if (escritos == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        datos += escritos;
-        cuantos -= static_cast<size_t>(escritos);
-    }
-    return true;
-}
-
 // The destination is always the old file or the whole new one: the bytes go to a new file
 // beside it, reach the disk, and only then take its name.
 void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
@@ -550,14 +531,7 @@ void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
         barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : destino.left(barra));
 
     QByteArray temporal;
-    int fd = -1;
-    for (int intento = 0; intento < 100 && fd < 0; ++intento) {
-        temporal = carpeta + "/.talvex-" +
-                   QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        fd = ::open(temporal.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
+    const int fd = CreaTemporal(QFile::decodeName(carpeta), temporal);
     if (fd < 0)
         throw ErrorEscritura(errno, ruta);
     if (existe) // the replaced file keeps its permissions (best effort)
@@ -581,12 +555,7 @@ void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
         ::unlink(temporal.constData());
         throw ErrorEscritura(numeroErrno, ruta);
     }
-    // Makes the rename durable; the file is whole already, so a failure is ignored.
-    const int directorio = ::open(carpeta.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directorio >= 0) {
-        ::fsync(directorio);
-        ::close(directorio);
-    }
+    SincronizaCarpeta(QFile::decodeName(carpeta)); // the rename itself durable
 }
 
 } // namespace
