@@ -7,6 +7,7 @@
 // CSV file (LeeArchivo + Planea + Aplica; bar: 1 s), then 20,000 more through the main window
 // with its lists filled, from the import window's "Aceptar" to the list showing them (bar: 2 s),
 // and prints the peak memory (bar: 200 MB).
+#include "Medidas.h"
 #include "PlataformaMedida.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -26,18 +27,6 @@
 namespace {
 
 constexpr int FilasNuevas = 20000;
-
-// The peak resident memory of this process in kB, from /proc.
-long long MemoriaMaxima()
-{
-    QFile estado(QStringLiteral("/proc/self/status"));
-    if (!estado.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linea : estado.readAll().split('\n'))
-        if (linea.startsWith("VmHWM:"))
-            return linea.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
 
 // 20,000 rows whose English texts are new (digits never appear in the generated ones), with
 // notes that need quotes.
@@ -134,7 +123,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "Error %d: %s\n", error.Numero(), qPrintable(error.Descripcion()));
         return 1;
     }
-    const long long memoria = MemoriaMaxima();
+    const long long memoria = LeeMemoria("VmHWM");
     std::printf("%-40s %6lld MB (barra 200 MB) %s\n", "Memoria máxima (VmHWM)", memoria / 1024,
                 memoria >= 0 && memoria <= 200 * 1024 ? "bien" : "DEMASIADA");
     bien &= memoria >= 0 && memoria <= 200 * 1024;

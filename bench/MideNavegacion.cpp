@@ -7,6 +7,7 @@
 //
 // Bars: fills ≤ 300 ms, keystroke p99 ≤ 5 ms and one lookup, save median ≤ 5 ms,
 // topic ≤ 50 ms, peak memory ≤ 150 MB.
+#include "Medidas.h"
 #include "PlataformaMedida.h"
 #include "apoyo/Hijo.h"
 #include "app/Ventanas.h"
@@ -92,22 +93,6 @@ double GuardaItem(frmMenuPrincipal& ventana, bool nuevo, const QString& ingles)
     return ms;
 }
 
-double Percentil(std::vector<double> datos, double p)
-{
-    std::sort(datos.begin(), datos.end());
-    return datos[std::min(datos.size() - 1, size_t(p * double(datos.size())))];
-}
-
-long MemoriaPicoKb()
-{
-    QFile estado(QStringLiteral("/proc/self/status"));
-    if (!estado.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linea : estado.readAll().split('\n'))
-        if (linea.startsWith("VmHWM:"))
-            return linea.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -245,7 +230,7 @@ int main(int argc, char* argv[])
                 Percentil(busquedas, 0.99));
     std::printf("ActivaTemas con 5000 ítems (primera, peor de 5): %6.1f ms %6.1f ms (límite 50)\n",
                 temas.front(), *std::max_element(temas.begin(), temas.end()));
-    std::printf("memoria pico: %.1f MB (límite 150)\n", MemoriaPicoKb() / 1024.0);
+    std::printf("memoria pico: %.1f MB (límite 150)\n", LeeMemoria("VmHWM") / 1024.0);
     DescargaVentanas();
     estado.dbPrincipal.Cierra();
     return 0;

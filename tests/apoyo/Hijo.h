@@ -1,6 +1,6 @@
 #pragma once
-// The controls of a window as tests reach them: by the name the user's tools (a screen reader,
-// the accessibility bus) see, which is the control's name in the specification.
+// The controls of a window as tests reach them: by their object names, the names the user's
+// tools (a screen reader, the accessibility bus) see.
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,0 +1,29 @@
+#pragma once
+// What the benchmarks measure with: memory figures of the process and percentiles.
+#include <QFile>
+
+#include <algorithm>
+#include <vector>
+
+// A figure of /proc/self/status in kB ("VmRSS", "VmHWM"); -1 when it cannot be read.
+inline long LeeMemoria(const char* campo)
+{
+    QFile estado(QStringLiteral("/proc/self/status"));
+    if (!estado.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefijo = QByteArray(campo) + ':';
+    for (const QByteArray& linea : estado.readAll().split('\n'))
+        if (linea.startsWith(prefijo))
+            return linea.mid(prefijo.size()).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// The value below which the fraction `p` of the measures lie (0 with no measures).
+inline double Percentil(std::vector<double> medidas, double p)
+{
+    if (medidas.empty())
+        return 0;
+    std::sort(medidas.begin(), medidas.end());
+    const auto k = static_cast<size_t>(p * static_cast<double>(medidas.size() - 1) + 0.5);
+    return medidas[std::min(k, medidas.size() - 1)];
+}
