@@ -1,6 +1,7 @@
 #include "ui/intercambio/frmExportar.h"
 
 #include "app/windows/AlPulsar.h"
+#include "app/windows/BotonesDialogo.h"
 #include "app/windows/Centrado.h"
 #include "app/windows/TeclasDialogo.h"
 
@@ -44,25 +45,17 @@ frmExportar::frmExportar(const QStringList& temas, Exporta exporta)
     campos->addRow(formato, cboFormato);
     campos->addRow(contenido, cboContenido);
 
-    auto* aceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    aceptar->setObjectName(QStringLiteral("cmdAceptarExportar"));
-    auto* cancelar = new QPushButton(QStringLiteral("Ca&ncelar"), this);
-    cancelar->setObjectName(QStringLiteral("cmdCancelarExportar"));
-    for (QPushButton* boton : {aceptar, cancelar})
-        boton->setAutoDefault(false);
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    botones->addWidget(aceptar);
-    botones->addWidget(cancelar);
+    const BotonesDialogo botones =
+        CreaBotonesDialogo(*this, QStringLiteral("cmdAceptarExportar"), QStringLiteral("Ca&ncelar"),
+                           QStringLiteral("cmdCancelarExportar"));
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(campos);
     todo->addStretch();
-    todo->addLayout(botones);
+    todo->addLayout(botones.fila);
     resize(Twips(6600), Twips(2400));
     CentraEnPantalla(*this);
 
-    AlPulsar(aceptar, this, [this] { cmdAceptarExportar_Click(); });
-    connect(cancelar, &QPushButton::clicked, this, &QWidget::close);
+    AlPulsar(botones.aceptar, this, [this] { cmdAceptarExportar_Click(); });
     new TeclasDialogo(*this); // Escape closes it, writing nothing
     cboFormato->setFocus();
 }

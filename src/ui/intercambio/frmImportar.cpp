@@ -3,6 +3,7 @@
 #include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/AlPulsar.h"
+#include "app/windows/BotonesDialogo.h"
 #include "app/windows/Centrado.h"
 #include "app/windows/TeclasDialogo.h"
 
@@ -69,28 +70,21 @@ frmImportar::frmImportar(const QString& ruta, Intercambio::Plan plan, Importa im
         lineas << QStringLiteral("Línea %1: %2").arg(rechazo.linea).arg(rechazo.motivo);
     rechazos->setPlainText(lineas.isEmpty() ? QStringLiteral("Ninguna.") : lineas.join('\n'));
 
-    cmdAceptarImportar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    cmdAceptarImportar->setObjectName(QStringLiteral("cmdAceptarImportar"));
-    auto* cancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    cancelar->setObjectName(QStringLiteral("cmdCancelarImportar"));
-    for (QPushButton* boton : {cmdAceptarImportar, cancelar})
-        boton->setAutoDefault(false);
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    botones->addWidget(cmdAceptarImportar);
-    botones->addWidget(cancelar);
+    const BotonesDialogo botones =
+        CreaBotonesDialogo(*this, QStringLiteral("cmdAceptarImportar"), QStringLiteral("&Cancelar"),
+                           QStringLiteral("cmdCancelarImportar"));
+    cmdAceptarImportar = botones.aceptar;
 
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(cifras);
     todo->addWidget(existentes);
     todo->addWidget(new QLabel(QStringLiteral("Filas rechazadas y por qué :"), this));
     todo->addWidget(rechazos, 1);
-    todo->addLayout(botones);
+    todo->addLayout(botones.fila);
     resize(Twips(8400), Twips(6600));
     CentraEnPantalla(*this);
 
     AlPulsar(cmdAceptarImportar, this, [this] { cmdAceptarImportar_Click(); });
-    connect(cancelar, &QPushButton::clicked, this, &QWidget::close);
     connect(optReemplazar, &QRadioButton::toggled, this, [this] { ActivaAceptar(); });
     new TeclasDialogo(*this); // Escape closes it, writing nothing
     ActivaAceptar();
