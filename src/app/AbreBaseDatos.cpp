@@ -24,7 +24,7 @@ void AbreBaseDatos()
         Sistema().Pita();
         MuestraMensaje({TextoNoEncontrada, TituloMensaje, IconoMensaje::Critico});
         CierraAplicacion();
-        Sistema().TerminaPrograma();
+        TerminaProceso();
     }
 
     // A file that is there but is no sound vocabulary database is said once and left as it

@@ -61,5 +61,5 @@ void VigilaSalida()
         return;
     QCoreApplication::processEvents();
     CierraAplicacion();
-    Sistema().TerminaPrograma();
+    TerminaProceso();
 }

@@ -10,6 +10,7 @@
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
 #include "app/windows/frmSplash.h"
+#include "backup/CopiasAutomaticas.h"
 #include "ui/main/Listados.h"
 #include "ui/main/frmMenuPrincipal.h"
 
@@ -94,6 +95,8 @@ void Main()
         PreparaCarpetaReporte();
         MuestraPasoSplash(QStringLiteral("Abriendo base de datos..."), 2000);
         AbreBaseDatos();
+        // A week without a copy: one is made while the lists fill.
+        auto copia = CopiaSiVencida();
         splash.unsetCursor();
         splash.hide();
 
@@ -113,10 +116,12 @@ void Main()
         principal.EscribeFechaHora();
         principal.CentraPanel();
         principal.PintaFondo(principal.palette().color(QPalette::Inactive, QPalette::Mid));
+        TerminaCopia(copia);
         Ventana<frmEspera>().hide();
         principal.setEnabled(true);
         principal.activateWindow();
         principal.MuestraPanel();
+        AvisaFalloCopia();
     } catch (const ErrorTalvex& error) {
         FallaInicio(error.Numero(), error.Descripcion());
     } catch (const std::exception& error) {
@@ -137,5 +142,5 @@ void FallaInicio(int numero, const QString& descripcion)
                         QStringLiteral(") : ") + descripcion,
                     TituloMensaje, IconoMensaje::Critico});
     CierraAplicacion();
-    Sistema().TerminaPrograma();
+    TerminaProceso();
 }

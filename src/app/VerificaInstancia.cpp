@@ -81,7 +81,7 @@ void VerificaInstancia()
          QStringLiteral("TALVEX Ver. 2.0.0"), IconoMensaje::Pregunta, BotonesMensaje::SiNo,
          RespuestaMensaje::No});
     if (respuesta != RespuestaMensaje::Si)
-        Sistema().TerminaPrograma(); // nothing is open yet, so nothing is closed
+        TerminaProceso(); // nothing is open yet, so nothing is closed
 
     // The question may have stayed open for a long while: if the copy ended meanwhile, its
     // number may now belong to another program, which is left alone.

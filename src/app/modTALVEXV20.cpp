@@ -2,6 +2,8 @@
 
 #include <QStandardPaths>
 
+#include <cstdlib>
+
 EstadoAplicacion& modTALVEXV20()
 {
     static EstadoAplicacion estado;
@@ -31,6 +33,12 @@ Plataforma& Sistema()
 RespuestaMensaje MuestraMensaje(const Mensaje& mensaje)
 {
     return Sistema().MuestraMensaje(mensaje);
+}
+
+void TerminaProceso()
+{
+    Sistema().TerminaPrograma();
+    std::abort(); // a platform's end of the process never comes back
 }
 
 void ReiniciaEstado()

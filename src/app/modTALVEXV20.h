@@ -40,6 +40,8 @@ QString RutaInstalacion(int raiz, const QString& nombre);
 // Shorthands for the installed platform.
 Plataforma& Sistema();
 RespuestaMensaje MuestraMensaje(const Mensaje& mensaje);
+// Ends the process through the installed platform (whose stand-in in tests throws instead).
+[[noreturn]] void TerminaProceso();
 
 // Back to the start values of a new process (database closed, file-system object released).
 void ReiniciaEstado();

@@ -24,6 +24,9 @@
 
 namespace {
 
+// What every temporary name holds after the name of its destination.
+constexpr char MarcaTemporal[] = "-copia-";
+
 // How long a copy waits for another program's lock on either file before it gives up.
 constexpr int EsperasBloqueo = 60;
 constexpr int EsperaBloqueoMs = 50;
@@ -192,19 +195,19 @@ private:
     int fd_ = -1;
 };
 
-// Removes the temporaries of copies to the same destination that were killed half-way.
-void BorraTemporalesAbandonados(const Destino& destino)
+// Removes the temporaries in `carpeta` whose names pass `delDestino` and whose copies were
+// killed half-way (nobody holds their lock).
+template <typename Filtro> void BorraAbandonados(const QString& carpeta, Filtro delDestino)
 {
-    const QByteArray prefijo = Nativa(QFileInfo(PrefijoTemporal(destino.ruta)).fileName());
-    const QByteArray carpeta = Nativa(destino.carpeta);
-    DIR* directorio = ::opendir(carpeta.constData());
+    const QByteArray nativa = Nativa(carpeta);
+    DIR* directorio = ::opendir(nativa.constData());
     if (!directorio)
         return;
     while (const dirent* entrada = ::readdir(directorio)) {
         const QByteArray nombre(entrada->d_name);
-        if (!nombre.startsWith(prefijo) || nombre.size() == prefijo.size())
+        if (!delDestino(nombre))
             continue;
-        const QByteArray ruta = carpeta + '/' + nombre;
+        const QByteArray ruta = nativa + '/' + nombre;
         const int fd = ::open(ruta.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0)
             continue;
@@ -215,6 +218,15 @@ void BorraTemporalesAbandonados(const Destino& destino)
         ::close(fd);
     }
     ::closedir(directorio);
+}
+
+// Removes the temporaries of copies to the same destination that were killed half-way.
+void BorraTemporalesAbandonados(const Destino& destino)
+{
+    const QByteArray prefijo = Nativa(QFileInfo(PrefijoTemporal(destino.ruta)).fileName());
+    BorraAbandonados(destino.carpeta, [&](const QByteArray& nombre) {
+        return nombre.startsWith(prefijo) && nombre.size() > prefijo.size();
+    });
 }
 
 // Copies every page of the source's main database into the destination's, in one write
@@ -268,11 +280,18 @@ QString DefectoOrigen(const QString& origen)
     return {};
 }
 
+void BorraCopiasInterrumpidas(const QString& carpeta)
+{
+    BorraAbandonados(carpeta, [](const QByteArray& nombre) {
+        return nombre.startsWith('.') && nombre.contains(MarcaTemporal);
+    });
+}
+
 QString PrefijoTemporal(const QString& destino)
 {
     const QFileInfo archivo(destino);
     return archivo.absolutePath() + QStringLiteral("/.") + archivo.fileName() +
-           QStringLiteral("-copia-");
+           QLatin1String(MarcaTemporal);
 }
 
 bool MismoArchivo(const QString& ruta1, const QString& ruta2)

@@ -40,6 +40,10 @@ void RestauraEnConexion(const QString& origen, sqlite3* conexion);
 // empty text when it is one or cannot be read at all (the copy then says what stops it).
 QString DefectoOrigen(const QString& origen);
 
+// Removes what copies into `carpeta`, whatever their destinations, left when they were killed
+// half-way.
+void BorraCopiasInterrumpidas(const QString& carpeta);
+
 // The beginning of the names of the temporary copies made for `destino`, in its folder;
 // tests look for leftovers with it.
 QString PrefijoTemporal(const QString& destino);

@@ -1,7 +1,6 @@
 #include "backup/frmRespaldar.h"
 #include "ui_frmRespaldar.h"
 
-#include "app/CierraAplicacion.h"
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -9,11 +8,10 @@
 #include "app/windows/Centrado.h"
 #include "app/windows/TeclasDialogo.h"
 #include "app/windows/frmAcercade.h"
-#include "backup/CopiaSegura.h"
+#include "backup/CopiaConfirmada.h"
 #include "backup/Respaldo.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QMouseEvent>
 
@@ -25,12 +23,6 @@ const QString TextoBuscar = QStringLiteral("¡¡ Debe buscar el archivo TALVEXV2
 const QString TextoGuardar = QStringLiteral("¡¡ Debe guardar el archivo TALVEXV20.MDB !!");
 const QString TextoDiferente =
     QStringLiteral("¡¡ Debe buscar un destino diferente para copiar la B.D. !!");
-const QString TextoExito = QStringLiteral("¡¡ El archivo se copió con éxito !!");
-const QString FinRespaldo = QStringLiteral("¡¡ Para terminar con el respaldo de la B.D. se debe "
-                                           "cerrar ") +
-                            QStringLiteral("la aplicación e iniciar nuevamente !!");
-const QString FinRecuperacion = QStringLiteral("¡¡ Para recuperar la B.D. se debe cerrar ") +
-                                QStringLiteral("la aplicación e iniciar nuevamente !!");
 // Files ending in either case, as the file name rule takes them.
 const QString FiltroBase = QStringLiteral("Base de datos (*.MDB *.mdb)");
 
@@ -215,92 +207,15 @@ void frmRespaldar::RespaldaRestaura()
             ui_->txtGuardarDestino->setFocus();
             return;
         }
-        // A source that is no vocabulary database is refused before anything is asked.
-        const QString defecto = DefectoOrigen(origen);
-        if (!defecto.isEmpty()) {
-            ReportaFalloCopia(NumeroError::BaseNoValida, defecto, destino);
+        const ControlesCopia controles{[this] { DesactivaControles(); },
+                                       [this] { ActivaControles(); }, ui_->lblMensajeCopia};
+        if (CopiaYTermina(origen, destino, ModoRespaldo, controles) ==
+            CopiaSinHacer::OrigenNoValido)
             ui_->txtBuscarOrigen->setFocus();
-            return;
-        }
-
-        DesactivaControles();
-        Sistema().Pita();
-        const RespuestaMensaje respuesta = MuestraMensaje(
-            {QStringLiteral("El achivo se copiará en la unidad ") + UnidadDe(destino) +
-                 QStringLiteral("\r\r") + QStringLiteral("¿ Quiere continuar ?"),
-             Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo, RespuestaMensaje::Si});
-        if (respuesta != RespuestaMensaje::Si) {
-            ActivaControles();
-            return;
-        }
-        ui_->lblMensajeCopia->repaint(); // the copy holds the event loop: show the label now
-        CopiaBaseDatos(origen, destino);
-        Avisa(TextoExito, IconoMensaje::Informacion);
-        ActivaControles();
-        Avisa(ModoRespaldo ? FinRespaldo : FinRecuperacion, IconoMensaje::Informacion);
     } catch (const ErrorTalvex& error) {
         ReportaFalloCopia(error.Numero(), error.Descripcion(), destino);
         ActivaControles();
-        return;
-    } catch (const std::exception& error) {
-        ReportaFalloCopia(NumeroError::ErrorBaseDatos, QString::fromLocal8Bit(error.what()),
-                          destino);
-        ActivaControles();
-        return;
     }
-    QCoreApplication::processEvents();
-    CierraAplicacion();
-    Sistema().TerminaPrograma();
-}
-
-void frmRespaldar::ReportaFalloCopia(int numero, const QString& descripcion, const QString& destino)
-{
-    QString texto;
-    IconoMensaje icono = IconoMensaje::Exclamacion;
-    switch (numero) {
-    case NumeroError::ArgumentoNoValido:
-        texto = QStringLiteral("¡¡ Llamada de procedimiento inválida !!");
-        break;
-    case NumeroError::NombreArchivoIncorrecto:
-        texto = QStringLiteral("¡¡ Nombre o ruta de archivo incorrecta !!");
-        break;
-    case NumeroError::ArchivoNoEncontrado:
-        texto = QStringLiteral("¡¡ No se encuentra el archivo !!");
-        break;
-    case NumeroError::ErrorEntradaSalida:
-        texto = QStringLiteral("¡¡ Error I/O del dispositivo !!");
-        break;
-    case NumeroError::DiscoLleno:
-        texto = QStringLiteral("¡¡ No hay espacio suficiente en disco !!");
-        break;
-    case NumeroError::DispositivoNoDisponible:
-        texto = QStringLiteral("¡¡ El dispositivo no está disponible !!");
-        break;
-    case NumeroError::PermisoDenegado:
-        texto = QStringLiteral("¡¡ Permiso denegado !!");
-        break;
-    case NumeroError::DiscoNoPreparado:
-        texto = QStringLiteral("¡¡ Inserte un disco en la unidad ") + UnidadDe(destino) +
-                QStringLiteral(" !!");
-        break;
-    case NumeroError::AccesoRutaArchivo:
-        texto = QStringLiteral("¡¡ Error de acceso ruta/archivo!!");
-        break;
-    case NumeroError::RutaNoEncontrada:
-        texto = QStringLiteral("¡¡ La ruta de acceso no existe !!");
-        break;
-    case NumeroError::BaseNoValida:
-        // Only the source is checked before anything is written: it is what was refused.
-        texto = QStringLiteral("¡¡ El archivo de origen no es una base de datos de TALVEX "
-                               "válida !!") +
-                QStringLiteral("\r\r") + descripcion + QStringLiteral("\r\r") +
-                QStringLiteral("No se copió nada.");
-        break;
-    default:
-        texto = TextoError(numero, descripcion);
-        icono = IconoMensaje::Critico;
-    }
-    OmiteFallo([&] { Avisa(texto, icono); });
 }
 
 void frmRespaldar::MuestraRespaldo(bool respaldo)

@@ -55,7 +55,6 @@ protected:
 private:
     void DesactivaControles();
     void Examina(QLineEdit& caja, DialogoComun& dialogo, bool cajaDelModo, const QString& aviso);
-    void ReportaFalloCopia(int numero, const QString& descripcion, const QString& destino);
     QString TituloDelModo() const;
 
 private:

@@ -37,6 +37,15 @@ struct BaseVocabulario::Datos {
     // refused half-way leaves nothing behind.
     // Writes confirmed since the object was made (another file opened counts as one).
     quint64 escrituras = 0;
+    // A write was committed to the file since it was opened (the closing copies it then).
+    bool cambiada = false;
+
+    // Counts a confirmed write; the outermost one has reached the file.
+    void Confirmada()
+    {
+        ++escrituras;
+        cambiada |= sqlite3_get_autocommit(conexion.Manejador()) != 0;
+    }
 
     template <typename Cambio> auto Escribe(Cambio&& cambio)
     {
@@ -44,11 +53,11 @@ struct BaseVocabulario::Datos {
         if constexpr (std::is_void_v<std::invoke_result_t<Cambio&, ConexionSqlite&>>) {
             cambio(conexion);
             transaccion.Confirma();
-            ++escrituras;
+            Confirmada();
         } else {
             auto resultado = cambio(conexion);
             transaccion.Confirma();
-            ++escrituras;
+            Confirmada();
             return resultado;
         }
     }
@@ -65,6 +74,7 @@ void BaseVocabulario::CreaVacia(const QString& ruta)
 void BaseVocabulario::Abre(const QString& ruta)
 {
     Cierra();
+    d->cambiada = false;
     ++d->escrituras; // what was read from another file is no longer current
     const QFileInfo archivo(ruta);
     if (!archivo.exists())
@@ -111,7 +121,7 @@ void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo)
     TransaccionSqlite transaccion(d->Abierta());
     cuerpo();
     transaccion.Confirma();
-    ++d->escrituras;
+    d->Confirmada();
 }
 
 void BaseVocabulario::ReduceCache()
@@ -124,6 +134,11 @@ void BaseVocabulario::ReduceCache()
 quint64 BaseVocabulario::Escrituras() const
 {
     return d->escrituras;
+}
+
+bool BaseVocabulario::Cambiada() const
+{
+    return d->cambiada;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -80,6 +80,8 @@ public:
     // Grows with every confirmed write (and with every opening): whoever keeps a copy of the
     // store's contents (the search index) knows when it is out of date.
     quint64 Escrituras() const;
+    // True once a write has been committed to the file opened last (not by its opening).
+    bool Cambiada() const;
 
     sqlite3* Conexion() const; // for tools and tests that read the file directly
 

@@ -41,7 +41,7 @@ void AbreBaseReporte()
     Sistema().Pita();
     MuestraMensaje({TextoNoEncontrado, Titulo, IconoMensaje::Critico});
     CierraAplicacion();
-    Sistema().TerminaPrograma();
+    TerminaProceso();
 }
 
 void LlenaTablaInforme(const ColumnaNotas& columna)

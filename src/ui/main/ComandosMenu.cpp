@@ -1,12 +1,14 @@
 // The main window's menus and toolbar: the database file dialog, backup and restore, help,
-// the About window and the exit command.
+// the automatic copies, the About window and the exit command.
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/Ayuda.h"
 #include "app/windows/SobrePrincipal.h"
 #include "app/windows/frmAcercade.h"
+#include "backup/CopiasAutomaticas.h"
 #include "backup/Respaldo.h"
+#include "backup/frmCopias.h"
 #include "backup/frmRespaldar.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui_frmMenuPrincipal.h"
@@ -61,6 +63,8 @@ void frmMenuPrincipal::CreaBarraHerramientas()
             [this] { AtiendeEvento([this] { mnuExportar_Click(); }); });
     connect(ui_->mnuBuscarTodo, &QAction::triggered, this,
             [this] { AtiendeEvento([this] { mnuBuscarTodo_Click(); }); });
+    connect(ui_->mnuCopias, &QAction::triggered, this,
+            [this] { AtiendeEvento([this] { mnuCopias_Click(); }); });
     connect(ui_->mnuBase, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Carpeta")); });
     connect(ui_->mnuRespaldar, &QAction::triggered, this,
@@ -95,6 +99,13 @@ void frmMenuPrincipal::AbreRespaldo(bool respaldo)
     frmRespaldar& dialogo = Ventana<frmRespaldar>();
     dialogo.MuestraRespaldo(respaldo);
     AbreSobrePrincipal(dialogo);
+}
+
+void frmMenuPrincipal::mnuCopias_Click()
+{
+    auto* ventana = new frmCopias(CarpetaCopias());
+    RegistraVentana(ventana);
+    AbreSobrePrincipal(*ventana);
 }
 
 void frmMenuPrincipal::AbreDialogoBase()

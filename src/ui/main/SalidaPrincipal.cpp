@@ -5,6 +5,7 @@
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
+#include "backup/CopiasAutomaticas.h"
 #include "backup/Respaldo.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui_frmMenuPrincipal.h"
@@ -29,10 +30,13 @@ void frmMenuPrincipal::DescargaPrincipal()
     frmEspera& espera = Ventana<frmEspera>();
     espera.show();
     espera.MuestraTexto(QStringLiteral("Cerrando TALVEX..."));
+    // The automatic copy runs during the pause; the closing waits for it only if it is longer.
+    auto copia = CopiaSiCambio();
     HacePausa(3000, 1);
+    TerminaCopia(copia);
     CierraAplicacion();
     espera.hide();
-    Sistema().TerminaPrograma();
+    TerminaProceso();
 }
 
 void frmMenuPrincipal::closeEvent(QCloseEvent* evento)

@@ -63,6 +63,8 @@ public:
     void ItemsImportados(const Intercambio::Resultado& resultado);
     // Search everywhere: the index brought up to date, then the search window over this one.
     void mnuBuscarTodo_Click();
+    // "Copias automáticas...": the copies kept by themselves, one of which may be restored.
+    void mnuCopias_Click();
     // A result chosen in the search window, shown as a click in the index (or the tree) shows it.
     void ResultadoElegido(const Busqueda::Hallazgo& hallazgo);
     // Asks for the file and writes the vocabulary or one topic to it; false when no file.
