@@ -2,6 +2,7 @@
 // What the program asks of the desktop it runs on: message boxes, the beep, file and print
 // dialogs, opening an address, the length of a pause and the end of the process. main.cpp
 // installs the real one; tests install a scripted one.
+#include <QDateTime>
 #include <QString>
 #include <QUrl>
 
@@ -44,6 +45,8 @@ public:
     virtual QString DialogoGuardarArchivo(QWidget* dueno, const QString& titulo,
                                           const QString& carpeta, const QString& nombre,
                                           const QString& filtro) = 0;
+    // The date and time that name the automatic copies.
+    virtual QDateTime Ahora() const { return QDateTime::currentDateTime(); }
     // Milliseconds a pause of `milisegundos` really lasts.
     virtual int DuracionPausa(int milisegundos) { return milisegundos; }
     // Ends the process at once; no window's close handling runs afterwards.

@@ -101,13 +101,13 @@ bool CopiaVencida(const QString& carpeta, const QDateTime& ahora)
 QString HazCopiaAutomatica(const QString& base, const QString& carpeta, const QDateTime& hora)
 {
     CreaCarpetas(carpeta);
+    BorraCopiasInterrumpidas(carpeta);
     const QString destino = QDir(carpeta).filePath(NombreCopia(hora));
     CopiaBaseSegura(base, destino);
     // Only now that the new copy is whole do the oldest go.
     const QList<CopiaGuardada> copias = CopiasGuardadas(carpeta);
     for (qsizetype i = CopiasConservadas; i < copias.size(); ++i)
         QFile::remove(copias.at(i).ruta);
-    BorraCopiasInterrumpidas(carpeta);
     return destino;
 }
 
@@ -144,13 +144,13 @@ std::unique_ptr<CopiaEnCurso> CopiaSiCambio()
         estado.RaicesInstalacion.isEmpty())
         return nullptr;
     return std::make_unique<CopiaEnCurso>(ArchivoDeConexion(estado.dbPrincipal.Conexion()),
-                                          CarpetaCopias(), QDateTime::currentDateTime());
+                                          CarpetaCopias(), Sistema().Ahora());
 }
 
 std::unique_ptr<CopiaEnCurso> CopiaSiVencida()
 {
     const EstadoAplicacion& estado = modTALVEXV20();
-    const QDateTime ahora = QDateTime::currentDateTime();
+    const QDateTime ahora = Sistema().Ahora();
     if (!estado.dbPrincipal.EstaAbierta() || estado.RaicesInstalacion.isEmpty() ||
         !CopiaVencida(CarpetaCopias(), ahora))
         return nullptr;

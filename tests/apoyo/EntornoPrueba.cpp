@@ -13,6 +13,12 @@ EntornoPrueba::EntornoPrueba()
 {
     IniciaRecursos();
     QDir().mkpath(Carpeta());
+    NuevoProceso();
+}
+
+void EntornoPrueba::NuevoProceso()
+{
+    DescargaVentanas();
     EstadoAplicacion& estado = modTALVEXV20();
     ReiniciaEstado();
     estado.plataforma = &plataforma;
@@ -20,6 +26,9 @@ EntornoPrueba::EntornoPrueba()
     for (int i = 0; i < 4; ++i)
         estado.RaicesInstalacion << Raiz(i);
     QDir::setCurrent(Carpeta());
+    plataforma.terminado = false;
+    plataforma.mensajes.clear();
+    plataforma.pitidos = 0;
 }
 
 EntornoPrueba::~EntornoPrueba()

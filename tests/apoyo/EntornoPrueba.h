@@ -15,6 +15,9 @@ public:
     QString Carpeta() const { return carpeta_.path() + QStringLiteral("/programa"); }
     QString Raiz(int i) const;
     QString Ruta(const QString& nombre) const { return Carpeta() + QLatin1Char('/') + nombre; }
+    // Back to the state of a process just started in the same folders (the windows gone, the
+    // platform's record of messages cleared), so that the program can start again.
+    void NuevoProceso();
     // Creates TALVEXV20.MDB (empty) and TalvexReport.mdb in the program's folder.
     void CreaBases() const;
 

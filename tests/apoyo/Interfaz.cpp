@@ -29,6 +29,13 @@ void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>
     Ventana<frmMenuPrincipal>().activateWindow();
 }
 
+void ArrancaOtraVez(EntornoPrueba& entorno)
+{
+    entorno.NuevoProceso();
+    Main();
+    Ventana<frmMenuPrincipal>().activateWindow();
+}
+
 void Teclea(QWidget* control, const QString& texto)
 {
     for (qsizetype i = 0; i < texto.size(); ++i) {

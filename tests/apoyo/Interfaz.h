@@ -19,6 +19,9 @@ void EligeItem(const QString& ingles);
 // Starts the program (Main) on a database holding these topics and items.
 void Arranca(EntornoPrueba& entorno, const QList<Tema>& temas, const QList<Item>& items);
 
+// Starts the program again on the database its last run left, as a new process would.
+void ArrancaOtraVez(EntornoPrueba& entorno);
+
 // Types the text key by key, accents and emoji included (QTest::keyClicks knows only ASCII).
 void Teclea(QWidget* control, const QString& texto);
 

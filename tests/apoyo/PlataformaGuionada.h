@@ -25,6 +25,9 @@ public:
     QString DialogoGuardarArchivo(QWidget* dueno, const QString& titulo, const QString& carpeta,
                                   const QString& nombre, const QString& filtro) override;
     int DuracionPausa(int milisegundos) override;
+    // The clock stands at `ahora` when it is set.
+    QDateTime Ahora() const override { return ahora.isValid() ? ahora : Plataforma::Ahora(); }
+    QDateTime ahora;
     [[noreturn]] void TerminaPrograma() override;
 
     // Answers for the coming message boxes, in order. A message with no answer left fails

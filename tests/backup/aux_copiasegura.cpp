@@ -4,9 +4,11 @@
 //   aux_copiasegura copia ORIGEN DESTINO
 //   aux_copiasegura restaura ORIGEN TRABAJO      (TRABAJO open as the working database)
 //   aux_copiasegura limite BYTES ORIGEN DESTINO  (files may not grow beyond BYTES)
+//   aux_copiasegura automatica ORIGEN CARPETA AAAAMMDD-HHMMSS  (an automatic copy of then)
 //
 // Prints "HECHO" when the copy returned, or "ERROR N" with its number (exit status 1).
 #include "backup/CopiaSegura.h"
+#include "backup/CopiasAutomaticas.h"
 #include "data/BaseVocabulario.h"
 
 #include <csignal>
@@ -19,7 +21,8 @@ int main(int argc, char* argv[])
 {
     const auto Uso = [] {
         std::fputs("Uso: aux_copiasegura copia|restaura ORIGEN DESTINO\n"
-                   "     aux_copiasegura limite BYTES ORIGEN DESTINO\n",
+                   "     aux_copiasegura limite BYTES ORIGEN DESTINO\n"
+                   "     aux_copiasegura automatica ORIGEN CARPETA AAAAMMDD-HHMMSS\n",
                    stderr);
         return 2;
     };
@@ -33,6 +36,10 @@ int main(int argc, char* argv[])
             BaseVocabulario base;
             base.Abre(QString::fromLocal8Bit(argv[3]));
             RestauraEnConexion(QString::fromLocal8Bit(argv[2]), base.Conexion());
+        } else if (std::strcmp(modo, "automatica") == 0 && argc == 5) {
+            HazCopiaAutomatica(
+                QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                QDateTime::fromString(QString::fromLatin1(argv[4]), "yyyyMMdd-HHmmss"));
         } else if (std::strcmp(modo, "limite") == 0 && argc == 5) {
             // Past the limit a write fails with EFBIG instead of killing the process.
             std::signal(SIGXFSZ, SIG_IGN);

@@ -1,0 +1,49 @@
+#pragma once
+// Vocabulary files for the tests of copies: made with rows that tell two files apart, and
+// compared by the digest of their rows.
+#include "data/BaseVocabulario.h"
+#include "data/EsquemaVocabulario.h"
+#include "data/Sqlite.h"
+
+#include <QCryptographicHash>
+
+#include <sqlite3.h>
+
+// A vocabulary file whose every row carries `marca`, so that two files differ in every row.
+inline void CreaBase(const QString& ruta, int items, const QString& marca)
+{
+    BaseVocabulario::CreaVacia(ruta);
+    BaseVocabulario base;
+    base.Abre(ruta);
+    base.EnTransaccion([&] {
+        base.AgregaTema({marca, QStringLiteral("Notas del tema ") + marca});
+        for (int i = 0; i < items; ++i)
+            base.AgregaItem({QStringLiteral("%1 palabra %2").arg(marca).arg(i),
+                             QStringLiteral("traducción %1 ñ").arg(i), marca,
+                             QStringLiteral("Una nota de varias líneas\r\ncon algo de texto "
+                                            "para que la base tenga peso %1.")
+                                 .arg(i)});
+    });
+}
+
+// The rows of a sound vocabulary file, as a digest; empty when the file is not sound. With
+// `escritura`, SQLite may first settle a journal left beside the file.
+inline QByteArray HuellaFilas(const QString& ruta, bool escritura = false)
+{
+    try {
+        ConexionSqlite conexion;
+        conexion.Abre(ruta, escritura ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
+        CompruebaBaseVocabulario(conexion, ruta);
+        QCryptographicHash huella(QCryptographicHash::Sha256);
+        const std::pair<const char*, int> consultas[] = {
+            {"SELECT NOMBRETEMA, NOTASTEMA FROM TEMAS ORDER BY rowid", 2},
+            {"SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS ORDER BY rowid", 4}};
+        for (const auto& [sql, campos] : consultas)
+            for (auto filas = conexion.Prepara(sql); filas.Avanza();)
+                for (int campo = 0; campo < campos; ++campo)
+                    huella.addData(filas.Texto(campo).toUtf8().append('\0'));
+        return huella.result();
+    } catch (const ErrorTalvex&) {
+        return {};
+    }
+}
