@@ -337,6 +337,9 @@ void PruebaCopiasAutomaticas::recuperarUnaCopiaDevuelveSuContenido()
         QCOMPARE(lista->topLevelItem(fila)->text(2), items);
     }
 
+    Hijo<QPushButton>(ventana, "cmdAbrirCarpeta")->click();
+    QCOMPARE(entorno.plataforma.direcciones, QList<QUrl>{QUrl::fromLocalFile(CarpetaCopias())});
+
     // The older copy, chosen and restored, after the question of every restore.
     lista->setCurrentItem(lista->topLevelItem(1));
     entorno.plataforma.respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar,
