@@ -82,6 +82,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "la copia falló: %s\n", qPrintable(fallo));
     bien &= fallo.isEmpty() && Informa("mayor hueco del bucle de eventos", double(hueco), 100);
     bien &= Informa("cierre entero (pausa de 3 s y copia)", cierre, 3050);
-    std::printf("copias conservadas: %lld\n", static_cast<long long>(CopiasGuardadas(copias).size()));
+    std::printf("copias conservadas: %lld\n",
+                static_cast<long long>(CopiasGuardadas(copias).size()));
     return bien ? 0 : 1;
 }
