@@ -51,6 +51,8 @@ frmCopias::frmCopias(const QString& carpeta) : QWidget(nullptr, Qt::Dialog), car
     lvwCopias->setColumnWidth(0, Twips(3000));
     lvwCopias->setColumnWidth(1, Twips(1100));
     lvwCopias->setColumnWidth(2, Twips(1100));
+    for (int columna = 1; columna < 4; ++columna) // figures and their headings to the right
+        lvwCopias->headerItem()->setTextAlignment(columna, Qt::AlignRight | Qt::AlignVCenter);
     etiqueta->setBuddy(lvwCopias);
     lblSinCopias = new QLabel(TextoSinCopias, this);
     lblSinCopias->setObjectName(QStringLiteral("lblSinCopias"));
