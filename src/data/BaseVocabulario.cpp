@@ -141,6 +141,25 @@ bool BaseVocabulario::Cambiada() const
     return d->cambiada;
 }
 
+std::optional<QString> BaseVocabulario::LeeAjuste(const QString& clave) const
+{
+    auto fila = d->Abierta().Prepara("SELECT VALOR FROM TALVEXMETA WHERE CLAVE = ?1");
+    fila.Enlaza(1, QStringLiteral("AJUSTE.") + clave);
+    if (!fila.Avanza())
+        return std::nullopt;
+    return fila.Texto(0);
+}
+
+void BaseVocabulario::GuardaAjuste(const QString& clave, const QString& valor)
+{
+    d->Escribe([&](ConexionSqlite& conexion) {
+        conexion.Prepara("INSERT OR REPLACE INTO TALVEXMETA(CLAVE, VALOR) VALUES(?1, ?2)")
+            .Enlaza(1, QStringLiteral("AJUSTE.") + clave)
+            .Enlaza(2, valor)
+            .Ejecuta();
+    });
+}
+
 // ---------------------------------------------------------------------------------------
 // Topics
 

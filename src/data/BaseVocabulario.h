@@ -70,6 +70,11 @@ public:
     // Returns how many rows changed.
     int CambiaTemaItems(const QString& nombreAnterior, const QString& nombreNuevo);
 
+    // The program's own settings, kept in the file (TALVEXMETA) so that they go with the
+    // vocabulary and its copies: nothing when never saved.
+    std::optional<QString> LeeAjuste(const QString& clave) const;
+    void GuardaAjuste(const QString& clave, const QString& valor);
+
     // Runs cuerpo as one transaction: all its writes land or none does (nests).
     void EnTransaccion(const std::function<void()>& cuerpo);
 

@@ -45,7 +45,8 @@ void PruebaMenus::menusConSusTextosDeAcciones()
                           "&Salir..." + QString(38, QLatin1Char(' ')) + "Alt+F4"}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuOpciones")->actions()),
              (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos...",
-                          "Buscar en &todo el vocabulario...", "&Copias automáticas..."}));
+                          "Buscar en &todo el vocabulario...", "&Copias automáticas...",
+                          "Pronunciación &británica"}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuAyuda")->actions()),
              (QStringList{"&General...", "-", "&Acerca de..."}));
     for (QMenu* menu :

@@ -1,4 +1,5 @@
 #include "ui/editors/frmItems.h"
+#include "ui/Pronunciacion.h"
 #include "ui_frmItems.h"
 
 #include "app/Fallos.h"
@@ -9,7 +10,11 @@
 #include "ui/LimiteCaracteres.h"
 #include "ui/Notas.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <tuple>
 
 #include <algorithm>
 
@@ -65,7 +70,7 @@ void MuestraTexto(QLineEdit& caja, const QString& texto)
     caja.setText(texto);
 }
 
-frmItems::frmItems(bool nuevo, const QString& editado, Guarda guarda)
+frmItems::frmItems(bool nuevo, const QString& editado, Guarda guarda, Pronunciacion* voz)
     : QWidget(nullptr, Qt::Dialog), ItemNuevo(nuevo), ItemEditado(editado),
       guarda_(std::move(guarda)), ui_(std::make_unique<Ui::frmItems>())
 {
@@ -111,9 +116,45 @@ frmItems::frmItems(bool nuevo, const QString& editado, Guarda guarda)
             &frmItems::cboCategoriaItem_Click);
     // Picking the entry that is already chosen puts it in the box as well.
     connect(ui_->cboCategoriaItem, &QComboBox::activated, this, &frmItems::cboCategoriaItem_Click);
+    if (voz)
+        CreaVoz(*voz);
     CentraEnPantalla(*this);
     MuestraEditorItem();
     ui_->txtItemIng->setFocus(); // the focus starts in the English box
+}
+
+void frmItems::CreaVoz(Pronunciacion& voz)
+{
+    // The speakers live inside the boxes' right ends, so that no control moves.
+    const QIcon altavoz = QApplication::style()->standardIcon(QStyle::SP_MediaVolume);
+    for (const auto& [caja, nombre, ayuda, espanol] :
+         {std::tuple{ui_->txtItemIng, "actEscucharIngles", " Escuchar la pronunciación ", false},
+          std::tuple{ui_->txtItemEsp, "actEscucharEspanol", " Escuchar en español ", true}}) {
+        QAction* escuchar = caja->addAction(altavoz, QLineEdit::TrailingPosition);
+        escuchar->setObjectName(QString::fromLatin1(nombre));
+        escuchar->setToolTip(QString::fromUtf8(ayuda));
+        voz.Registra(escuchar);
+        QLineEdit* texto = caja;
+        const bool enEspanol = espanol;
+        connect(escuchar, &QAction::triggered, this, [&voz, texto, enEspanol] {
+            AtiendeEvento([&] { voz.Escucha(texto->text(), enEspanol); });
+        });
+    }
+    // The IPA of the English text, on the line of the notes' label, in the boxes' column.
+    auto* fonetica = new QLabel(this);
+    fonetica->setObjectName(QStringLiteral("lblFonetica"));
+    fonetica->setGeometry(130, 120, 261, 22);
+    fonetica->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    fonetica->setTextFormat(Qt::PlainText);
+    fonetica->setToolTip(QStringLiteral(" Pronunciación (alfabeto fonético internacional) "));
+    QPalette gris = fonetica->palette();
+    gris.setColor(QPalette::WindowText, QColor(64, 64, 128));
+    fonetica->setPalette(gris);
+    connect(ui_->txtItemIng, &QLineEdit::textChanged, fonetica,
+            [&voz, fonetica](const QString& ingles) {
+                const QString ipa = voz.Fonetica(ingles);
+                fonetica->setText(ipa.isEmpty() ? QString() : QStringLiteral("/%1/").arg(ipa));
+            });
 }
 
 frmItems::~frmItems() = default;

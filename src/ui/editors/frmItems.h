@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class Pronunciacion;
 class QLineEdit;
 
 namespace Ui {
@@ -22,8 +23,9 @@ public:
     // throws when the write fails, and the editor then stays open.
     using Guarda = std::function<void(const Item& item, const QString& anterior, bool nuevo)>;
 
-    // A new item, or the item whose English text is `editado` (the selected row).
-    frmItems(bool nuevo, const QString& editado, Guarda guarda);
+    // A new item, or the item whose English text is `editado` (the selected row). With `voz`,
+    // speakers in the English and Spanish boxes and the English text's IPA.
+    frmItems(bool nuevo, const QString& editado, Guarda guarda, Pronunciacion* voz = nullptr);
 
     void cmdAceptarItem_Click();
     void cmdCancelarItem_Click();
@@ -36,6 +38,7 @@ private:
     void MuestraItemEditado();
     // Refuses the English text with a warning and leaves it selected for retyping.
     void RechazaItemIng(const QString& texto);
+    void CreaVoz(Pronunciacion& voz);
 
     bool ItemNuevo;
     QString ItemEditado;

@@ -42,6 +42,7 @@ void frmMenuPrincipal::TemaGuardado(const Tema& tema, const QString& anterior, b
     TemaActual.clear();
     SeleccionaFila(*ui_->TreeTemas, fila, true);
     ui_->lblNotas->setText(tema.NOMBRETEMA);
+    MuestraVoz({});
     TemaActual = tema.NOMBRETEMA;
     OmiteFallo([&] {
         if (const auto guardado = modTALVEXV20().dbPrincipal.LocalizaTema(tema.NOMBRETEMA)) {
@@ -69,10 +70,12 @@ void frmMenuPrincipal::AbreEditorItem(bool nuevo)
     const int fila = FilaSeleccionada(*ui_->lvwItems);
     const QString editado =
         nuevo || fila < 0 ? QString() : ModeloItems->Filas()[size_t(fila)].ingles;
-    auto* editor =
-        new frmItems(nuevo, editado, [this](const Item& item, const QString& anterior, bool nuevo) {
+    auto* editor = new frmItems(
+        nuevo, editado,
+        [this](const Item& item, const QString& anterior, bool nuevo) {
             ItemGuardado(item, anterior, nuevo);
-        });
+        },
+        Voz);
     RegistraVentana(editor);
     // However the editor closes, the search box takes the selected row's text.
     AbreSobrePrincipal(*editor, [this] {

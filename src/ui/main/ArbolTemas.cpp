@@ -25,6 +25,7 @@ void LlenaArbolTemas()
     frmMenuPrincipal::SeleccionaFila(*ventana.ui_->TreeTemas, 0, false);
     const QString nombre = ventana.ModeloArbol->Nombres().first();
     ventana.ui_->lblNotas->setText(nombre);
+    ventana.MuestraVoz({});
     ventana.ui_->lblCategoria->clear();
     ventana.TemaActual = nombre;
     OmiteFallo([&] {
@@ -42,6 +43,7 @@ void frmMenuPrincipal::ActivaTemas()
     if (fila >= 0) {
         const QString nombre = ModeloArbol->Nombres().at(fila);
         ui_->lblNotas->setText(nombre);
+        MuestraVoz({});
         ui_->lblCategoria->clear();
         TemaActual = nombre;
         // A topic missing from the table leaves the notes shown before.

@@ -55,11 +55,13 @@ void frmMenuPrincipal::TemaEliminado()
     const int fila = ModeloArbol->FilaMasAntigua();
     if (fila < 0) {
         ui_->lblNotas->clear();
+        MuestraVoz({});
         ui_->txtMemoNotas->clear();
     } else {
         SeleccionaFila(*ui_->TreeTemas, fila, true);
         const QString nombre = ModeloArbol->Nombres().at(fila);
         ui_->lblNotas->setText(nombre);
+        MuestraVoz({});
         ui_->lblCategoria->clear();
         if (const auto tema = modTALVEXV20().dbPrincipal.LocalizaTema(nombre))
             MuestraNotas(*ui_->txtMemoNotas, tema->NOTASTEMA);
@@ -100,6 +102,7 @@ void frmMenuPrincipal::ItemEliminado(int fila)
         ui_->lvwItems->setFocus();
     } else {
         ui_->lblNotas->clear();
+        MuestraVoz({});
         ui_->lblCategoria->clear();
         ui_->txtMemoNotas->clear();
     }

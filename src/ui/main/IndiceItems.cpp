@@ -20,6 +20,7 @@ void frmMenuPrincipal::MuestraEncabezadoItem(int fila)
 {
     const FilaLista& item = ModeloItems->Filas()[size_t(fila)];
     ui_->lblNotas->setText(item.ingles + Separador + item.espanol);
+    MuestraVoz(item.ingles);
 }
 
 void frmMenuPrincipal::MuestraDetalleItem(const QString& ingles)

@@ -91,6 +91,7 @@ frmMenuPrincipal::frmMenuPrincipal()
     qApp->installEventFilter(new FiltroIndicadores(*this, modoInsertar_));
     ConectaEventos();
     CreaBarraHerramientas();
+    CreaVoz();
     CentraEnPantalla(*this);
 }
 

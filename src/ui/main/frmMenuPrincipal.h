@@ -6,6 +6,7 @@
 #include "intercambio/Intercambio.h"
 
 #include <QLabel>
+class Pronunciacion;
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
@@ -65,6 +66,11 @@ public:
     void mnuBuscarTodo_Click();
     // "Copias automáticas...": the copies kept by themselves, one of which may be restored.
     void mnuCopias_Click();
+    // The program's speech; the item editor speaks through it too.
+    Pronunciacion* Voz = nullptr;
+    // The English text the heading shows, spoken by the speaker and F5 (empty: a topic, or
+    // nothing shown, and no speaker).
+    void MuestraVoz(const QString& ingles);
     // A result chosen in the search window, shown as a click in the index (or the tree) shows it.
     void ResultadoElegido(const Busqueda::Hallazgo& hallazgo);
     // Asks for the file and writes the vocabulary or one topic to it; false when no file.
@@ -115,6 +121,8 @@ protected:
 private:
     void CreaPaneles();
     void CreaBarraHerramientas();
+    void CreaVoz();
+    QString inglesMostrado_;
     void AbreDialogoBase();
     void ConectaEventos();
     bool EventoArbol(QEvent* evento);
