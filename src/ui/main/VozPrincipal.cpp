@@ -43,6 +43,7 @@ void frmMenuPrincipal::CreaVoz()
     QLabel* encabezado = ui_->lblNotas;
     // The speaker sits over the heading's right end; equal margins keep the text centred.
     auto* boton = new QToolButton(encabezado->parentWidget());
+    altavoz_ = boton;
     boton->setObjectName(QStringLiteral("cmdEscuchar"));
     const QRect lugar = encabezado->geometry();
     boton->setGeometry(lugar.right() - 20, lugar.top() - 1, 21, 21);
@@ -75,5 +76,5 @@ void frmMenuPrincipal::MuestraVoz(const QString& ingles)
 {
     inglesMostrado_ = ingles;
     ui_->lblNotas->setToolTip({});
-    findChild<QToolButton*>(QStringLiteral("cmdEscuchar"))->setVisible(!ingles.isEmpty());
+    altavoz_->setVisible(!ingles.isEmpty());
 }

@@ -123,6 +123,7 @@ private:
     void CreaBarraHerramientas();
     void CreaVoz();
     QString inglesMostrado_;
+    QWidget* altavoz_ = nullptr; // the heading's speaker
     void AbreDialogoBase();
     void ConectaEventos();
     bool EventoArbol(QEvent* evento);
