@@ -2,6 +2,8 @@
 // What the benchmarks measure with: memory figures of the process and percentiles.
 #include <QFile>
 
+#include <cstdio>
+
 #include <algorithm>
 #include <vector>
 
@@ -26,4 +28,12 @@ inline double Percentil(std::vector<double> medidas, double p)
     std::sort(medidas.begin(), medidas.end());
     const auto k = static_cast<size_t>(p * static_cast<double>(medidas.size() - 1) + 0.5);
     return medidas[std::min(k, medidas.size() - 1)];
+}
+
+// Prints one timed figure against its bar; true when it is within the bar.
+inline bool Informa(const char* que, double ms, double barra)
+{
+    std::printf("%-48s %8.2f ms (barra %.0f ms) %s\n", que, ms, barra,
+                ms <= barra ? "bien" : "LENTO");
+    return ms <= barra;
 }

@@ -22,15 +22,6 @@
 
 #include <cstdio>
 
-namespace {
-bool Informa(const char* que, double ms, double barra)
-{
-    std::printf("%-46s %8.1f ms (barra %.0f ms) %s\n", que, ms, barra,
-                ms <= barra ? "bien" : "LENTO");
-    return ms <= barra;
-}
-} // namespace
-
 int main(int argc, char* argv[])
 {
     QCoreApplication aplicacion(argc, argv);

@@ -39,13 +39,6 @@ QByteArray FilasNuevasCsv(const char* prefijo)
     return nuevas;
 }
 
-bool Informa(const char* que, qint64 ms, qint64 barra)
-{
-    std::printf("%-40s %6lld ms (barra %lld ms) %s\n", que, static_cast<long long>(ms),
-                static_cast<long long>(barra), ms <= barra ? "bien" : "LENTO");
-    return ms <= barra;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])

@@ -24,12 +24,6 @@ double Mediana(const std::function<void()>& medida)
     return Percentil(tiempos, 0.5);
 }
 
-bool Informa(const char* que, double ms, double barra)
-{
-    std::printf("%-48s %7.2f ms (barra %.0f ms) %s\n", que, ms, barra,
-                ms <= barra ? "bien" : "LENTO");
-    return ms <= barra;
-}
 } // namespace
 
 int main(int argc, char* argv[])

@@ -44,15 +44,7 @@ void PreparaCarpetaReporte()
 {
     EstadoAplicacion& estado = modTALVEXV20();
     SistemaArchivos& fso = *estado.fso;
-    const QString carpeta = RutaInstalacion(0, QString()).chopped(1);
-    if (!fso.FolderExists(carpeta)) {
-        QStringList faltan;
-        for (QString ruta = carpeta; !ruta.isEmpty() && !fso.FolderExists(ruta);
-             ruta = QFileInfo(ruta).path())
-            faltan.prepend(ruta);
-        for (const QString& ruta : faltan)
-            fso.CreateFolder(ruta);
-    }
+    fso.CreaCarpetaConPadres(RutaInstalacion(0, QString()).chopped(1));
     const QString reporte = RutaInstalacion(0, QStringLiteral("TalvexReport.mdb"));
     if (!fso.FileExists(reporte))
         fso.CopyFile(estado.CarpetaPrograma + QStringLiteral("/TalvexReport.mdb"), reporte);

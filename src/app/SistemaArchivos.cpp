@@ -4,7 +4,9 @@
 
 #include "data/LlamadasSistema.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -302,6 +304,19 @@ void SistemaArchivos::CreateFolder(const QString& ruta) const
         throw ErrorDe(NumeroError::ArgumentoNoValido);
     if (::mkdir(Nativa(ruta).constData(), 0777) != 0)
         throw ErrorDesdeErrno(errno, true);
+}
+
+void SistemaArchivos::CreaCarpetaConPadres(const QString& ruta) const
+{
+    QStringList faltan;
+    for (QString carpeta = QDir::cleanPath(ruta); !carpeta.isEmpty() && !FolderExists(carpeta);
+         carpeta = QFileInfo(carpeta).path()) {
+        faltan.prepend(carpeta);
+        if (carpeta == QFileInfo(carpeta).path())
+            break;
+    }
+    for (const QString& carpeta : faltan)
+        CreateFolder(carpeta);
 }
 
 void SistemaArchivos::CopyFile(const QString& origen, const QString& destino) const

@@ -20,6 +20,8 @@ public:
     bool FileExists(const QString& ruta) const;
     bool FolderExists(const QString& ruta) const;
     void CreateFolder(const QString& ruta) const;
+    // Creates the folder and those of its parents that are missing.
+    void CreaCarpetaConPadres(const QString& ruta) const;
     // Byte-for-byte copy, replacing an existing destination; the destination is always
     // either the old file or the whole new one.
     void CopyFile(const QString& origen, const QString& destino) const;

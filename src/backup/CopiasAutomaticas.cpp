@@ -3,7 +3,6 @@
 #include "app/SistemaArchivos.h"
 #include "app/modTALVEXV20.h"
 #include "backup/CopiaSegura.h"
-#include "data/LlamadasSistema.h"
 #include "data/Sqlite.h"
 
 #include <QDir>
@@ -15,26 +14,9 @@
 
 #include <algorithm>
 
-#include <sys/stat.h>
-
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString FormatoHora = QStringLiteral("yyyyMMdd-HHmmss");
-
-// Makes the folder and its missing parents, saying why when one cannot be made.
-void CreaCarpetas(const QString& carpeta)
-{
-    QStringList faltan;
-    for (QString ruta = QDir::cleanPath(carpeta); !QFileInfo(ruta).isDir();
-         ruta = QFileInfo(ruta).path()) {
-        faltan.prepend(ruta);
-        if (ruta == QFileInfo(ruta).path())
-            break;
-    }
-    for (const QString& ruta : faltan)
-        if (::mkdir(Nativa(ruta).constData(), 0777) != 0 && errno != EEXIST)
-            throw ErrorDesdeErrno(errno, true);
-}
 
 QString Motivo(const ErrorTalvex& error)
 {
@@ -100,7 +82,7 @@ bool CopiaVencida(const QString& carpeta, const QDateTime& ahora)
 
 QString HazCopiaAutomatica(const QString& base, const QString& carpeta, const QDateTime& hora)
 {
-    CreaCarpetas(carpeta);
+    SistemaArchivos().CreaCarpetaConPadres(carpeta);
     BorraCopiasInterrumpidas(carpeta);
     const QString destino = QDir(carpeta).filePath(NombreCopia(hora));
     CopiaBaseSegura(base, destino);
