@@ -1,15 +1,17 @@
 # TALVEX 2.0: two commands do all the set-up on a fresh Debian 12 machine.
 #   make run   installs what is missing, builds, lays out the program folder and starts it
 #   make test  installs what is missing, builds and runs every test
+#   make install [PREFIX=…]    installs for this user (see the README); make uninstall removes it
 BUILD     ?= build
 PROGRAMA  := $(BUILD)/programa
 PAQUETES  := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
              qt6-translations-l10n libsqlite3-dev libicu-dev libx11-dev sqlite3 \
              libespeak-ng-dev espeak-ng-data qt6-multimedia-dev \
-             fonts-dejavu-core fonts-liberation2 xvfb xauth clang-format
+             fonts-dejavu-core fonts-liberation2 xvfb xauth clang-format \
+             desktop-file-utils appstream python3-pyatspi at-spi2-core dbus-daemon
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build programa clean formato comprueba-formato
+.PHONY: run test deps build programa install uninstall clean formato comprueba-formato
 
 deps:
 	@faltan=""; \
@@ -29,13 +31,15 @@ build: deps
 # The program folder: the executable beside its databases. Existing databases are never
 # touched; missing ones are created, the vocabulary one with the starter vocabulary.
 programa: build
-	mkdir -p $(PROGRAMA)
-	cp -f $(BUILD)/TALVEXV20 $(PROGRAMA)/TALVEXV20
-	cp -f resources/ayuda/* $(PROGRAMA)/
-	[ -f $(PROGRAMA)/TALVEXV20.MDB ] || \
-	  $(BUILD)/talvex-creabd --principal $(PROGRAMA)/TALVEXV20.MDB --vocabulario resources/vocabulario
-	[ -f $(PROGRAMA)/TalvexReport.mdb ] || \
-	  $(BUILD)/talvex-creabd --reporte $(PROGRAMA)/TalvexReport.mdb
+	tools/instalacion.sh carpeta "$(BUILD)" "$(PROGRAMA)"
+
+# For this user: the program folder in ~/.local/share/TALVEXV20/programa (PREFIX/share/…
+# when PREFIX is given), the launcher, the icons and the metainfo.
+install: build
+	tools/instalacion.sh instala "$(BUILD)" "$(PREFIX)"
+
+uninstall:
+	tools/instalacion.sh desinstala "$(PREFIX)"
 
 run: programa
 	cd $(PROGRAMA) && ./TALVEXV20

@@ -12,7 +12,8 @@
 int main(int argc, char* argv[])
 {
     QApplication aplicacion(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("TALVEXV20"));
+    QApplication::setApplicationName(QStringLiteral("TALVEXV20")); // the windows' class
+    QGuiApplication::setDesktopFileName(QStringLiteral("talvex")); // its launcher
     IniciaRecursos();
 
     // Standard dialogs and buttons in Spanish ("Sí", "No", "Aceptar"…).

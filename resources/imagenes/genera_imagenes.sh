@@ -4,6 +4,11 @@
 # ImageMagick. Se puede ejecutar tantas veces como se quiera: siempre reescribe
 # los mismos PNG en la carpeta donde está este script.
 #
+# Cada imagen sale dos veces, dibujada desde la misma descripción: NOMBRE.png a
+# su tamaño y NOMBRE@2x.png al doble, para las pantallas escaladas al 150 % o al
+# 200 %. También escribe el icono del programa para el escritorio en
+# ../iconos/hicolor/NxN/apps/talvex.png.
+#
 # Uso: bash genera_imagenes.sh
 set -euo pipefail
 
@@ -23,20 +28,45 @@ trap 'rm -rf "$TMP"' EXIT
 # PNG sin fechas ni metadatos: el mismo script da siempre los mismos bytes.
 SALIDA_PNG=(-strip -define png:exclude-chunks=date,time,tIME)
 
+# Escalas que se escriben de cada imagen: 1 (NOMBRE.png) y 2 (NOMBRE@2x.png).
+ESCALAS=(1 2)
+
+# Producto de dos números, decimales incluidos; los enteros salen sin decimales.
+por() { awk -v a="$1" -v b="$2" 'BEGIN { print a * b }'; }
+
+# con_escala NOMBRE K: el nombre del archivo de la escala K (sufijo @Kx salvo en la 1).
+con_escala() {
+    if (($2 == 1)); then echo "$1"; else echo "${1%.png}@${2}x.png"; fi
+}
+
 # ---------------------------------------------------------------------------
-# icono NOMBRE LADO MVG [SUPERMUESTREO] [UNIDAD]
+# lienzo NOMBRE LADO MVG [SUPERMUESTREO] [UNIDAD] [DESPLAZAMIENTO]
 # Dibuja el MVG sobre un lienzo SUPERMUESTREO veces mayor que el final y lo reduce
 # promediando bloques: bordes nítidos y suavizado limpio. Cada unidad del MVG mide
-# UNIDAD píxeles finales (1 por omisión), así que con UNIDAD=1 los bordes de píxel
-# caen en coordenadas enteras y las líneas de grosor 1 van en coordenadas x,5.
+# UNIDAD píxeles finales (1 por omisión, puede llevar decimales), así que con
+# UNIDAD entera los bordes de píxel caen en coordenadas enteras y las líneas de
+# grosor 1 van en coordenadas x,5. DESPLAZAMIENTO (0 por omisión) mueve el dibujo
+# esa fracción de píxel final en diagonal (hacia abajo a la derecha si es positiva):
+# con una UNIDAD fraccionaria asienta los trazos principales sobre píxeles enteros.
 # ---------------------------------------------------------------------------
-icono() {
-    local nombre=$1 lado=$2 mvg=$3 ss=${4:-8} unidad=${5:-1}
-    local grande=$((lado * ss)) escala=$((ss * unidad))
+lienzo() {
+    local nombre=$1 lado=$2 mvg=$3 ss=${4:-8} unidad=${5:-1} desplazamiento=${6:-0}
+    local grande=$((lado * ss)) escala origen
+    escala=$(por "$ss" "$unidad")
+    origen=$(awk -v ss="$ss" -v d="$desplazamiento" 'BEGIN { print ss * d - 0.5 }')
     "$IM" -size "${grande}x${grande}" xc:none \
-        -draw "affine $escala,0,0,$escala,-0.5,-0.5 $mvg" \
+        -draw "affine $escala,0,0,$escala,$origen,$origen $mvg" \
         -filter box -resize "${lado}x${lado}" \
         "${SALIDA_PNG[@]}" "PNG32:$nombre"
+}
+
+# icono NOMBRE LADO MVG [SUPERMUESTREO] [UNIDAD]: el mismo dibujo en cada escala,
+# con el lado y la unidad multiplicados por ella.
+icono() {
+    local nombre=$1 lado=$2 mvg=$3 ss=${4:-8} unidad=${5:-1} k
+    for k in "${ESCALAS[@]}"; do
+        lienzo "$(con_escala "$nombre" "$k")" $((lado * k)) "$mvg" "$ss" "$(por "$unidad" "$k")"
+    done
 }
 
 # --- Paleta común ----------------------------------------------------------
@@ -172,11 +202,48 @@ icono_programa() {
 "
 }
 
-icono talvex32.png 32 "$(icono_programa)"
-icono talvex256.png 256 "$(icono_programa 0.7)" 4 8
-# La «ñ» se escribe ya a tamaño final para que la fuente se vea bien dibujada.
-"$IM" talvex256.png -font "$FUENTE_NEGRITA" -pointsize 64 -fill '#7a4c00' \
-    -gravity center -annotate +68+42 'ñ' "${SALIDA_PNG[@]}" PNG32:talvex256.png
+# programa NOMBRE LADO GROSOR SUPERMUESTREO DESPLAZAMIENTO ENYE: el icono a LADO píxeles
+# (la rejilla de 32 estirada; para GROSOR, SUPERMUESTREO y DESPLAZAMIENTO, véanse
+# icono_programa y lienzo). Con ENYE=si lleva la «ñ», que se escribe ya a tamaño final
+# para que la fuente se vea bien dibujada: a 256 px, cuerpo 64 y a +68+42 del centro.
+programa() {
+    local nombre=$1 lado=$2 grosor=$3 ss=$4 desplazamiento=$5 enye=$6
+    lienzo "$nombre" "$lado" "$(icono_programa "$grosor")" "$ss" "$(por "$lado" 0.03125)" \
+        "$desplazamiento"
+    [[ $enye == si ]] || return 0
+    local f cuerpo dx dy
+    f=$(por "$lado" 0.00390625)
+    cuerpo=$(por 64 "$f")
+    dx=$(awk -v f="$f" 'BEGIN { printf "%d", 68 * f + 0.5 }')
+    dy=$(awk -v f="$f" 'BEGIN { printf "%d", 42 * f + 0.5 }')
+    "$IM" "$nombre" -font "$FUENTE_NEGRITA" -pointsize "$cuerpo" -fill '#7a4c00' \
+        -gravity center -annotate "+$dx+$dy" 'ñ' "${SALIDA_PNG[@]}" "PNG32:$nombre"
+}
+
+for k in "${ESCALAS[@]}"; do
+    programa "$(con_escala talvex32.png "$k")" $((32 * k)) 1 8 0 no
+    programa "$(con_escala talvex256.png "$k")" $((256 * k)) 0.7 4 0 si
+done
+
+# El mismo icono para el tema hicolor del escritorio, dibujado a cada tamaño. Hasta 48 px
+# lleva contornos gruesos (de uno a dos píxeles) y sin «ñ», que no se leería; en
+# los tamaños que no son múltiplo de 32 el desplazamiento asienta los contornos y la «T»
+# sobre píxeles enteros. Desde 64 px, la «ñ» y un trazo que adelgaza hacia el de
+# talvex256. Los de 32 y 256 px salen iguales que talvex32.png y talvex256.png.
+while read -r lado grosor ss desplazamiento enye; do
+    carpeta=../iconos/hicolor/${lado}x${lado}/apps
+    mkdir -p "$carpeta"
+    programa "$carpeta/talvex.png" "$lado" "$grosor" "$ss" "$desplazamiento" "$enye"
+done <<'TABLA'
+16  2       16  0.25  no
+22  1.5     16  0.25  no
+24  1.5     16  -0.25 no
+32  1       8   0     no
+48  1.3333  16  -0.25 no
+64  1       16  0     si
+128 0.75    8   0     si
+256 0.7     4   0     si
+TABLA
 
 # --- Pantalla de bienvenida (420 × 260) -----------------------------------
 # Fondo lavanda degradado, un libro abierto del que salen dos bocadillos
@@ -184,14 +251,24 @@ icono talvex256.png 256 "$(icono_programa 0.7)" 4 8
 # el texto que escribe la propia ventana.
 ANCHO=420; ALTO=260
 
-"$IM" -size "${ANCHO}x${ALTO}" gradient:'#cacaff-#6a6ad8' \
-    \( -size "${ANCHO}x${ALTO}" radial-gradient:'#ffffff70-#ffffff00' \) \
-    -compose over -composite \
-    "$TMP/fondo.png"
+# bienvenida K: la pantalla a K veces su tamaño; todas las medidas (trazos, cuerpos de
+# letra, desplazamientos y sombras) están en píxeles de la escala 1 y se multiplican por K.
+bienvenida() {
+    local k=$1 nombre ancho alto borde
+    nombre=$(con_escala splash.png "$k")
+    ancho=$((ANCHO * k)); alto=$((ALTO * k))
+    # El marco de un píxel de la escala 1 mide K píxeles y va pegado al borde.
+    borde=$(awk -v k="$k" -v w="$ancho" -v h="$alto" \
+        'BEGIN { o = (k - 1) / 2; print "rectangle " o "," o " " w - 1 - o "," h - 1 - o }')
 
-# Dibujo a doble tamaño (coordenadas de 420 × 260 escaladas ×2) y reducido.
-"$IM" -size $((ANCHO * 2))x$((ALTO * 2)) xc:none -draw "
-  affine 2,0,0,2,0,0
+    "$IM" -size "${ancho}x${alto}" gradient:'#cacaff-#6a6ad8' \
+        \( -size "${ancho}x${alto}" radial-gradient:'#ffffff70-#ffffff00' \) \
+        -compose over -composite \
+        "$TMP/fondo.png"
+
+    # Dibujo a doble tamaño (coordenadas de 420 × 260 escaladas ×2K) y reducido.
+    "$IM" -size $((ancho * 2))x$((alto * 2)) xc:none -draw "
+  affine $((2 * k)),0,0,$((2 * k)),0,0
   stroke-linejoin round stroke-width 2
   stroke '#262680' fill '#3d3da6'
   path 'M 136,86 L 136,126 Q 174,119 210,132 Q 246,119 284,126 L 284,86 Q 246,80 210,92 Q 174,80 136,86 Z'
@@ -205,25 +282,32 @@ ANCHO=420; ALTO=260
   path 'M 134,14 L 192,14 Q 204,14 204,26 L 204,52 Q 204,64 192,64 L 184,64 L 186,80 L 168,64 L 134,64 Q 122,64 122,52 L 122,26 Q 122,14 134,14 Z'
   stroke '#7a4c00' fill '#ffc843'
   path 'M 228,14 L 286,14 Q 298,14 298,26 L 298,52 Q 298,64 286,64 L 252,64 L 234,80 L 236,64 L 228,64 Q 216,64 216,52 L 216,26 Q 216,14 228,14 Z'
-" -filter box -resize "${ANCHO}x${ALTO}" "$TMP/dibujo.png"
+" -filter box -resize "${ancho}x${alto}" "$TMP/dibujo.png"
 
-# Título en su propia capa para darle una sombra suave.
-"$IM" -size "${ANCHO}x${ALTO}" xc:none -gravity north \
-    -font "$FUENTE_NEGRITA" -pointsize 56 -kerning 3 \
-    -fill white -annotate +0+146 'TALVEX' "$TMP/titulo.png"
+    # Título en su propia capa para darle una sombra suave.
+    "$IM" -size "${ancho}x${alto}" xc:none -gravity north \
+        -font "$FUENTE_NEGRITA" -pointsize $((56 * k)) -kerning $((3 * k)) \
+        -fill white -annotate +0+$((146 * k)) 'TALVEX' "$TMP/titulo.png"
 
-"$IM" "$TMP/fondo.png" \
-    \( "$TMP/dibujo.png" -background '#1c1c70' -shadow 35x3+0+0 \) -geometry -6+3 -compose over -composite \
-    "$TMP/dibujo.png" -geometry +0+6 -composite \
-    \( "$TMP/titulo.png" -background '#1c1c70' -shadow 70x2+0+0 \) -geometry -4-2 -composite \
-    "$TMP/titulo.png" -geometry +0+0 -composite \
-    -font "$FUENTE_NEGRITA" -pointsize 26 \
-    -fill '#3434a8' -annotate +141+56 'EN' \
-    -fill '#7a4c00' -annotate +236+56 'ES' \
-    -gravity north -font "$FUENTE" -pointsize 17 \
-    -fill '#1e1e64' -annotate +0+212 'Asistente para aprender inglés' \
-    -gravity none -fill none -stroke '#4a4ab0' -strokewidth 1 -draw "rectangle 0,0 $((ANCHO - 1)),$((ALTO - 1))" \
-    -alpha off "${SALIDA_PNG[@]}" PNG24:splash.png
+    "$IM" "$TMP/fondo.png" \
+        \( "$TMP/dibujo.png" -background '#1c1c70' -shadow 35x$((3 * k))+0+0 \) \
+        -geometry -$((6 * k))+$((3 * k)) -compose over -composite \
+        "$TMP/dibujo.png" -geometry +0+$((6 * k)) -composite \
+        \( "$TMP/titulo.png" -background '#1c1c70' -shadow 70x$((2 * k))+0+0 \) \
+        -geometry -$((4 * k))-$((2 * k)) -composite \
+        "$TMP/titulo.png" -geometry +0+0 -composite \
+        -font "$FUENTE_NEGRITA" -pointsize $((26 * k)) \
+        -fill '#3434a8' -annotate +$((141 * k))+$((56 * k)) 'EN' \
+        -fill '#7a4c00' -annotate +$((236 * k))+$((56 * k)) 'ES' \
+        -gravity north -font "$FUENTE" -pointsize $((17 * k)) \
+        -fill '#1e1e64' -annotate +0+$((212 * k)) 'Asistente para aprender inglés' \
+        -gravity none -fill none -stroke '#4a4ab0' -strokewidth "$k" -draw "$borde" \
+        -alpha off "${SALIDA_PNG[@]}" "PNG24:$nombre"
+}
+
+for k in "${ESCALAS[@]}"; do
+    bienvenida "$k"
+done
 
 # --- Barra de la vista previa del informe (24 × 24) -------------------------
 ANIL='#3d3dae'; ANIL_BORDE='#22226e'; ANIL_CLARO='#8f8fe6'
@@ -313,7 +397,9 @@ icono rep_acercade.png 24 "
 "
 
 # El botón de imprimir de la vista previa es la misma impresora de la ventana principal.
-cp imprimir.png rep_imprimir.png
+for k in "${ESCALAS[@]}"; do
+    cp "$(con_escala imprimir.png "$k")" "$(con_escala rep_imprimir.png "$k")"
+done
 
 # --- Dibujo del informe impreso (55 × 55) -----------------------------------
 # Un cuaderno de espiral con cinta ámbar, renglones y un bocadillo «EN»: encabeza la

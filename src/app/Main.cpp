@@ -11,6 +11,7 @@
 #include "app/windows/frmEspera.h"
 #include "app/windows/frmSplash.h"
 #include "backup/CopiasAutomaticas.h"
+#include "ui/NombresAccesibles.h"
 #include "ui/main/Listados.h"
 #include "ui/main/frmMenuPrincipal.h"
 
@@ -68,6 +69,7 @@ void EscribeArchivoInformacion()
 void Main()
 {
     EstadoAplicacion& estado = modTALVEXV20();
+    InstalaNombresAccesibles();
     try {
         estado.fso = std::make_unique<SistemaArchivos>();
         // Qt initialises its own controls; there is no manifest to remove on this platform.

@@ -42,6 +42,7 @@ frmCopias::frmCopias(const QString& carpeta) : QWidget(nullptr, Qt::Dialog), car
                                 this);
     lvwCopias = new QTreeWidget(this);
     lvwCopias->setObjectName(QStringLiteral("lvwCopias"));
+    lvwCopias->setAccessibleName(QStringLiteral("Copias guardadas"));
     lvwCopias->setHeaderLabels({QStringLiteral("Fecha y hora"), QStringLiteral("Temas"),
                                 QStringLiteral("Ítems"), QStringLiteral("Tamaño")});
     lvwCopias->setRootIsDecorated(false);

@@ -10,6 +10,7 @@
 #include "app/windows/frmAcercade.h"
 #include "backup/CopiaConfirmada.h"
 #include "backup/Respaldo.h"
+#include "ui/ImagenNitida.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -49,6 +50,11 @@ QString DialogoComun::Muestra(QWidget* dueno) const
 frmRespaldar::frmRespaldar() : ui_(std::make_unique<Ui::frmRespaldar>())
 {
     ui_->setupUi(this);
+    for (const auto& [dibujo, recurso] :
+         {std::pair{ui_->picCopiarBD, ":/imagenes/respaldo_origen.png"},
+          {ui_->picGuardarBD, ":/imagenes/respaldo_destino.png"},
+          {ui_->imgIcono1, ":/imagenes/respaldo_icono.png"}})
+        PonImagenNitida(*dibujo, QString::fromLatin1(recurso));
     setObjectName(QStringLiteral("frmRespaldar"));
     setAttribute(Qt::WA_DeleteOnClose); // each opening starts from the design caption
     setWindowFlag(Qt::Dialog);

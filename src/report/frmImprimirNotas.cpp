@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGraphicsView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -69,6 +70,10 @@ frmImprimirNotas::frmImprimirNotas()
     CRViewerDespacho1->setObjectName(QStringLiteral("CRViewerDespacho1"));
     CRViewerDespacho1->setZoomFactor(1.0); // what the zoom list shows at first
     setCentralWidget(CRViewerDespacho1);   // below the toolbar, filling the window
+    // The pages are drawn in the preview's own view; it and its drawing area take the focus.
+    if (auto* paginas = CRViewerDespacho1->findChild<QGraphicsView*>())
+        for (QWidget* vista : {static_cast<QWidget*>(paginas), paginas->viewport()})
+            vista->setAccessibleName(QStringLiteral("Páginas de las notas"));
     connect(CRViewerDespacho1, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* impresora) { OmiteFallo([&] { Informe().Imprime(*impresora); }); });
 
@@ -77,6 +82,7 @@ frmImprimirNotas::frmImprimirNotas()
     cboZoom->setEditable(true);
     cboZoom->setInsertPolicy(QComboBox::NoInsert);
     cboZoom->setToolTip(QStringLiteral(" Zoom "));
+    cboZoom->lineEdit()->setAccessibleName(cboZoom->toolTip().trimmed()); // the box typed in
     cboZoom->setMinimumContentsLength(NivelesZoom.first().size());
     cboZoom->setMinimumWidth(Twips(1700));
     ui_->tlbBarraReportes->insertWidget(AccionSiguiente(*ui_->tlbBarraReportes, ui_->ConfImpresora),

@@ -8,6 +8,7 @@
 #include "app/windows/Centrado.h"
 #include "app/windows/SobrePrincipal.h"
 #include "app/windows/TeclasDialogo.h"
+#include "ui/ImagenNitida.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -28,6 +29,7 @@ void Colorea(QLabel& enlace, const QColor& color)
 frmAcercade::frmAcercade() : ui_(std::make_unique<Ui::frmAcercade>())
 {
     ui_->setupUi(this);
+    PonImagenNitida(*ui_->imgAcercade, QStringLiteral(":/imagenes/talvex32.png"));
     setAttribute(Qt::WA_DeleteOnClose); // the links start blue at every opening
     setWindowFlag(Qt::Dialog);
     setFixedSize(size());

@@ -2,12 +2,14 @@
 #include "ui_frmSplash.h"
 
 #include "app/windows/Centrado.h"
+#include "ui/ImagenNitida.h"
 
 frmSplash::frmSplash()
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
       ui_(std::make_unique<Ui::frmSplash>())
 {
     ui_->setupUi(this);
+    PonImagenNitida(*ui_->picLogo, QStringLiteral(":/imagenes/splash.png"));
     setFixedSize(size());
     CentraEnPantalla(*this);
 }

@@ -28,6 +28,7 @@ frmBuscar::frmBuscar(const Busqueda::Indice& indice, Elige elige)
     etiqueta->setBuddy(txtBuscarTodo);
     lvwResultados = new QTreeView(this);
     lvwResultados->setObjectName(QStringLiteral("lvwResultados"));
+    lvwResultados->setAccessibleName(QStringLiteral("Resultados de la búsqueda"));
     lvwResultados->setModel(modelo_);
     lvwResultados->setRootIsDecorated(false);
     lvwResultados->setItemsExpandable(false);

@@ -78,7 +78,9 @@ frmImportar::frmImportar(const QString& ruta, Intercambio::Plan plan, Importa im
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(cifras);
     todo->addWidget(existentes);
-    todo->addWidget(new QLabel(QStringLiteral("Filas rechazadas y por qué :"), this));
+    auto* etiqueta = new QLabel(QStringLiteral("Filas rechazadas y por qué :"), this);
+    etiqueta->setBuddy(rechazos); // the label names the box for screen readers
+    todo->addWidget(etiqueta);
     todo->addWidget(rechazos, 1);
     todo->addLayout(botones.fila);
     resize(Twips(8400), Twips(6600));
