@@ -3,9 +3,14 @@
 #include "data/ErrorTalvex.h"
 
 #include <unicode/ucol.h>
+#include <unicode/unorm2.h>
+#include <unicode/uset.h>
+#include <unicode/utf16.h>
 
 #include <array>
+#include <bitset>
 #include <memory>
+#include <unordered_set>
 
 namespace {
 
@@ -13,7 +18,7 @@ struct CierraCotejo {
     void operator()(UCollator* cotejo) const { ucol_close(cotejo); }
 };
 
-UCollator* AbreCotejo()
+UCollator* AbreCotejo(UColAttributeValue fuerza = UCOL_SECONDARY)
 {
     UErrorCode estado = U_ZERO_ERROR;
     // The locale is named here, never taken from the environment: the keys stored in a
@@ -24,7 +29,7 @@ UCollator* AbreCotejo()
                           QStringLiteral("No se encuentra el orden alfabético español en los "
                                          "datos de ICU (%1).")
                               .arg(QString::fromLatin1(u_errorName(estado))));
-    ucol_setStrength(cotejo.get(), UCOL_SECONDARY);
+    ucol_setStrength(cotejo.get(), fuerza);
     // Composed and decomposed spellings of one accented letter are the same key.
     ucol_setAttribute(cotejo.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &estado);
     if (U_FAILURE(estado))
@@ -41,22 +46,113 @@ const UCollator* Cotejo()
     return cotejo.get();
 }
 
-} // namespace
+const UCollator* CotejoPrimario()
+{
+    static const std::unique_ptr<UCollator, CierraCotejo> cotejo(AbreCotejo(UCOL_PRIMARY));
+    return cotejo.get();
+}
 
-QByteArray CalculaClaveOrden(const QString& texto)
+QByteArray ClaveDe(const UCollator* cotejo, const QString& texto)
 {
     const auto* letras = reinterpret_cast<const UChar*>(texto.utf16());
     const int32_t largo = static_cast<int32_t>(texto.size());
     std::array<uint8_t, 512> corta;
-    int32_t necesario = ucol_getSortKey(Cotejo(), letras, largo, corta.data(), corta.size());
+    int32_t necesario = ucol_getSortKey(cotejo, letras, largo, corta.data(), corta.size());
     // ICU ends the key with a zero byte that no other byte of it equals; it adds nothing to
-    // the order, so it is not stored.
+    // the order, so it is not kept.
     if (necesario <= static_cast<int32_t>(corta.size()))
         return QByteArray(reinterpret_cast<const char*>(corta.data()), necesario - 1);
     QByteArray larga(necesario, Qt::Uninitialized);
-    ucol_getSortKey(Cotejo(), letras, largo, reinterpret_cast<uint8_t*>(larga.data()), necesario);
+    ucol_getSortKey(cotejo, letras, largo, reinterpret_cast<uint8_t*>(larga.data()), necesario);
     larga.chop(1);
     return larga;
+}
+
+// The characters after the first of every contraction of the order (the tilde of "n" + U+0303).
+std::unordered_set<char32_t> LetrasDeContracciones()
+{
+    std::unordered_set<char32_t> letras;
+    UErrorCode estado = U_ZERO_ERROR;
+    std::unique_ptr<USet, decltype(&uset_close)> contracciones(uset_openEmpty(), &uset_close);
+    ucol_getContractionsAndExpansions(Cotejo(), contracciones.get(), nullptr, false, &estado);
+    if (U_FAILURE(estado))
+        return letras;
+    std::array<UChar, 64> cadena;
+    for (int32_t i = 0; i < uset_getItemCount(contracciones.get()); ++i) {
+        UChar32 desde = 0, hasta = 0;
+        const int32_t largo = uset_getItem(contracciones.get(), i, &desde, &hasta, cadena.data(),
+                                           cadena.size(), &estado);
+        for (int32_t j = 0, cual = 0; j < largo; ++cual) {
+            UChar32 letra;
+            U16_NEXT(cadena.data(), j, largo, letra);
+            if (cual > 0)
+                letras.insert(char32_t(letra));
+        }
+    }
+    return letras;
+}
+
+// For every character of the first plane, whether it joins the one before it.
+struct TablaUniones {
+    std::bitset<0x10000> plano;
+    std::unordered_set<char32_t> contracciones = LetrasDeContracciones();
+    const UNormalizer2* nfc = nullptr;
+
+    TablaUniones()
+    {
+        UErrorCode estado = U_ZERO_ERROR;
+        nfc = unorm2_getNFCInstance(&estado);
+        for (char32_t letra = 0; letra < 0x10000; ++letra)
+            plano[letra] = Calcula(letra);
+    }
+    bool Calcula(char32_t letra) const
+    {
+        return (nfc && !unorm2_hasBoundaryBefore(nfc, UChar32(letra))) ||
+               contracciones.count(letra) > 0;
+    }
+};
+
+const TablaUniones& Uniones()
+{
+    static const TablaUniones tabla;
+    return tabla;
+}
+
+} // namespace
+
+QByteArray CalculaClavePrimaria(const QString& texto)
+{
+    return ClaveDe(CotejoPrimario(), texto);
+}
+
+bool SeUneAlAnterior(char32_t letra)
+{
+    const TablaUniones& tabla = Uniones();
+    return letra < 0x10000 ? tabla.plano[letra] : tabla.Calcula(letra);
+}
+
+bool TieneUniones(const QString& texto)
+{
+    const TablaUniones& tabla = Uniones();
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const char16_t unidad = texto.at(i).unicode();
+        if (!QChar::isSurrogate(unidad)) {
+            if (tabla.plano[unidad])
+                return true;
+        } else if (QChar::isHighSurrogate(unidad) && i + 1 < texto.size() &&
+                   QChar::isLowSurrogate(texto.at(i + 1).unicode())) {
+            if (tabla.Calcula(QChar::surrogateToUcs4(unidad, texto.at(++i).unicode())))
+                return true;
+        } else {
+            return true; // a lone surrogate: nothing is assumed of it
+        }
+    }
+    return false;
+}
+
+QByteArray CalculaClaveOrden(const QString& texto)
+{
+    return ClaveDe(Cotejo(), texto);
 }
 
 QString ObtieneVersionCotejo()

@@ -17,3 +17,16 @@ QString ObtieneVersionCotejo();
 
 // The same order, comparing two texts directly: < 0, 0 or > 0.
 int ComparaTextos(const QString& a, const QString& b);
+
+// The primary order alone (letters, without accents or letter case), as the bytes of its
+// key. Along the list, which is in the order above, primary keys never decrease, and the
+// primary key of a text begins with the primary key of each of its beginnings, unless the
+// character right after that beginning joins the one before it (see SeUneAlAnterior).
+QByteArray CalculaClavePrimaria(const QString& texto);
+
+// True for a character that can change how the character before it sorts: a combining mark
+// (the tilde of a decomposed ñ, an accent typed apart) or the second letter of one of the
+// order's contractions.
+bool SeUneAlAnterior(char32_t letra);
+// Whether any character of the text is such a character.
+bool TieneUniones(const QString& texto);

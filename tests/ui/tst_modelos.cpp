@@ -1,11 +1,13 @@
 // The models of the main window's lists write through to the store: rows inserted, moved and
-// removed as Qt's model rules require, the store changed first, and the completion index kept
-// row by row equal to one built anew.
+// removed as Qt's model rules require, the store changed first, and the completion over the
+// rows always what walking them plainly gives.
 #include "data/BaseVocabulario.h"
+#include "data/Cotejo.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 
 #include <QAbstractItemModelTester>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,18 +20,52 @@ QStringList Ingleses(const ModeloListaItems& modelo)
     return textos;
 }
 
-// The completion of every beginning of every row's text, by the model's index and by an
-// index built from the rows.
+// The rule the completion keeps, walked plainly: the first row, in list order, that begins
+// with the text letter case aside, its first letter upper-cased the typed one's.
+std::optional<QString> CompletaRecorriendo(const ModeloListaItems& modelo, const QString& escrito)
+{
+    if (escrito.isEmpty())
+        return std::nullopt;
+    for (const FilaLista& fila : modelo.Filas())
+        if (!fila.ingles.isEmpty() && fila.ingles.at(0).toUpper() == escrito.at(0).toUpper() &&
+            fila.ingles.startsWith(escrito, Qt::CaseInsensitive))
+            return fila.ingles;
+    return std::nullopt;
+}
+
+// The completion of every beginning of every row's text, by the model and by the plain walk.
 void CompruebaIndice(const ModeloListaItems& modelo)
 {
-    IndiceLetras nuevo;
-    std::vector<QString> textos;
     for (const FilaLista& fila : modelo.Filas())
-        textos.push_back(fila.ingles);
-    nuevo.Construye(textos);
-    for (const QString& texto : textos)
-        for (qsizetype n = 1; n <= texto.size(); ++n)
-            QCOMPARE(modelo.Indice().Completa(texto.left(n)), nuevo.Completa(texto.left(n)));
+        for (qsizetype n = 1; n <= fila.ingles.size(); ++n)
+            QCOMPARE(modelo.Indice().Completa(fila.ingles.left(n)),
+                     CompletaRecorriendo(modelo, fila.ingles.left(n)));
+}
+
+// Texts of letters with and without accents, both cases, blanks, apostrophes, a decomposed ñ
+// and accents written apart, sorted and unique as the list keeps them.
+std::vector<FilaLista> FilasAlAzar(QRandomGenerator& azar, int cuantas)
+{
+    const QStringList piezas{"a", "e", "i", "n", "o",       "r",       "s",     "u",
+                             "A", "N", "S", "á", "é",       "ñ",       "Ñ",     "ü",
+                             "ß", " ", "'", "-", "n\u0303", "e\u0301", "\u0301"};
+    std::vector<FilaLista> filas;
+    for (int i = 0; i < cuantas; ++i) {
+        QString texto;
+        for (int largo = azar.bounded(1, 9); largo > 0; --largo)
+            texto += piezas[azar.bounded(int(piezas.size()))];
+        filas.push_back({texto, QString()});
+    }
+    const auto antes = [](const FilaLista& a, const FilaLista& b) {
+        return ComparaTextos(a.ingles, b.ingles) < 0;
+    };
+    std::sort(filas.begin(), filas.end(), antes);
+    filas.erase(std::unique(filas.begin(), filas.end(),
+                            [](const FilaLista& a, const FilaLista& b) {
+                                return ComparaTextos(a.ingles, b.ingles) == 0;
+                            }),
+                filas.end());
+    return filas;
 }
 } // namespace
 
@@ -46,6 +82,7 @@ private slots:
     void itemsInsertaMueveYQuita();
     void unaEscrituraFallidaNoCambiaLasFilas();
     void temasAgregaRenombraYQuita();
+    void completarRapidoEsCompletarRecorriendo();
 
 private:
     QTemporaryDir carpeta;
@@ -120,6 +157,37 @@ void PruebaModelos::temasAgregaRenombraYQuita()
     QCOMPARE(base.LocalizaItem("dog")->NOMBRETEMA, SinCategoria);
     // The earliest added topic left comes first in the order of additions.
     QCOMPARE(modelo.Nombres().at(modelo.FilaMasAntigua()), QStringLiteral("Viajes"));
+}
+
+// 10,000 beginnings of random texts, some with a letter's case or accent changed or one more
+// letter: the search in place gives what walking the whole list gives.
+void PruebaModelos::completarRapidoEsCompletarRecorriendo()
+{
+    QRandomGenerator azar(20261209);
+    ModeloListaItems modelo;
+    modelo.CambiaFilas(FilasAlAzar(azar, 4000));
+    const QStringList cambios{"A", "á", "ñ", "n", "e", "E", "\u0303", " "};
+    int completados = 0;
+    for (int vez = 0; vez < 10000; ++vez) {
+        const QString& texto =
+            modelo.Filas()[size_t(azar.bounded(int(modelo.Filas().size())))].ingles;
+        QString escrito = texto.left(azar.bounded(1, int(texto.size()) + 1));
+        switch (azar.bounded(4)) {
+        case 1:
+            escrito[azar.bounded(int(escrito.size()))] = cambios[azar.bounded(3)].at(0);
+            break;
+        case 2:
+            escrito += cambios[azar.bounded(int(cambios.size()))];
+            break;
+        case 3:
+            escrito = escrito.toUpper();
+            break;
+        }
+        const auto esperado = CompletaRecorriendo(modelo, escrito);
+        QCOMPARE(modelo.Indice().Completa(escrito), esperado);
+        completados += esperado.has_value();
+    }
+    QVERIFY(completados > 5000); // most beginnings do complete
 }
 
 QTEST_MAIN(PruebaModelos)

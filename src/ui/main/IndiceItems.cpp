@@ -50,12 +50,12 @@ void LlenaListaItems()
         frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwItems, 0, false);
 }
 
+// The search box completes over the list's own rows: the index is there once they are.
 void CreaIndiceItems()
 {
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
     if (frmMenuPrincipal::FilaSeleccionada(*ventana.ui_->lvwItems) < 0)
         return;
-    ventana.ModeloItems->ConstruyeIndice();
     frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwItems, 0, false);
     ventana.ui_->txtBuscaItem->setText(ventana.ModeloItems->Filas().front().ingles);
 }

@@ -62,6 +62,7 @@ void ModeloListaItems::CambiaFilas(std::vector<FilaLista> filas)
 {
     beginResetModel();
     filas_ = std::move(filas);
+    indice_.Construye();
     endResetModel();
 }
 
@@ -150,15 +151,6 @@ void ModeloListaItems::EliminaItem(int fila)
     indice_.Quita(ingles);
 }
 
-void ModeloListaItems::ConstruyeIndice()
-{
-    std::vector<QString> textos;
-    textos.reserve(filas_.size());
-    for (const FilaLista& fila : filas_)
-        textos.push_back(fila.ingles);
-    indice_.Construye(textos);
-}
-
 void ModeloListaItems::AgregaFilas(std::vector<FilaLista> nuevas)
 {
     const auto antes = [](const FilaLista& a, const FilaLista& b) {
@@ -171,7 +163,6 @@ void ModeloListaItems::AgregaFilas(std::vector<FilaLista> nuevas)
                std::make_move_iterator(nuevas.begin()), std::make_move_iterator(nuevas.end()),
                std::back_inserter(todas), antes);
     CambiaFilas(std::move(todas));
-    ConstruyeIndice();
 }
 
 void ModeloListaItems::CambiaEspanol(const QString& ingles, const QString& espanol)

@@ -2,22 +2,17 @@
 // Rows of a two-column item list ("Inglés", "Español"): the English text and its Spanish
 // translation. The column headers are the model's own, added one by one by AgregaColumna.
 #include "data/BaseVocabulario.h"
-#include "ui/main/IndiceLetras.h"
+#include "ui/main/IndiceCompletado.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <vector>
 
-struct FilaLista {
-    QString ingles;
-    QString espanol;
-};
-
 class ModeloListaItems : public QAbstractTableModel {
     Q_OBJECT
 public:
-    // With a store, the model writes its rows through to it and keeps the first-letter index
-    // of the search box (the index of every item); without one it only shows rows.
+    // With a store, the model writes its rows through to it. The search box completes over
+    // its rows (the index of every item): they are held once, for the list and the box.
     explicit ModeloListaItems(BaseVocabulario* base = nullptr, QObject* padre = nullptr)
         : QAbstractTableModel(padre), base_(base)
     {
@@ -53,20 +48,18 @@ public:
     // The item goes from the store, then its row and its index entry.
     void EliminaItem(int fila);
     // Rows already written to the store (an import): merged into key order in one change of
-    // the list, the index built anew.
+    // the list.
     void AgregaFilas(std::vector<FilaLista> nuevas);
     // The Spanish text of the row whose English text is `ingles`, as the store now has it.
     void CambiaEspanol(const QString& ingles, const QString& espanol);
-    // The first-letter index anew from the rows, in list order.
-    void ConstruyeIndice();
-    const IndiceLetras& Indice() const { return indice_; }
+    const IndiceCompletado& Indice() const { return indice_; }
 
 private:
     // How many rows come before the text in key order.
     int CuentaAnteriores(const QString& ingles) const;
 
     BaseVocabulario* base_;
-    IndiceLetras indice_;
     QStringList encabezados_;
     std::vector<FilaLista> filas_;
+    IndiceCompletado indice_{filas_};
 };

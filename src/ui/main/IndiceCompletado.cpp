@@ -1,0 +1,80 @@
+#include "ui/main/IndiceCompletado.h"
+
+#include "data/Cotejo.h"
+
+#include <algorithm>
+
+namespace {
+bool VaAntes(const QString& a, const QString& b)
+{
+    return ComparaTextos(a, b) < 0;
+}
+} // namespace
+
+bool EmpiezaComo(const QString& texto, const QString& escrito)
+{
+    return !texto.isEmpty() && texto.at(0).toUpper() == escrito.at(0).toUpper() &&
+           texto.startsWith(escrito, Qt::CaseInsensitive);
+}
+
+void IndiceCompletado::Construye()
+{
+    apartados_.clear();
+    for (const FilaLista& fila : filas_)
+        if (TieneUniones(fila.ingles))
+            apartados_.push_back(fila.ingles);
+}
+
+std::optional<QString> IndiceCompletado::Completa(const QString& escrito) const
+{
+    if (escrito.isEmpty())
+        return std::nullopt;
+    // A typed character that joins its neighbour: the plain walk, as rare as it is.
+    if (TieneUniones(escrito))
+        return CompletaRecorriendo(escrito);
+
+    // The texts beginning with `escrito` have primary keys beginning with its own, and those
+    // keys are one stretch of the list.
+    const QByteArray clave = CalculaClavePrimaria(escrito);
+    auto fila = std::partition_point(filas_.begin(), filas_.end(), [&](const FilaLista& f) {
+        return CalculaClavePrimaria(f.ingles) < clave;
+    });
+    std::optional<QString> hallado;
+    for (; fila != filas_.end(); ++fila) {
+        if (EmpiezaComo(fila->ingles, escrito)) {
+            hallado = fila->ingles;
+            break;
+        }
+        if (!CalculaClavePrimaria(fila->ingles).startsWith(clave))
+            break;
+    }
+    // A text kept aside may begin with it and come earlier.
+    for (const QString& apartado : apartados_) {
+        if (hallado && !VaAntes(apartado, *hallado))
+            break;
+        if (EmpiezaComo(apartado, escrito))
+            return apartado;
+    }
+    return hallado;
+}
+
+std::optional<QString> IndiceCompletado::CompletaRecorriendo(const QString& escrito) const
+{
+    for (const FilaLista& fila : filas_)
+        if (EmpiezaComo(fila.ingles, escrito))
+            return fila.ingles;
+    return std::nullopt;
+}
+
+void IndiceCompletado::Agrega(const QString& texto)
+{
+    if (!TieneUniones(texto))
+        return;
+    apartados_.insert(std::lower_bound(apartados_.begin(), apartados_.end(), texto, VaAntes),
+                      texto);
+}
+
+void IndiceCompletado::Quita(const QString& texto)
+{
+    apartados_.erase(std::remove(apartados_.begin(), apartados_.end(), texto), apartados_.end());
+}
