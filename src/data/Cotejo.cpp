@@ -5,6 +5,7 @@
 #include <unicode/ucol.h>
 #include <unicode/unorm2.h>
 #include <unicode/uset.h>
+#include <unicode/utf.h>
 #include <unicode/utf16.h>
 
 #include <array>
@@ -82,6 +83,9 @@ std::unordered_set<char32_t> LetrasDeContracciones()
         UChar32 desde = 0, hasta = 0;
         const int32_t largo = uset_getItem(contracciones.get(), i, &desde, &hasta, cadena.data(),
                                            cadena.size(), &estado);
+        // ICU's own markers (noncharacters such as U+FDD1 first) are no text anyone types.
+        if (largo > 0 && U_IS_UNICODE_NONCHAR(cadena[0]))
+            continue;
         for (int32_t j = 0, cual = 0; j < largo; ++cual) {
             UChar32 letra;
             U16_NEXT(cadena.data(), j, largo, letra);

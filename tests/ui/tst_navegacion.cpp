@@ -10,10 +10,12 @@
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
+#include "ui/main/VistaLista.h"
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -58,6 +60,7 @@ private slots:
     void init() { entorno = std::make_unique<EntornoPrueba>(); }
     void cleanup() { entorno.reset(); }
     void elArranqueMuestraElPrimerTemaYElPrimerItem();
+    void saltarAUnaFilaLejanaLaMuestraComoQt();
     void completaMientrasSeEscribe_data();
     void completaMientrasSeEscribe();
     void borrarNoCompletaYVaciarVuelveAlPrincipio();
@@ -366,6 +369,37 @@ void PruebaNavegacion::sinTemasElArbolQuedaVacio()
     QCOMPARE(Principal().TemaActual, QString());
     QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Down);
     QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("eat -> comer"));
+}
+
+// On a long list, moving the selection far scrolls first (so that Qt does not walk the rows
+// between): the list ends exactly where Qt's own showing of the row puts it.
+void PruebaNavegacion::saltarAUnaFilaLejanaLaMuestraComoQt()
+{
+    std::vector<FilaLista> filas;
+    for (int i = 0; i < 3000; ++i)
+        filas.push_back({QStringLiteral("w%1").arg(i, 5, 10, QLatin1Char('0')), QString()});
+    ModeloListaItems modelo;
+    modelo.AgregaEncabezado(QStringLiteral("Inglés"));
+    modelo.CambiaFilas(filas);
+    VistaLista nuestra, deQt;
+    for (VistaLista* lista : {&nuestra, &deQt}) {
+        lista->setRootIsDecorated(false);
+        lista->setUniformRowHeights(true);
+        lista->setModel(&modelo);
+        lista->resize(160, 355);
+        lista->show();
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(&nuestra));
+    for (const int fila : {2500, 10, 1500, 1499, 1530, 2999, 0, 40, 41, 2000}) {
+        frmMenuPrincipal::SeleccionaFila(nuestra, fila, true);
+        const QModelIndex indice = modelo.index(fila, 0);
+        deQt.selectionModel()->setCurrentIndex(indice, QItemSelectionModel::ClearAndSelect |
+                                                           QItemSelectionModel::Rows);
+        deQt.scrollTo(indice);
+        QCOMPARE(nuestra.verticalScrollBar()->value(), deQt.verticalScrollBar()->value());
+        QCOMPARE(nuestra.currentIndex(), indice);
+        QCOMPARE(nuestra.selectionModel()->selectedRows(), QModelIndexList{indice});
+    }
 }
 
 QTEST_MAIN(PruebaNavegacion)
