@@ -14,6 +14,13 @@ const QString TextoNoValida =
 const QString TextoSinDatos = QStringLiteral(
     "El archivo no se ha modificado. TALVEX se abrirá sin temas ni ítems; cierre el programa y "
     "restaure una copia de respaldo o revise el archivo.");
+void AvisaBaseNoValida(const ErrorTalvex& error)
+{
+    Sistema().Pita();
+    MuestraMensaje({TextoNoValida + QStringLiteral("\r\r") + error.Descripcion() +
+                        QStringLiteral("\r\r") + TextoSinDatos,
+                    TituloMensaje, IconoMensaje::Critico});
+}
 } // namespace
 
 void AbreBaseDatos()
@@ -28,14 +35,23 @@ void AbreBaseDatos()
     }
 
     // A file that is there but is no sound vocabulary database is said once and left as it
-    // is; start-up goes on with the tables unopened, so every list stays empty.
+    // is; start-up goes on with the tables unopened, so every list stays empty. The check of
+    // every page goes on aside while the lists fill (TerminaComprobacionBase).
     try {
-        estado.dbPrincipal.Abre(estado.CarpetaPrograma + QLatin1Char('/') +
-                                QLatin1String(NombreBaseDatos));
+        estado.dbPrincipal.AbreComprobandoAparte(estado.CarpetaPrograma + QLatin1Char('/') +
+                                                 QLatin1String(NombreBaseDatos));
     } catch (const ErrorTalvex& error) {
-        Sistema().Pita();
-        MuestraMensaje({TextoNoValida + QStringLiteral("\r\r") + error.Descripcion() +
-                            QStringLiteral("\r\r") + TextoSinDatos,
-                        TituloMensaje, IconoMensaje::Critico});
+        AvisaBaseNoValida(error);
+    }
+}
+
+bool TerminaComprobacionBase()
+{
+    try {
+        modTALVEXV20().dbPrincipal.TerminaComprobacion();
+        return true;
+    } catch (const ErrorTalvex& error) {
+        AvisaBaseNoValida(error);
+        return false;
     }
 }

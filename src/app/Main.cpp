@@ -89,8 +89,6 @@ void Main()
         PreparaCarpetaReporte();
         MuestraPasoSplash(QStringLiteral("Abriendo base de datos..."), 2000);
         AbreBaseDatos();
-        // A week without a copy: one is made while the lists fill.
-        auto copia = CopiaSiVencida();
         splash.unsetCursor();
         splash.hide();
 
@@ -104,6 +102,12 @@ void Main()
         CreaIndiceItems();
         principal.AutoCompletar = true;
         BuscaItem();
+        // The lists were read while the file's pages were checked aside: a damaged file
+        // leaves them empty, as if it had never opened.
+        if (!TerminaComprobacionBase())
+            principal.OlvidaListados();
+        // A week without a copy: one is made while the window gets ready.
+        auto copia = CopiaSiVencida();
         OmiteFallo([&] { estado.dbPrincipal.ReduceCache(); });
         MuestraEspera(QStringLiteral("Iniciando listados..."), 2000);
 

@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <future>
 #include <type_traits>
 
 namespace {
@@ -39,6 +40,9 @@ struct BaseVocabulario::Datos {
     quint64 escrituras = 0;
     // A write was committed to the file since it was opened (the closing copies it then).
     bool cambiada = false;
+    // The check of every page, running aside after AbreComprobandoAparte: its finding.
+    std::future<QString> paginas;
+    QString ruta;
 
     // Counts a confirmed write; the outermost one has reached the file.
     void Confirmada()
@@ -47,8 +51,24 @@ struct BaseVocabulario::Datos {
         cambiada |= sqlite3_get_autocommit(conexion.Manejador()) != 0;
     }
 
+    // Waits for the check running aside, if any: a damaged file is closed and its fault
+    // thrown; a sound one may be written from then on.
+    void Comprobada()
+    {
+        if (!paginas.valid())
+            return;
+        const QString defecto = paginas.get();
+        if (defecto.isEmpty()) {
+            conexion.EjecutaSql("PRAGMA query_only = OFF");
+            return;
+        }
+        conexion.Cierra();
+        throw ErrorBaseNoValida(ruta, defecto);
+    }
+
     template <typename Cambio> auto Escribe(Cambio&& cambio)
     {
+        Comprobada(); // a file not yet known sound is never written
         TransaccionSqlite transaccion(Abierta());
         if constexpr (std::is_void_v<std::invoke_result_t<Cambio&, ConexionSqlite&>>) {
             cambio(conexion);
@@ -73,6 +93,21 @@ void BaseVocabulario::CreaVacia(const QString& ruta)
 
 void BaseVocabulario::Abre(const QString& ruta)
 {
+    AbreCon(ruta, false);
+}
+
+void BaseVocabulario::AbreComprobandoAparte(const QString& ruta)
+{
+    AbreCon(ruta, true);
+}
+
+void BaseVocabulario::TerminaComprobacion()
+{
+    d->Comprobada();
+}
+
+void BaseVocabulario::AbreCon(const QString& ruta, bool aparte)
+{
     Cierra();
     d->cambiada = false;
     ++d->escrituras; // what was read from another file is no longer current
@@ -90,7 +125,15 @@ void BaseVocabulario::Abre(const QString& ruta)
     try {
         // Never SQLITE_OPEN_CREATE: a missing file is never created.
         d->conexion.Abre(ruta, SQLITE_OPEN_READWRITE);
-        // Nothing is written before the file is known to be ours and sound.
+        // Nothing is written before the file is known to be ours and sound. The check of
+        // every page may run aside only when opening writes nothing.
+        CompruebaBaseVocabulario(d->conexion, ruta, false);
+        if (aparte && !NecesitaArreglos(d->conexion)) {
+            d->ruta = ruta;
+            d->conexion.EjecutaSql("PRAGMA synchronous=FULL; PRAGMA query_only = ON");
+            d->paginas = std::async(std::launch::async, DefectoPaginasAparte, ruta);
+            return;
+        }
         CompruebaBaseVocabulario(d->conexion, ruta);
         d->conexion.EjecutaSql("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
         CompletaIndices(d->conexion);
@@ -103,6 +146,9 @@ void BaseVocabulario::Abre(const QString& ruta)
 
 void BaseVocabulario::Cierra()
 {
+    if (d->paginas.valid())
+        d->paginas.wait(); // the check aside ends before its file may be replaced
+    d->paginas = {};
     d->conexion.Cierra();
 }
 

@@ -43,6 +43,13 @@ public:
     // throws ErrorTalvex(BaseNoValida) with a Spanish description and is left untouched;
     // the object then stays closed.
     void Abre(const QString& ruta);
+    // The same, except for the one check that reads every page of the file: it runs on a
+    // connection and a thread of its own while the caller goes on reading, and the file
+    // refuses writes until it has been found sound. TerminaComprobacion waits for it; on a
+    // damaged file it closes the object and throws what Abre would have thrown. Every write
+    // waits for it too.
+    void AbreComprobandoAparte(const QString& ruta);
+    void TerminaComprobacion();
     void Cierra();
     bool EstaAbierta() const;
 
@@ -91,6 +98,7 @@ public:
     sqlite3* Conexion() const; // for tools and tests that read the file directly
 
 private:
+    void AbreCon(const QString& ruta, bool aparte);
     struct Datos;
     std::unique_ptr<Datos> d;
 };

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <sqlite3.h>
+
 #include <utility>
 #include <vector>
 
@@ -108,7 +110,22 @@ bool EsArchivoSqlite(const QString& ruta)
 
 // The first thing wrong with the open file, or an empty text. SQLite's own refusals (not a
 // database, damaged pages) come out as exceptions.
-QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano)
+// SQLite's own check of every page, the one check that reads the whole file, with the
+// page cache it should leave behind.
+QString DefectoDePaginas(ConexionSqlite& conexion, const char* cache)
+{
+    conexion.EjecutaSql(cache);
+    auto comprobacion = conexion.Prepara("PRAGMA quick_check(1)");
+    const QString resultado = comprobacion.Avanza() ? comprobacion.Texto(0) : QString();
+    if (resultado == QLatin1String("ok"))
+        return {};
+    // SQLite's finding, without its "*** in database main ***" heading.
+    QStringList hallazgo = resultado.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    hallazgo.removeIf([](const QString& linea) { return linea.startsWith(QLatin1String("***")); });
+    return QStringLiteral("está dañado (%1).").arg(hallazgo.join(QLatin1Char(' ')).trimmed());
+}
+
+QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano, bool paginas)
 {
     const qint64 idAplicacion = LeeEntero(conexion, "PRAGMA application_id");
     if (idAplicacion != IdAplicacionVocabulario)
@@ -134,18 +151,9 @@ QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano)
         if (!defecto.isEmpty())
             return defecto;
     }
-    // Last, because it reads every page of the file. With room for a large vocabulary
-    // (some 250,000 items, memory taken only as pages are read) those pages stay in memory
-    // and the first walks find them there instead of reading the file again.
-    conexion.EjecutaSql("PRAGMA cache_size = -65536");
-    auto comprobacion = conexion.Prepara("PRAGMA quick_check(1)");
-    const QString resultado = comprobacion.Avanza() ? comprobacion.Texto(0) : QString();
-    if (resultado == QLatin1String("ok"))
-        return {};
-    // SQLite's finding, without its "*** in database main ***" heading.
-    QStringList hallazgo = resultado.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    hallazgo.removeIf([](const QString& linea) { return linea.startsWith(QLatin1String("***")); });
-    return QStringLiteral("está dañado (%1).").arg(hallazgo.join(QLatin1Char(' ')).trimmed());
+    // With room for a large vocabulary (some 250,000 items, memory taken only as pages are
+    // read) the pages stay in memory and the first walks find them there.
+    return paginas ? DefectoDePaginas(conexion, "PRAGMA cache_size = -65536") : QString();
 }
 
 void RecalculaClaves(ConexionSqlite& conexion, const char* leeTextos, const char* guardaClave)
@@ -170,7 +178,7 @@ void CreaEsquemaVocabulario(ConexionSqlite& conexion)
     static_assert(IdAplicacionVocabulario == 1413565526 && VersionFormatoVocabulario == 1);
 }
 
-QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta)
+QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, bool paginas)
 {
     const QFileInfo archivo(ruta);
     if (archivo.size() == 0)
@@ -178,7 +186,7 @@ QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta)
     if (!EsArchivoSqlite(ruta))
         return QStringLiteral("no es una base de datos, sino otro tipo de archivo.");
     try {
-        return BuscaDefecto(conexion, archivo.size());
+        return BuscaDefecto(conexion, archivo.size(), paginas);
     } catch (const ErrorTalvex& error) {
         if (error.Numero() != NumeroError::BaseNoValida)
             throw;
@@ -186,15 +194,48 @@ QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta)
     }
 }
 
-void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta)
+ErrorTalvex ErrorBaseNoValida(const QString& ruta, const QString& defecto)
 {
-    const QFileInfo archivo(ruta);
-    const QString defecto = DefectoBaseVocabulario(conexion, ruta);
+    return ErrorTalvex(NumeroError::BaseNoValida,
+                       QStringLiteral("El archivo '%1' no es una base de datos de TALVEX "
+                                      "válida: %2")
+                           .arg(QFileInfo(ruta).fileName(), defecto));
+}
+
+void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, bool paginas)
+{
+    const QString defecto = DefectoBaseVocabulario(conexion, ruta, paginas);
     if (!defecto.isEmpty())
-        throw ErrorTalvex(NumeroError::BaseNoValida,
-                          QStringLiteral("El archivo '%1' no es una base de datos de TALVEX "
-                                         "válida: %2")
-                              .arg(archivo.fileName(), defecto));
+        throw ErrorBaseNoValida(ruta, defecto);
+}
+
+QString DefectoPaginasAparte(const QString& ruta)
+{
+    try {
+        ConexionSqlite conexion;
+        conexion.Abre(ruta, SQLITE_OPEN_READONLY);
+        // Read once, on a connection of its own: nothing worth keeping in memory.
+        return DefectoDePaginas(conexion, "PRAGMA cache_size = -2048");
+    } catch (const ErrorTalvex&) {
+        return QStringLiteral("está dañado o incompleto.");
+    }
+}
+
+bool NecesitaArreglos(ConexionSqlite& conexion)
+{
+    {
+        auto indice = conexion.Prepara(
+            "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = 'ITEMSLISTA'");
+        if (!indice.Avanza() || indice.Entero(0) == 0)
+            return true;
+    }
+    {
+        auto modo = conexion.Prepara("PRAGMA journal_mode");
+        if (!modo.Avanza() || modo.Texto(0).compare(QLatin1String("delete"), Qt::CaseInsensitive))
+            return true;
+    }
+    auto guardada = conexion.Prepara(LeeVersionCotejo);
+    return !guardada.Avanza() || guardada.Texto(0) != ObtieneVersionCotejo();
 }
 
 void CompletaIndices(ConexionSqlite& conexion)

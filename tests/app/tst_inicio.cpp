@@ -1,5 +1,6 @@
 // Start-up: the splash and wait texts, the working files, the opening of the database and
 // the failure paths.
+#include "apoyo/BasesPrueba.h"
 #include "apoyo/EntornoPrueba.h"
 #include "apoyo/Hijo.h"
 #include "app/HacePausa.h"
@@ -8,11 +9,13 @@
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmEspera.h"
 #include "app/windows/frmSplash.h"
+#include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <unistd.h>
@@ -216,6 +219,16 @@ void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca_data()
     QTest::newRow("texto") << QByteArray("Esto no es una base de datos.\r\nhouse\tcasa\r\n");
     QTest::newRow("cabecera SQLite sin páginas")
         << QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\0');
+    // A sound file with a page of its tables overwritten: only the check of every page, which
+    // runs aside while the lists fill, sees it.
+    QTemporaryDir carpeta;
+    const QString sana = carpeta.filePath(QStringLiteral("sana.MDB"));
+    CreaBase(sana, 300, QStringLiteral("x"));
+    QFile archivo(sana);
+    QVERIFY(archivo.open(QIODevice::ReadOnly));
+    QByteArray danada = archivo.readAll();
+    danada.replace(2 * 4096, 100, QByteArray(100, '\xff'));
+    QTest::newRow("página dañada") << danada;
 }
 
 void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca()
@@ -233,6 +246,9 @@ void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca()
         QStringLiteral("¡¡ No se puede usar la Base de Datos 'TALVEXV20.MDB' !!\r\r")));
     QCOMPARE(mensaje.icono, IconoMensaje::Critico);
     QCOMPARE(mensaje.titulo, Titulo);
+    if (QByteArray(QTest::currentDataTag()) == "página dañada")
+        QVERIFY2(mensaje.texto.contains(QStringLiteral("está dañado (")),
+                 qPrintable(mensaje.texto));
     QCOMPARE(LeeArchivo(entorno.Ruta("TALVEXV20.MDB")), contenido);
     QVERIFY(!QFile::exists(entorno.Ruta("TALVEXV20.MDB-journal")));
     // Start-up still reaches the main window, with nothing to show.
@@ -244,6 +260,10 @@ void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca()
     base.RecorreTemas([&](const Tema&) { ++visitas; });
     base.RecorreItems([&](const Item&) { ++visitas; });
     QCOMPARE(visitas, 0);
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QCOMPARE(v.ModeloItems->rowCount(), 0);
+    QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QString());
+    QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QString());
 }
 
 void PruebaInicio::unaCarpetaDeTrabajoSinEscrituraTerminaConElMensajeDeFallo()

@@ -91,6 +91,19 @@ void BuscaItem()
     ventana.MuestraDetalleItem(ventana.ModeloItems->Filas()[size_t(fila)].ingles);
 }
 
+void frmMenuPrincipal::OlvidaListados()
+{
+    LlenaArbolTemas(); // with the tables closed, both lists come out empty
+    LlenaListaItems();
+    const QSignalBlocker sinCompletar(ui_->txtBuscaItem);
+    ui_->txtBuscaItem->clear();
+    ui_->lblNotas->clear();
+    ui_->lblCategoria->clear();
+    ui_->txtMemoNotas->clear();
+    MuestraVoz({});
+    TemaActual.clear();
+}
+
 void frmMenuPrincipal::ActivaItems()
 {
     const int fila = FilaSeleccionada(*ui_->lvwItems);

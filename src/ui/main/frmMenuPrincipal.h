@@ -92,6 +92,8 @@ public:
     // The selected row of a list or tree (-1 when none), and selecting one.
     static int FilaSeleccionada(const QTreeView& lista);
     static void SeleccionaFila(QTreeView& lista, int fila, bool hazVisible);
+    // Back to the lists and the right column of a start on no data.
+    void OlvidaListados();
 
     // Panels 5 and 6: the date in the system's short form and the time.
     void EscribeFechaHora();
