@@ -110,6 +110,8 @@ bool EsArchivoSqlite(const QString& ruta)
 
 // The first thing wrong with the open file, or an empty text. SQLite's own refusals (not a
 // database, damaged pages) come out as exceptions.
+const QString DanadoOIncompleto = QStringLiteral("está dañado o incompleto.");
+
 // SQLite's own check of every page, the one check that reads the whole file, with the
 // page cache it should leave behind.
 QString DefectoDePaginas(ConexionSqlite& conexion, const char* cache)
@@ -190,7 +192,7 @@ QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, bo
     } catch (const ErrorTalvex& error) {
         if (error.Numero() != NumeroError::BaseNoValida)
             throw;
-        return QStringLiteral("está dañado o incompleto.");
+        return DanadoOIncompleto;
     }
 }
 
@@ -217,7 +219,7 @@ QString DefectoPaginasAparte(const QString& ruta)
         // Read once, on a connection of its own: nothing worth keeping in memory.
         return DefectoDePaginas(conexion, "PRAGMA cache_size = -2048");
     } catch (const ErrorTalvex&) {
-        return QStringLiteral("está dañado o incompleto.");
+        return DanadoOIncompleto;
     }
 }
 

@@ -39,9 +39,12 @@ void NombraPorConsejo(QWidget& control)
     if (consejo.isEmpty())
         return;
     control.setAccessibleDescription(consejo);
-    // A name given by the window, a button's own text or a label that names the control
-    // stays; a name taken from an earlier tooltip follows the new one.
+    // A name given by the window, a button's own text, a label's text (it is what a label
+    // says) or a label that names the control stays; a name taken from an earlier tooltip
+    // follows the new one.
     if (!control.accessibleName().isEmpty() && !control.property(NombreDelConsejo).toBool())
+        return;
+    if (qobject_cast<QLabel*>(&control))
         return;
     if (auto* boton = qobject_cast<QAbstractButton*>(&control); boton && !boton->text().isEmpty())
         return;

@@ -9,13 +9,14 @@ bool VaAntes(const QString& a, const QString& b)
 {
     return ComparaTextos(a, b) < 0;
 }
-} // namespace
 
+// The rule itself: whether completing `escrito` may give `texto`.
 bool EmpiezaComo(const QString& texto, const QString& escrito)
 {
     return !texto.isEmpty() && texto.at(0).toUpper() == escrito.at(0).toUpper() &&
            texto.startsWith(escrito, Qt::CaseInsensitive);
 }
+} // namespace
 
 void IndiceCompletado::Construye()
 {

@@ -33,6 +33,3 @@ private:
     const std::vector<FilaLista>& filas_;
     std::vector<QString> apartados_; // in list order
 };
-
-// The rule itself: whether completing `escrito` may give `texto`.
-bool EmpiezaComo(const QString& texto, const QString& escrito);
