@@ -100,9 +100,9 @@ int main(int argc, char* argv[])
             BaseVocabulario base;
             base.AbreComprobandoAparte(argumentos[1]); // as start-up opens it
             abre = std::min(abre, double(reloj.nsecsElapsed()) / 1e6);
-            std::vector<FilaLista> leidas;
-            base.RecorreFilasItems([&](const QString& ingles, const QString& espanol) {
-                leidas.push_back({ingles, espanol});
+            FilasLista leidas;
+            base.RecorreFilasItems([&](QByteArrayView ingles, QByteArrayView espanol) {
+                leidas.AgregaUtf8(ingles, espanol);
             });
             filas = leidas.size();
             QElapsedTimer espera;

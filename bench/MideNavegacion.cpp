@@ -164,7 +164,7 @@ int main(int argc, char* argv[])
     std::vector<double> teclas;
     sqlite3_trace_v2(estado.dbPrincipal.Conexion(), SQLITE_TRACE_STMT, CuentaConsultas, nullptr);
     for (int palabra = 0; palabra < 1000; ++palabra) {
-        const QString texto = filas[size_t(palabra) * filas.size() / 1000].ingles;
+        const QString texto = filas.Ingles(size_t(palabra) * filas.size() / 1000);
         Hijo<QLineEdit>(ventana, "txtBuscaItem")->clear();
         for (const QChar letra : texto.left(12)) {
             QElapsedTimer reloj;
@@ -197,7 +197,7 @@ int main(int argc, char* argv[])
     QLineEdit* cajaBusqueda = Hijo<QLineEdit>(Ventana<frmBuscar>(), "txtBuscarTodo");
     std::vector<double> busquedas;
     for (int palabra = 0; palabra < 500; ++palabra) {
-        QString texto = filas[size_t(palabra) * filas.size() / 500].espanol.left(10);
+        QString texto = filas.Espanol(size_t(palabra) * filas.size() / 500).left(10);
         if (palabra % 5 == 4 && texto.size() > 4)
             std::swap(texto[1], texto[2]); // a typo now and then
         cajaBusqueda->clear();

@@ -302,14 +302,14 @@ void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visit
 }
 
 void BaseVocabulario::RecorreFilasItems(
-    const std::function<void(const QString&, const QString&)>& visita) const
+    const std::function<void(QByteArrayView, QByteArrayView)>& visita) const
 {
     if (!d->conexion.EstaAbierta())
         return;
     // Served by the index ITEMSLISTA alone, in key order.
     auto fila = d->conexion.Prepara("SELECT ITEMING, ITEMESP FROM ITEMS ORDER BY CLAVEITEM");
     while (fila.Avanza())
-        visita(fila.Texto(0), fila.Texto(1));
+        visita(fila.Utf8(0), fila.Utf8(1));
 }
 
 void BaseVocabulario::RecorreItemsDeTema(const QString& tema,

@@ -64,8 +64,9 @@ public:
 
     void RecorreItems(const std::function<void(const Item&)>& visita) const;
     // The English and Spanish texts of every item, in key order: what the item index shows.
+    // Given as stored (UTF-8) and valid only during the call: a million are read at start-up.
     void RecorreFilasItems(
-        const std::function<void(const QString& ingles, const QString& espanol)>& visita) const;
+        const std::function<void(QByteArrayView ingles, QByteArrayView espanol)>& visita) const;
     // The items whose topic is exactly (same case) `tema`, in key order.
     void RecorreItemsDeTema(const QString& tema,
                             const std::function<void(const Item&)>& visita) const;

@@ -135,7 +135,7 @@ bool SeUneAlAnterior(char32_t letra)
     return letra < 0x10000 ? tabla.plano[letra] : tabla.Calcula(letra);
 }
 
-bool TieneUniones(const QString& texto)
+bool TieneUniones(QStringView texto)
 {
     const TablaUniones& tabla = Uniones();
     for (qsizetype i = 0; i < texto.size(); ++i) {
@@ -152,6 +152,18 @@ bool TieneUniones(const QString& texto)
         }
     }
     return false;
+}
+
+bool Latin1TieneUniones()
+{
+    static const bool une = [] {
+        const TablaUniones& tabla = Uniones();
+        for (char32_t letra = 0; letra < 0x100; ++letra)
+            if (tabla.plano[letra])
+                return true;
+        return false;
+    }();
+    return une;
 }
 
 QByteArray CalculaClaveOrden(const QString& texto)

@@ -29,4 +29,6 @@ QByteArray CalculaClavePrimaria(const QString& texto);
 // order's contractions.
 bool SeUneAlAnterior(char32_t letra);
 // Whether any character of the text is such a character.
-bool TieneUniones(const QString& texto);
+bool TieneUniones(QStringView texto);
+// Whether any Latin-1 character is one: if not, no Latin-1 text has any.
+bool Latin1TieneUniones();

@@ -295,6 +295,13 @@ QByteArray SentenciaSqlite::Bytes(int columna) const
     return QByteArray(bytes, sqlite3_column_bytes(preparada_->sentencia, columna));
 }
 
+QByteArrayView SentenciaSqlite::Utf8(int columna) const
+{
+    const auto* texto =
+        reinterpret_cast<const char*>(sqlite3_column_text(preparada_->sentencia, columna));
+    return QByteArrayView(texto, sqlite3_column_bytes(preparada_->sentencia, columna));
+}
+
 qint64 SentenciaSqlite::Entero(int columna) const
 {
     return sqlite3_column_int64(preparada_->sentencia, columna);

@@ -74,6 +74,8 @@ public:
     // Columns count from 0. A NULL reads as an empty text or byte array.
     QString Texto(int columna) const;
     QByteArray Bytes(int columna) const;
+    // The text as stored (UTF-8), valid until the next step: read without a copy.
+    QByteArrayView Utf8(int columna) const;
     qint64 Entero(int columna) const;
     bool EsNulo(int columna) const;
 

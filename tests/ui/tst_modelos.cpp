@@ -165,7 +165,7 @@ void PruebaModelos::completarRapidoEsCompletarRecorriendo()
 {
     QRandomGenerator azar(20261209);
     ModeloListaItems modelo;
-    modelo.CambiaFilas(FilasAlAzar(azar, 4000));
+    modelo.CambiaFilas(FilasLista(FilasAlAzar(azar, 4000)));
     const QStringList cambios{"A", "á", "ñ", "n", "e", "E", "\u0303", " "};
     int completados = 0;
     for (int vez = 0; vez < 10000; ++vez) {

@@ -380,7 +380,7 @@ void PruebaNavegacion::saltarAUnaFilaLejanaLaMuestraComoQt()
         filas.push_back({QStringLiteral("w%1").arg(i, 5, 10, QLatin1Char('0')), QString()});
     ModeloListaItems modelo;
     modelo.AgregaEncabezado(QStringLiteral("Inglés"));
-    modelo.CambiaFilas(filas);
+    modelo.CambiaFilas(FilasLista(filas));
     VistaLista nuestra, deQt;
     for (VistaLista* lista : {&nuestra, &deQt}) {
         lista->setRootIsDecorated(false);

@@ -148,7 +148,7 @@ void PruebaVentanaPrincipal::barraDeEstado()
 void PruebaVentanaPrincipal::columnasDeLasListas()
 {
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    ventana.ModeloItems->CambiaFilas({{"house", "casa"}, {"dog", "perro"}});
+    ventana.ModeloItems->CambiaFilas(FilasLista({{"house", "casa"}, {"dog", "perro"}}));
     // Every fill rebuilds the headers: two fills still show exactly two columns.
     for (int vez = 0; vez < 2; ++vez) {
         PreparaListaItems(*Hijo<QTreeView>(ventana, "lvwItems"), 1000, 1270);
@@ -167,7 +167,7 @@ void PruebaVentanaPrincipal::columnasDeLasListas()
         QCOMPARE(lista->columnWidth(1), Twips(ancho2));
         QCOMPARE(modelo->rowCount(), 0); // the fill starts from no rows
     }
-    ventana.ModeloItems->CambiaFilas({{"house", "casa"}});
+    ventana.ModeloItems->CambiaFilas(FilasLista(std::vector<FilaLista>{{"house", "casa"}}));
     QCOMPARE(ventana.ModeloItems->index(0, 1).data().toString(), QStringLiteral("casa"));
 }
 

@@ -69,7 +69,7 @@ void frmMenuPrincipal::AbreEditorItem(bool nuevo)
 {
     const int fila = FilaSeleccionada(*ui_->lvwItems);
     const QString editado =
-        nuevo || fila < 0 ? QString() : ModeloItems->Filas()[size_t(fila)].ingles;
+        nuevo || fila < 0 ? QString() : ModeloItems->Filas().Ingles(size_t(fila));
     auto* editor = new frmItems(
         nuevo, editado,
         [this](const Item& item, const QString& anterior, bool nuevo) {
@@ -81,7 +81,7 @@ void frmMenuPrincipal::AbreEditorItem(bool nuevo)
     AbreSobrePrincipal(*editor, [this] {
         const int elegida = FilaSeleccionada(*ui_->lvwItems);
         ui_->txtBuscaItem->setText(elegida < 0 ? QString()
-                                               : ModeloItems->Filas()[size_t(elegida)].ingles);
+                                               : ModeloItems->Filas().Ingles(size_t(elegida)));
         activateWindow();
     });
 }

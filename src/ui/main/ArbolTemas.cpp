@@ -58,7 +58,7 @@ void frmMenuPrincipal::ActivaTemas()
     const int primera = FilaSeleccionada(*ui_->lvwListaTema);
     if (primera < 0)
         return;
-    ItemTemaActual = ModeloListaTema->Filas()[size_t(primera)].ingles;
+    ItemTemaActual = ModeloListaTema->Filas().Ingles(size_t(primera));
     OmiteFallo([&] {
         if (const auto item = estado.dbPrincipal.LocalizaItem(ItemTemaActual))
             MuestraNotas(*ui_->txtMemoLista, item->NOTASITEM);

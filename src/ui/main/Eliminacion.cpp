@@ -74,7 +74,7 @@ void frmMenuPrincipal::cmdEliminarItem_Click()
     const int fila = FilaSeleccionada(*ui_->lvwItems);
     if (fila < 0)
         return;
-    const QString ingles = ModeloItems->Filas()[size_t(fila)].ingles;
+    const QString ingles = ModeloItems->Filas().Ingles(size_t(fila));
     try {
         if (Confirma(QStringLiteral("¿ Está seguro de eliminar el item: ") + ingles +
                      QStringLiteral(" ?"))) {

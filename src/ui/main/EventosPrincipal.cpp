@@ -75,9 +75,9 @@ void DesplazaHastaFila(QTreeView& lista, int fila)
     const bool arriba = fila < primera;
     if (!arriba && fila < primera + barra->pageStep())
         return;
-    // The row that was current is looked up once more when the current row changes: while it
+    // The row that was current and selected is looked up once more when they change: while it
     // is still near the last row Qt found, not once it has gone off screen.
-    lista.selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    lista.selectionModel()->clear();
     barra->setValue(arriba ? fila : fila - barra->pageStep() + 1);
 }
 } // namespace
@@ -195,7 +195,7 @@ void frmMenuPrincipal::MuestraItemElegido()
 void frmMenuPrincipal::EditaFilaElegida()
 {
     ui_->txtBuscaItem->setText(
-        ModeloItems->Filas()[size_t(FilaSeleccionada(*ui_->lvwItems))].ingles);
+        ModeloItems->Filas().Ingles(size_t(FilaSeleccionada(*ui_->lvwItems))));
     AtiendeEvento([this] { cmdEditarItems_Click(); });
 }
 

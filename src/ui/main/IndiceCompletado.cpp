@@ -21,9 +21,11 @@ bool EmpiezaComo(const QString& texto, const QString& escrito)
 void IndiceCompletado::Construye()
 {
     apartados_.clear();
-    for (const FilaLista& fila : filas_)
-        if (TieneUniones(fila.ingles))
-            apartados_.push_back(fila.ingles);
+    // A Latin-1 text is looked at only when some Latin-1 character joins.
+    const bool latin1Une = Latin1TieneUniones();
+    for (size_t fila = 0; fila < filas_.size(); ++fila)
+        if ((latin1Une || !filas_.InglesLatin1(fila)) && TieneUniones(filas_.Ingles(fila)))
+            apartados_.push_back(filas_.Ingles(fila));
 }
 
 std::optional<QString> IndiceCompletado::Completa(const QString& escrito) const
@@ -37,16 +39,16 @@ std::optional<QString> IndiceCompletado::Completa(const QString& escrito) const
     // The texts beginning with `escrito` have primary keys beginning with its own, and those
     // keys are one stretch of the list.
     const QByteArray clave = CalculaClavePrimaria(escrito);
-    auto fila = std::partition_point(filas_.begin(), filas_.end(), [&](const FilaLista& f) {
-        return CalculaClavePrimaria(f.ingles) < clave;
-    });
     std::optional<QString> hallado;
-    for (; fila != filas_.end(); ++fila) {
-        if (EmpiezaComo(fila->ingles, escrito)) {
-            hallado = fila->ingles;
+    for (size_t fila = filas_.PrimeraQueNo(
+             [&](size_t f) { return CalculaClavePrimaria(filas_.Ingles(f)) < clave; });
+         fila < filas_.size(); ++fila) {
+        const QString ingles = filas_.Ingles(fila);
+        if (EmpiezaComo(ingles, escrito)) {
+            hallado = ingles;
             break;
         }
-        if (!CalculaClavePrimaria(fila->ingles).startsWith(clave))
+        if (!CalculaClavePrimaria(ingles).startsWith(clave))
             break;
     }
     // A text kept aside may begin with it and come earlier.
@@ -61,9 +63,9 @@ std::optional<QString> IndiceCompletado::Completa(const QString& escrito) const
 
 std::optional<QString> IndiceCompletado::CompletaRecorriendo(const QString& escrito) const
 {
-    for (const FilaLista& fila : filas_)
-        if (EmpiezaComo(fila.ingles, escrito))
-            return fila.ingles;
+    for (size_t fila = 0; fila < filas_.size(); ++fila)
+        if (EmpiezaComo(filas_.Ingles(fila), escrito))
+            return filas_.Ingles(fila);
     return std::nullopt;
 }
 

@@ -6,19 +6,16 @@
 // start, and the first that truly begins with it is taken. A text holding a character that
 // joins the one before it (a combining mark, the tilde of a decomposed ñ) may sort apart from
 // its beginnings: such texts are few, kept aside, and looked at too.
+#include "ui/main/FilasLista.h"
+
 #include <QString>
 #include <optional>
 #include <vector>
 
-struct FilaLista {
-    QString ingles;
-    QString espanol;
-};
-
 class IndiceCompletado {
 public:
     // The rows, in list order, belong to the list; the index only reads them.
-    explicit IndiceCompletado(const std::vector<FilaLista>& filas) : filas_(filas) {}
+    explicit IndiceCompletado(const FilasLista& filas) : filas_(filas) {}
 
     // The rows changed wholesale: the texts kept aside, anew.
     void Construye();
@@ -30,6 +27,6 @@ public:
 private:
     std::optional<QString> CompletaRecorriendo(const QString& escrito) const;
 
-    const std::vector<FilaLista>& filas_;
+    const FilasLista& filas_;
     std::vector<QString> apartados_; // in list order
 };

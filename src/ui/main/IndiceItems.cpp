@@ -18,7 +18,7 @@ const QString Separador = QStringLiteral(" -> ");
 
 void frmMenuPrincipal::MuestraEncabezadoItem(int fila)
 {
-    const FilaLista& item = ModeloItems->Filas()[size_t(fila)];
+    const FilaLista item = ModeloItems->Filas()[size_t(fila)];
     ui_->lblNotas->setText(item.ingles + Separador + item.espanol);
     MuestraVoz(item.ingles);
 }
@@ -38,11 +38,11 @@ void LlenaListaItems()
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
     PreparaListaItems(*ventana.ui_->lvwItems, 1000, 1270);
     // The store's key order is the list's order: no sorting afterwards.
-    std::vector<FilaLista> filas;
+    FilasLista filas;
     OmiteFallo([&] {
         modTALVEXV20().dbPrincipal.RecorreFilasItems(
-            [&](const QString& ingles, const QString& espanol) {
-                filas.push_back({ingles, espanol});
+            [&](QByteArrayView ingles, QByteArrayView espanol) {
+                filas.AgregaUtf8(ingles, espanol);
             });
     });
     ventana.ModeloItems->CambiaFilas(std::move(filas));
@@ -57,7 +57,7 @@ void CreaIndiceItems()
     if (frmMenuPrincipal::FilaSeleccionada(*ventana.ui_->lvwItems) < 0)
         return;
     frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwItems, 0, false);
-    ventana.ui_->txtBuscaItem->setText(ventana.ModeloItems->Filas().front().ingles);
+    ventana.ui_->txtBuscaItem->setText(ventana.ModeloItems->Filas().Ingles(0));
 }
 
 void BuscaItem()
@@ -88,7 +88,7 @@ void BuscaItem()
     }
     frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwItems, fila, true);
     ventana.MuestraEncabezadoItem(fila);
-    ventana.MuestraDetalleItem(ventana.ModeloItems->Filas()[size_t(fila)].ingles);
+    ventana.MuestraDetalleItem(ventana.ModeloItems->Filas().Ingles(size_t(fila)));
 }
 
 void frmMenuPrincipal::OlvidaListados()
@@ -109,7 +109,7 @@ void frmMenuPrincipal::ActivaItems()
     const int fila = FilaSeleccionada(*ui_->lvwItems);
     if (fila < 0)
         return;
-    const QString ingles = ModeloItems->Filas()[size_t(fila)].ingles;
+    const QString ingles = ModeloItems->Filas().Ingles(size_t(fila));
     ui_->txtBuscaItem->setText(ingles);
     MuestraEncabezadoItem(fila);
     MuestraDetalleItem(ingles);

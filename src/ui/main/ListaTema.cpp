@@ -13,7 +13,7 @@ void LlenaListaTema()
 {
     frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
     PreparaListaItems(*ventana.ui_->lvwListaTema, 1380, 1380);
-    std::vector<FilaLista> filas;
+    FilasLista filas;
     // Only items whose topic is the heading letter for letter, case included.
     OmiteFallo([&] {
         modTALVEXV20().dbPrincipal.RecorreItemsDeTema(ventana.ui_->lblNotas->text(),
@@ -29,7 +29,7 @@ void LlenaListaTema()
 void frmMenuPrincipal::ActivaListaTema()
 {
     const int fila = FilaSeleccionada(*ui_->lvwListaTema);
-    const QString ingles = fila >= 0 ? ModeloListaTema->Filas()[size_t(fila)].ingles : QString();
+    const QString ingles = fila >= 0 ? ModeloListaTema->Filas().Ingles(size_t(fila)) : QString();
     OmiteFallo([&] {
         if (const auto item = modTALVEXV20().dbPrincipal.LocalizaItem(ingles))
             MuestraNotas(*ui_->txtMemoLista, item->NOTASITEM);

@@ -3,7 +3,6 @@
 #include "data/Cotejo.h"
 
 #include <algorithm>
-#include <iterator>
 
 int ModeloListaItems::rowCount(const QModelIndex& padre) const
 {
@@ -19,8 +18,8 @@ QVariant ModeloListaItems::data(const QModelIndex& indice, int rol) const
 {
     if (!indice.isValid() || rol != Qt::DisplayRole || indice.row() >= rowCount())
         return {};
-    const FilaLista& fila = filas_[size_t(indice.row())];
-    return indice.column() == 0 ? fila.ingles : fila.espanol;
+    const auto fila = size_t(indice.row());
+    return indice.column() == 0 ? filas_.Ingles(fila) : filas_.Espanol(fila);
 }
 
 Qt::ItemFlags ModeloListaItems::flags(const QModelIndex& indice) const
@@ -58,7 +57,7 @@ void ModeloListaItems::LimpiaFilas()
     CambiaFilas({});
 }
 
-void ModeloListaItems::CambiaFilas(std::vector<FilaLista> filas)
+void ModeloListaItems::CambiaFilas(FilasLista filas)
 {
     beginResetModel();
     filas_ = std::move(filas);
@@ -68,28 +67,25 @@ void ModeloListaItems::CambiaFilas(std::vector<FilaLista> filas)
 
 int ModeloListaItems::BuscaFila(const QString& ingles) const
 {
-    const auto fila = filas_.begin() + CuentaAnteriores(ingles);
+    const auto fila = size_t(CuentaAnteriores(ingles));
     // Key equality ignores case only; the texts must also match letter for letter once
     // upper-cased.
-    if (fila == filas_.end() || fila->ingles.toUpper() != ingles.toUpper())
+    if (fila == filas_.size() || filas_.Ingles(fila).toUpper() != ingles.toUpper())
         return -1;
-    return int(fila - filas_.begin());
+    return int(fila);
 }
 
 int ModeloListaItems::CuentaAnteriores(const QString& ingles) const
 {
-    const auto fila = std::lower_bound(filas_.begin(), filas_.end(), ingles,
-                                       [](const FilaLista& f, const QString& texto) {
-                                           return ComparaTextos(f.ingles, texto) < 0;
-                                       });
-    return int(fila - filas_.begin());
+    return int(filas_.PrimeraQueNo(
+        [&](size_t fila) { return ComparaTextos(filas_.Ingles(fila), ingles) < 0; }));
 }
 
 int ModeloListaItems::InsertaFila(const FilaLista& fila)
 {
     const int posicion = CuentaAnteriores(fila.ingles);
     beginInsertRows({}, posicion, posicion);
-    filas_.insert(filas_.begin() + posicion, fila);
+    filas_.Inserta(size_t(posicion), fila);
     endInsertRows();
     return posicion;
 }
@@ -102,15 +98,10 @@ int ModeloListaItems::ReemplazaFila(int fila, const FilaLista& nueva)
     const int destino = fila < anteriores ? anteriores - 1 : anteriores;
     if (destino != fila) {
         beginMoveRows({}, fila, fila, {}, destino > fila ? destino + 1 : destino);
-        const auto desde = filas_.begin() + fila;
-        const auto hasta = filas_.begin() + destino;
-        if (destino > fila)
-            std::rotate(desde, desde + 1, hasta + 1);
-        else
-            std::rotate(hasta, desde, desde + 1);
+        filas_.Mueve(size_t(fila), size_t(destino));
         endMoveRows();
     }
-    filas_[size_t(destino)] = nueva;
+    filas_.Cambia(size_t(destino), nueva);
     emit dataChanged(index(destino, 0), index(destino, qMax(0, columnCount() - 1)));
     return destino;
 }
@@ -118,7 +109,7 @@ int ModeloListaItems::ReemplazaFila(int fila, const FilaLista& nueva)
 void ModeloListaItems::QuitaFila(int fila)
 {
     beginRemoveRows({}, fila, fila);
-    filas_.erase(filas_.begin() + fila);
+    filas_.Quita(size_t(fila));
     endRemoveRows();
 }
 
@@ -137,14 +128,14 @@ int ModeloListaItems::GuardaItem(const Item& item, const QString& anterior, bool
     const int editada = BuscaFila(anterior);
     if (editada < 0)
         return -1;
-    indice_.Quita(filas_[size_t(editada)].ingles);
+    indice_.Quita(filas_.Ingles(size_t(editada)));
     indice_.Agrega(item.ITEMING);
     return ReemplazaFila(editada, guardada);
 }
 
 void ModeloListaItems::EliminaItem(int fila)
 {
-    const QString ingles = filas_[size_t(fila)].ingles;
+    const QString ingles = filas_.Ingles(size_t(fila));
     base_->EliminaItem(ingles);
     QuitaFila(fila);
     // The deleted text is never offered again by the completion.
@@ -153,16 +144,14 @@ void ModeloListaItems::EliminaItem(int fila)
 
 void ModeloListaItems::AgregaFilas(std::vector<FilaLista> nuevas)
 {
-    const auto antes = [](const FilaLista& a, const FilaLista& b) {
+    std::sort(nuevas.begin(), nuevas.end(), [](const FilaLista& a, const FilaLista& b) {
         return ComparaTextos(a.ingles, b.ingles) < 0;
-    };
-    std::sort(nuevas.begin(), nuevas.end(), antes);
-    std::vector<FilaLista> todas;
-    todas.reserve(filas_.size() + nuevas.size());
-    std::merge(std::make_move_iterator(filas_.begin()), std::make_move_iterator(filas_.end()),
-               std::make_move_iterator(nuevas.begin()), std::make_move_iterator(nuevas.end()),
-               std::back_inserter(todas), antes);
-    CambiaFilas(std::move(todas));
+    });
+    beginResetModel();
+    filas_.Mezcla(nuevas,
+                  [](const QString& a, const QString& b) { return ComparaTextos(a, b) < 0; });
+    indice_.Construye();
+    endResetModel();
 }
 
 void ModeloListaItems::CambiaEspanol(const QString& ingles, const QString& espanol)
@@ -170,6 +159,6 @@ void ModeloListaItems::CambiaEspanol(const QString& ingles, const QString& espan
     const int fila = BuscaFila(ingles);
     if (fila < 0)
         return;
-    filas_[size_t(fila)].espanol = espanol;
+    filas_.CambiaEspanol(size_t(fila), espanol);
     emit dataChanged(index(fila, 1), index(fila, 1));
 }

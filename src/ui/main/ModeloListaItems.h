@@ -28,8 +28,8 @@ public:
     void LimpiaEncabezados();
     void AgregaEncabezado(const QString& titulo);
     void LimpiaFilas();
-    void CambiaFilas(std::vector<FilaLista> filas);
-    const std::vector<FilaLista>& Filas() const { return filas_; }
+    void CambiaFilas(FilasLista filas);
+    const FilasLista& Filas() const { return filas_; }
     void QuitaFila(int fila);
     // Row of the text, equal without regard to case, or -1. The rows are in key order, so
     // this is a binary search.
@@ -60,6 +60,6 @@ private:
 
     BaseVocabulario* base_;
     QStringList encabezados_;
-    std::vector<FilaLista> filas_;
+    FilasLista filas_;
     IndiceCompletado indice_{filas_};
 };
