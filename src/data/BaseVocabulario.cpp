@@ -123,8 +123,10 @@ void BaseVocabulario::AbreCon(const QString& ruta, bool aparte)
             NumeroError::PermisoDenegado,
             QStringLiteral("No tiene permiso para leer la base de datos '%1'.").arg(ruta));
     try {
-        // Never SQLITE_OPEN_CREATE: a missing file is never created.
-        d->conexion.Abre(ruta, SQLITE_OPEN_READWRITE);
+        // Never SQLITE_OPEN_CREATE: a missing file is never created. The connection is used by
+        // one thread only (the check aside and the copies open their own), so SQLite need not
+        // lock it on every call: a million rows are read at start-up.
+        d->conexion.Abre(ruta, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
         // Nothing is written before the file is known to be ours and sound. The check of
         // every page may run aside only when opening writes nothing.
         CompruebaBaseVocabulario(d->conexion, ruta, false);

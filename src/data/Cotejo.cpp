@@ -154,11 +154,11 @@ bool TieneUniones(QStringView texto)
     return false;
 }
 
-bool Latin1TieneUniones()
+bool AsciiTieneUniones()
 {
     static const bool une = [] {
         const TablaUniones& tabla = Uniones();
-        for (char32_t letra = 0; letra < 0x100; ++letra)
+        for (char32_t letra = 0; letra < 0x80; ++letra)
             if (tabla.plano[letra])
                 return true;
         return false;

@@ -30,5 +30,5 @@ QByteArray CalculaClavePrimaria(const QString& texto);
 bool SeUneAlAnterior(char32_t letra);
 // Whether any character of the text is such a character.
 bool TieneUniones(QStringView texto);
-// Whether any Latin-1 character is one: if not, no Latin-1 text has any.
-bool Latin1TieneUniones();
+// Whether any ASCII character is one: if not, no ASCII text has any.
+bool AsciiTieneUniones();

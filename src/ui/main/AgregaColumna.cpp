@@ -22,8 +22,9 @@ void AgregaColumna(QTreeView& lista, const QString& titulo, float ancho)
 
 void PreparaListaItems(QTreeView& lista, float anchoIngles, float anchoEspanol)
 {
+    // Rows first: each change of the columns lays out every row still there.
+    ModeloDe(lista).LimpiaFilas();
     ModeloDe(lista).LimpiaEncabezados();
     AgregaColumna(lista, QStringLiteral("Inglés"), anchoIngles);
     AgregaColumna(lista, QStringLiteral("Español"), anchoEspanol);
-    ModeloDe(lista).LimpiaFilas();
 }

@@ -6,61 +6,9 @@
 #include <stdexcept>
 
 namespace {
-// Large enough that a million rows need a few hundred blocks, small enough that the last
+// Large enough that a million rows need a few dozen blocks, small enough that the last
 // block's unused end does not matter.
 constexpr size_t TamanoBloque = size_t(1) << 20;
-
-bool EsLatin1(QStringView texto)
-{
-    return std::all_of(texto.begin(), texto.end(), [](QChar c) { return c.unicode() <= 0xFF; });
-}
-
-// How many characters the UTF-8 text has when Latin-1 holds all of them (ASCII, and the two
-// bytes of U+0080 to U+00FF), or -1.
-qsizetype CaracteresLatin1(QByteArrayView bytes)
-{
-    qsizetype caracteres = bytes.size();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (byte < 0x80)
-            continue;
-        if ((byte != 0xC2 && byte != 0xC3) || i + 1 == bytes.size() ||
-            (static_cast<unsigned char>(bytes[i + 1]) & 0xC0) != 0x80)
-            return -1;
-        ++i;
-        --caracteres;
-    }
-    return caracteres;
-}
-
-// Writes the Latin-1 characters of such a text; returns where they end.
-char* CopiaLatin1(char* destino, QByteArrayView bytes)
-{
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        *destino++ =
-            byte < 0x80
-                ? char(byte)
-                : char((byte & 0x03) << 6 | (static_cast<unsigned char>(bytes[++i]) & 0x3F));
-    }
-    return destino;
-}
-
-uint32_t Largo(qsizetype caracteres, bool ancho)
-{
-    if (size_t(caracteres) > std::numeric_limits<uint32_t>::max() >> 1)
-        throw std::length_error("texto demasiado largo para una fila");
-    return uint32_t(caracteres) << 1 | (ancho ? 1 : 0);
-}
-
-void Copia(char* destino, QStringView texto, bool ancho)
-{
-    if (ancho)
-        std::memcpy(destino, texto.utf16(), size_t(texto.size()) * 2);
-    else
-        for (const QChar c : texto)
-            *destino++ = char(c.unicode());
-}
 } // namespace
 
 FilasLista::FilasLista(const std::vector<FilaLista>& filas)
@@ -70,81 +18,59 @@ FilasLista::FilasLista(const std::vector<FilaLista>& filas)
         push_back(fila);
 }
 
-size_t FilasLista::InicioEspanol(const Fila& fila)
+QByteArrayView FilasLista::InglesUtf8(size_t fila) const
 {
-    const size_t inicio = fila.inicio + Bytes(fila.largo[0]);
-    // UTF-16 starts at an even offset.
-    return (fila.largo[1] & Ancho) ? (inicio + 1) & ~size_t(1) : inicio;
+    const Fila& f = filas_[fila];
+    return {bloques_[f.bloque].get() + f.inicio, qsizetype(f.bytes[0])};
 }
 
-QString FilasLista::Texto(const Fila& fila, int cual) const
+QByteArrayView FilasLista::EspanolUtf8(size_t fila) const
 {
-    const char* bloque = bloques_[fila.bloque].get();
-    const size_t inicio = cual == 0 ? fila.inicio : InicioEspanol(fila);
-    const qsizetype largo = qsizetype(fila.largo[cual] >> 1);
-    if (fila.largo[cual] & Ancho)
-        return QString(reinterpret_cast<const QChar*>(bloque + inicio), largo);
-    return QString::fromLatin1(bloque + inicio, largo);
+    const Fila& f = filas_[fila];
+    return {bloques_[f.bloque].get() + f.inicio + f.bytes[0], qsizetype(f.bytes[1])};
 }
 
-char* FilasLista::Reserva(size_t bytes, uint32_t& bloque, uint32_t& inicio)
+FilasLista::Fila FilasLista::Guarda(QByteArrayView ingles, QByteArrayView espanol)
 {
-    const size_t relleno = usado_ & 1;
-    if (bloques_.empty() || relleno + bytes > libre_) {
+    const size_t bytes = size_t(ingles.size()) + size_t(espanol.size());
+    if (bytes > std::numeric_limits<uint32_t>::max())
+        throw std::length_error("fila demasiado larga");
+    if (bloques_.empty() || bytes > libre_) {
         // A row larger than a block gets one of its own size.
         const size_t tamano = std::max(bytes, TamanoBloque);
         bloques_.push_back(std::make_unique_for_overwrite<char[]>(tamano));
         usado_ = 0;
         libre_ = tamano;
-    } else {
-        usado_ += relleno;
-        libre_ -= relleno;
     }
-    bloque = uint32_t(bloques_.size() - 1);
-    inicio = uint32_t(usado_);
+    const Fila fila{uint32_t(bloques_.size() - 1),
+                    uint32_t(usado_),
+                    {uint32_t(ingles.size()), uint32_t(espanol.size())}};
+    char* destino = bloques_.back().get() + usado_;
+    std::memcpy(destino, ingles.data(), size_t(ingles.size()));
+    std::memcpy(destino + ingles.size(), espanol.data(), size_t(espanol.size()));
     usado_ += bytes;
     libre_ -= bytes;
-    return bloques_.back().get() + inicio;
+    return fila;
 }
 
-FilasLista::Fila FilasLista::Guarda(QStringView ingles, QStringView espanol)
+FilasLista::Fila FilasLista::Guarda(const FilaLista& fila)
 {
-    Fila fila{};
-    const bool anchos[2] = {!EsLatin1(ingles), !EsLatin1(espanol)};
-    fila.largo[0] = Largo(ingles.size(), anchos[0]);
-    fila.largo[1] = Largo(espanol.size(), anchos[1]);
-    // The Spanish text may need one byte to start at an even offset.
-    const size_t bytes = Bytes(fila.largo[0]) + 1 + Bytes(fila.largo[1]);
-    char* destino = Reserva(bytes, fila.bloque, fila.inicio);
-    Copia(destino, ingles, anchos[0]);
-    Copia(bloques_[fila.bloque].get() + InicioEspanol(fila), espanol, anchos[1]);
-    return fila;
+    return Guarda(fila.ingles.toUtf8(), fila.espanol.toUtf8());
 }
 
 void FilasLista::push_back(const FilaLista& fila)
 {
-    filas_.push_back(Guarda(fila.ingles, fila.espanol));
+    filas_.push_back(Guarda(fila));
 }
 
 void FilasLista::AgregaUtf8(QByteArrayView ingles, QByteArrayView espanol)
 {
-    // Nearly always Latin-1: its characters written straight from the bytes.
-    const qsizetype caracteres[2] = {CaracteresLatin1(ingles), CaracteresLatin1(espanol)};
-    if (caracteres[0] < 0 || caracteres[1] < 0) {
-        push_back({QString::fromUtf8(ingles), QString::fromUtf8(espanol)});
-        return;
-    }
-    Fila fila{};
-    fila.largo[0] = Largo(caracteres[0], false);
-    fila.largo[1] = Largo(caracteres[1], false);
-    char* destino = Reserva(size_t(caracteres[0] + caracteres[1]), fila.bloque, fila.inicio);
-    CopiaLatin1(CopiaLatin1(destino, ingles), espanol);
-    filas_.push_back(fila);
+    filas_.push_back(Guarda(ingles, espanol));
 }
 
 void FilasLista::Inserta(size_t fila, const FilaLista& nueva)
 {
-    filas_.insert(filas_.begin() + qsizetype(fila), Guarda(nueva.ingles, nueva.espanol));
+    filas_.insert(filas_.begin() + qsizetype(fila), Guarda(nueva));
 }
 
 void FilasLista::Quita(size_t fila)
@@ -154,12 +80,13 @@ void FilasLista::Quita(size_t fila)
 
 void FilasLista::Cambia(size_t fila, const FilaLista& nueva)
 {
-    filas_[fila] = Guarda(nueva.ingles, nueva.espanol);
+    filas_[fila] = Guarda(nueva);
 }
 
 void FilasLista::CambiaEspanol(size_t fila, const QString& espanol)
 {
-    Cambia(fila, {Ingles(fila), espanol});
+    // Blocks never move: the English text is read where it is.
+    filas_[fila] = Guarda(InglesUtf8(fila), espanol.toUtf8());
 }
 
 void FilasLista::Mueve(size_t desde, size_t hasta)

@@ -1,9 +1,9 @@
 #pragma once
 // The rows of an item list, held compactly: a million items must fit in little memory. Every
-// text is kept once, in large blocks shared by all rows: in one byte per character when
-// Latin-1 holds it (nearly every English or Spanish word), in UTF-16 otherwise. A row is four
-// numbers pointing into the blocks, so inserting, moving and removing rows moves only those.
-// Texts of rows removed or replaced stay in their blocks until the rows are filled anew.
+// text is kept once, as the store keeps it (UTF-8), in large blocks shared by all rows, and
+// made a QString only when a row is drawn, compared or handed out. A row is four numbers
+// pointing into the blocks, so inserting, moving and removing rows moves only those. Texts of
+// rows removed or replaced stay in their blocks until the rows are filled anew.
 #include <QByteArrayView>
 #include <QString>
 
@@ -21,14 +21,14 @@ class FilasLista {
 public:
     FilasLista() = default;
     explicit FilasLista(const std::vector<FilaLista>& filas);
+
     size_t size() const { return filas_.size(); }
     bool empty() const { return filas_.empty(); }
-    QString Ingles(size_t fila) const { return Texto(filas_[fila], 0); }
-    QString Espanol(size_t fila) const { return Texto(filas_[fila], 1); }
-    // Whether the English text holds only Latin-1 characters.
-    bool InglesLatin1(size_t fila) const { return !(filas_[fila].largo[0] & Ancho); }
+    QString Ingles(size_t fila) const { return QString::fromUtf8(InglesUtf8(fila)); }
+    QString Espanol(size_t fila) const { return QString::fromUtf8(EspanolUtf8(fila)); }
+    QByteArrayView InglesUtf8(size_t fila) const;
+    QByteArrayView EspanolUtf8(size_t fila) const;
     FilaLista operator[](size_t fila) const { return {Ingles(fila), Espanol(fila)}; }
-    FilaLista front() const { return (*this)[0]; }
 
     // The first row for which `antes` is false, where it is true for some first rows and
     // false for all the others: a binary search.
@@ -62,9 +62,8 @@ public:
     Iterador begin() const { return {*this, 0}; }
     Iterador end() const { return {*this, size()}; }
 
-    void reserve(size_t filas) { filas_.reserve(filas); }
     void push_back(const FilaLista& fila);
-    // A row from the store: both texts as UTF-8.
+    // A row as the store gives it.
     void AgregaUtf8(QByteArrayView ingles, QByteArrayView espanol);
     void Inserta(size_t fila, const FilaLista& nueva);
     void Quita(size_t fila);
@@ -77,35 +76,31 @@ public:
     template <typename Antes> void Mezcla(const std::vector<FilaLista>& nuevas, Antes antes);
 
 private:
-    static constexpr uint32_t Ancho = 1; // the low bit of a length: UTF-16
     struct Fila {
         uint32_t bloque;
-        uint32_t inicio;   // byte offset of the English text in its block
-        uint32_t largo[2]; // English and Spanish: characters << 1, plus Ancho
+        uint32_t inicio;   // where the English text starts in its block; the Spanish follows
+        uint32_t bytes[2]; // English and Spanish
     };
-    static size_t Bytes(uint32_t largo) { return (largo >> 1) * ((largo & Ancho) ? 2 : 1); }
-    static size_t InicioEspanol(const Fila& fila);
-    QString Texto(const Fila& fila, int cual) const;
-    Fila Guarda(QStringView ingles, QStringView espanol);
-    // Room for `bytes` bytes, starting at an even offset: where it is.
-    char* Reserva(size_t bytes, uint32_t& bloque, uint32_t& inicio);
+    Fila Guarda(QByteArrayView ingles, QByteArrayView espanol);
+    Fila Guarda(const FilaLista& fila);
 
     std::vector<Fila> filas_;
     std::vector<std::unique_ptr<char[]>> bloques_;
-    size_t libre_ = 0; // bytes still free at the end of the last block
-    size_t usado_ = 0; // bytes used in the last block
+    size_t usado_ = 0; // bytes taken at the start of the last block
+    size_t libre_ = 0; // and still free at its end
 };
 
 template <typename Antes> void FilasLista::Mezcla(const std::vector<FilaLista>& nuevas, Antes antes)
 {
     std::vector<Fila> todas;
     todas.reserve(filas_.size() + nuevas.size());
-    auto vieja = filas_.begin();
+    size_t vieja = 0;
     for (const FilaLista& nueva : nuevas) {
-        for (; vieja != filas_.end() && !antes(nueva.ingles, Texto(*vieja, 0)); ++vieja)
-            todas.push_back(*vieja);
-        todas.push_back(Guarda(nueva.ingles, nueva.espanol));
+        // Equal texts: the rows already there first.
+        for (; vieja < filas_.size() && !antes(nueva.ingles, Ingles(vieja)); ++vieja)
+            todas.push_back(filas_[vieja]);
+        todas.push_back(Guarda(nueva));
     }
-    todas.insert(todas.end(), vieja, filas_.end());
+    todas.insert(todas.end(), filas_.begin() + qsizetype(vieja), filas_.end());
     filas_ = std::move(todas);
 }
