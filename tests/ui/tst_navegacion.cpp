@@ -371,34 +371,59 @@ void PruebaNavegacion::sinTemasElArbolQuedaVacio()
     QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("eat -> comer"));
 }
 
-// On a long list, moving the selection far scrolls first (so that Qt does not walk the rows
-// between): the list ends exactly where Qt's own showing of the row puts it.
+// On a long list, rows are placed by their numbers rather than looked up: the list ends
+// exactly where Qt's own tree view puts it, rows where Qt draws them, for every way of
+// showing a row, scrolled sideways or not.
 void PruebaNavegacion::saltarAUnaFilaLejanaLaMuestraComoQt()
 {
     std::vector<FilaLista> filas;
     for (int i = 0; i < 3000; ++i)
-        filas.push_back({QStringLiteral("w%1").arg(i, 5, 10, QLatin1Char('0')), QString()});
+        filas.push_back({QStringLiteral("w%1").arg(i, 5, 10, QLatin1Char('0')), "x"});
     ModeloListaItems modelo;
     modelo.AgregaEncabezado(QStringLiteral("Inglés"));
+    modelo.AgregaEncabezado(QStringLiteral("Español"));
     modelo.CambiaFilas(FilasLista(filas));
-    VistaLista nuestra, deQt;
-    for (VistaLista* lista : {&nuestra, &deQt}) {
+    VistaLista nuestra;
+    QTreeView deQt;
+    for (QTreeView* lista : {static_cast<QTreeView*>(&nuestra), &deQt}) {
         lista->setRootIsDecorated(false);
         lista->setUniformRowHeights(true);
+        lista->setAllColumnsShowFocus(true);
         lista->setModel(&modelo);
         lista->resize(160, 355);
+        lista->setColumnWidth(0, 120);
+        lista->setColumnWidth(1, 200);
         lista->show();
     }
     QVERIFY(QTest::qWaitForWindowExposed(&nuestra));
-    for (const int fila : {2500, 10, 1500, 1499, 1530, 2999, 0, 40, 41, 2000}) {
-        frmMenuPrincipal::SeleccionaFila(nuestra, fila, true);
-        const QModelIndex indice = modelo.index(fila, 0);
+    using Modo = QAbstractItemView::ScrollHint;
+    const struct {
+        int fila;
+        Modo modo;
+        int deLado;
+    } saltos[] = {{2500, Modo::EnsureVisible, 0},  {10, Modo::EnsureVisible, 150},
+                  {1500, Modo::EnsureVisible, 0},  {1499, Modo::EnsureVisible, 0},
+                  {1530, Modo::EnsureVisible, 40}, {2999, Modo::EnsureVisible, 0},
+                  {0, Modo::EnsureVisible, 0},     {40, Modo::PositionAtTop, 0},
+                  {41, Modo::EnsureVisible, 0},    {2990, Modo::PositionAtTop, 0},
+                  {2000, Modo::EnsureVisible, 0}};
+    for (const auto& salto : saltos) {
+        for (QTreeView* lista : {static_cast<QTreeView*>(&nuestra), &deQt})
+            lista->horizontalScrollBar()->setValue(salto.deLado);
+        frmMenuPrincipal::SeleccionaFila(nuestra, salto.fila, false);
+        nuestra.scrollTo(modelo.index(salto.fila, 1), salto.modo);
+        const QModelIndex indice = modelo.index(salto.fila, 0);
         deQt.selectionModel()->setCurrentIndex(indice, QItemSelectionModel::ClearAndSelect |
                                                            QItemSelectionModel::Rows);
-        deQt.scrollTo(indice);
+        deQt.scrollTo(indice, salto.modo);
         QCOMPARE(nuestra.verticalScrollBar()->value(), deQt.verticalScrollBar()->value());
+        QCOMPARE(nuestra.horizontalScrollBar()->value(), deQt.horizontalScrollBar()->value());
         QCOMPARE(nuestra.currentIndex(), indice);
         QCOMPARE(nuestra.selectionModel()->selectedRows(), QModelIndexList{indice});
+        for (const int fila : {0, salto.fila - 1, salto.fila, salto.fila + 1, 2999})
+            for (const int columna : {0, 1})
+                QCOMPARE(nuestra.visualRect(modelo.index(fila, columna)),
+                         deQt.visualRect(modelo.index(fila, columna)));
     }
 }
 

@@ -58,37 +58,11 @@ int frmMenuPrincipal::FilaSeleccionada(const QTreeView& lista)
     return actual.row();
 }
 
-namespace {
-// Qt looks a row up by walking from the last row it found, then from about the first one on
-// screen: on a long flat list a far row costs a walk over all those between. Scrolling there
-// first, as showing the row would (rows of one height, one row per scroll step: the row at
-// the top when it was above, at the bottom when below), leaves Qt a few rows to walk.
-void DesplazaHastaFila(QTreeView& lista, int fila)
-{
-    if (lista.rootIsDecorated() || !lista.uniformRowHeights() ||
-        lista.verticalScrollMode() != QAbstractItemView::ScrollPerItem)
-        return;
-    QScrollBar* barra = lista.verticalScrollBar();
-    const int primera = barra->value();
-    if (barra->pageStep() <= 0) // not laid out yet: Qt works it out itself
-        return;
-    const bool arriba = fila < primera;
-    if (!arriba && fila < primera + barra->pageStep())
-        return;
-    // The row that was current and selected is looked up once more when they change: while it
-    // is still near the last row Qt found, not once it has gone off screen.
-    lista.selectionModel()->clear();
-    barra->setValue(arriba ? fila : fila - barra->pageStep() + 1);
-}
-} // namespace
-
 void frmMenuPrincipal::SeleccionaFila(QTreeView& lista, int fila, bool hazVisible)
 {
     const QModelIndex indice = lista.model()->index(fila, 0);
     if (!indice.isValid())
         return;
-    if (hazVisible)
-        DesplazaHastaFila(lista, fila);
     lista.selectionModel()->setCurrentIndex(indice, QItemSelectionModel::ClearAndSelect |
                                                         QItemSelectionModel::Rows);
     if (hazVisible)
