@@ -154,16 +154,45 @@ bool TieneUniones(QStringView texto)
     return false;
 }
 
-bool AsciiTieneUniones()
+bool TieneUniones(QByteArrayView utf8)
 {
-    static const bool une = [] {
-        const TablaUniones& tabla = Uniones();
+    const TablaUniones& tabla = Uniones();
+    static const bool asciiUne = [&] {
         for (char32_t letra = 0; letra < 0x80; ++letra)
             if (tabla.plano[letra])
                 return true;
         return false;
     }();
-    return une;
+    const auto* byte = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const fin = byte + utf8.size();
+    while (byte < fin) {
+        if (*byte < 0x80 && !asciiUne) {
+            ++byte;
+            continue;
+        }
+        // One character of two, three or four bytes, checked as Qt would read it; anything
+        // unusual is left to the decoder itself.
+        const int largo = *byte < 0x80                    ? 1
+                          : *byte >= 0xC2 && *byte < 0xE0 ? 2
+                          : *byte >= 0xE0 && *byte < 0xF0 ? 3
+                          : *byte >= 0xF0 && *byte < 0xF5 ? 4
+                                                          : 0;
+        if (largo == 0 || fin - byte < largo)
+            return TieneUniones(QString::fromUtf8(utf8));
+        char32_t letra = largo == 1 ? *byte : *byte & (0x7F >> largo);
+        for (int i = 1; i < largo; ++i) {
+            if ((byte[i] & 0xC0) != 0x80)
+                return TieneUniones(QString::fromUtf8(utf8));
+            letra = letra << 6 | (byte[i] & 0x3F);
+        }
+        const char32_t menor[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (letra < menor[largo] || letra > 0x10FFFF || (letra >= 0xD800 && letra < 0xE000))
+            return TieneUniones(QString::fromUtf8(utf8));
+        if (letra < 0x10000 ? tabla.plano[letra] : tabla.Calcula(letra))
+            return true;
+        byte += largo;
+    }
+    return false;
 }
 
 QByteArray CalculaClaveOrden(const QString& texto)

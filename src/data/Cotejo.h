@@ -30,5 +30,5 @@ QByteArray CalculaClavePrimaria(const QString& texto);
 bool SeUneAlAnterior(char32_t letra);
 // Whether any character of the text is such a character.
 bool TieneUniones(QStringView texto);
-// Whether any ASCII character is one: if not, no ASCII text has any.
-bool AsciiTieneUniones();
+// The same for a text in UTF-8, as the store keeps it, without making it a QString.
+bool TieneUniones(QByteArrayView utf8);

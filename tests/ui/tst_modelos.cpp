@@ -83,6 +83,8 @@ private slots:
     void unaEscrituraFallidaNoCambiaLasFilas();
     void temasAgregaRenombraYQuita();
     void completarRapidoEsCompletarRecorriendo();
+    void lasFilasCompactasGuardanCadaTexto();
+    void unionesEnUtf8ComoEnElTexto();
 
 private:
     QTemporaryDir carpeta;
@@ -169,8 +171,8 @@ void PruebaModelos::completarRapidoEsCompletarRecorriendo()
     const QStringList cambios{"A", "á", "ñ", "n", "e", "E", "\u0303", " "};
     int completados = 0;
     for (int vez = 0; vez < 10000; ++vez) {
-        const QString& texto =
-            modelo.Filas()[size_t(azar.bounded(int(modelo.Filas().size())))].ingles;
+        const QString texto =
+            modelo.Filas().Ingles(size_t(azar.bounded(int(modelo.Filas().size()))));
         QString escrito = texto.left(azar.bounded(1, int(texto.size()) + 1));
         switch (azar.bounded(4)) {
         case 1:
@@ -188,6 +190,120 @@ void PruebaModelos::completarRapidoEsCompletarRecorriendo()
         completados += esperado.has_value();
     }
     QVERIFY(completados > 5000); // most beginnings do complete
+}
+
+// Random changes to the compact rows and to a plain vector of rows: always the same texts,
+// whatever the characters (accents, other scripts, emoji, bytes that are not UTF-8 from the
+// store) and however long (a row larger than a block).
+void PruebaModelos::lasFilasCompactasGuardanCadaTexto()
+{
+    QRandomGenerator azar(9122026);
+    const QStringList piezas{"a", "Z", " ", "á", "ñ", "ü", "ß", "ж", "中", "😀", "e\u0301", ""};
+    const auto texto = [&] {
+        QString t;
+        for (int largo = azar.bounded(0, 12); largo > 0; --largo)
+            t += piezas[azar.bounded(int(piezas.size()))];
+        return azar.bounded(200) == 0 ? t.repeated(100000) : t;
+    };
+    FilasLista filas;
+    std::vector<FilaLista> esperadas;
+    for (int vez = 0; vez < 3000; ++vez) {
+        const FilaLista nueva{texto(), texto()};
+        const size_t donde = esperadas.empty() ? 0 : size_t(azar.bounded(int(esperadas.size())));
+        switch (esperadas.empty() ? 0 : azar.bounded(7)) {
+        case 0:
+            filas.push_back(nueva);
+            esperadas.push_back(nueva);
+            break;
+        case 1: {
+            // As the store gives it; a stray byte is read as Qt reads it.
+            QByteArray ingles = nueva.ingles.toUtf8();
+            if (azar.bounded(5) == 0)
+                ingles.insert(azar.bounded(int(ingles.size()) + 1), char(0xE2));
+            filas.AgregaUtf8(ingles, nueva.espanol.toUtf8());
+            esperadas.push_back({QString::fromUtf8(ingles), nueva.espanol});
+            break;
+        }
+        case 2:
+            filas.Inserta(donde, nueva);
+            esperadas.insert(esperadas.begin() + qsizetype(donde), nueva);
+            break;
+        case 3:
+            filas.Quita(donde);
+            esperadas.erase(esperadas.begin() + qsizetype(donde));
+            break;
+        case 4:
+            filas.Cambia(donde, nueva);
+            esperadas[donde] = nueva;
+            break;
+        case 5:
+            filas.CambiaEspanol(donde, nueva.espanol);
+            esperadas[donde].espanol = nueva.espanol;
+            break;
+        case 6: {
+            const size_t hasta = size_t(azar.bounded(int(esperadas.size())));
+            filas.Mueve(donde, hasta);
+            const FilaLista movida = esperadas[donde];
+            esperadas.erase(esperadas.begin() + qsizetype(donde));
+            esperadas.insert(esperadas.begin() + qsizetype(hasta), movida);
+            break;
+        }
+        }
+    }
+    const auto antes = [](const QString& a, const QString& b) { return a < b; };
+    const auto porIngles = [&](const FilaLista& a, const FilaLista& b) {
+        return antes(a.ingles, b.ingles);
+    };
+    std::vector<FilaLista> ordenadas = esperadas, nuevas;
+    std::stable_sort(ordenadas.begin(), ordenadas.end(), porIngles);
+    for (int i = 0; i < 500; ++i)
+        nuevas.push_back({texto(), texto()});
+    std::stable_sort(nuevas.begin(), nuevas.end(), porIngles);
+    FilasLista mezcladas(ordenadas);
+    mezcladas.Mezcla(nuevas, antes);
+    std::vector<FilaLista> todas;
+    std::merge(ordenadas.begin(), ordenadas.end(), nuevas.begin(), nuevas.end(),
+               std::back_inserter(todas), porIngles);
+
+    for (const auto& [compactas, vector] : {std::pair{&filas, &esperadas}, {&mezcladas, &todas}}) {
+        QCOMPARE(compactas->size(), vector->size());
+        for (size_t i = 0; i < vector->size(); ++i) {
+            QCOMPARE(compactas->Ingles(i), (*vector)[i].ingles);
+            QCOMPARE(compactas->Espanol(i), (*vector)[i].espanol);
+        }
+    }
+}
+
+// Whether a text holds a joining character, read from its UTF-8 bytes, is what the text
+// itself says, for well-formed and broken bytes alike.
+void PruebaModelos::unionesEnUtf8ComoEnElTexto()
+{
+    QRandomGenerator azar(1209);
+    const QList<QByteArray> piezas{"a",
+                                   "n",
+                                   "\xC3\xB1",
+                                   "\xCC\x83",
+                                   "\xE4\xB8\xAD",
+                                   "\xF0\x9F\x98\x80",
+                                   "\xED\xA0\x80",
+                                   "\xC0\xAF",
+                                   "\xF4\x90\x80\x80",
+                                   "\xC3",
+                                   "\x80",
+                                   "\xE2\x82",
+                                   "\xE0\x80\x80",
+                                   "\xCD\x8F",
+                                   " "};
+    int conUniones = 0;
+    for (int vez = 0; vez < 20000; ++vez) {
+        QByteArray bytes;
+        for (int largo = azar.bounded(0, 6); largo > 0; --largo)
+            bytes += piezas[azar.bounded(int(piezas.size()))];
+        const bool esperado = TieneUniones(QString::fromUtf8(bytes));
+        QCOMPARE(TieneUniones(QByteArrayView(bytes)), esperado);
+        conUniones += esperado;
+    }
+    QVERIFY(conUniones > 1000 && conUniones < 19000);
 }
 
 QTEST_MAIN(PruebaModelos)

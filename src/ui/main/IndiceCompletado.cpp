@@ -10,11 +10,6 @@ bool VaAntes(const QString& a, const QString& b)
     return ComparaTextos(a, b) < 0;
 }
 
-bool EsAscii(QByteArrayView bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
-}
-
 // The rule itself: whether completing `escrito` may give `texto`.
 bool EmpiezaComo(const QString& texto, const QString& escrito)
 {
@@ -26,10 +21,8 @@ bool EmpiezaComo(const QString& texto, const QString& escrito)
 void IndiceCompletado::Construye()
 {
     apartados_.clear();
-    // An ASCII text is looked at only when some ASCII character joins.
-    const bool asciiUne = AsciiTieneUniones();
     for (size_t fila = 0; fila < filas_.size(); ++fila)
-        if ((asciiUne || !EsAscii(filas_.InglesUtf8(fila))) && TieneUniones(filas_.Ingles(fila)))
+        if (TieneUniones(filas_.InglesUtf8(fila)))
             apartados_.push_back(filas_.Ingles(fila));
 }
 
