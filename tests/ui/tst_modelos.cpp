@@ -192,7 +192,8 @@ void PruebaModelos::completarRapidoEsCompletarRecorriendo()
     QVERIFY(completados > 5000); // most beginnings do complete
 }
 
-// Random changes to the compact rows and to a plain vector of rows: always the same texts,
+// Random changes to the compact rows and to a plain vector of rows: always the same texts
+// (and the same note of which English texts hold joining characters),
 // whatever the characters (accents, other scripts, emoji, bytes that are not UTF-8 from the
 // store) and however long (a row larger than a block).
 void PruebaModelos::lasFilasCompactasGuardanCadaTexto()
@@ -267,10 +268,15 @@ void PruebaModelos::lasFilasCompactasGuardanCadaTexto()
 
     for (const auto& [compactas, vector] : {std::pair{&filas, &esperadas}, {&mezcladas, &todas}}) {
         QCOMPARE(compactas->size(), vector->size());
+        size_t conUniones = 0;
         for (size_t i = 0; i < vector->size(); ++i) {
             QCOMPARE(compactas->Ingles(i), (*vector)[i].ingles);
             QCOMPARE(compactas->Espanol(i), (*vector)[i].espanol);
+            QCOMPARE(compactas->InglesTieneUniones(i), TieneUniones((*vector)[i].ingles));
+            conUniones += compactas->InglesTieneUniones(i);
         }
+        QCOMPARE(compactas->ConUniones(), conUniones);
+        QVERIFY(conUniones > 0);
     }
 }
 

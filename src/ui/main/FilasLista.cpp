@@ -1,5 +1,7 @@
 #include "ui/main/FilasLista.h"
 
+#include "data/Cotejo.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -21,19 +23,19 @@ FilasLista::FilasLista(const std::vector<FilaLista>& filas)
 QByteArrayView FilasLista::InglesUtf8(size_t fila) const
 {
     const Fila& f = filas_[fila];
-    return {bloques_[f.bloque].get() + f.inicio, qsizetype(f.bytes[0])};
+    return {bloques_[f.bloque].get() + f.inicio, qsizetype(f.bytesIngles)};
 }
 
 QByteArrayView FilasLista::EspanolUtf8(size_t fila) const
 {
     const Fila& f = filas_[fila];
-    return {bloques_[f.bloque].get() + f.inicio + f.bytes[0], qsizetype(f.bytes[1])};
+    return {bloques_[f.bloque].get() + f.inicio + f.bytesIngles, qsizetype(f.bytesEspanol)};
 }
 
 FilasLista::Fila FilasLista::Guarda(QByteArrayView ingles, QByteArrayView espanol)
 {
     const size_t bytes = size_t(ingles.size()) + size_t(espanol.size());
-    if (bytes > std::numeric_limits<uint32_t>::max())
+    if (bytes > std::numeric_limits<uint32_t>::max() >> 1)
         throw std::length_error("fila demasiado larga");
     if (bloques_.empty() || bytes > libre_) {
         // A row larger than a block gets one of its own size.
@@ -42,9 +44,8 @@ FilasLista::Fila FilasLista::Guarda(QByteArrayView ingles, QByteArrayView espano
         usado_ = 0;
         libre_ = tamano;
     }
-    const Fila fila{uint32_t(bloques_.size() - 1),
-                    uint32_t(usado_),
-                    {uint32_t(ingles.size()), uint32_t(espanol.size())}};
+    const Fila fila{uint32_t(bloques_.size() - 1), uint32_t(usado_), uint32_t(ingles.size()),
+                    TieneUniones(ingles), uint32_t(espanol.size())};
     char* destino = bloques_.back().get() + usado_;
     std::memcpy(destino, ingles.data(), size_t(ingles.size()));
     std::memcpy(destino + ingles.size(), espanol.data(), size_t(espanol.size()));
@@ -58,35 +59,51 @@ FilasLista::Fila FilasLista::Guarda(const FilaLista& fila)
     return Guarda(fila.ingles.toUtf8(), fila.espanol.toUtf8());
 }
 
+void FilasLista::Pon(size_t fila, const Fila& nueva)
+{
+    filas_.insert(filas_.begin() + qsizetype(fila), nueva);
+    conUniones_ += nueva.unido;
+}
+
+void FilasLista::Saca(size_t fila)
+{
+    conUniones_ -= filas_[fila].unido;
+    filas_.erase(filas_.begin() + qsizetype(fila));
+}
+
 void FilasLista::push_back(const FilaLista& fila)
 {
-    filas_.push_back(Guarda(fila));
+    Pon(size(), Guarda(fila));
 }
 
 void FilasLista::AgregaUtf8(QByteArrayView ingles, QByteArrayView espanol)
 {
-    filas_.push_back(Guarda(ingles, espanol));
+    Pon(size(), Guarda(ingles, espanol));
 }
 
 void FilasLista::Inserta(size_t fila, const FilaLista& nueva)
 {
-    filas_.insert(filas_.begin() + qsizetype(fila), Guarda(nueva));
+    Pon(fila, Guarda(nueva));
 }
 
 void FilasLista::Quita(size_t fila)
 {
-    filas_.erase(filas_.begin() + qsizetype(fila));
+    Saca(fila);
 }
 
 void FilasLista::Cambia(size_t fila, const FilaLista& nueva)
 {
-    filas_[fila] = Guarda(nueva);
+    const Fila guardada = Guarda(nueva);
+    Saca(fila);
+    Pon(fila, guardada);
 }
 
 void FilasLista::CambiaEspanol(size_t fila, const QString& espanol)
 {
     // Blocks never move: the English text is read where it is.
-    filas_[fila] = Guarda(InglesUtf8(fila), espanol.toUtf8());
+    const Fila guardada = Guarda(InglesUtf8(fila), espanol.toUtf8());
+    Saca(fila);
+    Pon(fila, guardada);
 }
 
 void FilasLista::Mueve(size_t desde, size_t hasta)

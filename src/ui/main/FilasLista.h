@@ -3,7 +3,9 @@
 // text is kept once, as the store keeps it (UTF-8), in large blocks shared by all rows, and
 // made a QString only when a row is drawn, compared or handed out. A row is four numbers
 // pointing into the blocks, so inserting, moving and removing rows moves only those. Texts of
-// rows removed or replaced stay in their blocks until the rows are filled anew.
+// rows removed or replaced stay in their blocks until the rows are filled anew. Each row also
+// notes whether its English text holds a character that joins the one before it (which the
+// completion must look at apart): known as the text is stored, while its bytes are at hand.
 #include <QByteArrayView>
 #include <QString>
 
@@ -28,6 +30,9 @@ public:
     QString Espanol(size_t fila) const { return QString::fromUtf8(EspanolUtf8(fila)); }
     QByteArrayView InglesUtf8(size_t fila) const;
     QByteArrayView EspanolUtf8(size_t fila) const;
+    bool InglesTieneUniones(size_t fila) const { return filas_[fila].unido; }
+    // How many rows are such.
+    size_t ConUniones() const { return conUniones_; }
     FilaLista operator[](size_t fila) const { return {Ingles(fila), Espanol(fila)}; }
 
     // The first row for which `antes` is false, where it is true for some first rows and
@@ -78,14 +83,20 @@ public:
 private:
     struct Fila {
         uint32_t bloque;
-        uint32_t inicio;   // where the English text starts in its block; the Spanish follows
-        uint32_t bytes[2]; // English and Spanish
+        uint32_t inicio; // where the English text starts in its block; the Spanish follows
+        uint32_t bytesIngles : 31;
+        uint32_t unido : 1;
+        uint32_t bytesEspanol;
     };
+    // Every row goes in and out of filas_ through these, which keep conUniones_.
+    void Pon(size_t fila, const Fila& nueva);
+    void Saca(size_t fila);
     Fila Guarda(QByteArrayView ingles, QByteArrayView espanol);
     Fila Guarda(const FilaLista& fila);
 
     std::vector<Fila> filas_;
     std::vector<std::unique_ptr<char[]>> bloques_;
+    size_t conUniones_ = 0;
     size_t usado_ = 0; // bytes taken at the start of the last block
     size_t libre_ = 0; // and still free at its end
 };
@@ -100,6 +111,7 @@ template <typename Antes> void FilasLista::Mezcla(const std::vector<FilaLista>& 
         for (; vieja < filas_.size() && !antes(nueva.ingles, Ingles(vieja)); ++vieja)
             todas.push_back(filas_[vieja]);
         todas.push_back(Guarda(nueva));
+        conUniones_ += todas.back().unido;
     }
     todas.insert(todas.end(), filas_.begin() + qsizetype(vieja), filas_.end());
     filas_ = std::move(todas);

@@ -21,8 +21,9 @@ bool EmpiezaComo(const QString& texto, const QString& escrito)
 void IndiceCompletado::Construye()
 {
     apartados_.clear();
-    for (size_t fila = 0; fila < filas_.size(); ++fila)
-        if (TieneUniones(filas_.InglesUtf8(fila)))
+    // Usually there are none, and the rows are not walked at all.
+    for (size_t fila = 0; apartados_.size() < filas_.ConUniones(); ++fila)
+        if (filas_.InglesTieneUniones(fila))
             apartados_.push_back(filas_.Ingles(fila));
 }
 

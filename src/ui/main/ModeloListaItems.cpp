@@ -22,10 +22,20 @@ QVariant ModeloListaItems::data(const QModelIndex& indice, int rol) const
     return indice.column() == 0 ? filas_.Ingles(fila) : filas_.Espanol(fila);
 }
 
+QModelIndex ModeloListaItems::index(int fila, int columna, const QModelIndex& padre) const
+{
+    if (padre.isValid() || fila < 0 || columna < 0 || size_t(fila) >= filas_.size() ||
+        columna >= encabezados_.size())
+        return {};
+    return createIndex(fila, columna);
+}
+
 Qt::ItemFlags ModeloListaItems::flags(const QModelIndex& indice) const
 {
-    const Qt::ItemFlags propias = QAbstractTableModel::flags(indice);
-    return indice.isValid() ? propias | Qt::ItemNeverHasChildren : propias;
+    if (indice.isValid() && indice.model() == this && size_t(indice.row()) < filas_.size() &&
+        indice.column() < encabezados_.size())
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    return QAbstractTableModel::flags(indice);
 }
 
 QVariant ModeloListaItems::headerData(int seccion, Qt::Orientation orientacion, int rol) const

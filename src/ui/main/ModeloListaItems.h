@@ -18,6 +18,8 @@ public:
     {
     }
 
+    // Without Qt's checks through rowCount and columnCount: the view asks for every row.
+    QModelIndex index(int fila, int columna, const QModelIndex& padre = {}) const override;
     int rowCount(const QModelIndex& padre = {}) const override;
     int columnCount(const QModelIndex& padre = {}) const override;
     QVariant data(const QModelIndex& indice, int rol) const override;
