@@ -1,8 +1,8 @@
 #pragma once
 // The rows of an item list, held compactly: a million items must fit in little memory. Every
 // text is kept once, as the store keeps it (UTF-8), in large blocks shared by all rows, and
-// made a QString only when a row is drawn, compared or handed out. A row is four numbers
-// pointing into the blocks, so inserting, moving and removing rows moves only those. Texts of
+// made a QString only when a row is drawn, compared or handed out. A row is 16 bytes pointing
+// into the blocks, so inserting, moving and removing rows moves only those. Texts of
 // rows removed or replaced stay in their blocks until the rows are filled anew. Each row also
 // notes whether its English text holds a character that joins the one before it (which the
 // completion must look at apart): known as the text is stored, while its bytes are at hand.
@@ -88,7 +88,8 @@ private:
         uint32_t unido : 1;
         uint32_t bytesEspanol;
     };
-    // Every row goes in and out of filas_ through these, which keep conUniones_.
+    // Rows go in and out of filas_ through these, which keep conUniones_ (Mezcla keeps it
+    // itself).
     void Pon(size_t fila, const Fila& nueva);
     void Saca(size_t fila);
     Fila Guarda(QByteArrayView ingles, QByteArrayView espanol);
@@ -105,14 +106,15 @@ template <typename Antes> void FilasLista::Mezcla(const std::vector<FilaLista>& 
 {
     std::vector<Fila> todas;
     todas.reserve(filas_.size() + nuevas.size());
-    size_t vieja = 0;
+    size_t vieja = 0, conUniones = 0;
     for (const FilaLista& nueva : nuevas) {
         // Equal texts: the rows already there first.
         for (; vieja < filas_.size() && !antes(nueva.ingles, Ingles(vieja)); ++vieja)
             todas.push_back(filas_[vieja]);
         todas.push_back(Guarda(nueva));
-        conUniones_ += todas.back().unido;
+        conUniones += todas.back().unido;
     }
     todas.insert(todas.end(), filas_.begin() + qsizetype(vieja), filas_.end());
     filas_ = std::move(todas);
+    conUniones_ += conUniones;
 }
