@@ -108,8 +108,7 @@ bool EsArchivoSqlite(const QString& ruta)
     return archivo.open(QIODevice::ReadOnly) && archivo.read(firma.size()) == firma;
 }
 
-// The first thing wrong with the open file, or an empty text. SQLite's own refusals (not a
-// database, damaged pages) come out as exceptions.
+// What is said of a file SQLite itself refuses to read.
 const QString DanadoOIncompleto = QStringLiteral("está dañado o incompleto.");
 
 // SQLite's own check of every page, the one check that reads the whole file, with the
@@ -127,6 +126,8 @@ QString DefectoDePaginas(ConexionSqlite& conexion, const char* cache)
     return QStringLiteral("está dañado (%1).").arg(hallazgo.join(QLatin1Char(' ')).trimmed());
 }
 
+// The first thing wrong with the open file, or an empty text. SQLite's own refusals (not a
+// database, damaged pages) come out as exceptions.
 QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano, bool paginas)
 {
     const qint64 idAplicacion = LeeEntero(conexion, "PRAGMA application_id");

@@ -65,10 +65,10 @@ void FilasLista::Pon(size_t fila, const Fila& nueva)
     conUniones_ += nueva.unido;
 }
 
-void FilasLista::Saca(size_t fila)
+void FilasLista::Reemplaza(size_t fila, const Fila& nueva)
 {
-    conUniones_ -= filas_[fila].unido;
-    filas_.erase(filas_.begin() + qsizetype(fila));
+    conUniones_ = conUniones_ - filas_[fila].unido + nueva.unido;
+    filas_[fila] = nueva;
 }
 
 void FilasLista::push_back(const FilaLista& fila)
@@ -88,22 +88,19 @@ void FilasLista::Inserta(size_t fila, const FilaLista& nueva)
 
 void FilasLista::Quita(size_t fila)
 {
-    Saca(fila);
+    conUniones_ -= filas_[fila].unido;
+    filas_.erase(filas_.begin() + qsizetype(fila));
 }
 
 void FilasLista::Cambia(size_t fila, const FilaLista& nueva)
 {
-    const Fila guardada = Guarda(nueva);
-    Saca(fila);
-    Pon(fila, guardada);
+    Reemplaza(fila, Guarda(nueva));
 }
 
 void FilasLista::CambiaEspanol(size_t fila, const QString& espanol)
 {
     // Blocks never move: the English text is read where it is.
-    const Fila guardada = Guarda(InglesUtf8(fila), espanol.toUtf8());
-    Saca(fila);
-    Pon(fila, guardada);
+    Reemplaza(fila, Guarda(InglesUtf8(fila), espanol.toUtf8()));
 }
 
 void FilasLista::Mueve(size_t desde, size_t hasta)

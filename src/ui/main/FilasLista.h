@@ -88,10 +88,9 @@ private:
         uint32_t unido : 1;
         uint32_t bytesEspanol;
     };
-    // Rows go in and out of filas_ through these, which keep conUniones_ (Mezcla keeps it
-    // itself).
+    // Rows go into filas_ through these, which keep conUniones_ (as do Quita and Mezcla).
     void Pon(size_t fila, const Fila& nueva);
-    void Saca(size_t fila);
+    void Reemplaza(size_t fila, const Fila& nueva);
     Fila Guarda(QByteArrayView ingles, QByteArrayView espanol);
     Fila Guarda(const FilaLista& fila);
 

@@ -154,12 +154,11 @@ void ModeloListaItems::EliminaItem(int fila)
 
 void ModeloListaItems::AgregaFilas(std::vector<FilaLista> nuevas)
 {
-    std::sort(nuevas.begin(), nuevas.end(), [](const FilaLista& a, const FilaLista& b) {
-        return ComparaTextos(a.ingles, b.ingles) < 0;
-    });
+    const auto antes = [](const QString& a, const QString& b) { return ComparaTextos(a, b) < 0; };
+    std::sort(nuevas.begin(), nuevas.end(),
+              [&](const FilaLista& a, const FilaLista& b) { return antes(a.ingles, b.ingles); });
     beginResetModel();
-    filas_.Mezcla(nuevas,
-                  [](const QString& a, const QString& b) { return ComparaTextos(a, b) < 0; });
+    filas_.Mezcla(nuevas, antes);
     indice_.Construye();
     endResetModel();
 }
