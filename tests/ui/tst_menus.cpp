@@ -6,16 +6,35 @@
 #include "app/modTALVEXV20.h"
 #include "app/windows/frmAcercade.h"
 #include "backup/frmRespaldar.h"
+#include "report/frmImprimirNotas.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
 
 namespace {
+
+// The entries of a menu or menu bar that share an access key with an earlier one.
+QStringList TeclasRepetidas(const QWidget& menu)
+{
+    QStringList repetidas;
+    QMap<QKeySequence, QString> vistas;
+    for (const QAction* accion : menu.actions()) {
+        const QKeySequence tecla = QKeySequence::mnemonic(accion->text());
+        if (tecla.isEmpty())
+            continue;
+        if (vistas.contains(tecla))
+            repetidas << vistas[tecla] + " / " + accion->text();
+        vistas.insert(tecla, accion->text());
+    }
+    return repetidas;
+}
 
 } // namespace
 
@@ -26,6 +45,7 @@ private slots:
     void cleanup() { entorno.reset(); }
     void menusConSusTextosDeAcciones();
     void barraConSusClaves();
+    void ningunMenuRepiteTeclaDeAcceso();
     void respaldoYRecuperacionAbrenElDialogo_data();
     void respaldoYRecuperacionAbrenElDialogo();
     void ayudaAcercaDeYBaseDeDatos();
@@ -46,7 +66,7 @@ void PruebaMenus::menusConSusTextosDeAcciones()
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuOpciones")->actions()),
              (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos...",
                           "Buscar en &todo el vocabulario...", "&Copias automáticas...",
-                          "Pronunciación &británica"}));
+                          "Pro&nunciación británica"}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuAyuda")->actions()),
              (QStringList{"&General...", "-", "&Acerca de..."}));
     for (QMenu* menu :
@@ -80,6 +100,21 @@ void PruebaMenus::barraConSusClaves()
     Principal().PulsaBoton(QStringLiteral("Otra")); // an unknown key does nothing
     QVERIFY(Principal().isEnabled());
     QVERIFY(entorno->plataforma.mensajes.isEmpty());
+}
+
+void PruebaMenus::ningunMenuRepiteTeclaDeAcceso()
+{
+    Arranca(*entorno, {}, {});
+    Ventana<frmImprimirNotas>(); // the other window with menus
+    int menus = 0;
+    for (const QWidget* control : QApplication::allWidgets()) {
+        if (!qobject_cast<const QMenu*>(control) && !qobject_cast<const QMenuBar*>(control))
+            continue;
+        ++menus;
+        QVERIFY2(TeclasRepetidas(*control).isEmpty(),
+                 qPrintable(control->objectName() + ": " + TeclasRepetidas(*control).join(", ")));
+    }
+    QVERIFY(menus >= 8); // both menu bars and their six menus were looked at
 }
 
 void PruebaMenus::respaldoYRecuperacionAbrenElDialogo_data()
