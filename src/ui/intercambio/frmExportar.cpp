@@ -4,6 +4,7 @@
 #include "app/windows/BotonesDialogo.h"
 #include "app/windows/Centrado.h"
 #include "app/windows/TeclasDialogo.h"
+#include "ui/intercambio/FormatosExportacion.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -11,14 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-const std::pair<const char*, Intercambio::Formato> Formatos[] = {
-    {"CSV, separado por comas (hojas de cálculo)", Intercambio::Formato::Csv},
-    {"TSV, separado por tabulaciones", Intercambio::Formato::Tsv},
-    {"TSV para importar en Anki", Intercambio::Formato::Anki},
-};
-} // namespace
 
 frmExportar::frmExportar(const QStringList& temas, Exporta exporta)
     : QWidget(nullptr, Qt::Dialog), exporta_(std::move(exporta))
@@ -30,7 +23,7 @@ frmExportar::frmExportar(const QStringList& temas, Exporta exporta)
 
     cboFormato = new QComboBox(this);
     cboFormato->setObjectName(QStringLiteral("cboFormato"));
-    for (const auto& [texto, formato] : Formatos)
+    for (const auto& [texto, formato] : FormatosExportacion)
         cboFormato->addItem(QString::fromUtf8(texto), int(formato));
     cboContenido = new QComboBox(this);
     cboContenido->setObjectName(QStringLiteral("cboContenido"));
