@@ -2,26 +2,17 @@
 #include "data/Caracteres.h"
 
 #include "data/Cotejo.h"
-#include "data/LlamadasSistema.h"
+#include "intercambio/Archivos.h"
 #include "intercambio/Codificacion.h"
 #include "intercambio/Csv.h"
 #include "intercambio/Kvtml.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Intercambio {
 
@@ -115,28 +106,42 @@ QString Simplifica(const QString& texto)
     return simple;
 }
 
-enum Columna { ColIngles, ColEspanol, ColTema, ColNotas, NumColumnas };
+enum Columna { ColIngles, ColEspanol, ColTema, ColNotas, ColNotasTema, NumColumnas };
 
 int ColumnaDe(const QString& nombre)
 {
     static const QHash<QString, int> nombres = {
-        {QStringLiteral("ingles"), ColIngles},      {QStringLiteral("english"), ColIngles},
-        {QStringLiteral("iteming"), ColIngles},     {QStringLiteral("front"), ColIngles},
-        {QStringLiteral("espanol"), ColEspanol},    {QStringLiteral("spanish"), ColEspanol},
-        {QStringLiteral("castellano"), ColEspanol}, {QStringLiteral("itemesp"), ColEspanol},
-        {QStringLiteral("back"), ColEspanol},       {QStringLiteral("tema"), ColTema},
-        {QStringLiteral("topic"), ColTema},         {QStringLiteral("nombretema"), ColTema},
-        {QStringLiteral("categoria"), ColTema},     {QStringLiteral("category"), ColTema},
-        {QStringLiteral("deck"), ColTema},          {QStringLiteral("notas"), ColNotas},
-        {QStringLiteral("nota"), ColNotas},         {QStringLiteral("notes"), ColNotas},
-        {QStringLiteral("notasitem"), ColNotas},    {QStringLiteral("comentarios"), ColNotas},
+        {QStringLiteral("ingles"), ColIngles},
+        {QStringLiteral("english"), ColIngles},
+        {QStringLiteral("iteming"), ColIngles},
+        {QStringLiteral("front"), ColIngles},
+        {QStringLiteral("espanol"), ColEspanol},
+        {QStringLiteral("spanish"), ColEspanol},
+        {QStringLiteral("castellano"), ColEspanol},
+        {QStringLiteral("itemesp"), ColEspanol},
+        {QStringLiteral("back"), ColEspanol},
+        {QStringLiteral("tema"), ColTema},
+        {QStringLiteral("topic"), ColTema},
+        {QStringLiteral("nombretema"), ColTema},
+        {QStringLiteral("categoria"), ColTema},
+        {QStringLiteral("category"), ColTema},
+        {QStringLiteral("deck"), ColTema},
+        {QStringLiteral("notas"), ColNotas},
+        {QStringLiteral("nota"), ColNotas},
+        {QStringLiteral("notes"), ColNotas},
+        {QStringLiteral("notasitem"), ColNotas},
+        {QStringLiteral("comentarios"), ColNotas},
+        {QStringLiteral("notas del tema"), ColNotasTema},
+        {QStringLiteral("notastema"), ColNotasTema},
+        {QStringLiteral("topic notes"), ColNotasTema},
     };
     return nombres.value(Simplifica(nombre), -1);
 }
 
-// Where each of our fields is in a row; -1: the file does not have it.
+// Where each of our fields is in a row; -1: the file does not have it. A file without a
+// header has no topic notes.
 struct Columnas {
-    int posicion[NumColumnas] = {0, 1, 2, 3};
+    int posicion[NumColumnas] = {0, 1, 2, 3, -1};
     QString Campo(const QStringList& campos, int columna) const
     {
         const int i = posicion[columna];
@@ -165,15 +170,23 @@ std::optional<Columnas> ColumnasDeCabecera(const QStringList& campos)
     return columnas;
 }
 
+// A spreadsheet saves every row as wide as the widest: ",," is an empty line, and the header
+// of the older topic section "Tema,Notas,,".
+bool SoloVacios(const QStringList& campos, qsizetype desde)
+{
+    return std::all_of(campos.begin() + desde, campos.end(),
+                       [](const QString& campo) { return campo.isEmpty(); });
+}
+
 bool EsCabeceraTemas(const QStringList& campos)
 {
-    return campos.size() == 2 && ColumnaDe(campos[0]) == ColTema &&
-           ColumnaDe(campos[1]) == ColNotas;
+    return campos.size() >= 2 && ColumnaDe(campos[0]) == ColTema &&
+           ColumnaDe(campos[1]) == ColNotas && SoloVacios(campos, 2);
 }
 
 bool EsRegistroVacio(const Csv::Registro& registro)
 {
-    return registro.campos.size() == 1 && registro.campos[0].isEmpty() && !registro.comillasRotas;
+    return !registro.comillasRotas && SoloVacios(registro.campos, 0);
 }
 
 // The separator that splits the first rows into one same number of fields (two or more); a
@@ -348,6 +361,7 @@ Lectura LeeDelimitado(QStringView texto)
     Csv::Registro registro;
     bool trasVacia = false;
     bool enTemas = false;
+    QSet<QString> temasConNotas;
     while (lector.Lee(registro)) {
         if (EsRegistroVacio(registro)) {
             trasVacia = true;
@@ -379,12 +393,27 @@ Lectura LeeDelimitado(QStringView texto)
             AgregaTemaLeido(lectura, registro.campos[0], registro.campos.value(1), registro.linea);
             continue;
         }
-        AgregaFila(lectura,
-                   {columnas.Campo(registro.campos, ColIngles),
-                    columnas.Campo(registro.campos, ColEspanol),
-                    columnas.Campo(registro.campos, ColTema),
-                    columnas.Campo(registro.campos, ColNotas)},
-                   registro.linea);
+        Item item{
+            columnas.Campo(registro.campos, ColIngles), columnas.Campo(registro.campos, ColEspanol),
+            columnas.Campo(registro.campos, ColTema), columnas.Campo(registro.campos, ColNotas)};
+        if (columnas.posicion[ColNotasTema] >= 0) {
+            const QString notasTema = columnas.Campo(registro.campos, ColNotasTema);
+            // A topic without items has a row of its own, with only its name and notes.
+            if (item.ITEMING.isEmpty() && item.ITEMESP.isEmpty() && item.NOTASITEM.isEmpty() &&
+                !item.NOMBRETEMA.isEmpty()) {
+                AgregaTemaLeido(lectura, item.NOMBRETEMA, notasTema, registro.linea);
+                continue;
+            }
+            // Every row of a topic repeats its notes; the first that has them gives them. (A
+            // name the topic editor would refuse is left to the item's own check.)
+            if (!notasTema.isEmpty() && !EsSinCategoria(item.NOMBRETEMA) &&
+                CuentaCaracteres(item.NOMBRETEMA) <= LargoNombreTema &&
+                !temasConNotas.contains(item.NOMBRETEMA)) {
+                temasConNotas.insert(item.NOMBRETEMA);
+                AgregaTemaLeido(lectura, item.NOMBRETEMA, notasTema, registro.linea);
+            }
+        }
+        AgregaFila(lectura, std::move(item), registro.linea);
     }
     return lectura;
 }
@@ -424,35 +453,89 @@ const QString CabeceraAnkiTexto = QStringLiteral("#separator:tab\r\n"
                                                  "#columns:Inglés\tEspañol\tTema\tNotas\r\n"
                                                  "#deck column:3\r\n");
 
-QByteArray GeneraExportacion(const BaseVocabulario& base, Formato formato,
-                             const std::optional<QString>& tema, const Progreso& progreso)
+// What an export writes: items in order, and topics with their notes.
+struct Contenido {
+    std::vector<Item> items;
+    std::vector<Tema> temas; // the items' topics the store has, and those to list without items
+};
+
+Contenido ContenidoDe(const BaseVocabulario& base, const std::optional<QString>& tema)
+{
+    Contenido contenido;
+    const auto Guarda = [&](const Item& item) { contenido.items.push_back(item); };
+    if (!tema) {
+        base.RecorreItems(Guarda);
+        base.RecorreTemas([&](const Tema& t) { contenido.temas.push_back(t); });
+        return contenido;
+    }
+    base.RecorreItemsDeTema(*tema, Guarda);
+    if (const auto guardado = base.LocalizaTema(*tema); guardado && guardado->NOMBRETEMA == *tema)
+        contenido.temas.push_back(*guardado);
+    else if (contenido.items.empty())
+        throw ErrorTalvex(
+            TemaDesconocido,
+            QStringLiteral("No hay ningún tema «%1»: no se exportó nada.").arg(*tema));
+    return contenido;
+}
+
+Contenido ContenidoDe(const BaseVocabulario& base, const std::vector<QString>& ingles)
+{
+    Contenido contenido;
+    QSet<QString> temas;
+    for (const QString& texto : ingles) {
+        auto item = base.LocalizaItem(texto);
+        if (!item)
+            throw ErrorTalvex(ItemDesconocido,
+                              QStringLiteral("El ítem «%1» ya no está en el vocabulario: no se "
+                                             "exportó nada.")
+                                  .arg(texto));
+        if (!temas.contains(item->NOMBRETEMA)) {
+            temas.insert(item->NOMBRETEMA);
+            if (const auto tema = base.LocalizaTema(item->NOMBRETEMA);
+                tema && tema->NOMBRETEMA == item->NOMBRETEMA)
+                contenido.temas.push_back(*tema);
+        }
+        contenido.items.push_back(std::move(*item));
+    }
+    return contenido;
+}
+
+// One table: every item with its topic's notes, then the topics no item names.
+QByteArray GeneraExportacion(const Contenido& contenido, Formato formato, const Progreso& progreso)
 {
     if (formato == Formato::Kvtml)
         throw ErrorTalvex(NumeroError::ArgumentoNoValido,
                           QStringLiteral("No se puede exportar en formato KVTML: solo se lee."));
     const bool esAnki = formato == Formato::Anki;
     const QChar separador = formato == Formato::Csv ? QLatin1Char(',') : QLatin1Char('\t');
-
-    std::vector<Item> items;
-    const auto Guarda = [&](const Item& item) { items.push_back(item); };
-    if (tema)
-        base.RecorreItemsDeTema(*tema, Guarda);
-    else
-        base.RecorreItems(Guarda);
+    QHash<QString, QString> notasTemas;
+    for (const Tema& tema : contenido.temas)
+        notasTemas.insert(tema.NOMBRETEMA, tema.NOTASTEMA);
 
     QString linea;
     if (esAnki)
         linea = CabeceraAnkiTexto;
     else
-        Csv::AgregaRegistro(linea, {CabeceraIngles, CabeceraEspanol, CabeceraTema, CabeceraNotas},
-                            separador);
+        Csv::AgregaRegistro(
+            linea, {CabeceraIngles, CabeceraEspanol, CabeceraTema, CabeceraNotas, ColumnaNotasTema},
+            separador);
     QByteArray salida = linea.toUtf8();
-    const qint64 total = static_cast<qint64>(items.size());
+    QSet<QString> nombrados;
+    const qint64 total = static_cast<qint64>(contenido.items.size());
     for (qint64 i = 0; i < total; ++i) {
-        const Item& item = items[static_cast<size_t>(i)];
+        const Item& item = contenido.items[static_cast<size_t>(i)];
         linea.clear();
-        Csv::AgregaRegistro(linea, {item.ITEMING, item.ITEMESP, item.NOMBRETEMA, item.NOTASITEM},
-                            separador, esAnki);
+        if (esAnki) {
+            Csv::AgregaRegistro(linea,
+                                {item.ITEMING, item.ITEMESP, item.NOMBRETEMA, item.NOTASITEM},
+                                separador, true);
+        } else {
+            nombrados.insert(item.NOMBRETEMA);
+            Csv::AgregaRegistro(linea,
+                                {item.ITEMING, item.ITEMESP, item.NOMBRETEMA, item.NOTASITEM,
+                                 notasTemas.value(item.NOMBRETEMA)},
+                                separador);
+        }
         salida += linea.toUtf8();
         if (progreso && (i % 1024 == 1023) && !progreso(i + 1, total))
             throw ErrorCancelado();
@@ -461,101 +544,14 @@ QByteArray GeneraExportacion(const BaseVocabulario& base, Formato formato,
         throw ErrorCancelado();
     if (esAnki)
         return salida;
-
-    linea = QStringLiteral("\r\n");
-    Csv::AgregaRegistro(linea, {CabeceraTema, CabeceraNotas}, separador);
-    const auto EscribeTema = [&](const Tema& t) {
-        Csv::AgregaRegistro(linea, {t.NOMBRETEMA, t.NOTASTEMA}, separador);
-    };
-    if (!tema)
-        base.RecorreTemas(EscribeTema);
-    else if (const auto guardado = base.LocalizaTema(*tema);
-             guardado && guardado->NOMBRETEMA == *tema)
-        EscribeTema(*guardado);
+    linea.clear();
+    for (const Tema& tema : contenido.temas)
+        if (!nombrados.contains(tema.NOMBRETEMA))
+            Csv::AgregaRegistro(linea,
+                                {QString(), QString(), tema.NOMBRETEMA, QString(), tema.NOTASTEMA},
+                                separador);
     salida += linea.toUtf8();
     return salida;
-}
-
-ErrorTalvex ErrorEscritura(int numeroErrno, const QString& ruta)
-{
-    int numero = NumeroError::ErrorEntradaSalida;
-    QString causa;
-    switch (numeroErrno) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        numero = NumeroError::DiscoLleno;
-        causa = QStringLiteral("no queda espacio en el disco");
-        break;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        numero = NumeroError::PermisoDenegado;
-        causa = QStringLiteral("permiso denegado");
-        break;
-    case ENOENT:
-    case ENOTDIR:
-        numero = NumeroError::RutaNoEncontrada;
-        causa = QStringLiteral("la carpeta no existe");
-        break;
-    case EISDIR:
-        numero = NumeroError::AccesoRutaArchivo;
-        causa = QStringLiteral("es una carpeta");
-        break;
-    default:
-        causa = QString::fromLocal8Bit(std::strerror(numeroErrno));
-    }
-    return ErrorTalvex(numero,
-                       QStringLiteral("No se pudo escribir el archivo «%1»: %2.").arg(ruta, causa));
-}
-
-// The destination is always the old file or the whole new one: the bytes go to a new file
-// beside it, reach the disk, and only then take its name.
-void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
-{
-    if (ruta.isEmpty())
-        throw ErrorTalvex(NumeroError::NombreArchivoIncorrecto,
-                          QStringLiteral("Falta el nombre del archivo de destino."));
-    // A link keeps being a link: the file it points at is the one replaced.
-    QByteArray destino = QFile::encodeName(ruta);
-    if (char* real = ::realpath(destino.constData(), nullptr)) {
-        destino = real;
-        std::free(real);
-    }
-    struct stat estado;
-    const bool existe = ::stat(destino.constData(), &estado) == 0;
-    if (existe && S_ISDIR(estado.st_mode))
-        throw ErrorEscritura(EISDIR, ruta);
-    const qsizetype barra = destino.lastIndexOf('/');
-    const QByteArray carpeta =
-        barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : destino.left(barra));
-
-    QByteArray temporal;
-    const int fd = CreaTemporal(QFile::decodeName(carpeta), temporal);
-    if (fd < 0)
-        throw ErrorEscritura(errno, ruta);
-    if (existe) // the replaced file keeps its permissions (best effort)
-        ::fchmod(fd, estado.st_mode & 07777);
-    const auto Falla = [&](int numeroErrno) {
-        ::close(fd);
-        ::unlink(temporal.constData());
-        return ErrorEscritura(numeroErrno, ruta);
-    };
-    if (!EscribeTodo(fd, datos.constData(), static_cast<size_t>(datos.size())))
-        throw Falla(errno);
-    if (::fsync(fd) != 0 && errno != EINVAL)
-        throw Falla(errno);
-    if (::close(fd) != 0 && errno != EINTR) {
-        const int numeroErrno = errno;
-        ::unlink(temporal.constData());
-        throw ErrorEscritura(numeroErrno, ruta);
-    }
-    if (::rename(temporal.constData(), destino.constData()) != 0) {
-        const int numeroErrno = errno;
-        ::unlink(temporal.constData());
-        throw ErrorEscritura(numeroErrno, ruta);
-    }
-    SincronizaCarpeta(QFile::decodeName(carpeta)); // the rename itself durable
 }
 
 } // namespace
@@ -576,40 +572,7 @@ Lectura LeeDatos(const QByteArray& datos, Codificacion codificacion)
 
 Lectura LeeArchivo(const QString& ruta, Codificacion codificacion, const Progreso& progreso)
 {
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly))
-        throw ErrorTalvex(NumeroError::ArchivoNoEncontrado,
-                          QStringLiteral("No se puede abrir el archivo «%1»: %2.")
-                              .arg(ruta, archivo.errorString()));
-    const qint64 tamano = archivo.size();
-    if (tamano > TamanoMaximo)
-        throw ErrorTalvex(ArchivoDemasiadoGrande,
-                          QStringLiteral("El archivo ocupa %1 MB; solo se importan archivos de "
-                                         "hasta %2 MB.")
-                              .arg(QString::number(double(tamano) / (1024 * 1024), 'f', 1))
-                              .arg(TamanoMaximo / (1024 * 1024)));
-    QByteArray datos;
-    datos.reserve(tamano);
-    constexpr qint64 Bloque = 1 << 20;
-    for (;;) {
-        // A file that grows while it is read is still held to the limit.
-        const QByteArray bloque = archivo.read(Bloque);
-        if (bloque.isEmpty()) {
-            if (archivo.error() != QFileDevice::NoError)
-                throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
-                                  QStringLiteral("No se pudo leer el archivo «%1»: %2.")
-                                      .arg(ruta, archivo.errorString()));
-            break;
-        }
-        datos += bloque;
-        if (datos.size() > TamanoMaximo)
-            throw ErrorTalvex(ArchivoDemasiadoGrande,
-                              QStringLiteral("El archivo pasa de %1 MB; no se puede importar.")
-                                  .arg(TamanoMaximo / (1024 * 1024)));
-        if (progreso && !progreso(datos.size(), std::max(tamano, qint64(datos.size()))))
-            throw ErrorCancelado();
-    }
-    return LeeDatos(datos, codificacion);
+    return LeeDatos(LeeArchivoRegular(ruta, progreso), codificacion);
 }
 
 Plan Planea(const Lectura& lectura, const BaseVocabulario& base)
@@ -727,13 +690,19 @@ Resultado Aplica(const Plan& plan, Duplicados duplicados, BaseVocabulario& base,
 void Exporta(const BaseVocabulario& base, const QString& ruta, Formato formato,
              const std::optional<QString>& tema, const Progreso& progreso)
 {
-    EscribeArchivoSeguro(ruta, GeneraExportacion(base, formato, tema, progreso));
+    EscribeArchivoSeguro(ruta, GeneraExportacion(ContenidoDe(base, tema), formato, progreso));
+}
+
+void ExportaItems(const BaseVocabulario& base, const std::vector<QString>& ingles,
+                  const QString& ruta, Formato formato, const Progreso& progreso)
+{
+    EscribeArchivoSeguro(ruta, GeneraExportacion(ContenidoDe(base, ingles), formato, progreso));
 }
 
 QByteArray ExportaDatos(const BaseVocabulario& base, Formato formato,
                         const std::optional<QString>& tema)
 {
-    return GeneraExportacion(base, formato, tema, {});
+    return GeneraExportacion(ContenidoDe(base, tema), formato, {});
 }
 
 } // namespace Intercambio

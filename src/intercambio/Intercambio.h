@@ -34,6 +34,9 @@ inline constexpr int Cancelado = 3901;                   // ErrorTalvex number: 
 inline constexpr qint64 TamanoMaximo = 64 * 1024 * 1024; // larger files are refused
 inline constexpr int ArchivoNoValido = 3902;        // not text, not readable XML, no KVTML, a DTD
 inline constexpr int ArchivoDemasiadoGrande = 3903; // larger than TamanoMaximo
+inline constexpr int ArchivoCambiado = 3904;        // the file changed while it was read
+inline constexpr int TemaDesconocido = 3905;        // an export of a topic the store lacks
+inline constexpr int ItemDesconocido = 3906;        // an export of an item the store lacks
 
 struct ItemLeido {
     Item item;
@@ -56,11 +59,17 @@ struct Lectura {
 };
 
 // Reads a CSV, TSV (separator and header line detected, BOM accepted, CR LF or LF, quoted
-// fields with line breaks kept) or KVTML file (told apart by its content). A file that is not
-// text (a NUL byte, not XML when it looks like XML), larger than TamanoMaximo, a KVTML
-// without English or Spanish, or with entity declarations (a DTD's internal subset) or entity
-// references, throws with a Spanish message. A DOCTYPE that only names the format's DTD is
-// accepted (the KVTML writers put one in every file); it is never fetched.
+// fields with line breaks kept) or KVTML file (told apart by its content). Only a regular file
+// is read: a folder, a named pipe, a device or a socket is refused at once, and a file that
+// changes while it is read is refused (ArchivoCambiado). A file that is not text (a NUL byte,
+// not XML when it looks like XML), larger than TamanoMaximo, a KVTML without English or
+// Spanish, or with entity declarations (a DTD's internal subset), throws with a Spanish
+// message. A DOCTYPE that only names the format's DTD is accepted (the KVTML writers put one
+// in every file); it is never fetched. Besides XML's own references, KVTML texts may use
+// HTML's named ones (&eacute;); an entry using any other is refused with its line.
+// Our CSV and TSV files are read in both layouts: one table with the topic's notes on every
+// row (ColumnaNotasTema), and the older items-then-topics sections, also as a spreadsheet
+// saves them again (",,," for the empty line, "Tema,Notas,," for the section's header).
 Lectura LeeArchivo(const QString& ruta, Codificacion codificacion = Codificacion::Automatica,
                    const Progreso& progreso = {});
 // The same from bytes already in memory (the tests', the tool's standard input).
@@ -95,15 +104,26 @@ struct Resultado {
 Resultado Aplica(const Plan& plan, Duplicados duplicados, BaseVocabulario& base,
                  const Progreso& progreso = {});
 
+// The header of the column that repeats a topic's notes on each of its rows.
+inline const QString ColumnaNotasTema = QStringLiteral("Notas del tema");
+
 // Writes items (all, or those of one topic, exactly as named) to `ruta` in the format,
-// through a temporary file renamed over it, so a failure leaves no half-written file.
-// CSV and TSV: the header "Inglés,Español,Tema,Notas", one row per item in key order, then
-// an empty line and the topic section "Tema,Notas" (the topics named, or all of them), so
-// that a round trip loses nothing. Anki: its headers, then the items (no topic section; the
-// topic is the deck column). Kvtml is not written (ErrorTalvex).
+// through a temporary file renamed over it, so a failure leaves no half-written file. Only a
+// regular file or a new name is written: a folder, a pipe or a device is refused.
+// CSV and TSV: one table any spreadsheet or CSV library reads as it is, so that a round trip
+// loses nothing: the header "Inglés,Español,Tema,Notas,Notas del tema", one row per item in
+// key order with its topic's notes, then one row per topic that no item names (English,
+// Spanish and notes empty). Anki: its headers, then the items (the topic is the deck
+// column). Kvtml is not written (ErrorTalvex). A topic that neither the store nor any item
+// has is refused (TemaDesconocido) and nothing is written.
 void Exporta(const BaseVocabulario& base, const QString& ruta, Formato formato,
              const std::optional<QString>& tema = std::nullopt, const Progreso& progreso = {});
-// The same into memory.
+// The items with these English texts (keys), in this order, with the notes of the topics they
+// name, written as Exporta writes (no rows of topics without items). An English text the
+// store does not have is refused (ItemDesconocido) and nothing is written.
+void ExportaItems(const BaseVocabulario& base, const std::vector<QString>& ingles,
+                  const QString& ruta, Formato formato, const Progreso& progreso = {});
+// What Exporta writes, into memory.
 QByteArray ExportaDatos(const BaseVocabulario& base, Formato formato,
                         const std::optional<QString>& tema = std::nullopt);
 

@@ -440,8 +440,8 @@ private slots:
                               {"other", "otro", "casa2", ""},
                               {"zoo", "zoo", SinCategoria, ""}}));
         QCOMPARE(ExportaDatos(base, Formato::Csv, QStringLiteral("Casa")),
-                 QByteArray("Inglés,Español,Tema,Notas\r\n#tag,etiqueta,Casa,\"a\r\nb\"\r\n"
-                            "\r\nTema,Notas\r\nCasa,notas\r\n"));
+                 QByteArray("Inglés,Español,Tema,Notas,Notas del tema\r\n"
+                            "#tag,etiqueta,Casa,\"a\r\nb\",notas\r\n"));
         QVERIFY_ERROR_TALVEX(Exporta(base, carpeta_.filePath("no/existe.csv"), Formato::Csv),
                              NumeroError::RutaNoEncontrada);
     }

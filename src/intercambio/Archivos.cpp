@@ -1,0 +1,339 @@
+#include "intercambio/Archivos.h"
+
+#include "data/LlamadasSistema.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Intercambio {
+
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// What a path that is no regular file names, for the messages.
+QString ClaseDeArchivo(mode_t modo)
+{
+    if (S_ISDIR(modo))
+        return QStringLiteral("una carpeta");
+    if (S_ISFIFO(modo))
+        return QStringLiteral("una tubería con nombre (FIFO)");
+    if (S_ISCHR(modo) || S_ISBLK(modo))
+        return QStringLiteral("un dispositivo");
+    if (S_ISSOCK(modo))
+        return QStringLiteral("un socket");
+    if (S_ISLNK(modo))
+        return QStringLiteral("un enlace simbólico a un archivo que no existe");
+    return QStringLiteral("un archivo especial");
+}
+
+// The numbers the file operations give the same causes.
+int NumeroDeErrno(int numeroErrno)
+{
+    switch (numeroErrno) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return NumeroError::DiscoLleno;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return NumeroError::PermisoDenegado;
+    case ENOENT:
+    case ENOTDIR:
+        return NumeroError::RutaNoEncontrada;
+    case EISDIR:
+    case EBUSY:
+    case ETXTBSY:
+        return NumeroError::AccesoRutaArchivo;
+    case ENAMETOOLONG:
+    case ELOOP:
+        return NumeroError::NombreArchivoIncorrecto;
+    case ENXIO:
+    case ENODEV:
+        return NumeroError::DispositivoNoDisponible;
+    default:
+        return NumeroError::ErrorEntradaSalida;
+    }
+}
+
+ErrorTalvex ErrorEscritura(int numeroErrno, const QString& ruta)
+{
+    // A missing name while writing is a missing folder: the file itself is new.
+    const QString causa =
+        numeroErrno == ENOENT ? QStringLiteral("la carpeta no existe") : CausaDeErrno(numeroErrno);
+    return ErrorTalvex(NumeroDeErrno(numeroErrno),
+                       QStringLiteral("No se pudo escribir el archivo «%1»: %2.").arg(ruta, causa));
+}
+
+ErrorTalvex ErrorDestino(const QString& ruta, mode_t modo)
+{
+    return ErrorTalvex(NumeroError::AccesoRutaArchivo,
+                       QStringLiteral("No se puede exportar en «%1»: es %2, y solo se escribe en "
+                                      "un archivo normal o con un nombre nuevo.")
+                           .arg(ruta, ClaseDeArchivo(modo)));
+}
+
+ErrorTalvex ErrorCambio(const QString& ruta)
+{
+    return ErrorTalvex(ArchivoCambiado,
+                       QStringLiteral("El archivo «%1» cambió mientras se leía (otro programa lo "
+                                      "está escribiendo): no se importa nada. Vuelva a "
+                                      "intentarlo cuando esté terminado.")
+                           .arg(ruta));
+}
+
+bool MismoMomento(const struct stat& a, const struct stat& b)
+{
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+bool EsTemporalExportacion(const char* nombre)
+{
+    return nombre[0] == '.' && std::strstr(nombre, MarcaTemporalExportacion) != nullptr;
+}
+
+// Temporaries whose lock nobody holds belong to exports that died before their rename.
+void BorraTemporalesAbandonados(const QByteArray& carpeta)
+{
+    DIR* directorio = ::opendir(carpeta.constData());
+    if (!directorio)
+        return;
+    while (const dirent* entrada = ::readdir(directorio)) {
+        if (!EsTemporalExportacion(entrada->d_name))
+            continue;
+        const QByteArray ruta = carpeta + '/' + entrada->d_name;
+        const Descriptor fd(
+            ::open(ruta.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        struct stat estado;
+        if (fd.fd() >= 0 && ::fstat(fd.fd(), &estado) == 0 && S_ISREG(estado.st_mode) &&
+            ::flock(fd.fd(), LOCK_EX | LOCK_NB) == 0)
+            ::unlink(ruta.constData());
+    }
+    ::closedir(directorio);
+}
+
+// The temporary file of an export, beside its destination so that the rename stays within one
+// file system. Its lock, held until it is renamed, tells it from an abandoned one.
+class Temporal {
+public:
+    Temporal(const QByteArray& carpeta, const QByteArray& nombre)
+    {
+        // The name is kept short enough for any file system whatever the destination's.
+        const QByteArray prefijo =
+            carpeta + "/." + nombre.left(100) + QByteArray(MarcaTemporalExportacion);
+        for (int intento = 0; intento < 100 && fd_ < 0; ++intento) {
+            ruta_ = prefijo + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+            fd_ = SinInterrupcion([&] {
+                return ::open(ruta_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            });
+            if (fd_ < 0 && errno != EEXIST)
+                break;
+            if (fd_ < 0)
+                continue;
+            // Another export's clean-up may have taken it before the lock: then a new one.
+            struct stat estado;
+            SinInterrupcion([&] { return ::flock(fd_, LOCK_EX); });
+            if (::fstat(fd_, &estado) == 0 && estado.st_nlink == 0) {
+                ::close(fd_);
+                fd_ = -1;
+            }
+        }
+        if (fd_ < 0)
+            ruta_.clear();
+    }
+    ~Temporal()
+    {
+        if (!ruta_.isEmpty())
+            ::unlink(ruta_.constData());
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Temporal(const Temporal&) = delete;
+    Temporal& operator=(const Temporal&) = delete;
+
+    int fd() const { return fd_; }
+    // Gives it the destination's name; false with errno set.
+    bool Renombra(const QByteArray& destino)
+    {
+        if (::rename(ruta_.constData(), destino.constData()) != 0)
+            return false;
+        ruta_.clear();
+        return true;
+    }
+
+private:
+    QByteArray ruta_;
+    int fd_ = -1;
+};
+
+} // namespace
+
+QString CausaDeErrno(int numeroErrno)
+{
+    switch (numeroErrno) {
+    case ENOENT:
+        return QStringLiteral("no existe");
+    case ENOTDIR:
+        return QStringLiteral("una parte de la ruta no es una carpeta");
+    case ELOOP:
+        return QStringLiteral("hay demasiados enlaces simbólicos encadenados (quizá formen un "
+                              "bucle)");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permiso denegado");
+    case EROFS:
+        return QStringLiteral("el disco es de solo lectura");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("no queda espacio en el disco");
+    case EISDIR:
+        return QStringLiteral("es una carpeta");
+    case ENAMETOOLONG:
+        return QStringLiteral("el nombre es demasiado largo");
+    case ENXIO:
+    case ENODEV:
+        return QStringLiteral("el dispositivo no está disponible");
+    case EIO:
+        return QStringLiteral("error de lectura o escritura en el disco");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("está en uso");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("hay demasiados archivos abiertos");
+    default:
+        // The symbol of the number, never the system's English text.
+        const char* simbolo = ::strerrorname_np(numeroErrno);
+        return QStringLiteral("error del sistema %1 (%2)")
+            .arg(numeroErrno)
+            .arg(QString::fromLatin1(simbolo ? simbolo : "?"));
+    }
+}
+
+QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso)
+{
+    if (ruta.isEmpty())
+        throw ErrorTalvex(NumeroError::NombreArchivoIncorrecto,
+                          QStringLiteral("Falta el nombre del archivo que se importa."));
+    // Without waiting: opening a named pipe would otherwise wait for a writer for ever.
+    const Descriptor fd(SinInterrupcion([&] {
+        return ::open(Nativa(ruta).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    }));
+    if (fd.fd() < 0) {
+        const int numeroErrno = errno;
+        throw ErrorTalvex(numeroErrno == ENOENT ? NumeroError::ArchivoNoEncontrado
+                                                : NumeroDeErrno(numeroErrno),
+                          QStringLiteral("No se puede abrir el archivo «%1»: %2.")
+                              .arg(ruta, CausaDeErrno(numeroErrno)));
+    }
+    struct stat inicio;
+    if (::fstat(fd.fd(), &inicio) != 0)
+        throw ErrorTalvex(
+            NumeroError::ErrorEntradaSalida,
+            QStringLiteral("No se pudo leer el archivo «%1»: %2.").arg(ruta, CausaDeErrno(errno)));
+    if (!S_ISREG(inicio.st_mode))
+        throw ErrorTalvex(ArchivoNoValido,
+                          QStringLiteral("No se puede importar «%1»: es %2, no un archivo.")
+                              .arg(ruta, ClaseDeArchivo(inicio.st_mode)));
+    const qint64 tamano = inicio.st_size;
+    if (tamano > TamanoMaximo)
+        throw ErrorTalvex(ArchivoDemasiadoGrande,
+                          QStringLiteral("El archivo ocupa %1 MB; solo se importan archivos de "
+                                         "hasta %2 MB.")
+                              .arg(QString::number(double(tamano) / (1024 * 1024), 'f', 1))
+                              .arg(TamanoMaximo / (1024 * 1024)));
+
+    QByteArray datos;
+    datos.reserve(tamano + 1);
+    constexpr qsizetype Bloque = 1 << 20;
+    for (;;) {
+        const qsizetype leidos = datos.size();
+        datos.resize(leidos + Bloque);
+        const ssize_t n = SinInterrupcion(
+            [&] { return ::read(fd.fd(), datos.data() + leidos, static_cast<size_t>(Bloque)); });
+        if (n < 0)
+            throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
+                              QStringLiteral("No se pudo leer el archivo «%1»: %2.")
+                                  .arg(ruta, CausaDeErrno(errno)));
+        datos.resize(leidos + n);
+        if (n == 0)
+            break;
+        if (datos.size() > tamano) // it grew
+            throw ErrorCambio(ruta);
+        if (progreso && !progreso(datos.size(), tamano))
+            throw ErrorTalvex(Cancelado, QStringLiteral("Operación cancelada por el usuario."));
+    }
+    // Cut short, or rewritten in place while it was read.
+    struct stat fin;
+    if (datos.size() != tamano || ::fstat(fd.fd(), &fin) != 0 || !MismoMomento(inicio, fin))
+        throw ErrorCambio(ruta);
+    return datos;
+}
+
+void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
+{
+    if (ruta.isEmpty())
+        throw ErrorTalvex(NumeroError::NombreArchivoIncorrecto,
+                          QStringLiteral("Falta el nombre del archivo de destino."));
+    // A link keeps being a link: the file it points at is the one replaced.
+    QByteArray destino = Nativa(ruta);
+    if (char* real = ::realpath(destino.constData(), nullptr)) {
+        destino = real;
+        std::free(real);
+    } else if (errno != ENOENT) {
+        throw ErrorEscritura(errno, ruta);
+    }
+    // Only a regular file is replaced: a device, a pipe or a folder keeps its name.
+    struct stat estado;
+    const bool existe = ::lstat(destino.constData(), &estado) == 0;
+    if (!existe && errno != ENOENT)
+        throw ErrorEscritura(errno, ruta);
+    if (existe && !S_ISREG(estado.st_mode))
+        throw ErrorDestino(ruta, estado.st_mode);
+
+    const qsizetype barra = destino.lastIndexOf('/');
+    const QByteArray carpeta =
+        barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : destino.left(barra));
+    BorraTemporalesAbandonados(carpeta);
+    Temporal temporal(carpeta, destino.mid(barra + 1));
+    if (temporal.fd() < 0)
+        throw ErrorEscritura(errno, ruta);
+    if (existe) // the replaced file keeps its permissions (best effort)
+        ::fchmod(temporal.fd(), estado.st_mode & 07777);
+    if (!EscribeTodo(temporal.fd(), datos.constData(), static_cast<size_t>(datos.size())))
+        throw ErrorEscritura(errno, ruta);
+    if (::fsync(temporal.fd()) != 0 && errno != EINVAL)
+        throw ErrorEscritura(errno, ruta);
+    if (!temporal.Renombra(destino))
+        throw ErrorEscritura(errno, ruta);
+    SincronizaCarpeta(QFile::decodeName(carpeta)); // the rename itself durable
+}
+
+} // namespace Intercambio
