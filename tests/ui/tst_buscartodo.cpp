@@ -6,6 +6,7 @@
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "intercambio/Intercambio.h"
 #include "ui/busqueda/frmBuscar.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
@@ -61,8 +62,11 @@ private slots:
     void unTemaSeMuestraComoTema();
     void lasNotasYLasErratasTambien();
     void cadaCambioSeEncuentraEnLaSiguiente();
+    void exportaLosResultadosListados();
 
 private:
+    QString Ruta(const char* nombre) const { return entorno->Ruta(QString::fromLatin1(nombre)); }
+    PlataformaGuionada& P() { return entorno->plataforma; }
     std::unique_ptr<EntornoPrueba> entorno;
 };
 
@@ -130,6 +134,41 @@ void PruebaBuscarTodo::cadaCambioSeEncuentraEnLaSiguiente()
     Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
     Busca("cocina");
     QCOMPARE(Celda(0, 0), QStringLiteral("kitchen"));
+}
+
+void PruebaBuscarTodo::exportaLosResultadosListados()
+{
+    Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
+    QPushButton* exportar = Hijo<QPushButton>(Ventana<frmBuscar>(), "cmdExportarResultados");
+    Busca("kitchen");
+    QVERIFY(!exportar->isEnabled()); // nothing listed, nothing to write
+    Busca("ca");                     // canción, casa, the topic Casa, Canciones y más…
+    QVERIFY(exportar->isEnabled());
+    QStringList listados; // the items in the order shown, the topic left out
+    for (int fila = 0; fila < Resultados().model()->rowCount(); ++fila)
+        if (!Celda(fila, 0).isEmpty() && !listados.contains(Celda(fila, 0)))
+            listados << Celda(fila, 0);
+    QVERIFY(listados.size() >= 2);
+
+    P().archivosElegidos = {Ruta("hallados.tsv")};
+    P().respuestas = {RespuestaMensaje::Aceptar};
+    Hijo<QMenu>(Ventana<frmBuscar>(), "mnuFormatosResultados")->actions()[1]->trigger(); // TSV
+    QCOMPARE(P().dialogosArchivo.last().nombre, QStringLiteral("resultados.tsv"));
+    QCOMPARE(P().mensajes.last().texto,
+             QStringLiteral("¡¡ El vocabulario se exportó en: ") + Ruta("hallados.tsv") + " !!");
+    const Intercambio::Lectura lectura = Intercambio::LeeArchivo(Ruta("hallados.tsv"));
+    QCOMPARE(lectura.formato, Intercambio::Formato::Tsv);
+    QStringList escritos;
+    for (const Intercambio::ItemLeido& leido : lectura.items) {
+        escritos << leido.item.ITEMING;
+        QCOMPARE(leido.item, *std::find_if(Items.begin(), Items.end(), [&](const Item& item) {
+                     return item.ITEMING == leido.item.ITEMING;
+                 }));
+    }
+    QCOMPARE(escritos, listados);
+    // The search stays open over the main window for another search.
+    QVERIFY(Ventana<frmBuscar>().isVisible());
+    QVERIFY(!Principal().isEnabled());
 }
 
 QTEST_MAIN(PruebaBuscarTodo)

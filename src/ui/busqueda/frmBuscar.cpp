@@ -1,19 +1,24 @@
 #include "ui/busqueda/frmBuscar.h"
 
+#include "app/Fallos.h"
 #include "app/windows/Centrado.h"
 #include "app/windows/TeclasDialogo.h"
 #include "ui/busqueda/ModeloResultados.h"
+#include "ui/intercambio/FormatosExportacion.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSet>
 #include <QTreeView>
 #include <QVBoxLayout>
 
-frmBuscar::frmBuscar(const Busqueda::Indice& indice, Elige elige)
+frmBuscar::frmBuscar(const Busqueda::Indice& indice, Elige elige, ExportaResultados exporta)
     : QWidget(nullptr, Qt::Dialog), indice_(indice), elige_(std::move(elige)),
-      modelo_(new ModeloResultados(this))
+      exporta_(std::move(exporta)), modelo_(new ModeloResultados(this))
 {
     setObjectName(QStringLiteral("frmBuscar"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -39,12 +44,29 @@ frmBuscar::frmBuscar(const Busqueda::Indice& indice, Elige elige)
     for (const auto& [columna, ancho] : {std::pair{0, 2000}, {1, 2000}, {2, 1600}})
         lvwResultados->setColumnWidth(columna, Twips(ancho));
 
+    // The button's menu names the formats; choosing one exports what is listed at that moment.
+    cmdExportarResultados = new QPushButton(QStringLiteral("E&xportar resultados..."), this);
+    cmdExportarResultados->setObjectName(QStringLiteral("cmdExportarResultados"));
+    cmdExportarResultados->setEnabled(false);
+    auto* formatos = new QMenu(cmdExportarResultados);
+    formatos->setObjectName(QStringLiteral("mnuFormatosResultados"));
+    for (const auto& [texto, formato] : FormatosExportacion)
+        connect(formatos->addAction(QString::fromUtf8(texto) + QStringLiteral("...")),
+                &QAction::triggered, this, [this, formato = formato] {
+                    AtiendeEvento([&] { exporta_(formato, ItemsListados()); });
+                });
+    cmdExportarResultados->setMenu(formatos);
+
     auto* todo = new QVBoxLayout(this);
     auto* caja = new QHBoxLayout;
     caja->addWidget(etiqueta);
     caja->addWidget(txtBuscarTodo, 1);
     todo->addLayout(caja);
     todo->addWidget(lvwResultados, 1);
+    auto* pie = new QHBoxLayout;
+    pie->addStretch();
+    pie->addWidget(cmdExportarResultados);
+    todo->addLayout(pie);
     resize(Twips(10500), Twips(6000));
     CentraEnPantalla(*this);
 
@@ -61,6 +83,19 @@ void frmBuscar::Busca()
     modelo_->CambiaResultados(indice_.Busca(txtBuscarTodo->text()));
     if (modelo_->rowCount() > 0)
         lvwResultados->setCurrentIndex(modelo_->index(0, 0));
+    cmdExportarResultados->setEnabled(!ItemsListados().empty());
+}
+
+std::vector<QString> frmBuscar::ItemsListados() const
+{
+    std::vector<QString> ingles;
+    QSet<QString> vistos;
+    for (const Busqueda::Hallazgo& hallazgo : modelo_->Resultados())
+        if (!hallazgo.esTema && !vistos.contains(hallazgo.ingles)) {
+            vistos.insert(hallazgo.ingles);
+            ingles.push_back(hallazgo.ingles);
+        }
+    return ingles;
 }
 
 bool frmBuscar::eventFilter(QObject* objeto, QEvent* evento)

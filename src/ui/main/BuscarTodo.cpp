@@ -21,7 +21,10 @@ void frmMenuPrincipal::mnuBuscarTodo_Click()
         IndiceBusqueda.Construye(base);
     }
     auto* ventana = new frmBuscar(
-        IndiceBusqueda, [this](const Busqueda::Hallazgo& hallazgo) { ResultadoElegido(hallazgo); });
+        IndiceBusqueda, [this](const Busqueda::Hallazgo& hallazgo) { ResultadoElegido(hallazgo); },
+        [this](Intercambio::Formato formato, const std::vector<QString>& ingles) {
+            ExportaResultados(&Ventana<frmBuscar>(), formato, ingles);
+        });
     RegistraVentana(ventana);
     AbreSobrePrincipal(*ventana);
 }

@@ -139,6 +139,33 @@ void frmMenuPrincipal::ItemsImportados(const Intercambio::Resultado& resultado)
     MuestraVistaItem();
 }
 
+// Asks where to write (a file named `nombre` in the home folder is offered), writes with the
+// progress shown and says where it went. False when the user gave no file.
+static bool
+EscribeExportacion(QWidget* dueno, Intercambio::Formato formato, const QString& nombre,
+                   const std::function<void(const QString&, const Intercambio::Progreso&)>& escribe)
+{
+    const QString extension = Extension(formato);
+    const QString ruta = Sistema().DialogoGuardarArchivo(
+        dueno, TituloExportar, QDir::homePath(), nombre + QLatin1Char('.') + extension,
+        QStringLiteral("Texto %1 (*.%2)").arg(extension.toUpper(), extension));
+    if (ruta.isEmpty())
+        return false;
+    try {
+        ProgresoVisible progreso(dueno, QStringLiteral("Exportando..."));
+        escribe(ruta, progreso.Funcion());
+    } catch (const ErrorTalvex& error) {
+        if (error.Numero() != Intercambio::Cancelado)
+            throw;
+        Avisa(QStringLiteral("¡¡ Se canceló la exportación: no se escribió nada !!"),
+              IconoMensaje::Informacion);
+        return true;
+    }
+    Avisa(QStringLiteral("¡¡ El vocabulario se exportó en: ") + ruta + QStringLiteral(" !!"),
+          IconoMensaje::Informacion);
+    return true;
+}
+
 void frmMenuPrincipal::mnuExportar_Click()
 {
     auto* dialogo =
@@ -152,24 +179,19 @@ void frmMenuPrincipal::mnuExportar_Click()
 
 bool frmMenuPrincipal::Exporta(Intercambio::Formato formato, const std::optional<QString>& tema)
 {
-    const QString extension = Extension(formato);
-    const QString ruta = Sistema().DialogoGuardarArchivo(
-        this, TituloExportar, QDir::homePath(),
-        (tema ? *tema : QStringLiteral("vocabulario")) + QLatin1Char('.') + extension,
-        QStringLiteral("Texto %1 (*.%2)").arg(extension.toUpper(), extension));
-    if (ruta.isEmpty())
-        return false;
-    try {
-        ProgresoVisible progreso(this, QStringLiteral("Exportando..."));
-        Intercambio::Exporta(modTALVEXV20().dbPrincipal, ruta, formato, tema, progreso.Funcion());
-    } catch (const ErrorTalvex& error) {
-        if (error.Numero() != Intercambio::Cancelado)
-            throw;
-        Avisa(QStringLiteral("¡¡ Se canceló la exportación: no se escribió nada !!"),
-              IconoMensaje::Informacion);
-        return true;
-    }
-    Avisa(QStringLiteral("¡¡ El vocabulario se exportó en: ") + ruta + QStringLiteral(" !!"),
-          IconoMensaje::Informacion);
-    return true;
+    return EscribeExportacion(this, formato, tema ? *tema : QStringLiteral("vocabulario"),
+                              [&](const QString& ruta, const Intercambio::Progreso& progreso) {
+                                  Intercambio::Exporta(modTALVEXV20().dbPrincipal, ruta, formato,
+                                                       tema, progreso);
+                              });
+}
+
+void frmMenuPrincipal::ExportaResultados(QWidget* dueno, Intercambio::Formato formato,
+                                         const std::vector<QString>& ingles)
+{
+    EscribeExportacion(dueno, formato, QStringLiteral("resultados"),
+                       [&](const QString& ruta, const Intercambio::Progreso& progreso) {
+                           Intercambio::ExportaItems(modTALVEXV20().dbPrincipal, ingles, ruta,
+                                                     formato, progreso);
+                       });
 }

@@ -75,6 +75,9 @@ public:
     void ResultadoElegido(const Busqueda::Hallazgo& hallazgo);
     // Asks for the file and writes the vocabulary or one topic to it; false when no file.
     bool Exporta(Intercambio::Formato formato, const std::optional<QString>& tema);
+    // The same for the items the search window listed, asked over that window.
+    void ExportaResultados(QWidget* dueno, Intercambio::Formato formato,
+                           const std::vector<QString>& ingles);
 
     // What the editors report, applied here: the saved record with its key when the editor
     // opened. A failed write throws, and nothing of this window changes.
