@@ -361,7 +361,7 @@ Lectura LeeDelimitado(QStringView texto)
     Csv::Registro registro;
     bool trasVacia = false;
     bool enTemas = false;
-    QSet<QString> temasConNotas;
+    QHash<QString, size_t> temasDeFilas; // name → its place in lectura.temas
     while (lector.Lee(registro)) {
         if (EsRegistroVacio(registro)) {
             trasVacia = true;
@@ -404,13 +404,18 @@ Lectura LeeDelimitado(QStringView texto)
                 AgregaTemaLeido(lectura, item.NOMBRETEMA, notasTema, registro.linea);
                 continue;
             }
-            // Every row of a topic repeats its notes; the first that has them gives them. (A
-            // name the topic editor would refuse is left to the item's own check.)
-            if (!notasTema.isEmpty() && !EsSinCategoria(item.NOMBRETEMA) &&
-                CuentaCaracteres(item.NOMBRETEMA) <= LargoNombreTema &&
-                !temasConNotas.contains(item.NOMBRETEMA)) {
-                temasConNotas.insert(item.NOMBRETEMA);
-                AgregaTemaLeido(lectura, item.NOMBRETEMA, notasTema, registro.linea);
+            // The file lists the topics its rows name, as the older topic section did; every
+            // row repeats the notes, and the first that has some gives them. (A name the
+            // topic editor would refuse is left to the item's own check.)
+            if (!EsSinCategoria(item.NOMBRETEMA) &&
+                CuentaCaracteres(item.NOMBRETEMA) <= LargoNombreTema) {
+                const auto visto = temasDeFilas.constFind(item.NOMBRETEMA);
+                if (visto == temasDeFilas.cend()) {
+                    temasDeFilas.insert(item.NOMBRETEMA, lectura.temas.size());
+                    lectura.temas.push_back({item.NOMBRETEMA, NormalizaSaltos(notasTema)});
+                } else if (lectura.temas[*visto].NOTASTEMA.isEmpty()) {
+                    lectura.temas[*visto].NOTASTEMA = NormalizaSaltos(notasTema);
+                }
             }
         }
         AgregaFila(lectura, std::move(item), registro.linea);
@@ -427,6 +432,11 @@ Lectura LeeDocumentoKvtml(const QByteArray& datos)
         AgregaTemaLeido(lectura, leccion, QString(), 0);
     for (ItemLeido& entrada : documento.entradas)
         AgregaFila(lectura, std::move(entrada.item), entrada.linea);
+    lectura.filasLeidas += static_cast<int>(documento.rechazos.size());
+    lectura.rechazos.insert(lectura.rechazos.end(), documento.rechazos.begin(),
+                            documento.rechazos.end());
+    std::stable_sort(lectura.rechazos.begin(), lectura.rechazos.end(),
+                     [](const Rechazo& a, const Rechazo& b) { return a.linea < b.linea; });
     return lectura;
 }
 

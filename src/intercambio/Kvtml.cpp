@@ -1,8 +1,11 @@
 #include "intercambio/Kvtml.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include <libxml/HTMLparser.h>
 
 #include <algorithm>
 #include <map>
@@ -15,6 +18,79 @@ namespace {
 ErrorTalvex NoValido(const QString& texto)
 {
     return ErrorTalvex(ArchivoNoValido, texto);
+}
+
+// A named reference XML does not define, where it was used.
+struct Desconocida {
+    QString nombre;
+    qint64 linea = 0;
+};
+
+// XML defines five named references; KVTML files written from web pages or dictionaries also
+// use HTML's (&eacute;, &rsquo;). Those become their characters, by the table of HTML 4's
+// named characters that libxml2 keeps; any other is noted with its line, and what used it is
+// refused rather than read without it. Nothing is ever fetched.
+class Entidades : public QXmlStreamEntityResolver {
+public:
+    explicit Entidades(const QXmlStreamReader& xml) : xml_(xml) {}
+    QString resolveUndeclaredEntity(const QString& nombre) override
+    {
+        const QByteArray utf8 = nombre.toUtf8();
+        if (const htmlEntityDesc* entidad =
+                htmlEntityLookup(reinterpret_cast<const xmlChar*>(utf8.constData())))
+            return QStringLiteral("&#%1;").arg(entidad->value); // read as a character reference
+        desconocidas_.push_back({nombre, xml_.lineNumber()});
+        return QStringLiteral(""); // not null: the reader goes on
+    }
+    size_t Cuenta() const { return desconocidas_.size(); }
+    // The first unknown reference noted since Cuenta() gave `antes`.
+    std::optional<Desconocida> Desde(size_t antes) const
+    {
+        return antes < desconocidas_.size() ? std::optional(desconocidas_[antes]) : std::nullopt;
+    }
+
+private:
+    const QXmlStreamReader& xml_;
+    std::vector<Desconocida> desconocidas_;
+};
+
+QString TextoDesconocida(const Desconocida& desconocida)
+{
+    return QStringLiteral("usa «&%1;» en la línea %2, una entidad que no se conoce")
+        .arg(desconocida.nombre)
+        .arg(desconocida.linea);
+}
+
+// Qt's own message of a character XML cannot hold (or bytes that are not text), in whatever
+// language Qt speaks.
+bool EsCaracterMalo(const QString& mensaje)
+{
+    const auto Qt = [](const char* texto) {
+        return QCoreApplication::translate("QXmlStream", texto);
+    };
+    return mensaje == Qt("Invalid character reference.") ||
+           mensaje == Qt("Encountered incorrectly encoded content.") ||
+           mensaje == Qt("Invalid XML character.") ||
+           mensaje == Qt("Unexpected '%1'.").arg(QString()); // the character left out
+}
+
+// What is wrong with a document the reader refused, in Spanish.
+QString CausaXml(const QXmlStreamReader& xml)
+{
+    switch (xml.error()) {
+    case QXmlStreamReader::PrematureEndOfDocumentError:
+        return QStringLiteral("el documento se acaba antes de cerrar sus elementos (puede estar "
+                              "cortado)");
+    case QXmlStreamReader::UnexpectedElementError:
+        return QStringLiteral("hay un elemento donde no se esperaba");
+    default:
+        break;
+    }
+    if (EsCaracterMalo(xml.errorString()))
+        return QStringLiteral("contiene un carácter que XML no admite o bytes que no son texto "
+                              "en su codificación");
+    return QStringLiteral("no está bien formado (etiquetas sin cerrar o cruzadas, o texto fuera "
+                          "de su sitio)");
 }
 
 struct Identificador {
@@ -45,9 +121,21 @@ std::optional<QString> BuscaIdentificador(const std::vector<Identificador>& iden
 struct Entrada {
     int numero = 0;
     std::map<QString, std::pair<QString, QString>> traducciones; // id → text, comment
+    std::map<QString, Desconocida> desconocidas; // id → the first unknown reference its texts use
     QString leccion;
     bool enLeccion = false;
 };
+
+// The first unknown reference in the texts of these translations (the others are not read).
+std::optional<Desconocida> PrimeraDesconocida(const Entrada& entrada,
+                                              std::initializer_list<QString> ids)
+{
+    for (const QString& id : ids)
+        if (const auto desconocida = entrada.desconocidas.find(id);
+            desconocida != entrada.desconocidas.end())
+            return desconocida->second;
+    return std::nullopt;
+}
 
 struct Contenedor {
     QString nombre;
@@ -67,6 +155,23 @@ DocumentoKvtml LeeKvtml(const QByteArray& datos)
     QStringList pila;                     // the elements open now
     QString traduccion;                   // id of the translation open now
     bool raizVista = false;
+    Entidades entidades(xml);
+    xml.setEntityResolver(&entidades);
+    // The text of the element open now; `antes` tells what unknown references it used.
+    const auto LeeTexto = [&](size_t& antes) {
+        antes = entidades.Cuenta();
+        return xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    };
+    // Identifiers and lessons name what every entry uses: one that cannot be read whole
+    // stops the file.
+    const auto LeeNombre = [&] {
+        size_t antes = 0;
+        QString texto = LeeTexto(antes);
+        if (const auto desconocida = entidades.Desde(antes))
+            throw NoValido(
+                QStringLiteral("El archivo %1: no se lee.").arg(TextoDesconocida(*desconocida)));
+        return texto;
+    };
 
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
@@ -77,10 +182,6 @@ DocumentoKvtml LeeKvtml(const QByteArray& datos)
             !xml.entityDeclarations().isEmpty())
             throw NoValido(QStringLiteral("El archivo declara entidades XML en su DTD; por "
                                           "seguridad no se lee."));
-        if (token == QXmlStreamReader::EntityReference)
-            throw NoValido(QStringLiteral("El archivo usa la entidad XML «%1», que no se "
-                                          "expande por seguridad; no se lee.")
-                               .arg(xml.name().toString()));
         if (token == QXmlStreamReader::EndElement) {
             const QString nombre = pila.takeLast();
             if (nombre == QLatin1String("container") && !contenedores.empty() && pila.size() >= 2 &&
@@ -125,7 +226,7 @@ DocumentoKvtml LeeKvtml(const QByteArray& datos)
             identificadores.push_back({atributos.value(QLatin1String("id")).toString(), {}, {}});
         } else if ((nombre == QLatin1String("name") || nombre == QLatin1String("locale")) &&
                    padre == QLatin1String("identifier") && !identificadores.empty()) {
-            const QString texto = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            const QString texto = LeeNombre();
             (nombre == QLatin1String("name") ? identificadores.back().nombre
                                              : identificadores.back().locale) = texto;
             continue; // its end element is read already
@@ -143,16 +244,20 @@ DocumentoKvtml LeeKvtml(const QByteArray& datos)
             traduccion = atributos.value(QLatin1String("id")).toString();
         } else if ((nombre == QLatin1String("text") || nombre == QLatin1String("comment")) &&
                    padre == QLatin1String("translation") && !entradas.empty()) {
-            const QString texto = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            auto& [textoGuardado, comentario] = entradas.back().traducciones[traduccion];
+            size_t antes = 0;
+            const QString texto = LeeTexto(antes);
+            Entrada& entrada = entradas.back();
+            auto& [textoGuardado, comentario] = entrada.traducciones[traduccion];
             (nombre == QLatin1String("text") ? textoGuardado : comentario) = texto;
+            if (const auto desconocida = entidades.Desde(antes))
+                entrada.desconocidas.try_emplace(traduccion, *desconocida);
             continue;
         } else if (nombre == QLatin1String("container") && enLecciones &&
                    (padre == QLatin1String("lessons") || padre == QLatin1String("container"))) {
             contenedores.emplace_back();
         } else if (nombre == QLatin1String("name") && padre == QLatin1String("container") &&
                    enLecciones && !contenedores.empty()) {
-            QString texto = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            QString texto = LeeNombre();
             contenedores.back().nombre = texto;
             if (!texto.isEmpty() &&
                 std::find(lecciones.begin(), lecciones.end(), texto) == lecciones.end())
@@ -165,10 +270,10 @@ DocumentoKvtml LeeKvtml(const QByteArray& datos)
         pila.append(nombre);
     }
     if (xml.hasError())
-        throw NoValido(QStringLiteral("El archivo no es un XML válido (línea %1, columna %2): %3")
+        throw NoValido(QStringLiteral("El archivo no es un XML válido (línea %1, columna %2): %3.")
                            .arg(xml.lineNumber())
                            .arg(xml.columnNumber())
-                           .arg(xml.errorString()));
+                           .arg(CausaXml(xml)));
     if (!raizVista)
         throw NoValido(QStringLiteral("El archivo XML está vacío."));
 
@@ -188,6 +293,11 @@ DocumentoKvtml LeeKvtml(const QByteArray& datos)
     documento.lecciones = std::move(lecciones);
     documento.entradas.reserve(entradas.size());
     for (Entrada& entrada : entradas) {
+        // An entry is refused rather than read with a text shortened.
+        if (const auto desconocida = PrimeraDesconocida(entrada, {*ingles, *espanol})) {
+            documento.rechazos.push_back({entrada.numero, TextoDesconocida(*desconocida)});
+            continue;
+        }
         const auto [textoIngles, comentarioIngles] = entrada.traducciones[*ingles];
         const auto [textoEspanol, comentarioEspanol] = entrada.traducciones[*espanol];
         QString notas = comentarioIngles;

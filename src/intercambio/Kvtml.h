@@ -14,11 +14,15 @@ struct DocumentoKvtml {
     // English comment and the Spanish one, joined by CR LF.
     std::vector<ItemLeido> entradas;
     std::vector<QString> lecciones; // names in file order, each once
+    // Entries whose English or Spanish texts use a named reference that neither XML nor HTML
+    // defines, by their number.
+    std::vector<Rechazo> rechazos;
 };
 
-// Refuses (ErrorTalvex(ArchivoNoValido), Spanish message) XML that is not well formed, that
-// is not KVTML 2.0, that lacks an English or a Spanish identifier, and any document with a
-// DTD: entities are never declared, so none is ever expanded.
+// Refuses (ErrorTalvex(ArchivoNoValido), Spanish message giving line and column) XML that is
+// not well formed, that is not KVTML 2.0, that lacks an English or a Spanish identifier, any
+// document whose DTD declares entities (so none is ever expanded), and one whose language or
+// lesson names use an unknown named reference.
 DocumentoKvtml LeeKvtml(const QByteArray& datos);
 
 } // namespace Intercambio

@@ -1,14 +1,19 @@
 // Import and export in open formats: round trips, file formats, refused rows, duplicates,
 // cancelling, hostile files and the talvex-datos tool.
 #include "CargaVocabulario.h"
+#include "apoyo/TuberiaPrueba.h"
 #include "data/ApoyoDatos.h"
 #include "data/BaseVocabulario.h"
+#include "intercambio/Archivos.h"
 #include "intercambio/Intercambio.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/file.h>
+#include <sys/sysmacros.h>
 
 using namespace Intercambio;
 
@@ -55,6 +60,34 @@ const QList<Item> TextosDificiles = {
     {"Tema", "Notas", SinCategoria, ""}, // an item that spells the topic section's header
 };
 
+// The difficult texts, their topics and a topic without items.
+void AgregaTextosDificiles(BaseVocabulario& base)
+{
+    base.AgregaTema({"Comillas, comas", "notas \"del\" tema\r\ncon salto"});
+    base.AgregaTema({QStringLiteral("Emoji 😀"), ""});
+    base.AgregaTema({QStringLiteral("Sin ítems"), "solo \"notas\",\r\nen dos líneas"});
+    for (const Item& item : TextosDificiles)
+        base.AgregaItem(item);
+}
+
+// The error a call throws; number 0 when it throws none.
+template <typename Llamada> ErrorTalvex ErrorDe(Llamada llamada)
+{
+    try {
+        llamada();
+    } catch (const ErrorTalvex& error) {
+        return error;
+    }
+    return ErrorTalvex(0, QString());
+}
+
+// The kind of file at a path (0 when there is none), links not followed.
+mode_t ClaseEn(const QString& ruta)
+{
+    struct stat estado;
+    return ::lstat(QFile::encodeName(ruta).constData(), &estado) == 0 ? estado.st_mode & S_IFMT : 0;
+}
+
 } // namespace
 
 class PruebaIntercambio : public QObject {
@@ -85,10 +118,11 @@ class PruebaIntercambio : public QObject {
             qFatal("no se pudo escribir %s", qPrintable(ruta));
         return ruta;
     }
-    static int Ejecuta(const QStringList& argumentos, QString* salida, QString* error)
+    static int Ejecuta(const QStringList& argumentos, QString* salida, QString* error,
+                       const QString& programa = Herramienta)
     {
         QProcess proceso;
-        proceso.start(Herramienta, argumentos);
+        proceso.start(programa, argumentos);
         if (!proceso.waitForFinished(60000))
             return -1;
         *salida = QString::fromUtf8(proceso.readAllStandardOutput());
@@ -116,10 +150,7 @@ private slots:
         if (inicial) {
             CargaVocabulario(origen, Vocabulario);
         } else {
-            origen.AgregaTema({"Comillas, comas", "notas \"del\" tema\r\ncon salto"});
-            origen.AgregaTema({QStringLiteral("Emoji 😀"), ""});
-            for (const Item& item : TextosDificiles)
-                origen.AgregaItem(item);
+            AgregaTextosDificiles(origen);
         }
         const QString archivo = RutaNueva(QStringLiteral("txt"));
         Exporta(origen, archivo, formato);
@@ -142,38 +173,55 @@ private slots:
         QTest::addColumn<QByteArray>("datos");
         QTest::addColumn<Formato>("formato");
         QTest::addColumn<QList<Item>>("items");
+        QTest::addColumn<QList<Tema>>("temas");
         const Item casa{"house", "casa", SinCategoria, ""};
         QTest::newRow("CSV sin cabecera, LF")
             << QByteArray("house,casa\ndog,perro,Animales,ladra\n") << Formato::Csv
-            << QList<Item>{casa, {"dog", "perro", "Animales", "ladra"}};
+            << QList<Item>{casa, {"dog", "perro", "Animales", "ladra"}} << QList<Tema>{};
         QTest::newRow("BOM y cabecera en otro orden")
             << QByteArray(
                    "\xEF\xBB\xBFNotas\tTema\tENGLISH\tespanol\r\n\"n1\nn2\"\tCasa\thouse\tcasa\r\n")
-            << Formato::Tsv << QList<Item>{{"house", "casa", "Casa", "n1\r\nn2"}};
+            << Formato::Tsv << QList<Item>{{"house", "casa", "Casa", "n1\r\nn2"}} << QList<Tema>{};
         QTest::newRow("punto y coma y comillas partidas en líneas")
             << QByteArray("Ingles;Espanol\r\n\"say \"\"hi\"\"\";\"di\r\nhola\"\r\nhouse;casa")
-            << Formato::Csv << QList<Item>{{"say \"hi\"", "di\r\nhola", SinCategoria, ""}, casa};
+            << Formato::Csv << QList<Item>{{"say \"hi\"", "di\r\nhola", SinCategoria, ""}, casa}
+            << QList<Tema>{};
         QTest::newRow("fila que nombra una columna dos veces no es cabecera")
             << QByteArray("English,Inglés\nhouse,casa\n") << Formato::Csv
-            << QList<Item>{{"English", QStringLiteral("Inglés"), SinCategoria, ""}, casa};
+            << QList<Item>{{"English", QStringLiteral("Inglés"), SinCategoria, ""}, casa}
+            << QList<Tema>{};
         QTest::newRow("Anki con mazo en la tercera columna")
             << QByteArray(
                    "#separator:tab\n#html:true\n#deck column:3\nhouse\tla <b>casa</b>\tMazo\t"
                    "a&amp;b<br>c\n")
-            << Formato::Anki << QList<Item>{{"house", "la casa", "Mazo", "a&b\r\nc"}};
+            << Formato::Anki << QList<Item>{{"house", "la casa", "Mazo", "a&b\r\nc"}}
+            << QList<Tema>{};
         QTest::newRow("sección de temas tras línea vacía")
             << QByteArray("Inglés,Español,Tema\nhouse,casa,\n\nTema,Notas\nCasa,\"n\"\n")
-            << Formato::Csv << QList<Item>{casa};
+            << Formato::Csv << QList<Item>{casa} << QList<Tema>{{"Casa", "n"}};
+        // A spreadsheet writes every row as wide as the widest, and quotes every text.
+        QTest::newRow("sección de temas guardada por una hoja de cálculo")
+            << QByteArray("\"Inglés\",\"Español\",\"Tema\",\"Notas\"\n\"house\",\"casa\",,\n,,,\n"
+                          "\"Tema\",\"Notas\",,\n\"Casa\",\"n1\nn2\",,\n")
+            << Formato::Csv << QList<Item>{casa} << QList<Tema>{{"Casa", "n1\r\nn2"}};
+        QTest::newRow("una tabla con las notas del tema en cada fila")
+            << QByteArray("Inglés\tEspañol\tTema\tNotas\tNotas del tema\nhouse\tcasa\tCasa\t\tnc\n"
+                          "home\thogar\tCasa\t\tnc\n\t\tVacío\t\tnv\n")
+            << Formato::Tsv
+            << QList<Item>{{"house", "casa", "Casa", ""}, {"home", "hogar", "Casa", ""}}
+            << QList<Tema>{{"Casa", "nc"}, {QStringLiteral("Vacío"), "nv"}};
     }
     void leeFormatosYColumnas()
     {
         QFETCH(QByteArray, datos);
         QFETCH(Formato, formato);
         QFETCH(QList<Item>, items);
+        QFETCH(QList<Tema>, temas);
         const Lectura lectura = LeeDatos(datos);
         QCOMPARE(lectura.formato, formato);
         QVERIFY(lectura.rechazos.empty());
         QCOMPARE(ItemsLeidos(lectura), items);
+        QCOMPARE(QList<Tema>(lectura.temas.begin(), lectura.temas.end()), temas);
         QCOMPARE(lectura.filasLeidas, items.size());
     }
 
@@ -317,12 +365,25 @@ private slots:
             << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE kvtml [<!ENTITY x SYSTEM "
                           "\"file:///etc/passwd\">]><kvtml version=\"2.0\">&x;</kvtml>")
             << ArchivoNoValido << "entidades";
-        QTest::newRow("entidad sin declarar")
-            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE kvtml SYSTEM \"kvtml2.dtd\">"
-                          "<kvtml version=\"2.0\">&x;</kvtml>")
-            << ArchivoNoValido << "entidad";
+        QTest::newRow("entidad desconocida en el nombre de una lección")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE kvtml SYSTEM \"kvtml2.dtd\">\n"
+                          "<kvtml version=\"2.0\"><lessons><container><name>&x;</name>"
+                          "</container></lessons></kvtml>")
+            << ArchivoNoValido << "usa «&x;» en la línea 2, una entidad que no se conoce";
+        // The XML reader's own English never reaches the message.
+        QTest::newRow("XML cortado")
+            << QByteArray("<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\"><entries>")
+            << ArchivoNoValido
+            << "XML válido (línea 2, columna 30): el documento se acaba antes de cerrar";
+        QTest::newRow("XML con un carácter de control")
+            << QByteArray("<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\">a\x01</kvtml>")
+            << ArchivoNoValido << "(línea 2, columna 23): contiene un carácter que XML no admite";
+        QTest::newRow("XML con bytes que no son UTF-8")
+            << QByteArray("<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\">\xFF</kvtml>")
+            << ArchivoNoValido << "contiene un carácter que XML no admite";
         QTest::newRow("XML mal formado")
-            << QByteArray("<kvtml version=\"2.0\"><entries>") << ArchivoNoValido << "XML válido";
+            << QByteArray("<kvtml version=\"2.0\"></kvtm>") << ArchivoNoValido
+            << "XML válido (línea 1, columna 28): no está bien formado";
         QTest::newRow("XML que no es KVTML")
             << QByteArray("<?xml version=\"1.0\"?><html/>") << ArchivoNoValido << "KVTML";
     }
@@ -473,6 +534,312 @@ private slots:
                          &salida, &error),
                  2);
         QVERIFY(error.contains(QStringLiteral("desconocido")));
+    }
+
+    // A spreadsheet or a CSV library reads the export as one table and writes it back; the
+    // file it writes imports into what was exported.
+    void idaYVueltaPorPython_data()
+    {
+        QTest::addColumn<Formato>("formato");
+        QTest::addColumn<QString>("separador");
+        QTest::newRow("CSV") << Formato::Csv << ",";
+        QTest::newRow("TSV") << Formato::Tsv << "\t";
+    }
+    void idaYVueltaPorPython()
+    {
+        QFETCH(Formato, formato);
+        QFETCH(QString, separador);
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 no está instalado");
+        const QString guion = QStringLiteral(R"(
+import csv, sys
+entrada, salida, separador = sys.argv[1:]
+with open(entrada, newline='', encoding='utf-8') as archivo:
+    lector = csv.DictReader(archivo, delimiter=separador)
+    filas = list(lector)
+assert lector.fieldnames == ['Inglés', 'Español', 'Tema', 'Notas', 'Notas del tema'], lector.fieldnames
+for fila in filas:
+    assert len(fila) == 5 and None not in fila and None not in fila.values(), fila
+with open(salida, 'w', newline='', encoding='utf-8') as archivo:
+    escritor = csv.writer(archivo, delimiter=separador)
+    escritor.writerow(lector.fieldnames)
+    escritor.writerows([fila[campo] for campo in lector.fieldnames] for fila in filas)
+print(len(filas))
+)");
+        BaseVocabulario origen, destino;
+        BaseNueva(origen);
+        BaseNueva(destino);
+        CargaVocabulario(origen, Vocabulario);
+        AgregaTextosDificiles(origen);
+        const QString exportado = RutaNueva(QStringLiteral("txt"));
+        const QString reescrito = RutaNueva(QStringLiteral("txt"));
+        Exporta(origen, exportado, formato);
+        QString salida, error;
+        QCOMPARE(Ejecuta({"-c", guion, exportado, reescrito, separador}, &salida, &error, python),
+                 0);
+        QCOMPARE(salida.trimmed().toInt(), int(ItemsDe(origen).size()) + 1); // "Sin ítems"
+        Aplica(Planea(LeeArchivo(reescrito), destino), Duplicados::Omitir, destino);
+        QCOMPARE(ItemsDe(destino), ItemsDe(origen));
+        QCOMPARE(TemasDe(destino), TemasDe(origen));
+    }
+
+    // LibreOffice Calc opens the export and saves it as CSV again (as it does, quoting every
+    // text and writing LF), in headless mode; skipped where it is not installed.
+    void idaYVueltaPorLibreOffice()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice (soffice) no está instalado");
+        BaseVocabulario origen, destino;
+        BaseNueva(origen);
+        BaseNueva(destino);
+        CargaVocabulario(origen, Vocabulario);
+        AgregaTextosDificiles(origen);
+        const QString exportado = RutaNueva(QStringLiteral("csv"));
+        Exporta(origen, exportado, Formato::Csv);
+        QTemporaryDir perfil, salida;
+        QString texto, error;
+        QCOMPARE(Ejecuta({"-env:UserInstallation=" + QUrl::fromLocalFile(perfil.path()).toString(),
+                          "--headless", "--infilter=CSV:44,34,76,1", "--convert-to",
+                          "csv:Text - txt - csv (StarCalc):44,34,76,1", "--outdir", salida.path(),
+                          exportado},
+                         &texto, &error, soffice),
+                 0);
+        const QString guardado = salida.filePath(QFileInfo(exportado).fileName());
+        QVERIFY2(HuellaArchivo(guardado) != HuellaArchivo(exportado), "Calc no lo reescribió");
+        const Lectura lectura = LeeArchivo(guardado);
+        QVERIFY(lectura.rechazos.empty());
+        Aplica(Planea(lectura, destino), Duplicados::Omitir, destino);
+        QCOMPARE(ItemsDe(destino), ItemsDe(origen));
+        QCOMPARE(TemasDe(destino), TemasDe(origen));
+    }
+
+    void entidadesDeKvtml_data()
+    {
+        QTest::addColumn<QByteArray>("doctype");
+        QTest::addColumn<QByteArray>("texto");
+        QTest::addColumn<QString>("leido");
+        QTest::addColumn<QString>("rechazo");
+        const QByteArray dtd = "<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" "
+                               "\"http://edu.kde.org/kvtml/kvtml2.dtd\">";
+        QTest::newRow("las cinco de XML")
+            << dtd << QByteArray("&amp;&lt;&gt;&apos;&quot;") << "&<>'\"" << QString();
+        QTest::newRow("numéricas") << QByteArray() << QByteArray("sart&#233;n &#xF1;&#x1F600;")
+                                   << QStringLiteral("sartén ñ😀") << QString();
+        QTest::newRow("de HTML") << dtd << QByteArray("sart&eacute;n man&rsquo;s&nbsp;x")
+                                 << QStringLiteral("sartén man’s\u00A0x") << QString();
+        QTest::newRow("de HTML sin DOCTYPE") << QByteArray() << QByteArray("&Ntilde;and&uacute;")
+                                             << QStringLiteral("Ñandú") << QString();
+        QTest::newRow("desconocida") << dtd << QByteArray("sart&foo;n") << QString()
+                                     << "usa «&foo;» en la línea 4, una entidad que no se conoce";
+    }
+    void entidadesDeKvtml()
+    {
+        QFETCH(QByteArray, doctype);
+        QFETCH(QByteArray, texto);
+        QFETCH(QString, leido);
+        QFETCH(QString, rechazo);
+        const QByteArray datos =
+            "<?xml version=\"1.0\"?>\n" + doctype +
+            "\n<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><locale>en</locale>"
+            "</identifier><identifier id=\"1\"><locale>es</locale></identifier></identifiers>\n"
+            "<entries><entry id=\"7\"><translation id=\"0\"><text>" +
+            texto +
+            "</text></translation><translation id=\"1\"><text>x</text></translation></entry>"
+            "<entry id=\"8\"><translation id=\"0\"><text>dog</text></translation></entry>"
+            "</entries></kvtml>";
+        const Lectura lectura = LeeDatos(datos);
+        QCOMPARE(lectura.filasLeidas, 2);
+        QCOMPARE(lectura.items.back().item.ITEMING, QStringLiteral("dog"));
+        if (rechazo.isEmpty()) {
+            QVERIFY(lectura.rechazos.empty());
+            QCOMPARE(lectura.items.front().item.ITEMING, leido);
+        } else {
+            QCOMPARE(lectura.items.size(), size_t(1));
+            QCOMPARE(lectura.rechazos.size(), size_t(1));
+            QCOMPARE(lectura.rechazos[0].linea, 7);
+            QCOMPARE(lectura.rechazos[0].motivo, rechazo);
+        }
+    }
+
+    // Only regular files are imported; anything else is refused at once, in Spanish, in
+    // process and by the tool.
+    void importaSoloArchivos_data()
+    {
+        QTest::addColumn<QString>("clase");
+        QTest::addColumn<QString>("causa");
+        QTest::newRow("carpeta") << "carpeta"
+                                 << "es una carpeta, no un archivo";
+        QTest::newRow("tubería") << "tubería"
+                                 << "es una tubería con nombre (FIFO), no un archivo";
+        QTest::newRow("dispositivo") << "dispositivo"
+                                     << "es un dispositivo, no un archivo";
+        QTest::newRow("enlaces en bucle") << "bucle"
+                                          << "hay demasiados enlaces simbólicos encadenados";
+        QTest::newRow("no existe") << "nada"
+                                   << "No se puede abrir el archivo «%1»: no existe.";
+    }
+    void importaSoloArchivos()
+    {
+        QFETCH(QString, clase);
+        QFETCH(QString, causa);
+        const QString ruta = RutaNueva(QStringLiteral("csv"));
+        std::optional<TuberiaPrueba> tuberia;
+        if (clase == QLatin1String("carpeta")) {
+            QVERIFY(QDir().mkdir(ruta));
+        } else if (clase == QStringLiteral("tubería")) {
+            tuberia.emplace(ruta);
+            QVERIFY(tuberia->Creada());
+        } else if (clase == QLatin1String("bucle")) {
+            QVERIFY(QFile::link(ruta, ruta + ".otro") && QFile::link(ruta + ".otro", ruta));
+        }
+        const QString archivo = clase == QLatin1String("dispositivo") ? "/dev/null" : ruta;
+        causa = causa.contains(QLatin1String("%1")) ? causa.arg(archivo) : causa;
+        const ErrorTalvex error = ErrorDe([&] { LeeArchivo(archivo); });
+        QVERIFY2(error.Descripcion().contains(causa), qPrintable(error.Descripcion()));
+        BaseVocabulario base;
+        const QString rutaBase = BaseNueva(base);
+        base.Cierra();
+        QString salida, errorHerramienta;
+        QCOMPARE(Ejecuta({"importa", archivo, "--base", rutaBase}, &salida, &errorHerramienta), 1);
+        QVERIFY2(errorHerramienta.contains(causa), qPrintable(errorHerramienta));
+    }
+
+    // An export replaces a regular file or writes a new name; anything else keeps its name and
+    // what it is.
+    void exportaSoloAArchivos_data()
+    {
+        QTest::addColumn<QString>("clase");
+        QTest::addColumn<QString>("causa");
+        QTest::newRow("carpeta") << "carpeta"
+                                 << "es una carpeta";
+        QTest::newRow("tubería") << "tubería"
+                                 << "es una tubería con nombre (FIFO)";
+        QTest::newRow("dispositivo") << "dispositivo"
+                                     << "es un dispositivo";
+        QTest::newRow("enlace roto") << "enlace roto"
+                                     << "es un enlace simbólico a un archivo que no existe";
+    }
+    void exportaSoloAArchivos()
+    {
+        QFETCH(QString, clase);
+        QFETCH(QString, causa);
+        const QString ruta = RutaNueva(QStringLiteral("csv"));
+        const QByteArray nativa = QFile::encodeName(ruta);
+        if (clase == QLatin1String("carpeta")) {
+            QVERIFY(QDir().mkdir(ruta));
+        } else if (clase == QStringLiteral("tubería")) {
+            QCOMPARE(::mkfifo(nativa.constData(), 0600), 0);
+        } else if (clase == QLatin1String("dispositivo")) {
+            // The null device's own node, made here: an export that replaced it harms nothing.
+            if (::mknod(nativa.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
+                if (::geteuid() == 0)
+                    QSKIP("no se puede crear un nodo de dispositivo aquí");
+                QVERIFY(QFile::link(QStringLiteral("/dev/null"), ruta));
+            }
+        } else {
+            QVERIFY(QFile::link(ruta + ".no-existe", ruta));
+        }
+        const mode_t antes = ClaseEn(ruta);
+        BaseVocabulario base;
+        const QString rutaBase = BaseNueva(base);
+        base.AgregaItem({"house", "casa", SinCategoria, ""});
+        const ErrorTalvex error = ErrorDe([&] { Exporta(base, ruta, Formato::Csv); });
+        QVERIFY2(error.Descripcion().contains(causa), qPrintable(error.Descripcion()));
+        base.Cierra();
+        QString salida, errorHerramienta;
+        QCOMPARE(Ejecuta({"exporta", ruta, "--base", rutaBase}, &salida, &errorHerramienta), 1);
+        QVERIFY2(errorHerramienta.contains(causa), qPrintable(errorHerramienta));
+        QCOMPARE(ClaseEn(ruta), antes);
+        QCOMPARE(QDir(carpeta_.path())
+                     .entryList(QDir::Hidden | QDir::Files)
+                     .filter(MarcaTemporalExportacion),
+                 QStringList());
+    }
+
+    // A file cut short or grown while it is read is refused whole.
+    void archivoQueCambiaAlLeerlo_data()
+    {
+        QTest::addColumn<qint64>("cambio");
+        QTest::newRow("acortado") << qint64(-1024 * 1024);
+        QTest::newRow("alargado") << qint64(100);
+    }
+    void archivoQueCambiaAlLeerlo()
+    {
+        QFETCH(qint64, cambio);
+        QByteArray filas;
+        for (int i = 0; i < 100000; ++i)
+            filas += "word" + QByteArray::number(i) + ",palabra,Tema\n";
+        const QString archivo = EscribeArchivo(filas);
+        bool cambiado = false;
+        const Progreso cambia = [&](qint64, qint64) {
+            if (!cambiado)
+                cambiado = QFile::resize(archivo, filas.size() + cambio);
+            return true;
+        };
+        const ErrorTalvex error = ErrorDe([&] { LeeArchivo(archivo, {}, cambia); });
+        QVERIFY(cambiado);
+        QCOMPARE(error.Numero(), ArchivoCambiado);
+        QVERIFY(error.Descripcion().contains(QStringLiteral("cambió mientras se leía")));
+    }
+
+    // What an export killed before its rename left is removed by the next export to that
+    // folder; a temporary still being written (locked) is not.
+    void exportacionesInterrumpidasSeLimpian()
+    {
+        const QString carpeta = carpeta_.filePath(QStringLiteral("interrumpidas"));
+        QVERIFY(QDir().mkdir(carpeta));
+        const QString abandonado = carpeta + "/.a.csv" + MarcaTemporalExportacion + "x1";
+        const QString enCurso = carpeta + "/.b.csv" + MarcaTemporalExportacion + "x2";
+        QFile a(abandonado), b(enCurso);
+        QVERIFY(a.open(QIODevice::WriteOnly) && b.open(QIODevice::WriteOnly));
+        a.close();
+        QCOMPARE(::flock(b.handle(), LOCK_EX | LOCK_NB), 0);
+        BaseVocabulario base;
+        BaseNueva(base);
+        Exporta(base, carpeta + "/c.csv", Formato::Csv);
+        QVERIFY(!QFile::exists(abandonado));
+        QVERIFY(QFile::exists(enCurso));
+    }
+
+    // Exporting a topic the store does not have writes nothing and says so; the items of a
+    // list are written in its order with their topics' notes.
+    void exportaTemaDesconocidoEItemsDados()
+    {
+        BaseVocabulario base;
+        const QString rutaBase = BaseNueva(base);
+        base.AgregaTema({"Casa", "nc"});
+        base.AgregaTema({QStringLiteral("Vacío"), "nv"});
+        base.AgregaItem({"house", "casa", "Casa", ""});
+        base.AgregaItem({"dog", "perro", SinCategoria, "ladra"});
+        const QString archivo = RutaNueva(QStringLiteral("csv"));
+        QCOMPARE(ErrorDe([&] { Exporta(base, archivo, Formato::Csv, "No existe"); }).Numero(),
+                 TemaDesconocido);
+        QCOMPARE(ErrorDe([&] {
+                     ExportaItems(base, {"dog", "nope"}, archivo, Formato::Csv);
+                 }).Numero(),
+                 ItemDesconocido);
+        QVERIFY(!QFile::exists(archivo));
+        ExportaItems(base, {"dog", "HOUSE"}, archivo, Formato::Csv);
+        QFile escrito(archivo);
+        QVERIFY(escrito.open(QIODevice::ReadOnly));
+        QCOMPARE(escrito.readAll(), QByteArray("Inglés,Español,Tema,Notas,Notas del tema\r\n"
+                                               "dog,perro,Sin categoría,ladra,\r\n"
+                                               "house,casa,Casa,,nc\r\n"));
+        base.Cierra();
+        const QString otro = RutaNueva(QStringLiteral("csv"));
+        QString salida, error;
+        QCOMPARE(
+            Ejecuta({"exporta", otro, "--base", rutaBase, "--tema", "No existe"}, &salida, &error),
+            1);
+        QVERIFY2(error.contains(QStringLiteral("No hay ningún tema «No existe»")),
+                 qPrintable(error));
+        QVERIFY(!QFile::exists(otro));
+        QCOMPARE(
+            Ejecuta({"exporta", "-", "--base", rutaBase, "--tema", "No existe"}, &salida, &error),
+            1);
+        QVERIFY(salida.isEmpty());
     }
 };
 

@@ -155,11 +155,15 @@ EscribeExportacion(QWidget* dueno, Intercambio::Formato formato, const QString& 
         ProgresoVisible progreso(dueno, QStringLiteral("Exportando..."));
         escribe(ruta, progreso.Funcion());
     } catch (const ErrorTalvex& error) {
-        if (error.Numero() != Intercambio::Cancelado)
-            throw;
-        Avisa(QStringLiteral("¡¡ Se canceló la exportación: no se escribió nada !!"),
-              IconoMensaje::Informacion);
-        return true;
+        if (error.Numero() == Intercambio::Cancelado) {
+            Avisa(QStringLiteral("¡¡ Se canceló la exportación: no se escribió nada !!"),
+                  IconoMensaje::Informacion);
+            return true;
+        }
+        // The window stays, for another file or another choice.
+        Avisa(QStringLiteral("¡¡ No se pudo exportar el vocabulario !!\r\r") + error.Descripcion(),
+              IconoMensaje::Exclamacion);
+        return false;
     }
     Avisa(QStringLiteral("¡¡ El vocabulario se exportó en: ") + ruta + QStringLiteral(" !!"),
           IconoMensaje::Informacion);

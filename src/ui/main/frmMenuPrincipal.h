@@ -73,7 +73,8 @@ public:
     void MuestraVoz(const QString& ingles);
     // A result chosen in the search window, shown as a click in the index (or the tree) shows it.
     void ResultadoElegido(const Busqueda::Hallazgo& hallazgo);
-    // Asks for the file and writes the vocabulary or one topic to it; false when no file.
+    // Asks for the file and writes the vocabulary or one topic to it; false when nothing was
+    // written (no file chosen, or a failure it has said).
     bool Exporta(Intercambio::Formato formato, const std::optional<QString>& tema);
     // The same for the items the search window listed, asked over that window.
     void ExportaResultados(QWidget* dueno, Intercambio::Formato formato,
