@@ -147,7 +147,10 @@ int main(int argc, char* argv[])
     try {
         const Argumentos argumentos = LeeArgumentos(aplicacion.arguments());
         BaseVocabulario base;
-        base.Abre(argumentos.opciones.value(QStringLiteral("--base")));
+        // A file about to be written is checked down to every index entry first.
+        base.Abre(argumentos.opciones.value(QStringLiteral("--base")),
+                  argumentos.orden == QLatin1String("importa") ? Comprobacion::Completa
+                                                               : Comprobacion::Paginas);
         return argumentos.orden == QLatin1String("exporta") ? Exporta(argumentos, base)
                                                             : Importa(argumentos, base);
     } catch (const ErrorUso& error) {

@@ -1,7 +1,10 @@
 #include "app/AbreBaseDatos.h"
 
 #include "app/CierraAplicacion.h"
+#include "app/SistemaArchivos.h"
 #include "app/modTALVEXV20.h"
+#include "backup/CopiaSegura.h"
+#include "data/EsquemaVocabulario.h"
 
 #include <QDir>
 
@@ -45,13 +48,40 @@ void AbreBaseDatos()
     }
 }
 
-bool TerminaComprobacionBase()
+BaseComprobada TerminaComprobacionBase()
 {
+    BaseVocabulario& base = modTALVEXV20().dbPrincipal;
     try {
-        modTALVEXV20().dbPrincipal.TerminaComprobacion();
-        return true;
+        const QString indices = base.TerminaComprobacion();
+        if (indices.isEmpty())
+            return BaseComprobada::Sana;
+        const QString ruta = ArchivoDeConexion(base.Conexion());
+        // Nothing is mended before the file is kept as it is: the copy is taken byte for byte,
+        // since the only connection to it writes nothing until the rebuild.
+        try {
+            modTALVEXV20().fso->CopyFile(ruta, ruta + SufijoSinReparar);
+        } catch (const ErrorTalvex& error) {
+            base.Cierra();
+            throw ErrorTalvex(error.Numero(),
+                              ErrorBaseNoValida(ruta, indices).Descripcion() +
+                                  QStringLiteral(" No se pudo guardar una copia del archivo antes "
+                                                 "de repararlo: %1.")
+                                      .arg(error.Descripcion()));
+        }
+        base.ReconstruyeIndices();
+        Sistema().Pita();
+        MuestraMensaje({QStringLiteral("¡¡ Se repararon los índices de la Base de Datos "
+                                       "'TALVEXV20.MDB' !!") +
+                            QStringLiteral("\r\r") + QStringLiteral("El archivo ") + indices +
+                            QStringLiteral(" Los índices se rehicieron a partir de los temas y "
+                                           "los ítems guardados, que estaban enteros.") +
+                            QStringLiteral("\r\r") +
+                            QStringLiteral("El archivo tal como estaba se guardó en '%1'.")
+                                .arg(QDir::toNativeSeparators(ruta + SufijoSinReparar)),
+                        TituloMensaje, IconoMensaje::Exclamacion});
+        return BaseComprobada::Reparada;
     } catch (const ErrorTalvex& error) {
         AvisaBaseNoValida(error);
-        return false;
+        return BaseComprobada::Danada;
     }
 }

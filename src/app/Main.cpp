@@ -103,9 +103,15 @@ void Main()
         principal.AutoCompletar = true;
         BuscaItem();
         // The lists were read while the file's pages were checked aside: a damaged file
-        // leaves them empty, as if it had never opened.
-        if (!TerminaComprobacionBase())
+        // leaves them empty, as if it had never opened; one whose indexes were rebuilt is
+        // read again, since the lists were read through those indexes.
+        const BaseComprobada comprobada = TerminaComprobacionBase();
+        if (comprobada != BaseComprobada::Sana)
             principal.OlvidaListados();
+        if (comprobada == BaseComprobada::Reparada) {
+            CreaIndiceItems();
+            BuscaItem();
+        }
         // A week without a copy: one is made while the window gets ready.
         auto copia = CopiaSiVencida();
         OmiteFallo([&] { estado.dbPrincipal.ReduceCache(); });

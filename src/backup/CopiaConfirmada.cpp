@@ -29,8 +29,10 @@ CopiaSinHacer CopiaYTermina(const QString& origen, const QString& destino, bool 
                             const ControlesCopia& controles)
 {
     try {
-        // A source that is no vocabulary database is refused before anything is asked.
-        const QString defecto = DefectoOrigen(origen);
+        // A source that is no vocabulary database is refused before anything is asked; one
+        // about to become the working database down to every index entry.
+        const QString defecto =
+            DefectoOrigen(origen, respaldo ? Comprobacion::Paginas : Comprobacion::Completa);
         if (!defecto.isEmpty()) {
             ReportaFalloCopia(NumeroError::BaseNoValida, defecto, destino);
             return CopiaSinHacer::OrigenNoValido;

@@ -57,7 +57,7 @@ ErrorTalvex ErrorDeCopia(int codigo, sqlite3* db, bool destino)
 // Opens the source for reading only and checks that it is a sound vocabulary database. The
 // read transaction begun here lasts until the connection closes, so the pages copied later
 // are exactly the ones checked, whatever another connection writes meanwhile.
-void AbreOrigen(ConexionSqlite& fuente, const QString& origen)
+void AbreOrigen(ConexionSqlite& fuente, const QString& origen, Comprobacion nivel)
 {
     struct stat datos;
     if (::stat(Nativa(origen).constData(), &datos) != 0)
@@ -70,7 +70,7 @@ void AbreOrigen(ConexionSqlite& fuente, const QString& origen)
         fuente.Abre(origen, SQLITE_OPEN_READONLY);
         fuente.EjecutaSql("BEGIN");
         // The dialog says that the source is no vocabulary database; this says why.
-        const QString defecto = DefectoBaseVocabulario(fuente, origen);
+        const QString defecto = DefectoBaseVocabulario(fuente, origen, nivel);
         if (!defecto.isEmpty())
             throw ErrorTalvex(NumeroError::BaseNoValida,
                               QStringLiteral("%1: %2").arg(QFileInfo(origen).fileName(), defecto));
@@ -268,11 +268,11 @@ void CompruebaEscrito(const QString& ruta)
 
 } // namespace
 
-QString DefectoOrigen(const QString& origen)
+QString DefectoOrigen(const QString& origen, Comprobacion nivel)
 {
     ConexionSqlite fuente;
     try {
-        AbreOrigen(fuente, origen);
+        AbreOrigen(fuente, origen, nivel);
     } catch (const ErrorTalvex& error) {
         if (error.Numero() == NumeroError::BaseNoValida)
             return error.Descripcion();
@@ -309,12 +309,13 @@ QString ArchivoDeConexion(sqlite3* conexion)
     return archivo ? QFile::decodeName(archivo) : QString();
 }
 
-void CopiaBaseSegura(const QString& origen, const QString& destino, const QString& copiaPrevia)
+void CopiaBaseSegura(const QString& origen, const QString& destino, const QString& copiaPrevia,
+                     Comprobacion nivel, const std::function<void(ConexionSqlite&)>& marca)
 {
     if (origen.isEmpty() || destino.isEmpty())
         throw ArgumentoNoValido();
     ConexionSqlite fuente;
-    AbreOrigen(fuente, origen);
+    AbreOrigen(fuente, origen, nivel);
     const Destino d = PreparaDestino(destino);
     if (MismoArchivo(origen, d.ruta)) // a file is not copied onto itself
         throw ErrorDesdeErrno(EBUSY, true);
@@ -331,6 +332,8 @@ void CopiaBaseSegura(const QString& origen, const QString& destino, const QStrin
         copia.Abre(temporal.Ruta(), SQLITE_OPEN_READWRITE);
         copia.EjecutaSql("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF");
         CopiaPaginas(fuente.Manejador(), copia.Manejador());
+        if (marca)
+            marca(copia);
     }
     fuente.Cierra();
     // EINVAL: the file system cannot sync; the data are written all the same.
@@ -349,7 +352,8 @@ void RestauraEnConexion(const QString& origen, sqlite3* conexion)
     if (origen.isEmpty() || trabajo.isEmpty())
         throw ArgumentoNoValido();
     ConexionSqlite fuente;
-    AbreOrigen(fuente, origen); // a source that is not sound changes nothing
+    // A source that is not sound, down to every index entry, changes nothing.
+    AbreOrigen(fuente, origen, Comprobacion::Completa);
     if (MismoArchivo(origen, trabajo))
         throw ErrorDesdeErrno(EBUSY, true);
     const QString previa = trabajo + SufijoCopiaPrevia;
@@ -361,7 +365,7 @@ void RestauraEnConexion(const QString& origen, sqlite3* conexion)
     } catch (const ErrorTalvex&) {
         // The pages did not read back sound: the working database gets its own pages back.
         ConexionSqlite anterior;
-        AbreOrigen(anterior, previa);
+        AbreOrigen(anterior, previa, Comprobacion::Paginas);
         CopiaPaginas(anterior.Manejador(), conexion);
         throw;
     }

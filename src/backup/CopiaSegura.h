@@ -9,9 +9,13 @@
 // (53 source missing, 76 destination folder missing, 70 permission denied, disk full…);
 // a source that is no sound vocabulary database throws ErrorTalvex(BaseNoValida) and
 // nothing is written.
+#include "data/EsquemaVocabulario.h"
+
 #include <QString>
+#include <functional>
 
 struct sqlite3;
+class ConexionSqlite;
 
 // The safety copy that a restore keeps of the working database, beside it. Its name does
 // not end in ".tmp", which the shutdown clean-up deletes.
@@ -26,19 +30,22 @@ QString ArchivoDeConexion(sqlite3* conexion);
 // Copies the vocabulary database `origen` to `destino`, replacing an existing destination
 // (keeping its permissions; a link is followed, so the file it points at is replaced). With
 // `copiaPrevia`, an existing destination is first copied there byte for byte, as it is; it
-// must then be a file that no connection holds open.
-void CopiaBaseSegura(const QString& origen, const QString& destino,
-                     const QString& copiaPrevia = {});
+// must then be a file that no connection holds open. The source is checked as far as
+// `nivel` reads (Completa for a file about to become the working database). `marca` writes
+// into the new copy before it is synced and checked.
+void CopiaBaseSegura(const QString& origen, const QString& destino, const QString& copiaPrevia = {},
+                     Comprobacion nivel = Comprobacion::Paginas,
+                     const std::function<void(ConexionSqlite&)>& marca = {});
 
 // Replaces the content of the database that `conexion` holds open with the vocabulary
-// database `origen`, in one transaction of that connection, so that the working file is
-// never swapped under it. First its present content is kept, by CopiaBaseSegura, in its
-// own name followed by SufijoCopiaPrevia.
+// database `origen`, checked whole first, in one transaction of that connection, so that
+// the working file is never swapped under it. First its present content is kept, by
+// CopiaBaseSegura, in its own name followed by SufijoCopiaPrevia.
 void RestauraEnConexion(const QString& origen, sqlite3* conexion);
 
 // Why `origen` is no sound vocabulary database ("TALVEXV20.MDB: está dañado (…)."), or an
 // empty text when it is one or cannot be read at all (the copy then says what stops it).
-QString DefectoOrigen(const QString& origen);
+QString DefectoOrigen(const QString& origen, Comprobacion nivel = Comprobacion::Paginas);
 
 // Removes what copies into `carpeta`, whatever their destinations, left when they were killed
 // half-way.

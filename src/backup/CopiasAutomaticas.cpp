@@ -3,10 +3,12 @@
 #include "app/SistemaArchivos.h"
 #include "app/modTALVEXV20.h"
 #include "backup/CopiaSegura.h"
+#include "data/EsquemaVocabulario.h"
 #include "data/Sqlite.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -17,6 +19,32 @@
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString FormatoHora = QStringLiteral("yyyyMMdd-HHmmss");
+
+// When a copy was made, recorded inside it (UTC), so that neither its name nor the file's
+// time need be trusted.
+constexpr const char* GuardaHoraCopia =
+    "INSERT OR REPLACE INTO TALVEXMETA(CLAVE, VALOR) VALUES('COPIAHECHA', ?1)";
+
+// Whether the file is a vocabulary database of ours (its marks, tables and indexes); the
+// moment recorded in it, when there is one, replaces the one of its name.
+bool LeeCopia(CopiaGuardada& copia)
+{
+    try {
+        ConexionSqlite conexion;
+        conexion.Abre(copia.ruta, SQLITE_OPEN_READONLY);
+        if (!DefectoBaseVocabulario(conexion, copia.ruta, Comprobacion::Estructura).isEmpty())
+            return false;
+        auto hecha = conexion.Prepara("SELECT VALOR FROM TALVEXMETA WHERE CLAVE = 'COPIAHECHA'");
+        if (hecha.Avanza()) {
+            const QDateTime hora = QDateTime::fromString(hecha.Texto(0), Qt::ISODateWithMs);
+            if (hora.isValid())
+                copia.hora = hora.toLocalTime();
+        }
+        return true;
+    } catch (const ErrorTalvex&) {
+        return false;
+    }
+}
 
 QString Motivo(const ErrorTalvex& error)
 {
@@ -42,22 +70,40 @@ QString NombreCopia(const QDateTime& hora)
     return QStringLiteral("TALVEXV20-") + hora.toString(FormatoHora) + QStringLiteral(".MDB");
 }
 
-QList<CopiaGuardada> CopiasGuardadas(const QString& carpeta)
+CarpetaDeCopias RevisaCarpetaCopias(const QString& carpeta, const QDateTime& ahora)
 {
     static const QRegularExpression nombre(QStringLiteral("^TALVEXV20-(\\d{8}-\\d{6})\\.MDB$"));
-    QList<CopiaGuardada> copias;
+    CarpetaDeCopias contenido;
     const QFileInfoList archivos = QDir(carpeta).entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo& archivo : archivos) {
         const auto encaje = nombre.match(archivo.fileName());
-        const QDateTime hora = encaje.hasMatch()
-                                   ? QDateTime::fromString(encaje.captured(1), FormatoHora)
-                                   : QDateTime();
-        if (hora.isValid())
-            copias.append({archivo.absoluteFilePath(), hora, archivo.size()});
+        CopiaGuardada copia{archivo.absoluteFilePath(),
+                            encaje.hasMatch()
+                                ? QDateTime::fromString(encaje.captured(1), FormatoHora)
+                                : QDateTime(),
+                            archivo.size()};
+        if (!copia.hora.isValid() || !LeeCopia(copia)) {
+            contenido.ajenos << archivo.fileName();
+            continue;
+        }
+        if (copia.hora > ahora) {
+            copia.hora = archivo.lastModified();
+            copia.horaFiable = copia.hora <= ahora;
+        }
+        contenido.copias << copia;
     }
-    // The names sort as their moments do.
-    std::reverse(copias.begin(), copias.end());
-    return copias;
+    std::stable_sort(contenido.copias.begin(), contenido.copias.end(),
+                     [](const CopiaGuardada& una, const CopiaGuardada& otra) {
+                         if (una.horaFiable != otra.horaFiable)
+                             return una.horaFiable;
+                         return una.hora > otra.hora;
+                     });
+    return contenido;
+}
+
+QList<CopiaGuardada> CopiasGuardadas(const QString& carpeta, const QDateTime& ahora)
+{
+    return RevisaCarpetaCopias(carpeta, ahora).copias;
 }
 
 FilasCopia CuentaFilas(const QString& ruta)
@@ -76,19 +122,34 @@ FilasCopia CuentaFilas(const QString& ruta)
 
 bool CopiaVencida(const QString& carpeta, const QDateTime& ahora)
 {
-    const QList<CopiaGuardada> copias = CopiasGuardadas(carpeta);
-    return copias.isEmpty() || copias.first().hora < ahora.addDays(-DiasEntreCopias);
+    const QList<CopiaGuardada> copias = CopiasGuardadas(carpeta, ahora);
+    return copias.isEmpty() || !copias.first().horaFiable ||
+           copias.first().hora < ahora.addDays(-DiasEntreCopias);
 }
 
 QString HazCopiaAutomatica(const QString& base, const QString& carpeta, const QDateTime& hora)
 {
+    // A file or a link where the folder should be is left as it is, and said for what it is.
+    const QFileInfo donde(carpeta);
+    if ((donde.exists() || donde.isSymLink()) && !donde.isDir())
+        throw ErrorTalvex(NumeroError::AccesoRutaArchivo,
+                          QStringLiteral("'%1' debería ser la carpeta de las copias, pero es un "
+                                         "archivo o un enlace que no lleva a una carpeta; se "
+                                         "dejó como está")
+                              .arg(QDir::toNativeSeparators(carpeta)));
     SistemaArchivos().CreaCarpetaConPadres(carpeta);
     BorraCopiasInterrumpidas(carpeta);
     const QString destino = QDir(carpeta).filePath(NombreCopia(hora));
-    CopiaBaseSegura(base, destino);
-    // Only now that the new copy is whole do the oldest go.
-    const QList<CopiaGuardada> copias = CopiasGuardadas(carpeta);
-    for (qsizetype i = CopiasConservadas; i < copias.size(); ++i)
+    CopiaBaseSegura(base, destino, {}, Comprobacion::Paginas, [&](ConexionSqlite& copia) {
+        copia.Prepara(GuardaHoraCopia)
+            .Enlaza(1, hora.toUTC().toString(Qt::ISODateWithMs))
+            .Ejecuta();
+    });
+    // Only now that the new copy is whole do the oldest go; it stays, whatever the others'
+    // moments say.
+    QList<CopiaGuardada> copias = CopiasGuardadas(carpeta, hora);
+    copias.removeIf([&](const CopiaGuardada& copia) { return MismoArchivo(copia.ruta, destino); });
+    for (qsizetype i = CopiasConservadas - 1; i < copias.size(); ++i)
         QFile::remove(copias.at(i).ruta);
     return destino;
 }

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <thread>
 
@@ -16,8 +17,19 @@ constexpr int DiasEntreCopias = 7;
 
 struct CopiaGuardada {
     QString ruta;
-    QDateTime hora; // the moment its name carries
+    // When it was made: the moment recorded inside it, else the one its name carries; the
+    // file's time when that lies ahead of now (a clock that ran ahead once).
+    QDateTime hora;
     qint64 bytes = 0;
+    // False when even the file's time lies ahead: then it sorts after every other copy.
+    bool horaFiable = true;
+};
+
+// What the folder of the copies holds: the copies, newest first, and the names of every
+// other file in it (no copy of ours, whatever its name), which the copies never touch.
+struct CarpetaDeCopias {
+    QList<CopiaGuardada> copias;
+    QStringList ajenos;
 };
 
 // Topics and items of a copy; -1 when it cannot be read.
@@ -30,14 +42,20 @@ struct FilasCopia {
 QString CarpetaCopias();
 // The name of the copy made at `hora`.
 QString NombreCopia(const QDateTime& hora);
-// The copies in `carpeta`, newest first (other files are no copies).
-QList<CopiaGuardada> CopiasGuardadas(const QString& carpeta);
+// A copy is a file named as NombreCopia names it that is a vocabulary database of ours.
+CarpetaDeCopias RevisaCarpetaCopias(const QString& carpeta,
+                                    const QDateTime& ahora = QDateTime::currentDateTime());
+// The copies in `carpeta`, newest first.
+QList<CopiaGuardada> CopiasGuardadas(const QString& carpeta,
+                                     const QDateTime& ahora = QDateTime::currentDateTime());
 FilasCopia CuentaFilas(const QString& ruta);
-// True when start-up should make a copy: none yet, or the newest older than the week.
+// True when start-up should make a copy: none yet with a moment to trust, or the newest
+// older than the week.
 bool CopiaVencida(const QString& carpeta, const QDateTime& ahora);
 
 // Copies the database `base` into `carpeta` (made when missing) under the name of `hora`,
-// then removes the copies beyond the ten newest and what copies killed half-way left.
+// recording `hora` inside the copy, then removes the copies beyond the ten newest (never the
+// one just made, never a file that is no copy of ours) and what copies killed half-way left.
 // Throws ErrorTalvex, and then removes nothing.
 QString HazCopiaAutomatica(const QString& base, const QString& carpeta, const QDateTime& hora);
 

@@ -84,5 +84,7 @@ void CopiaBaseDatos(const QString& origen, const QString& destino)
     const bool trabajo =
         MismoArchivo(destino, RutaBaseTrabajo()) ||
         MismoArchivo(destino, QDir(estado.CarpetaPrograma).filePath(NombreRespaldo));
-    CopiaBaseSegura(origen, destino, trabajo ? destino + SufijoCopiaPrevia : QString());
+    // A file about to become the working database is checked down to every index entry.
+    CopiaBaseSegura(origen, destino, trabajo ? destino + SufijoCopiaPrevia : QString(),
+                    trabajo ? Comprobacion::Completa : Comprobacion::Paginas);
 }

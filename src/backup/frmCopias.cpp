@@ -24,6 +24,21 @@ const QString TextoSinCopias = QStringLiteral(
     "Todavía no hay copias automáticas. TALVEX guarda una al cerrar, si cambió algo, y otra al "
     "iniciar si la última tiene más de una semana; conserva las diez más recientes.");
 
+// Other files in the folder are said once, in one line, and left alone.
+QString TextoAjenos(const QStringList& ajenos)
+{
+    QStringList nombres = ajenos.mid(0, 3);
+    if (ajenos.size() > nombres.size())
+        nombres << QStringLiteral("…");
+    return (ajenos.size() == 1
+                ? QStringLiteral("La carpeta tiene además un archivo que no es una copia de "
+                                 "TALVEX (%2); no se cuenta ni se borra.")
+                : QStringLiteral("La carpeta tiene además %1 archivos que no son copias de "
+                                 "TALVEX (%2); no se cuentan ni se borran."))
+        .arg(ajenos.size())
+        .arg(nombres.join(QStringLiteral(", ")));
+}
+
 QString TextoFilas(int cuantas)
 {
     return cuantas < 0 ? QStringLiteral("—") : QLocale::system().toString(cuantas);
@@ -58,6 +73,10 @@ frmCopias::frmCopias(const QString& carpeta) : QWidget(nullptr, Qt::Dialog), car
     lblSinCopias = new QLabel(TextoSinCopias, this);
     lblSinCopias->setObjectName(QStringLiteral("lblSinCopias"));
     lblSinCopias->setWordWrap(true);
+    lblAjenos = new QLabel(this);
+    lblAjenos->setObjectName(QStringLiteral("lblAjenos"));
+    lblAjenos->setWordWrap(true);
+    lblAjenos->hide();
     lblMensajeCopia = new QLabel(QStringLiteral("Copiando, por favor espere..."), this);
     lblMensajeCopia->setObjectName(QStringLiteral("lblMensajeCopia"));
     lblMensajeCopia->hide();
@@ -84,6 +103,7 @@ frmCopias::frmCopias(const QString& carpeta) : QWidget(nullptr, Qt::Dialog), car
     todo->addWidget(etiqueta);
     todo->addWidget(lvwCopias, 1);
     todo->addWidget(lblSinCopias);
+    todo->addWidget(lblAjenos);
     todo->addLayout(botones);
     resize(Twips(8400), Twips(4800));
     CentraEnPantalla(*this);
@@ -101,7 +121,8 @@ void frmCopias::Llena()
 {
     const QLocale idioma = QLocale::system();
     const QString formaHora = FormaHoraSinZona(idioma);
-    for (const CopiaGuardada& copia : CopiasGuardadas(carpeta_)) {
+    const CarpetaDeCopias contenido = RevisaCarpetaCopias(carpeta_, Sistema().Ahora());
+    for (const CopiaGuardada& copia : contenido.copias) {
         const FilasCopia filas = CuentaFilas(copia.ruta);
         auto* fila = new QTreeWidgetItem(
             lvwCopias,
@@ -115,6 +136,8 @@ void frmCopias::Llena()
     }
     const bool hay = lvwCopias->topLevelItemCount() > 0;
     lblSinCopias->setVisible(!hay);
+    lblAjenos->setText(TextoAjenos(contenido.ajenos));
+    lblAjenos->setVisible(!contenido.ajenos.isEmpty());
     cmdRecuperar->setEnabled(hay);
     if (hay)
         lvwCopias->setCurrentItem(lvwCopias->topLevelItem(0));

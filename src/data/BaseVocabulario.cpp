@@ -41,7 +41,9 @@ struct BaseVocabulario::Datos {
     // A write was committed to the file since it was opened (the closing copies it then).
     bool cambiada = false;
     // The check of every page, running aside after AbreComprobandoAparte: its finding.
-    std::future<QString> paginas;
+    std::future<DefectoPaginas> paginas;
+    // Found by that check: faults in the indexes only, which ReconstruyeIndices mends.
+    QString indicesDanados;
     QString ruta;
 
     // Counts a confirmed write; the outermost one has reached the file.
@@ -52,23 +54,34 @@ struct BaseVocabulario::Datos {
     }
 
     // Waits for the check running aside, if any: a damaged file is closed and its fault
-    // thrown; a sound one may be written from then on.
-    void Comprobada()
+    // thrown; one whose indexes alone are damaged stays open and unwritten (its fault is
+    // returned); a sound one may be written from then on.
+    const QString& Comprobada()
     {
-        if (!paginas.valid())
-            return;
-        const QString defecto = paginas.get();
-        if (defecto.isEmpty()) {
-            conexion.EjecutaSql("PRAGMA query_only = OFF");
-            return;
+        if (paginas.valid()) {
+            const DefectoPaginas hallado = paginas.get();
+            if (hallado.defecto.isEmpty()) {
+                conexion.EjecutaSql("PRAGMA query_only = OFF");
+            } else if (!hallado.soloIndices) {
+                conexion.Cierra();
+                throw ErrorBaseNoValida(ruta, hallado.defecto);
+            } else {
+                indicesDanados = hallado.defecto;
+            }
         }
-        conexion.Cierra();
-        throw ErrorBaseNoValida(ruta, defecto);
+        return indicesDanados;
+    }
+
+    // Before a write: the file must be known sound.
+    void ExigeSana()
+    {
+        if (!Comprobada().isEmpty())
+            throw ErrorBaseNoValida(ruta, indicesDanados);
     }
 
     template <typename Cambio> auto Escribe(Cambio&& cambio)
     {
-        Comprobada(); // a file not yet known sound is never written
+        ExigeSana(); // a file not yet known sound is never written
         TransaccionSqlite transaccion(Abierta());
         if constexpr (std::is_void_v<std::invoke_result_t<Cambio&, ConexionSqlite&>>) {
             cambio(conexion);
@@ -93,22 +106,47 @@ void BaseVocabulario::CreaVacia(const QString& ruta)
 
 void BaseVocabulario::Abre(const QString& ruta)
 {
-    AbreCon(ruta, false);
+    AbreCon(ruta, false, Comprobacion::Paginas);
+}
+
+void BaseVocabulario::Abre(const QString& ruta, Comprobacion nivel)
+{
+    AbreCon(ruta, false, nivel);
 }
 
 void BaseVocabulario::AbreComprobandoAparte(const QString& ruta)
 {
-    AbreCon(ruta, true);
+    AbreCon(ruta, true, Comprobacion::Paginas);
 }
 
-void BaseVocabulario::TerminaComprobacion()
+QString BaseVocabulario::TerminaComprobacion()
 {
-    d->Comprobada();
+    return d->Comprobada();
 }
 
-void BaseVocabulario::AbreCon(const QString& ruta, bool aparte)
+void BaseVocabulario::ReconstruyeIndices()
+{
+    ConexionSqlite& conexion = d->Abierta();
+    try {
+        conexion.EjecutaSql("PRAGMA query_only = OFF");
+        {
+            TransaccionSqlite transaccion(conexion);
+            conexion.EjecutaSql("REINDEX");
+            transaccion.Confirma();
+        }
+        CompruebaBaseVocabulario(conexion, d->ruta, Comprobacion::Completa);
+    } catch (...) {
+        d->conexion.Cierra();
+        throw;
+    }
+    d->indicesDanados.clear();
+    d->Confirmada();
+}
+
+void BaseVocabulario::AbreCon(const QString& ruta, bool aparte, Comprobacion nivel)
 {
     Cierra();
+    d->indicesDanados.clear();
     d->cambiada = false;
     ++d->escrituras; // what was read from another file is no longer current
     const QFileInfo archivo(ruta);
@@ -129,14 +167,17 @@ void BaseVocabulario::AbreCon(const QString& ruta, bool aparte)
         d->conexion.Abre(ruta, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
         // Nothing is written before the file is known to be ours and sound. The check of
         // every page may run aside only when opening writes nothing.
-        CompruebaBaseVocabulario(d->conexion, ruta, false);
+        CompruebaBaseVocabulario(d->conexion, ruta, Comprobacion::Estructura);
+        d->ruta = ruta;
         if (aparte && !NecesitaArreglos(d->conexion)) {
-            d->ruta = ruta;
             d->conexion.EjecutaSql("PRAGMA synchronous=FULL; PRAGMA query_only = ON");
-            d->paginas = std::async(std::launch::async, DefectoPaginasAparte, ruta);
+            const Comprobacion paginas = archivo.size() <= TamanoComprobacionCompletaAlIniciar
+                                             ? Comprobacion::Completa
+                                             : Comprobacion::Paginas;
+            d->paginas = std::async(std::launch::async, DefectoPaginasAparte, ruta, paginas);
             return;
         }
-        CompruebaBaseVocabulario(d->conexion, ruta);
+        CompruebaBaseVocabulario(d->conexion, ruta, nivel);
         d->conexion.EjecutaSql("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
         CompletaIndices(d->conexion);
         ActualizaClavesOrden(d->conexion);

@@ -4,6 +4,7 @@
 // ignores case and keeps accents ("house" = "HOUSE", "a" ≠ "á", ñ after every n-word).
 // Every failure throws ErrorTalvex.
 #include "data/ErrorTalvex.h"
+#include "data/EsquemaVocabulario.h"
 
 #include <QString>
 #include <functional>
@@ -43,13 +44,23 @@ public:
     // throws ErrorTalvex(BaseNoValida) with a Spanish description and is left untouched;
     // the object then stays closed.
     void Abre(const QString& ruta);
+    // `nivel` Completa also looks every row up in every index (for a file about to be
+    // written by a tool).
+    void Abre(const QString& ruta, Comprobacion nivel);
     // The same, except for the one check that reads every page of the file: it runs on a
     // connection and a thread of its own while the caller goes on reading, and the file
-    // refuses writes until it has been found sound. TerminaComprobacion waits for it; on a
-    // damaged file it closes the object and throws what Abre would have thrown. Every write
-    // waits for it too.
+    // refuses writes until it has been found sound. That check is the whole one when the file
+    // is small enough (TamanoComprobacionCompletaAlIniciar). TerminaComprobacion waits for
+    // it; on a damaged file it closes the object and throws what Abre would have thrown. When
+    // the only faults lie in indexes it keeps the file open, unwritable, and returns what
+    // they are ("está dañado (…)."): ReconstruyeIndices may mend it then. A sound file gives
+    // an empty text. Every write waits for the check too.
     void AbreComprobandoAparte(const QString& ruta);
-    void TerminaComprobacion();
+    QString TerminaComprobacion();
+    // Rebuilds every index from its table's rows (REINDEX) in one transaction and checks the
+    // file whole again; the file may be written from then on. Throws, and closes the object,
+    // when the file is still not sound.
+    void ReconstruyeIndices();
     void Cierra();
     bool EstaAbierta() const;
 
@@ -99,7 +110,7 @@ public:
     sqlite3* Conexion() const; // for tools and tests that read the file directly
 
 private:
-    void AbreCon(const QString& ruta, bool aparte);
+    void AbreCon(const QString& ruta, bool aparte, Comprobacion nivel);
     struct Datos;
     std::unique_ptr<Datos> d;
 };

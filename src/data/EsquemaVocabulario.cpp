@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -111,24 +112,90 @@ bool EsArchivoSqlite(const QString& ruta)
 // What is said of a file SQLite itself refuses to read.
 const QString DanadoOIncompleto = QStringLiteral("está dañado o incompleto.");
 
-// SQLite's own check of every page, the one check that reads the whole file, with the
-// page cache it should leave behind.
-QString DefectoDePaginas(ConexionSqlite& conexion, const char* cache)
+// One line of SQLite's check in Spanish: what is wrong and where, without the engine's own
+// words. `indice` tells whether rebuilding that index from its table mends it.
+QString TraduceHallazgo(const QString& linea, bool& indice)
 {
+    static const QRegularExpression falta(QStringLiteral("^row (\\d+) missing from index (\\S+)$"));
+    static const QRegularExpression cuenta(QStringLiteral("^wrong # of entries in index (\\S+)$"));
+    static const QRegularExpression repetida(
+        QStringLiteral("^non-unique entry in UNIQUE index (\\S+)$"));
+    static const QRegularExpression nulo(QStringLiteral("^NULL value in (\\S+)$"));
+    static const QRegularExpression pagina(QStringLiteral("[Pp]age (\\d+)"));
+    indice = false;
+    if (const auto encaje = falta.match(linea); encaje.hasMatch()) {
+        indice = true;
+        return QStringLiteral("falta la fila %1 en el índice %2")
+            .arg(encaje.captured(1), encaje.captured(2));
+    }
+    if (const auto encaje = cuenta.match(linea); encaje.hasMatch()) {
+        indice = true;
+        return QStringLiteral("el índice %1 no tiene tantas entradas como filas su tabla")
+            .arg(encaje.captured(1));
+    }
+    // Two rows with one key: rebuilding the unique index would refuse them.
+    if (const auto encaje = repetida.match(linea); encaje.hasMatch())
+        return QStringLiteral("el índice único %1 tiene entradas repetidas")
+            .arg(encaje.captured(1));
+    if (const auto encaje = nulo.match(linea); encaje.hasMatch())
+        return QStringLiteral("el campo %1 de una fila está vacío (nulo)").arg(encaje.captured(1));
+    if (const auto encaje = pagina.match(linea); encaje.hasMatch())
+        return QStringLiteral("en la página %1").arg(encaje.captured(1));
+    return QStringLiteral("en la estructura de sus páginas");
+}
+
+// SQLite's check in Spanish: every fault found, and whether they all lie in indexes.
+DefectoPaginas TraduceComprobacion(const QStringList& lineas)
+{
+    DefectoPaginas resultado{{}, true};
+    QStringList hallazgos;
+    for (const QString& linea : lineas) {
+        if (linea.startsWith(QLatin1String("***"))) // "*** in database main ***"
+            continue;
+        bool indice = false;
+        const QString hallazgo = TraduceHallazgo(linea.trimmed(), indice);
+        resultado.soloIndices &= indice;
+        if (!hallazgos.contains(hallazgo) && hallazgos.size() < 3)
+            hallazgos << hallazgo;
+    }
+    resultado.soloIndices &= !hallazgos.isEmpty();
+    resultado.defecto =
+        QStringLiteral("está dañado (%1).").arg(hallazgos.join(QStringLiteral("; ")));
+    return resultado;
+}
+
+// The lines of a check. SQLite may stop half-way at a page it cannot read: what it said
+// until then stays, with that fault, and a check that said nothing throws.
+QStringList LineasDe(ConexionSqlite& conexion, const char* pragma)
+{
+    QStringList lineas;
+    try {
+        for (auto comprobacion = conexion.Prepara(pragma); comprobacion.Avanza();)
+            lineas << comprobacion.Texto(0).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    } catch (const ErrorTalvex& error) {
+        if (lineas.isEmpty() || error.Numero() != NumeroError::BaseNoValida)
+            throw;
+        lineas << QStringLiteral("malformed");
+    }
+    return lineas;
+}
+
+// SQLite's own check of every page, the one check that reads the whole file, with the
+// page cache it should leave behind. The whole check then looks every row up in every index;
+// it comes second, since it stops at a broken page where the quick check says which it is.
+DefectoPaginas DefectoDePaginas(ConexionSqlite& conexion, const char* cache, Comprobacion nivel)
+{
+    const QStringList sano{QStringLiteral("ok")};
     conexion.EjecutaSql(cache);
-    auto comprobacion = conexion.Prepara("PRAGMA quick_check(1)");
-    const QString resultado = comprobacion.Avanza() ? comprobacion.Texto(0) : QString();
-    if (resultado == QLatin1String("ok"))
-        return {};
-    // SQLite's finding, without its "*** in database main ***" heading.
-    QStringList hallazgo = resultado.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    hallazgo.removeIf([](const QString& linea) { return linea.startsWith(QLatin1String("***")); });
-    return QStringLiteral("está dañado (%1).").arg(hallazgo.join(QLatin1Char(' ')).trimmed());
+    QStringList lineas = LineasDe(conexion, "PRAGMA quick_check(1)");
+    if (lineas == sano && nivel == Comprobacion::Completa)
+        lineas = LineasDe(conexion, "PRAGMA integrity_check(20)");
+    return lineas == sano ? DefectoPaginas{} : TraduceComprobacion(lineas);
 }
 
 // The first thing wrong with the open file, or an empty text. SQLite's own refusals (not a
 // database, damaged pages) come out as exceptions.
-QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano, bool paginas)
+QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano, Comprobacion nivel)
 {
     const qint64 idAplicacion = LeeEntero(conexion, "PRAGMA application_id");
     if (idAplicacion != IdAplicacionVocabulario)
@@ -156,7 +223,9 @@ QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano, bool paginas)
     }
     // With room for a large vocabulary (some 250,000 items, memory taken only as pages are
     // read) the pages stay in memory and the first walks find them there.
-    return paginas ? DefectoDePaginas(conexion, "PRAGMA cache_size = -65536") : QString();
+    return nivel == Comprobacion::Estructura
+               ? QString()
+               : DefectoDePaginas(conexion, "PRAGMA cache_size = -65536", nivel).defecto;
 }
 
 void RecalculaClaves(ConexionSqlite& conexion, const char* leeTextos, const char* guardaClave)
@@ -181,7 +250,7 @@ void CreaEsquemaVocabulario(ConexionSqlite& conexion)
     static_assert(IdAplicacionVocabulario == 1413565526 && VersionFormatoVocabulario == 1);
 }
 
-QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, bool paginas)
+QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, Comprobacion nivel)
 {
     const QFileInfo archivo(ruta);
     if (archivo.size() == 0)
@@ -189,7 +258,7 @@ QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, bo
     if (!EsArchivoSqlite(ruta))
         return QStringLiteral("no es una base de datos, sino otro tipo de archivo.");
     try {
-        return BuscaDefecto(conexion, archivo.size(), paginas);
+        return BuscaDefecto(conexion, archivo.size(), nivel);
     } catch (const ErrorTalvex& error) {
         if (error.Numero() != NumeroError::BaseNoValida)
             throw;
@@ -205,22 +274,26 @@ ErrorTalvex ErrorBaseNoValida(const QString& ruta, const QString& defecto)
                            .arg(QFileInfo(ruta).fileName(), defecto));
 }
 
-void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, bool paginas)
+void CompruebaBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, Comprobacion nivel)
 {
-    const QString defecto = DefectoBaseVocabulario(conexion, ruta, paginas);
+    const QString defecto = DefectoBaseVocabulario(conexion, ruta, nivel);
     if (!defecto.isEmpty())
         throw ErrorBaseNoValida(ruta, defecto);
 }
 
-QString DefectoPaginasAparte(const QString& ruta)
+DefectoPaginas DefectoPaginasAparte(const QString& ruta, Comprobacion nivel)
 {
     try {
         ConexionSqlite conexion;
         conexion.Abre(ruta, SQLITE_OPEN_READONLY);
-        // Read once, on a connection of its own: nothing worth keeping in memory.
-        return DefectoDePaginas(conexion, "PRAGMA cache_size = -2048");
+        // Read once, on a connection of its own: the quick check keeps nothing in memory; the
+        // whole one looks rows up in the indexes, which it finds again in its cache.
+        return DefectoDePaginas(conexion,
+                                nivel == Comprobacion::Completa ? "PRAGMA cache_size = -65536"
+                                                                : "PRAGMA cache_size = -2048",
+                                nivel);
     } catch (const ErrorTalvex&) {
-        return DanadoOIncompleto;
+        return {DanadoOIncompleto, false};
     }
 }
 

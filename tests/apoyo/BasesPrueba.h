@@ -6,6 +6,7 @@
 #include "data/Sqlite.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 
 #include <sqlite3.h>
 
@@ -46,4 +47,32 @@ inline QByteArray HuellaFilas(const QString& ruta, bool escritura = false)
     } catch (const ErrorTalvex&) {
         return {};
     }
+}
+
+// Runs SQL of the test's own on the file, outside the store and its guards.
+inline bool EjecutaSinGuardas(const QString& ruta, const char* sql)
+{
+    sqlite3* db = nullptr;
+    const bool bien = sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db,
+                                      SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+                      sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return bien;
+}
+
+// Adds an item that the index ITEMSLISTA does not hold, as a write that bypassed the index
+// would leave it: the index is made partial (holding no row) while the item is written. SQLite's
+// quick check finds the file sound; only its whole check finds the row missing.
+inline bool DanaIndiceItems(const QString& ruta, const Item& item)
+{
+    if (!EjecutaSinGuardas(ruta, "PRAGMA writable_schema = ON; UPDATE sqlite_schema SET sql = "
+                                 "sql || ' WHERE 0' WHERE name = 'ITEMSLISTA'"))
+        return false;
+    {
+        BaseVocabulario base;
+        base.Abre(ruta);
+        base.AgregaItem(item);
+    }
+    return EjecutaSinGuardas(ruta, "PRAGMA writable_schema = ON; UPDATE sqlite_schema SET sql = "
+                                   "substr(sql, 1, length(sql) - 8) WHERE name = 'ITEMSLISTA'");
 }

@@ -54,6 +54,7 @@ private slots:
     void sinBaseDeDatosAvisaYTerminaSinCrearla();
     void unArchivoQueNoEsBaseSeAvisaYNoSeToca_data();
     void unArchivoQueNoEsBaseSeAvisaYNoSeToca();
+    void unIndiceIncompletoSeReparaTrasGuardarElArchivo();
     void unaCarpetaDeTrabajoSinEscrituraTerminaConElMensajeDeFallo();
     void laPausaAtiendeEventosYSiempreTermina();
     void laPausaNuncaTerminaAntesDeTiempo();
@@ -264,6 +265,36 @@ void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca()
     QCOMPARE(v.ModeloItems->rowCount(), 0);
     QCOMPARE(Hijo<QLineEdit>(v, "txtBuscaItem")->text(), QString());
     QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QString());
+}
+
+void PruebaInicio::unIndiceIncompletoSeReparaTrasGuardarElArchivo()
+{
+    EntornoPrueba entorno;
+    entorno.CreaBases();
+    const QString trabajo = entorno.Ruta("TALVEXV20.MDB");
+    CreaBase(trabajo + ".nueva", 50, "x");
+    QVERIFY(QFile::remove(trabajo) && QFile::rename(trabajo + ".nueva", trabajo));
+    QVERIFY(DanaIndiceItems(trabajo, {"zebra", "cebra", SinCategoria, ""}));
+    const QByteArray danado = LeeArchivo(trabajo);
+    entorno.plataforma.respuestas = {RespuestaMensaje::Aceptar};
+    Main();
+
+    // Said once; the file as it was is kept beside it; the lists show the row the index lacked.
+    QCOMPARE(entorno.plataforma.mensajes.size(), 1);
+    const Mensaje& mensaje = entorno.plataforma.mensajes[0];
+    QVERIFY2(mensaje.texto.startsWith(QStringLiteral(
+                 "¡¡ Se repararon los índices de la Base de Datos 'TALVEXV20.MDB' !!\r\rEl "
+                 "archivo está dañado (falta la fila ")),
+             qPrintable(mensaje.texto));
+    QVERIFY(mensaje.texto.endsWith("'" + trabajo + ".sin-reparar'."));
+    QCOMPARE(mensaje.icono, IconoMensaje::Exclamacion);
+    QCOMPARE(LeeArchivo(trabajo + ".sin-reparar"), danado);
+    QVERIFY(DefectoPaginasAparte(trabajo, Comprobacion::Completa).defecto.isEmpty());
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QCOMPARE(v.ModeloItems->rowCount(), 51);
+    QCOMPARE(v.ModeloItems->Filas().Ingles(50), "zebra");
+    QVERIFY(v.isEnabled());
+    modTALVEXV20().dbPrincipal.EliminaItem("zebra"); // writable again
 }
 
 void PruebaInicio::unaCarpetaDeTrabajoSinEscrituraTerminaConElMensajeDeFallo()

@@ -90,6 +90,11 @@ private slots:
     void unaCopiaFallidaSeDiceUnaVezAlIniciar_data();
     void unaCopiaFallidaSeDiceUnaVezAlIniciar();
     void recuperarUnaCopiaDevuelveSuContenido();
+    void laRotacionSoloCuentaYBorraCopiasPropias_data();
+    void laRotacionSoloCuentaYBorraCopiasPropias();
+    void unaCarpetaDeCopiasQueEsUnArchivoSeDiceYNoSeToca_data();
+    void unaCarpetaDeCopiasQueEsUnArchivoSeDiceYNoSeToca();
+    void recuperarUnaCopiaConUnIndiceDanadoNoCopiaNada();
 };
 
 void PruebaCopiasAutomaticas::alCerrarSoloSiCambio()
@@ -359,6 +364,119 @@ void PruebaCopiasAutomaticas::recuperarUnaCopiaDevuelveSuContenido()
 
     ArrancaOtraVez(entorno);
     QVERIFY(modTALVEXV20().dbPrincipal.LocalizaItem("kitchen").has_value());
+}
+
+void PruebaCopiasAutomaticas::laRotacionSoloCuentaYBorraCopiasPropias_data()
+{
+    QTest::addColumn<int>("futuras");   // sound copies named (and dated) in 2099
+    QTest::addColumn<int>("recientes"); // junk named as copies newer than the real ones
+    QTest::addColumn<int>("antiguas");  // junk named as copies older than the real ones
+    QTest::addColumn<int>("reales");    // real copies kept after the new one
+    QTest::newRow("diez copias con fecha futura") << 10 << 0 << 0 << 10;
+    QTest::newRow("once archivos ajenos con nombre de copia") << 0 << 11 << 0 << 3;
+    QTest::newRow("once ajenos con nombres antiguos") << 0 << 0 << 11 << 3;
+}
+
+// Only sound copies of ours are counted and removed, by when they were made; the copy just
+// made is never removed; other files stay; copies named in the future do not stop new ones.
+void PruebaCopiasAutomaticas::laRotacionSoloCuentaYBorraCopiasPropias()
+{
+    QFETCH(int, futuras);
+    QFETCH(int, recientes);
+    QFETCH(int, antiguas);
+    QFETCH(int, reales);
+    QTemporaryDir temporal;
+    const QString base = temporal.filePath("TALVEXV20.MDB");
+    const QString carpeta = temporal.filePath("copias");
+    CreaBase(base, 20, "rotación");
+    const QDateTime futuro(QDate(2099, 1, 1), QTime(8, 0));
+    for (int i = 0; i < futuras; ++i) {
+        const QString ruta = HazCopiaAutomatica(base, carpeta, futuro.addSecs(i));
+        QFile copia(ruta); // written while the clock ran ahead: the file's time too
+        QVERIFY(copia.open(QIODevice::ReadWrite) &&
+                copia.setFileTime(futuro, QFileDevice::FileModificationTime));
+    }
+    QStringList ajenos;
+    for (int i = 0; i < recientes + antiguas; ++i) {
+        ajenos << NombreCopia(i < recientes ? Lunes.addDays(i + 1) : Lunes.addYears(-5).addDays(i));
+        QFile basura(carpeta + "/" + ajenos.last());
+        QVERIFY(QDir().mkpath(carpeta) && basura.open(QIODevice::WriteOnly));
+        basura.write("no es una copia");
+    }
+    if (futuras == 0) {
+        HazCopiaAutomatica(base, carpeta, Lunes.addSecs(-120));
+        HazCopiaAutomatica(base, carpeta, Lunes.addSecs(-60));
+    }
+    QCOMPARE(CopiaVencida(carpeta, Lunes), futuras > 0);
+
+    const QString nueva = HazCopiaAutomatica(base, carpeta, Lunes);
+    const CarpetaDeCopias contenido = RevisaCarpetaCopias(carpeta, Lunes);
+    QCOMPARE(contenido.copias.size(), reales);
+    QCOMPARE(contenido.copias.first().ruta, nueva);
+    QCOMPARE(contenido.copias.first().hora, Lunes);
+    ajenos.sort();
+    QCOMPARE(contenido.ajenos, ajenos);
+    for (const QString& ajeno : ajenos)
+        QCOMPARE(LeeArchivo(carpeta + "/" + ajeno), QByteArray("no es una copia"));
+    QVERIFY(!CopiaVencida(carpeta, Lunes.addDays(1)));
+}
+
+void PruebaCopiasAutomaticas::unaCarpetaDeCopiasQueEsUnArchivoSeDiceYNoSeToca_data()
+{
+    QTest::addColumn<bool>("enlace"); // a link to /dev/null, else a regular file
+    QTest::newRow("archivo") << false;
+    QTest::newRow("enlace a /dev/null") << true;
+}
+
+void PruebaCopiasAutomaticas::unaCarpetaDeCopiasQueEsUnArchivoSeDiceYNoSeToca()
+{
+    QFETCH(bool, enlace);
+    QTemporaryDir temporal;
+    const QString base = temporal.filePath("TALVEXV20.MDB");
+    const QString carpeta = temporal.filePath("copias");
+    CreaBase(base, 5, "carpeta");
+    if (enlace) {
+        QVERIFY(QFile::link("/dev/null", carpeta));
+    } else {
+        QFile archivo(carpeta);
+        QVERIFY(archivo.open(QIODevice::WriteOnly) && archivo.write("mío") > 0);
+    }
+    try {
+        HazCopiaAutomatica(base, carpeta, Lunes);
+        QFAIL("se copió en algo que no es una carpeta");
+    } catch (const ErrorTalvex& error) {
+        QCOMPARE(error.Descripcion(), "'" + carpeta +
+                                          "' debería ser la carpeta de las copias, pero es un "
+                                          "archivo o un enlace que no lleva a una carpeta; se "
+                                          "dejó como está");
+    }
+    QCOMPARE(QFileInfo(carpeta).isSymLink(), enlace);
+    if (!enlace)
+        QCOMPARE(LeeArchivo(carpeta), QByteArray("mío"));
+}
+
+// A copy whose index lacks a row passes SQLite's quick check: restoring it is refused, before
+// the question, and the working database stays as it was.
+void PruebaCopiasAutomaticas::recuperarUnaCopiaConUnIndiceDanadoNoCopiaNada()
+{
+    EntornoPrueba entorno;
+    entorno.plataforma.ahora = Lunes;
+    Arranca(entorno, {}, {Nuevo});
+    const QString trabajo = entorno.Ruta("TALVEXV20.MDB");
+    const QString copia = CopiasGuardadas(CarpetaCopias()).first().ruta;
+    QVERIFY(DanaIndiceItems(copia, {"zebra", "cebra", SinCategoria, ""}));
+    const QByteArray antes = LeeArchivo(trabajo);
+
+    Hijo<QAction>(Principal(), "mnuCopias")->trigger();
+    entorno.plataforma.respuestas = {RespuestaMensaje::Aceptar};
+    Hijo<QPushButton>(Ventana<frmCopias>(), "cmdRecuperar")->click();
+    QCOMPARE(entorno.plataforma.mensajes.size(), 1);
+    const QString texto = entorno.plataforma.mensajes.first().texto;
+    QVERIFY2(texto.contains(QRegularExpression("falta la fila \\d+ en el índice ITEMSLISTA")),
+             qPrintable(texto));
+    QVERIFY(texto.endsWith("No se copió nada."));
+    QVERIFY(!entorno.plataforma.terminado);
+    QCOMPARE(LeeArchivo(trabajo), antes);
 }
 
 QTEST_MAIN(PruebaCopiasAutomaticas)

@@ -1,6 +1,7 @@
 // The backup and restore dialog: its two modes, the checks on both boxes with their messages
 // and where the focus goes, the browse buttons, the copy's failures (after which the working
 // database is as it was), and the end of the program after a copy, with a round trip.
+#include "apoyo/BasesPrueba.h"
 #include "apoyo/EntornoPrueba.h"
 #include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
@@ -664,6 +665,13 @@ void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta_data()
     QTest::newRow("vacío") << QByteArray() << "el archivo está vacío.";
     QTest::newRow("cabecera sin páginas")
         << QByteArray("SQLite format 3\0", 16) + QByteArray(200, '\x01') << "dañado";
+    // SQLite's quick check finds it sound: only the whole check sees the row the index lacks.
+    QTemporaryDir carpeta;
+    const QString indice = carpeta.filePath("indice.MDB");
+    CreaBase(indice, 40, "índice");
+    QVERIFY(DanaIndiceItems(indice, {"zebra", "cebra", SinCategoria, ""}));
+    QTest::newRow("fila que falta en un índice")
+        << LeeArchivo(indice) << "está dañado (falta la fila 41 en el índice ITEMSLISTA;";
 }
 
 void PruebaRespaldo::origenNoValidoSeRechazaAntesDeLaPregunta()

@@ -1,6 +1,7 @@
 // Opening a vocabulary file: a missing file is never created, and a file that is not a sound
 // vocabulary database is refused and left byte for byte as it was.
 #include "ApoyoDatos.h"
+#include "apoyo/BasesPrueba.h"
 #include "data/BaseVocabulario.h"
 #include "data/Sqlite.h"
 
@@ -110,7 +111,8 @@ private slots:
         // A page of the item table overwritten: only SQLite's page check can see it.
         const QString danado = CreaBaseLlena("danado.MDB");
         EscribeArchivo(danado, QByteArray(100, '\xff'), 2 * 4096);
-        QTest::newRow("página dañada") << danado << QStringLiteral("dañad");
+        QTest::newRow("página dañada")
+            << danado << QStringLiteral("está dañado \\(en la página \\d+\\)");
     }
 
     void archivosNoValidos()
@@ -134,6 +136,9 @@ private slots:
                      qPrintable(error.Descripcion()));
             QVERIFY2(error.Descripcion().contains(QFileInfo(ruta).fileName()),
                      qPrintable(error.Descripcion()));
+            // Said in Spanish, never in the engine's words ("btreeInitPage() returns…").
+            QVERIFY2(!error.Descripcion().contains(QRegularExpression("\\(\\)|returns|error code")),
+                     qPrintable(error.Descripcion()));
         }
         QCOMPARE(HuellaArchivo(ruta), antes);
         QCOMPARE(QFileInfo(ruta).lastModified(), modificado);
@@ -145,6 +150,31 @@ private slots:
         QCOMPARE(visitas, 0);
         QVERIFY_ERROR_TALVEX(base.CuentaTemas(), TablaNoAbierta);
         QVERIFY_ERROR_TALVEX(base.AgregaItem({"a", "", "", ""}), TablaNoAbierta);
+    }
+
+    // A row the index ITEMSLISTA lacks passes SQLite's quick check: only the whole check
+    // finds it, says where, and knows that rebuilding the indexes mends it; a broken page
+    // is no fault of the indexes.
+    void laComprobacionCompletaVeLasFilasQueFaltanEnUnIndice()
+    {
+        const QString ruta = CreaBaseLlena("indice.MDB");
+        QVERIFY(DanaIndiceItems(ruta, {"zebra", "cebra", SinCategoria, ""}));
+        const QByteArray antes = HuellaArchivo(ruta);
+        BaseVocabulario base;
+        base.Abre(ruta);
+        base.Cierra();
+        QVERIFY_ERROR_TALVEX(base.Abre(ruta, Comprobacion::Completa), BaseNoValida);
+        const DefectoPaginas completa = DefectoPaginasAparte(ruta, Comprobacion::Completa);
+        QVERIFY2(completa.defecto.contains(QRegularExpression(
+                     "^está dañado \\(falta la fila \\d+ en el índice ITEMSLISTA.*\\)\\.$")),
+                 qPrintable(completa.defecto));
+        QVERIFY(completa.soloIndices);
+        QVERIFY(DefectoPaginasAparte(ruta, Comprobacion::Paginas).defecto.isEmpty());
+        QCOMPARE(HuellaArchivo(ruta), antes);
+
+        const QString danado = CreaBaseLlena("pagina.MDB");
+        EscribeArchivo(danado, QByteArray(100, '\xff'), 2 * 4096);
+        QVERIFY(!DefectoPaginasAparte(danado, Comprobacion::Completa).soloIndices);
     }
 
     void baseSanaSeAbreSinCambiarla()
