@@ -46,6 +46,7 @@ private slots:
     void menusConSusTextosDeAcciones();
     void barraConSusClaves();
     void ningunMenuRepiteTeclaDeAcceso();
+    void altOYBAbrenLaRecuperacion();
     void respaldoYRecuperacionAbrenElDialogo_data();
     void respaldoYRecuperacionAbrenElDialogo();
     void ayudaAcercaDeYBaseDeDatos();
@@ -115,6 +116,19 @@ void PruebaMenus::ningunMenuRepiteTeclaDeAcceso()
                  qPrintable(control->objectName() + ": " + TeclasRepetidas(*control).join(", ")));
     }
     QVERIFY(menus >= 8); // both menu bars and their six menus were looked at
+}
+
+void PruebaMenus::altOYBAbrenLaRecuperacion()
+{
+    Arranca(*entorno, {}, {});
+    Principal().show();
+    QVERIFY(QTest::qWaitForWindowActive(&Principal()));
+    QTest::keyClick(Principal().focusWidget(), Qt::Key_O, Qt::AltModifier);
+    QMenu* opciones = Hijo<QMenu>(Principal(), "mnuOpciones");
+    QTRY_VERIFY(opciones->isVisible());
+    QTest::keyClick(opciones, Qt::Key_B);
+    QTRY_VERIFY(VentanaCargada<frmRespaldar>() && Ventana<frmRespaldar>().isVisible());
+    QCOMPARE(Ventana<frmRespaldar>().ModoRespaldo, false);
 }
 
 void PruebaMenus::respaldoYRecuperacionAbrenElDialogo_data()
