@@ -54,9 +54,10 @@ private:
     std::vector<Desconocida> desconocidas_;
 };
 
+// (An entry's refusal is given its number; the reference's own line is said apart.)
 QString TextoDesconocida(const Desconocida& desconocida)
 {
-    return QStringLiteral("usa «&%1;» en la línea %2, una entidad que no se conoce")
+    return QStringLiteral("usa «&%1;» en la línea %2 del archivo, una entidad que no se conoce")
         .arg(desconocida.nombre)
         .arg(desconocida.linea);
 }
@@ -65,13 +66,13 @@ QString TextoDesconocida(const Desconocida& desconocida)
 // language Qt speaks.
 bool EsCaracterMalo(const QString& mensaje)
 {
-    const auto Qt = [](const char* texto) {
+    const auto DeQt = [](const char* texto) {
         return QCoreApplication::translate("QXmlStream", texto);
     };
-    return mensaje == Qt("Invalid character reference.") ||
-           mensaje == Qt("Encountered incorrectly encoded content.") ||
-           mensaje == Qt("Invalid XML character.") ||
-           mensaje == Qt("Unexpected '%1'.").arg(QString()); // the character left out
+    return mensaje == DeQt("Invalid character reference.") ||
+           mensaje == DeQt("Encountered incorrectly encoded content.") ||
+           mensaje == DeQt("Invalid XML character.") ||
+           mensaje == DeQt("Unexpected '%1'.").arg(QString()); // the character left out
 }
 
 // What is wrong with a document the reader refused, in Spanish.
@@ -168,8 +169,9 @@ DocumentoKvtml LeeKvtml(const QByteArray& datos)
         size_t antes = 0;
         QString texto = LeeTexto(antes);
         if (const auto desconocida = entidades.Desde(antes))
-            throw NoValido(
-                QStringLiteral("El archivo %1: no se lee.").arg(TextoDesconocida(*desconocida)));
+            throw NoValido(QStringLiteral("El nombre de una lengua o de una lección %1: no se "
+                                          "lee el archivo.")
+                               .arg(TextoDesconocida(*desconocida)));
         return texto;
     };
 

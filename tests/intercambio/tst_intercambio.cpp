@@ -369,7 +369,8 @@ private slots:
             << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE kvtml SYSTEM \"kvtml2.dtd\">\n"
                           "<kvtml version=\"2.0\"><lessons><container><name>&x;</name>"
                           "</container></lessons></kvtml>")
-            << ArchivoNoValido << "usa «&x;» en la línea 2, una entidad que no se conoce";
+            << ArchivoNoValido
+            << "usa «&x;» en la línea 2 del archivo, una entidad que no se conoce";
         // The XML reader's own English never reaches the message.
         QTest::newRow("XML cortado")
             << QByteArray("<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\"><entries>")
@@ -631,8 +632,9 @@ print(len(filas))
                                  << QStringLiteral("sartén man’s\u00A0x") << QString();
         QTest::newRow("de HTML sin DOCTYPE") << QByteArray() << QByteArray("&Ntilde;and&uacute;")
                                              << QStringLiteral("Ñandú") << QString();
-        QTest::newRow("desconocida") << dtd << QByteArray("sart&foo;n") << QString()
-                                     << "usa «&foo;» en la línea 4, una entidad que no se conoce";
+        QTest::newRow("desconocida")
+            << dtd << QByteArray("sart&foo;n") << QString()
+            << "usa «&foo;» en la línea 4 del archivo, una entidad que no se conoce";
     }
     void entidadesDeKvtml()
     {
