@@ -6,6 +6,7 @@
 //
 // ARCHIVO "-" is the standard output or input. Exit status: 0 done (refused rows included),
 // 1 the work failed, 2 wrong arguments.
+#include "intercambio/Archivos.h"
 #include "intercambio/Intercambio.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QMap>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -87,8 +89,14 @@ int Exporta(const Argumentos& argumentos, BaseVocabulario& base)
         tema = argumentos.opciones.value(QStringLiteral("--tema"));
     if (argumentos.archivo == QLatin1String("-")) {
         const QByteArray datos = Intercambio::ExportaDatos(base, formatos.value(nombre), tema);
-        std::fwrite(datos.constData(), 1, static_cast<size_t>(datos.size()), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        errno = 0;
+        if (std::fwrite(datos.constData(), 1, static_cast<size_t>(datos.size()), stdout) !=
+                static_cast<size_t>(datos.size()) ||
+            std::fflush(stdout) != 0)
+            throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
+                              QStringLiteral("No se pudo escribir en la salida estándar: %1.")
+                                  .arg(Intercambio::CausaDeErrno(errno)));
+        return 0;
     }
     Intercambio::Exporta(base, argumentos.archivo, formatos.value(nombre), tema);
     Escribe(stdout, QStringLiteral("Exportado en «%1».\n").arg(argumentos.archivo));

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -274,10 +275,12 @@ QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso)
     datos.reserve(tamano + 1);
     constexpr qsizetype Bloque = 1 << 20;
     for (;;) {
+        // Never more than one byte past the size it had, which is enough to see it grow.
         const qsizetype leidos = datos.size();
-        datos.resize(leidos + Bloque);
+        const qsizetype pedidos = std::clamp<qsizetype>(tamano + 1 - leidos, 1, Bloque);
+        datos.resize(leidos + pedidos);
         const ssize_t n = SinInterrupcion(
-            [&] { return ::read(fd.fd(), datos.data() + leidos, static_cast<size_t>(Bloque)); });
+            [&] { return ::read(fd.fd(), datos.data() + leidos, static_cast<size_t>(pedidos)); });
         if (n < 0)
             throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
                               QStringLiteral("No se pudo leer el archivo «%1»: %2.")
