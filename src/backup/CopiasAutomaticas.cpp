@@ -140,17 +140,21 @@ QString HazCopiaAutomatica(const QString& base, const QString& carpeta, const QD
     SistemaArchivos().CreaCarpetaConPadres(carpeta);
     BorraCopiasInterrumpidas(carpeta);
     const QString destino = QDir(carpeta).filePath(NombreCopia(hora));
+    // The copies are read before, so that only the removals follow the new copy's rename;
+    // a copy of the same name is replaced by it, and the new one stays whatever the others'
+    // moments say.
+    QList<CopiaGuardada> anteriores = CopiasGuardadas(carpeta, hora);
+    anteriores.removeIf([&](const CopiaGuardada& copia) {
+        return QFileInfo(copia.ruta).fileName() == NombreCopia(hora);
+    });
     CopiaBaseSegura(base, destino, {}, Comprobacion::Paginas, [&](ConexionSqlite& copia) {
         copia.Prepara(GuardaHoraCopia)
             .Enlaza(1, hora.toUTC().toString(Qt::ISODateWithMs))
             .Ejecuta();
     });
-    // Only now that the new copy is whole do the oldest go; it stays, whatever the others'
-    // moments say.
-    QList<CopiaGuardada> copias = CopiasGuardadas(carpeta, hora);
-    copias.removeIf([&](const CopiaGuardada& copia) { return MismoArchivo(copia.ruta, destino); });
-    for (qsizetype i = CopiasConservadas - 1; i < copias.size(); ++i)
-        QFile::remove(copias.at(i).ruta);
+    // Only now that the new copy is whole do the oldest go.
+    for (qsizetype i = CopiasConservadas - 1; i < anteriores.size(); ++i)
+        QFile::remove(anteriores.at(i).ruta);
     return destino;
 }
 

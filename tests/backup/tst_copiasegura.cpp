@@ -280,6 +280,13 @@ void PruebaCopiaSegura::restauraEnConexionGuardaLaAnterior()
              NumeroError::ArchivoNoEncontrado);
     QCOMPARE(NumeroDe([&] { RestauraEnConexion(trabajo, base.Conexion()); }),
              NumeroError::AccesoRutaArchivo);
+    // A source found sound down to its indexes, then changed, is checked whole again.
+    const QString cambiado = Ruta("cambiado.MDB");
+    CreaBase(cambiado, 20, "cambiado");
+    QVERIFY(DefectoOrigen(cambiado, Comprobacion::Completa).isEmpty());
+    QVERIFY(DanaIndiceItems(cambiado, {"zebra", "cebra", SinCategoria, ""}));
+    QCOMPARE(NumeroDe([&] { RestauraEnConexion(cambiado, base.Conexion()); }),
+             NumeroError::BaseNoValida);
     QVERIFY(!QFileInfo::exists(previa));
     QCOMPARE(HuellaFilas(trabajo), filasTrabajo);
 
@@ -289,7 +296,8 @@ void PruebaCopiaSegura::restauraEnConexionGuardaLaAnterior()
     // The open connection reads the restored rows at once.
     QVERIFY(base.LocalizaItem("respaldo palabra 59"));
     QVERIFY(!base.LocalizaItem("trabajo palabra 0"));
-    QCOMPARE(Sobrantes(carpeta->path(), {"TALVEXV20.MDB", "TALVEXV20.MDB.anterior", "malo.MDB"}),
+    QCOMPARE(Sobrantes(carpeta->path(),
+                       {"TALVEXV20.MDB", "TALVEXV20.MDB.anterior", "malo.MDB", "cambiado.MDB"}),
              QStringList());
 }
 
