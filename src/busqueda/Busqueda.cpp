@@ -365,6 +365,29 @@ int32_t BuscaPalabraEntera(std::string_view campo, std::string_view palabra, boo
     }
 }
 
+// Where the words a and b stand side by side in campo with one character between them (as
+// "ice cream", typed "icecream"): the start and the length of both, or start -1.
+std::pair<int32_t, int32_t> BuscaJuntas(std::string_view campo, std::string_view a,
+                                        std::string_view b, bool ingles)
+{
+    const int32_t n = Largo(campo);
+    for (size_t desde = 0;;) {
+        const size_t p = campo.find(a, desde);
+        if (p == std::string_view::npos)
+            return {-1, 0};
+        desde = p + 1;
+        const auto i = static_cast<int32_t>(p);
+        int32_t j = i + Largo(a);
+        if (j >= n || !EmpiezaPalabra(campo, i, ingles) || !TerminaPalabra(campo, j, ingles))
+            continue;
+        U8_FWD_1(campo.data(), j, n);
+        const int32_t fin = j + Largo(b);
+        if (campo.substr(static_cast<size_t>(j), b.size()) == b &&
+            TerminaPalabra(campo, fin, ingles))
+            return {i, fin - i};
+    }
+}
+
 struct Trozo {
     int32_t inicio, fin, letras; // bytes [inicio, fin), and how many code points
 };
@@ -515,6 +538,7 @@ const char* BuscaBytes(const char* s, size_t n, std::string_view aguja)
 }
 
 constexpr uint32_t MarcaTema = 0x80000000u;
+constexpr uint32_t MarcaEspanol = 0x40000000u; // while building: a use in Spanish only
 constexpr uint8_t SinNivel = 255;
 constexpr uint8_t Descartado = 254; // matched the first word but not every other
 constexpr uint8_t Candidato2 = 100; // has a word beginning with the first query word
@@ -567,6 +591,7 @@ struct Indice::Datos {
     std::vector<uint32_t> porBytes;
     std::vector<uint32_t> porLargo, largoIni;
     std::vector<uint32_t> usosIni, usos;
+    std::vector<bool> soloEspanol; // per use: the word is in the item's Spanish, not its English
 
     uint32_t Items() const { return static_cast<uint32_t>(temaDe.size()); }
     std::string_view Palabra(uint32_t w) const
@@ -727,7 +752,7 @@ void Indice::Construye(const BaseVocabulario& base)
 
         deEsteItem.clear();
         AnotaPalabras(n->Ingles(i), true, i);
-        AnotaPalabras(n->Espanol(i), false, i);
+        AnotaPalabras(n->Espanol(i), false, i | MarcaEspanol);
     });
     n->parchesIni.push_back(static_cast<uint32_t>(n->parches.size()));
     n->plegIng.push_back(static_cast<uint32_t>(n->plegado.size()));
@@ -744,10 +769,14 @@ void Indice::Construye(const BaseVocabulario& base)
     for (uint32_t w = 0; w < palabras; ++w)
         n->usosIni[w + 1] += n->usosIni[w];
     n->usos.resize(apariciones.size());
+    n->soloEspanol.resize(apariciones.size());
     {
         std::vector<uint32_t> lleno(n->usosIni.begin(), n->usosIni.end() - 1);
-        for (const auto& [w, donde] : apariciones)
-            n->usos[lleno[w]++] = donde;
+        for (const auto& [w, donde] : apariciones) {
+            const bool espanol = !(donde & MarcaTema) && (donde & MarcaEspanol);
+            n->soloEspanol[lleno[w]] = espanol;
+            n->usos[lleno[w]++] = espanol ? donde & ~MarcaEspanol : donde;
+        }
     }
     apariciones = {};
 
@@ -1092,23 +1121,43 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         }
     }
 
-    // Near matches: stored words within one or two edits of a query word.
+    // Near matches: items and topics holding a stored word within one or two edits of a query
+    // word, or two stored words typed without the blank between them ("icecream": one edit).
+    // They rank by how much of the query they match: more query words matched exactly (at a
+    // word beginning, as above), then the smaller total edit distance (a query word matched
+    // nowhere counts as all its letters), then the English or Spanish text nearer the query in
+    // length, the shorter first ("dog" before "do" for "dgo", "ice cream" before "ice cream
+    // cone"). Only the index is read to rank them, never the texts of every candidate: a short
+    // word can be near to a large part of a big vocabulary.
     if (res.size() < 5 && !Lleno()) {
+        constexpr size_t MaximoTerminos = 16; // the first 16 words of a query count
+        const auto cuantos = static_cast<uint32_t>(std::min(terminos.size(), MaximoTerminos));
+        constexpr uint32_t SinSegunda = UINT32_MAX;
         struct Cerca {
-            int distancia;
             uint32_t palabra;
+            uint32_t segunda; // the word typed joined to it, or SinSegunda
+            uint32_t termino;
+            uint32_t distancia;
         };
         std::vector<Cerca> cercanas;
-        for (const std::string_view termino : terminos) {
+        std::vector<int> letrasTermino(cuantos);
+        auto PalabraIgual = [&](std::string_view t) {
+            const auto it = std::partition_point(x.porBytes.begin(), x.porBytes.end(),
+                                                 [&](uint32_t w) { return x.Palabra(w) < t; });
+            return it != x.porBytes.end() && x.Palabra(*it) == t ? *it : SinSegunda;
+        };
+        for (uint32_t k = 0; k < cuantos; ++k) {
+            const std::string_view termino = terminos[k];
             const std::u32string letras = LetrasDe(termino);
             const int largo = static_cast<int>(letras.size());
+            letrasTermino[k] = largo;
             if (largo < 3)
                 continue;
             const int tope = largo <= 5 ? 1 : 2;
             const uint32_t mascara = MascaraDe(letras);
             for (int l = std::max(1, largo - tope); l <= std::min(255, largo + tope); ++l) {
-                for (uint32_t k = x.largoIni[l]; k < x.largoIni[l + 1]; ++k) {
-                    const uint32_t w = x.porLargo[k];
+                for (uint32_t j = x.largoIni[l]; j < x.largoIni[l + 1]; ++j) {
+                    const uint32_t w = x.porLargo[j];
                     const uint32_t m = x.mascaras[w];
                     if (!PocosBits(mascara & ~m, tope) || !PocosBits(m & ~mascara, tope))
                         continue;
@@ -1119,55 +1168,167 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                     const int dist = DistanciaEdicion(
                         letras, std::u32string_view(otra, static_cast<size_t>(cuantas)), tope);
                     if (dist >= 1 && dist <= tope)
-                        cercanas.push_back({dist, w});
+                        cercanas.push_back({w, SinSegunda, k, static_cast<uint32_t>(dist)});
+                }
+            }
+            const char* s = termino.data();
+            const int32_t n = Largo(termino);
+            for (int32_t corte = 0;;) {
+                U8_FWD_1(s, corte, n);
+                if (corte >= n)
+                    break;
+                const uint32_t a = PalabraIgual(termino.substr(0, corte));
+                const uint32_t b = a != SinSegunda ? PalabraIgual(termino.substr(corte)) : a;
+                if (b != SinSegunda)
+                    cercanas.push_back({a, b, k, 1});
+            }
+        }
+
+        // Where a near match is in campo: its start and length, or start -1.
+        auto Localiza = [&](const Cerca& c, std::string_view campo, bool ingles) {
+            const std::string_view palabra = x.Palabra(c.palabra);
+            if (c.segunda == SinSegunda)
+                return std::pair(BuscaPalabraEntera(campo, palabra, ingles), Largo(palabra));
+            return BuscaJuntas(campo, palabra, x.Palabra(c.segunda), ingles);
+        };
+        auto TextosDe = [&](uint32_t donde) {
+            if (donde & MarcaTema)
+                return std::pair(std::string_view(x.temas[donde & ~MarcaTema].plegado),
+                                 std::string_view());
+            return std::pair(x.Ingles(donde), x.Espanol(donde));
+        };
+
+        // Every item and topic holding a near word, once, with the fewest edits for each query
+        // word. Two joined words are looked for side by side among the holders of the rarer.
+        struct Estado {
+            uint32_t donde;          // item, or topic with MarcaTema
+            uint32_t cerca;          // its nearest near match, shown
+            bool espanol;            // and whether that is in the Spanish text
+            uint32_t distancias = 0; // 2 bits a query word: the edits of its nearest word
+            uint32_t exactas = 0;    // a bit a query word: a word begins with it
+        };
+        std::vector<Estado> estados;
+        std::vector<uint32_t> deItem(items, 0), deTema(cuantosTemas, 0); // 1 + place in estados
+        auto Usos = [&](uint32_t w) { return x.usosIni[w + 1] - x.usosIni[w]; };
+        for (uint32_t c = 0; c < cercanas.size(); ++c) {
+            const Cerca& cerca = cercanas[c];
+            const bool juntas = cerca.segunda != SinSegunda;
+            const uint32_t w =
+                juntas && Usos(cerca.segunda) < Usos(cerca.palabra) ? cerca.segunda : cerca.palabra;
+            for (uint32_t u = x.usosIni[w]; u < x.usosIni[w + 1]; ++u) {
+                const uint32_t donde = x.usos[u];
+                uint32_t* lugar = nullptr;
+                if (donde & MarcaTema) {
+                    const uint32_t t = donde & ~MarcaTema;
+                    if (temaVisto[t] || !x.temas[t].enTabla)
+                        continue;
+                    lugar = &deTema[t];
+                } else {
+                    if (nivel[donde] == 0)
+                        continue;
+                    lugar = &deItem[donde];
+                }
+                bool espanol = x.soloEspanol[u];
+                if (juntas) {
+                    const auto [ingles, enEspanol] = TextosDe(donde);
+                    espanol = Localiza(cerca, ingles, !(donde & MarcaTema)).first < 0;
+                    if (espanol && Localiza(cerca, enEspanol, false).first < 0)
+                        continue;
+                }
+                if (*lugar == 0) {
+                    estados.push_back({donde, c, espanol});
+                    *lugar = static_cast<uint32_t>(estados.size());
+                }
+                Estado& e = estados[*lugar - 1];
+                const uint32_t desplaza = 2 * cerca.termino;
+                const uint32_t antes = (e.distancias >> desplaza) & 3;
+                if (antes == 0 || cerca.distancia < antes)
+                    e.distancias = (e.distancias & ~(3u << desplaza)) | cerca.distancia << desplaza;
+                if (cerca.distancia < cercanas[e.cerca].distancia) {
+                    e.cerca = c;
+                    e.espanol = espanol;
                 }
             }
         }
-        struct Candidata {
-            int distancia;
-            bool esItem;
-            uint32_t id, palabra;
-            bool operator<(const Candidata& o) const
-            {
-                return std::tie(distancia, esItem, id) < std::tie(o.distancia, o.esItem, o.id);
+
+        // The query words each candidate holds exactly: from the index when its holders are
+        // not many more than the candidates, else (and for topics) from the texts.
+        uint32_t porTexto = 0;
+        for (uint32_t k = 0; k < cuantos; ++k) {
+            const std::string_view t = terminos[k];
+            if (t.find('\'') != t.npos || t.find("\u2019") != t.npos) {
+                porTexto |= 1u << k; // split differently in Spanish: not in the index as it is
+                continue;
             }
-        };
-        std::vector<Candidata> candidatas;
-        for (const Cerca& c : cercanas)
-            for (uint32_t u = x.usosIni[c.palabra]; u < x.usosIni[c.palabra + 1]; ++u) {
-                const uint32_t donde = x.usos[u];
-                if (donde & MarcaTema) {
-                    const uint32_t t = donde & ~MarcaTema;
-                    if (!temaVisto[t] && x.temas[t].enTabla)
-                        candidatas.push_back({c.distancia, false, t, c.palabra});
-                } else if (nivel[donde] != 0) {
-                    candidatas.push_back({c.distancia, true, donde, c.palabra});
+            const auto [desde, hasta] = PalabrasQueEmpiezan(t);
+            uint64_t cuenta = 0;
+            for (auto it = desde; it != hasta; ++it)
+                cuenta += Usos(*it);
+            if (cuenta > 4 * estados.size() + 1000) {
+                porTexto |= 1u << k;
+                continue;
+            }
+            for (auto it = desde; it != hasta; ++it)
+                for (uint32_t u = x.usosIni[*it]; u < x.usosIni[*it + 1]; ++u) {
+                    const uint32_t donde = x.usos[u];
+                    if (!(donde & MarcaTema) && deItem[donde] != 0)
+                        estados[deItem[donde] - 1].exactas |= 1u << k;
                 }
+        }
+
+        struct Puesto {
+            int exactas = 0, distancia = 0;
+            int32_t desvio = 0, texto = 0; // how far the text's length is from the query's
+            uint32_t estado = 0;
+        };
+        int32_t largoConsulta = -1;
+        for (uint32_t k = 0; k < cuantos; ++k)
+            largoConsulta += Largo(terminos[k]) + 1;
+        std::vector<Puesto> puestos(estados.size());
+        for (uint32_t n = 0; n < estados.size(); ++n) {
+            Estado& e = estados[n];
+            const bool esTema = e.donde & MarcaTema;
+            const uint32_t mirar = esTema ? (1u << cuantos) - 1 : porTexto;
+            const auto [ingles, espanol] = TextosDe(e.donde);
+            Puesto& p = puestos[n];
+            p.estado = n;
+            for (uint32_t k = 0; k < cuantos; ++k) {
+                if ((mirar >> k & 1) && (BuscaInicioPalabra(ingles, terminos[k], !esTema) >= 0 ||
+                                         BuscaInicioPalabra(espanol, terminos[k], false) >= 0))
+                    e.exactas |= 1u << k;
+                const auto d = static_cast<int>(e.distancias >> 2 * k & 3);
+                if (e.exactas >> k & 1)
+                    ++p.exactas;
+                else
+                    p.distancia += d != 0 ? d : letrasTermino[k];
             }
-        std::sort(candidatas.begin(), candidatas.end());
-        for (const Candidata& c : candidatas) {
-            if (Lleno())
-                break;
-            const std::string_view palabra = x.Palabra(c.palabra);
-            if (!c.esItem) {
-                if (temaVisto[c.id])
+            p.texto = Largo(e.espanol ? espanol : ingles); // from the index, not the text
+            p.desvio = std::abs(p.texto - largoConsulta);
+        }
+        auto Clave = [&](const Puesto& p) {
+            const uint32_t donde = estados[p.estado].donde;
+            return std::tuple(-p.exactas, p.distancia, p.desvio, p.texto, !(donde & MarcaTema),
+                              donde & ~MarcaTema);
+        };
+        auto Antes = [&](const Puesto& a, const Puesto& b) { return Clave(a) < Clave(b); };
+        const size_t caben = std::min(puestos.size(), limite - res.size());
+        std::partial_sort(puestos.begin(), puestos.begin() + static_cast<ptrdiff_t>(caben),
+                          puestos.end(), Antes);
+        for (size_t n = 0; n < caben; ++n) {
+            const Estado& e = estados[puestos[n].estado];
+            const Cerca& cerca = cercanas[e.cerca];
+            const auto [ingles, espanol] = TextosDe(e.donde);
+            if (e.donde & MarcaTema) {
+                const auto [inicio, largo] = Localiza(cerca, ingles, false);
+                AgregaTema(e.donde & ~MarcaTema, std::max(inicio, 0), largo);
+            } else {
+                const Lugar lugar = e.espanol ? Lugar::Espanol : Lugar::Ingles;
+                const auto [inicio, largo] =
+                    Localiza(cerca, e.espanol ? espanol : ingles, !e.espanol);
+                if (inicio < 0)
                     continue;
-                const int32_t p = BuscaPalabraEntera(x.temas[c.id].plegado, palabra, false);
-                AgregaTema(c.id, std::max(p, 0), Largo(palabra));
-                res.back().cercano = true;
-                continue;
+                AgregaItem(e.donde, lugar, inicio, largo);
             }
-            if (nivel[c.id] == 0)
-                continue;
-            Lugar lugar = Lugar::Ingles;
-            int32_t p = BuscaPalabraEntera(x.Ingles(c.id), palabra, true);
-            if (p < 0) {
-                lugar = Lugar::Espanol;
-                p = BuscaPalabraEntera(x.Espanol(c.id), palabra, false);
-            }
-            if (p < 0)
-                continue;
-            AgregaItem(c.id, lugar, p, Largo(palabra));
             res.back().cercano = true;
         }
     }

@@ -45,8 +45,11 @@ public:
     // inside English, Spanish or topic beginning with it, then the notes; topics whose name
     // matches rank with items at the same level. Every word of a query of several words must
     // match somewhere. Near matches follow only when fewer than 5 exact results were found,
-    // for words of 3 letters or more (one edit up to 5 letters, two from 6). An empty or blank
-    // query gives nothing; any characters are plain text (no wildcards, no syntax).
+    // for words of 3 letters or more (one edit up to 5 letters, two from 6; two letters swapped
+    // are one edit, and so is a missing blank: "icecream" finds "ice cream"). They rank by how
+    // much of the query they match: more query words matched exactly, then the smaller total
+    // of edits, then the text nearer the query in length. An empty or blank query gives
+    // nothing; any characters are plain text (no wildcards, no syntax).
     std::vector<Hallazgo> Busca(const QString& consulta, int maximo = 100) const;
 
 private:

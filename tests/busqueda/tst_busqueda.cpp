@@ -10,12 +10,71 @@ using Busqueda::Lugar;
 
 Q_DECLARE_METATYPE(Busqueda::Lugar)
 
+namespace {
+
+// A vocabulary of some thousands of items for ranking near matches: every adjective with every
+// noun ("wild cat", "red chair"…), and phrases a query with a typo is meant to find, among
+// distractors that share their words or prefixes and near words that sort before them.
+// "English=Spanish" pairs, separated by "; ".
+const char* const Adjetivos =
+    "wild=salvaje; red=rojo; green=verde; blue=azul; black=negro; small=pequeño; big=grande; "
+    "old=viejo; new=nuevo; young=joven; happy=feliz; sad=triste; quiet=tranquilo; loud=ruidoso; "
+    "fast=rápido; slow=lento; warm=cálido; cold=frío; clean=limpio; dirty=sucio; heavy=pesado; "
+    "dark=oscuro; bright=brillante; sweet=dulce; bitter=amargo; soft=blando; hard=duro; "
+    "round=redondo; square=cuadrado; long=largo; short=corto; wide=ancho; narrow=estrecho; "
+    "rich=rico; poor=pobre; empty=vacío; full=lleno; strong=fuerte; weak=débil; early=temprano; "
+    "brave=valiente; shy=tímido; proud=orgulloso; lazy=perezoso; busy=ocupado; famous=famoso; "
+    "secret=secreto; golden=dorado; silver=plateado";
+const char* const Sustantivos =
+    "cat=gato; chair=silla; table=mesa; window=ventana; garden=jardín; river=río; "
+    "mountain=montaña; street=calle; bridge=puente; flower=flor; tree=árbol; apple=manzana; "
+    "bread=pan; cheese=queso; butter=mantequilla; honey=miel; sugar=azúcar; salt=sal; "
+    "pepper=pimienta; lemon=limón; orange=naranja; banana=plátano; cherry=cereza; grape=uva; "
+    "potato=patata; onion=cebolla; garlic=ajo; carrot=zanahoria; tomato=tomate; soup=sopa; "
+    "horse=caballo; sheep=oveja; goat=cabra; mouse=ratón; rabbit=conejo; fox=zorro; bear=oso; "
+    "wolf=lobo; eagle=águila; owl=búho; fish=pez; shark=tiburón; whale=ballena; snake=serpiente; "
+    "frog=rana; spider=araña; bee=abeja; ant=hormiga; king=rey; queen=reina; child=niño; "
+    "friend=amigo; teacher=maestro; doctor=médico; farmer=granjero; sailor=marinero; "
+    "soldier=soldado; singer=cantante; painter=pintor; baker=panadero; letter=carta; "
+    "pencil=lápiz; paper=papel; phone=teléfono; clock=reloj; mirror=espejo; candle=vela; "
+    "blanket=manta; pillow=almohada; basket=cesta; bottle=botella; cup=taza; plate=plato; "
+    "spoon=cuchara; knife=cuchillo; fork=tenedor; hammer=martillo; ladder=escalera; rope=cuerda; "
+    "wheel=rueda; engine=motor; train=tren; plane=avión; ship=barco; island=isla; forest=bosque; "
+    "desert=desierto; valley=valle; lake=lago; cloud=nube; storm=tormenta; snow=nieve; "
+    "rain=lluvia; wind=viento; moon=luna; star=estrella; sun=sol";
+const char* const Frases =
+    "wild boar=jabalí; work of art=obra de arte; ice cream=helado; wine tasting=cata de vinos; "
+    "dog=perro; "
+    // sharing words or prefixes
+    "wildlife=fauna; wild card=comodín; work=trabajo; workshop=taller; "
+    "works of art=obras de arte; art of war=arte de la guerra; at work=en el trabajo; ice=hielo; "
+    "icebox=nevera; iceberg=iceberg; ice cream cone=cucurucho; ice-cream maker=heladera; "
+    "wine=vino; wine list=carta de vinos; tasting menu=menú degustación; dogma=dogma; "
+    "hot dog=perrito caliente; play=obra de teatro; "
+    // one edit from a query word, most sorting first
+    "a bar of soap=pastilla de jabón; bar=bar; boa=boa; bore=aburrir; born=nacido; air=aire; "
+    "art=arte; tar=alquitrán; acre=acre; cream=nata; crew=tripulación; dice=dados; "
+    "nice=agradable; casting=reparto; coal mine=mina de carbón; nine=nueve; ago=hace; ego=ego; "
+    "do=hacer; go=ir; as you go=sobre la marcha; be about to do=estar a punto de hacer";
+
+QList<std::pair<QString, QString>> Pares(const char* texto)
+{
+    QList<std::pair<QString, QString>> pares;
+    for (const QString& par : QString::fromUtf8(texto).split(QStringLiteral("; ")))
+        pares.append({par.section(u'=', 0, 0), par.section(u'=', 1)});
+    return pares;
+}
+
+} // namespace
+
 class PruebaBusqueda : public QObject {
     Q_OBJECT
 
     QTemporaryDir carpeta_;
     BaseVocabulario base_;
     Busqueda::Indice indice_;
+    BaseVocabulario grande_;
+    Busqueda::Indice indiceGrande_;
 
     static QString Marcado(const Hallazgo& h) { return h.fragmento.mid(h.inicio, h.largo); }
     static QString Nombre(const Hallazgo& h) { return h.esTema ? h.tema : h.ingles; }
@@ -54,6 +113,19 @@ private slots:
         for (const Item& item : items)
             base_.AgregaItem(item);
         indice_.Construye(base_);
+
+        const QString rutaGrande = carpeta_.filePath(QStringLiteral("grande.MDB"));
+        BaseVocabulario::CreaVacia(rutaGrande);
+        grande_.Abre(rutaGrande);
+        grande_.EnTransaccion([&] {
+            for (const auto& [adjetivo, adjetivoEs] : Pares(Adjetivos))
+                for (const auto& [nombre, nombreEs] : Pares(Sustantivos))
+                    grande_.AgregaItem({adjetivo + u' ' + nombre, nombreEs + u' ' + adjetivoEs,
+                                        SinCategoria, QString()});
+            for (const auto& [ingles, espanol] : Pares(Frases))
+                grande_.AgregaItem({ingles, espanol, SinCategoria, QString()});
+        });
+        indiceGrande_.Construye(grande_);
     }
 
     void pliegaQuitaMayusculasYAcentos_data()
@@ -165,6 +237,44 @@ private slots:
         QFETCH(QString, consulta);
         QFETCH(QStringList, primeros);
         QCOMPARE(Nombres(consulta, static_cast<int>(primeros.size())), primeros);
+    }
+
+    // Near matches rank by how much of the query they match: words matched exactly, then the
+    // total edit distance, then the text nearest the query in length.
+    void cercanosPorCuantoCoinciden_data()
+    {
+        QTest::addColumn<QString>("consulta");
+        QTest::addColumn<QString>("ingles");
+        QTest::addColumn<int>("puesto"); // at this place or before
+        QTest::addColumn<bool>("cercano");
+        QTest::addColumn<QString>("marcado");
+        // clang-format off
+        QTest::newRow("una letra de menos") << "wild bor" << "wild boar" << 1 << true << "boar";
+        QTest::newRow("letras cambiadas") << "work of atr" << "work of art" << 1 << true << "art";
+        QTest::newRow("frase corta") << "ice crem" << "ice cream" << 1 << true << "cream";
+        QTest::newRow("palabra larga") << "wine tastng" << "wine tasting" << 1 << true << "tasting";
+        QTest::newRow("tres letras") << "dgo" << "dog" << 3 << true << "dog";
+        QTest::newRow("sin espacio") << "icecream" << "ice cream" << 1 << true << "ice cream";
+        QTest::newRow("en español") << "obra de atre" << "work of art" << 1 << true << "arte";
+        QTest::newRow("exacto antes") << "wild boa" << "wild boar" << 1 << false << "wild boa";
+        // clang-format on
+    }
+    void cercanosPorCuantoCoinciden()
+    {
+        QFETCH(QString, consulta);
+        QFETCH(QString, ingles);
+        QFETCH(int, puesto);
+        const std::vector<Hallazgo> r = indiceGrande_.Busca(consulta);
+        const auto it =
+            std::find_if(r.begin(), r.end(), [&](const Hallazgo& h) { return h.ingles == ingles; });
+        QVERIFY2(it != r.end(), qPrintable(QStringLiteral("%1 no aparece").arg(ingles)));
+        QVERIFY2(it - r.begin() < puesto,
+                 qPrintable(QStringLiteral("%1 sale en el puesto %2, tras %3")
+                                .arg(ingles)
+                                .arg(it - r.begin() + 1)
+                                .arg(Nombre(r.front()))));
+        QTEST(it->cercano, "cercano");
+        QTEST(Marcado(*it), "marcado");
     }
 
     void cadaItemUnaVezEnSuMejorSitio()
