@@ -88,6 +88,7 @@ int NumeroDesdeErrno(int numeroErrno, bool destino)
 #endif
     case ENAMETOOLONG:
     case EINVAL:
+    case ELOOP: // links that lead back to themselves: the path names nothing
         return NumeroError::NombreArchivoIncorrecto;
     case EBUSY:
     case ETXTBSY: // the file is in use

@@ -593,6 +593,14 @@ void PruebaRespaldo::fallosDeCopia_data()
     QTest::newRow("disco lleno al respaldar") << true << ""
                                               << "@C/TALVEXV20.MDB"
                                               << "¡¡ No hay espacio suficiente en disco !!" << 8192;
+    QTest::newRow("origen en un bucle de enlaces")
+        << false << "@C/bucle/TALVEXV20.MDB"
+        << ""
+        << "¡¡ Nombre o ruta de archivo incorrecta !!" << 0;
+    QTest::newRow("destino en un bucle de enlaces")
+        << true << ""
+        << "@C/bucle/TALVEXV20.MDB"
+        << "¡¡ Nombre o ruta de archivo incorrecta !!" << 0;
     QTest::newRow("disco lleno al recuperar") << false << "@C/otra/TALVEXV20.MDB"
                                               << ""
                                               << "¡¡ No hay espacio suficiente en disco !!" << 8192;
@@ -610,6 +618,9 @@ void PruebaRespaldo::fallosDeCopia()
         QSKIP("no hay aquí una carpeta que rechace archivos nuevos");
     if (tag == "destino que es una carpeta")
         QVERIFY(QDir().mkpath(Copias("TALVEXV20.MDB")));
+    if (tag.endsWith("en un bucle de enlaces")) // a link to itself
+        QVERIFY(QDir().mkpath(Copias("bucle")) &&
+                QFile::link(Copias("bucle/TALVEXV20.MDB"), Copias("bucle/TALVEXV20.MDB")));
     if (tag == "disco lleno al recuperar") {
         QDir().mkpath(Copias("otra"));
         QVERIFY(QFile::copy(Trabajo(), Copias("otra/TALVEXV20.MDB")));
