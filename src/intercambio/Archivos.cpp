@@ -230,11 +230,8 @@ QString CausaDeErrno(int numeroErrno)
     case ENFILE:
         return QStringLiteral("hay demasiados archivos abiertos");
     default:
-        // The symbol of the number, never the system's English text.
-        const char* simbolo = ::strerrorname_np(numeroErrno);
-        return QStringLiteral("error del sistema %1 (%2)")
-            .arg(numeroErrno)
-            .arg(QString::fromLatin1(simbolo ? simbolo : "?"));
+        // The system's own text would be English: its number says what it is.
+        return QStringLiteral("error del sistema número %1").arg(numeroErrno);
     }
 }
 
