@@ -329,6 +329,7 @@ private slots:
 #endif
             {"ENAMETOOLONG", ENAMETOOLONG, true, NumeroError::NombreArchivoIncorrecto},
             {"EINVAL", EINVAL, true, NumeroError::NombreArchivoIncorrecto},
+            {"ELOOP", ELOOP, false, NumeroError::NombreArchivoIncorrecto},
             {"EBUSY", EBUSY, true, NumeroError::AccesoRutaArchivo},
             {"ETXTBSY", ETXTBSY, true, NumeroError::AccesoRutaArchivo},
             {"EISDIR", EISDIR, true, NumeroError::AccesoRutaArchivo},
@@ -352,7 +353,7 @@ private slots:
     {
         // EPROTO is 71 and ECOMM 70 on Linux: as bare numbers they would read as
         // "disk not ready" and "permission denied".
-        for (const int numeroErrno : {EPROTO, ECOMM, ELOOP}) {
+        for (const int numeroErrno : {EPROTO, ECOMM, EMLINK}) {
             const ErrorTalvex error = ErrorDesdeErrno(numeroErrno, true);
             QCOMPARE(error.Numero(), 1000 + numeroErrno);
             QCOMPARE(error.Descripcion(), QString::fromLocal8Bit(std::strerror(numeroErrno)));
