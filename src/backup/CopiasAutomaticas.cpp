@@ -120,6 +120,16 @@ FilasCopia CuentaFilas(const QString& ruta)
     return {};
 }
 
+QString DefectoCarpetaCopias(const QString& carpeta)
+{
+    const QFileInfo donde(carpeta);
+    if ((!donde.exists() && !donde.isSymLink()) || donde.isDir())
+        return {};
+    return QStringLiteral("'%1' debería ser la carpeta de las copias, pero es un archivo o un "
+                          "enlace que no lleva a una carpeta; se dejó como está")
+        .arg(QDir::toNativeSeparators(carpeta));
+}
+
 bool CopiaVencida(const QString& carpeta, const QDateTime& ahora)
 {
     const QList<CopiaGuardada> copias = CopiasGuardadas(carpeta, ahora);
@@ -130,13 +140,8 @@ bool CopiaVencida(const QString& carpeta, const QDateTime& ahora)
 QString HazCopiaAutomatica(const QString& base, const QString& carpeta, const QDateTime& hora)
 {
     // A file or a link where the folder should be is left as it is, and said for what it is.
-    const QFileInfo donde(carpeta);
-    if ((donde.exists() || donde.isSymLink()) && !donde.isDir())
-        throw ErrorTalvex(NumeroError::AccesoRutaArchivo,
-                          QStringLiteral("'%1' debería ser la carpeta de las copias, pero es un "
-                                         "archivo o un enlace que no lleva a una carpeta; se "
-                                         "dejó como está")
-                              .arg(QDir::toNativeSeparators(carpeta)));
+    if (const QString defecto = DefectoCarpetaCopias(carpeta); !defecto.isEmpty())
+        throw ErrorTalvex(NumeroError::AccesoRutaArchivo, defecto);
     SistemaArchivos().CreaCarpetaConPadres(carpeta);
     BorraCopiasInterrumpidas(carpeta);
     const QString destino = QDir(carpeta).filePath(NombreCopia(hora));

@@ -49,6 +49,9 @@ CarpetaDeCopias RevisaCarpetaCopias(const QString& carpeta,
 QList<CopiaGuardada> CopiasGuardadas(const QString& carpeta,
                                      const QDateTime& ahora = QDateTime::currentDateTime());
 FilasCopia CuentaFilas(const QString& ruta);
+// Why `carpeta` cannot hold the copies, when a file or a link to no folder stands in its
+// place; an empty text otherwise.
+QString DefectoCarpetaCopias(const QString& carpeta);
 // True when start-up should make a copy: none yet with a moment to trust, or the newest
 // older than the week.
 bool CopiaVencida(const QString& carpeta, const QDateTime& ahora);

@@ -30,13 +30,15 @@ QString TextoAjenos(const QStringList& ajenos)
     QStringList nombres = ajenos.mid(0, 3);
     if (ajenos.size() > nombres.size())
         nombres << QStringLiteral("…");
-    return (ajenos.size() == 1
-                ? QStringLiteral("La carpeta tiene además un archivo que no es una copia de "
-                                 "TALVEX (%2); no se cuenta ni se borra.")
-                : QStringLiteral("La carpeta tiene además %1 archivos que no son copias de "
-                                 "TALVEX (%2); no se cuentan ni se borran."))
+    const QString lista = nombres.join(QStringLiteral(", "));
+    if (ajenos.size() == 1)
+        return QStringLiteral("La carpeta tiene además un archivo que no es una copia de TALVEX "
+                              "(%1); no se cuenta ni se borra.")
+            .arg(lista);
+    return QStringLiteral("La carpeta tiene además %1 archivos que no son copias de TALVEX (%2); "
+                          "no se cuentan ni se borran.")
         .arg(ajenos.size())
-        .arg(nombres.join(QStringLiteral(", ")));
+        .arg(lista);
 }
 
 QString TextoFilas(int cuantas)
@@ -165,6 +167,14 @@ void frmCopias::cmdRecuperar_Click()
 
 void frmCopias::cmdAbrirCarpeta_Click()
 {
+    // A file in the folder's place is never opened as if it were the folder.
+    if (const QString defecto = DefectoCarpetaCopias(carpeta_); !defecto.isEmpty()) {
+        Sistema().Pita();
+        MuestraMensaje({QStringLiteral("¡¡ No se puede abrir la carpeta de las copias !!") +
+                            QStringLiteral("\r\r") + defecto + QLatin1Char('.'),
+                        QStringLiteral("TALVEX Ver. 2.0.0"), IconoMensaje::Exclamacion});
+        return;
+    }
     QDir().mkpath(carpeta_); // before the first copy it is made empty, to be opened
     Sistema().AbreDireccion(QUrl::fromLocalFile(carpeta_));
 }

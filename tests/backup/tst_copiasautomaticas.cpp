@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -94,6 +95,7 @@ private slots:
     void laRotacionSoloCuentaYBorraCopiasPropias();
     void unaCarpetaDeCopiasQueEsUnArchivoSeDiceYNoSeToca_data();
     void unaCarpetaDeCopiasQueEsUnArchivoSeDiceYNoSeToca();
+    void abrirUnaCarpetaDeCopiasQueEsUnArchivoSeDice();
     void recuperarUnaCopiaConUnIndiceDanadoNoCopiaNada();
 };
 
@@ -453,6 +455,26 @@ void PruebaCopiasAutomaticas::unaCarpetaDeCopiasQueEsUnArchivoSeDiceYNoSeToca()
     QCOMPARE(QFileInfo(carpeta).isSymLink(), enlace);
     if (!enlace)
         QCOMPARE(LeeArchivo(carpeta), QByteArray("mío"));
+    QVERIFY(CopiasGuardadas(carpeta).isEmpty());
+}
+
+// The copies window does not open a file in the folder's place as if it were the folder.
+void PruebaCopiasAutomaticas::abrirUnaCarpetaDeCopiasQueEsUnArchivoSeDice()
+{
+    EntornoPrueba entorno;
+    entorno.plataforma.ahora = Lunes;
+    Arranca(entorno, {}, {});
+    const QString carpeta = CarpetaCopias();
+    QVERIFY(QDir(carpeta).removeRecursively() && QFile::link("/dev/null", carpeta));
+    Hijo<QAction>(Principal(), "mnuCopias")->trigger();
+    entorno.plataforma.respuestas = {RespuestaMensaje::Aceptar};
+    Hijo<QPushButton>(Ventana<frmCopias>(), "cmdAbrirCarpeta")->click();
+    QVERIFY(entorno.plataforma.direcciones.isEmpty());
+    QCOMPARE(entorno.plataforma.mensajes.size(), 1);
+    QCOMPARE(entorno.plataforma.mensajes.first().texto,
+             "¡¡ No se puede abrir la carpeta de las copias !!\r\r" +
+                 DefectoCarpetaCopias(carpeta) + ".");
+    QVERIFY(DefectoCarpetaCopias(carpeta).startsWith("'" + carpeta + "' debería ser la carpeta"));
 }
 
 // A copy whose index lacks a row passes SQLite's quick check: restoring it is refused, before
@@ -466,8 +488,16 @@ void PruebaCopiasAutomaticas::recuperarUnaCopiaConUnIndiceDanadoNoCopiaNada()
     const QString copia = CopiasGuardadas(CarpetaCopias()).first().ruta;
     QVERIFY(DanaIndiceItems(copia, {"zebra", "cebra", SinCategoria, ""}));
     const QByteArray antes = LeeArchivo(trabajo);
+    QFile otro(CarpetaCopias() + "/notas.txt");
+    QVERIFY(otro.open(QIODevice::WriteOnly));
+    otro.close();
 
     Hijo<QAction>(Principal(), "mnuCopias")->trigger();
+    // The copy is listed as ours; the other file is named once, below the list.
+    QCOMPARE(Hijo<QTreeWidget>(Ventana<frmCopias>(), "lvwCopias")->topLevelItemCount(), 1);
+    QCOMPARE(Hijo<QLabel>(Ventana<frmCopias>(), "lblAjenos")->text(),
+             "La carpeta tiene además un archivo que no es una copia de TALVEX (notas.txt); no "
+             "se cuenta ni se borra.");
     entorno.plataforma.respuestas = {RespuestaMensaje::Aceptar};
     Hijo<QPushButton>(Ventana<frmCopias>(), "cmdRecuperar")->click();
     QCOMPARE(entorno.plataforma.mensajes.size(), 1);
