@@ -135,6 +135,12 @@ void BaseVocabulario::ReconstruyeIndices()
             transaccion.Confirma();
         }
         CompruebaBaseVocabulario(conexion, d->ruta, Comprobacion::Completa);
+    } catch (const ErrorTalvex& error) {
+        d->conexion.Cierra();
+        // A rebuild refused (two rows with one key, say) leaves the file as it was found.
+        if (error.Numero() == NumeroError::BaseNoValida)
+            throw;
+        throw ErrorBaseNoValida(d->ruta, d->indicesDanados);
     } catch (...) {
         d->conexion.Cierra();
         throw;

@@ -130,7 +130,7 @@ QString TraduceHallazgo(const QString& linea, bool& indice)
     }
     if (const auto encaje = cuenta.match(linea); encaje.hasMatch()) {
         indice = true;
-        return QStringLiteral("el índice %1 no tiene tantas entradas como filas su tabla")
+        return QStringLiteral("el índice %1 no tiene tantas entradas como filas tiene su tabla")
             .arg(encaje.captured(1));
     }
     // Two rows with one key: rebuilding the unique index would refuse them.

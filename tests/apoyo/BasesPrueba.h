@@ -50,23 +50,26 @@ inline QByteArray HuellaFilas(const QString& ruta, bool escritura = false)
 }
 
 // Runs SQL of the test's own on the file, outside the store and its guards.
-inline bool EjecutaSinGuardas(const QString& ruta, const char* sql)
+inline bool EjecutaSinGuardas(const QString& ruta, const QByteArray& sql)
 {
     sqlite3* db = nullptr;
     const bool bien = sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db,
                                       SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-                      sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+                      sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return bien;
 }
 
-// Adds an item that the index ITEMSLISTA does not hold, as a write that bypassed the index
+// Adds an item that the index `indice` does not hold, as a write that bypassed the index
 // would leave it: the index is made partial (holding no row) while the item is written. SQLite's
-// quick check finds the file sound; only its whole check finds the row missing.
-inline bool DanaIndiceItems(const QString& ruta, const Item& item)
+// quick check finds the file sound; only its whole check finds the row missing. Without the
+// unique index ITEMING, the item may repeat another's English text.
+inline bool DanaIndiceItems(const QString& ruta, const Item& item,
+                            const QByteArray& indice = "ITEMSLISTA")
 {
     if (!EjecutaSinGuardas(ruta, "PRAGMA writable_schema = ON; UPDATE sqlite_schema SET sql = "
-                                 "sql || ' WHERE 0' WHERE name = 'ITEMSLISTA'"))
+                                 "sql || ' WHERE 0' WHERE name = '" +
+                                     indice + "'"))
         return false;
     {
         BaseVocabulario base;
@@ -74,5 +77,6 @@ inline bool DanaIndiceItems(const QString& ruta, const Item& item)
         base.AgregaItem(item);
     }
     return EjecutaSinGuardas(ruta, "PRAGMA writable_schema = ON; UPDATE sqlite_schema SET sql = "
-                                   "substr(sql, 1, length(sql) - 8) WHERE name = 'ITEMSLISTA'");
+                                   "substr(sql, 1, length(sql) - 8) WHERE name = '" +
+                                       indice + "'");
 }

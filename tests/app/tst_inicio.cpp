@@ -54,6 +54,7 @@ private slots:
     void sinBaseDeDatosAvisaYTerminaSinCrearla();
     void unArchivoQueNoEsBaseSeAvisaYNoSeToca_data();
     void unArchivoQueNoEsBaseSeAvisaYNoSeToca();
+    void unIndiceIncompletoSeReparaTrasGuardarElArchivo_data();
     void unIndiceIncompletoSeReparaTrasGuardarElArchivo();
     void unaCarpetaDeTrabajoSinEscrituraTerminaConElMensajeDeFallo();
     void laPausaAtiendeEventosYSiempreTermina();
@@ -267,14 +268,26 @@ void PruebaInicio::unArchivoQueNoEsBaseSeAvisaYNoSeToca()
     QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QString());
 }
 
+void PruebaInicio::unIndiceIncompletoSeReparaTrasGuardarElArchivo_data()
+{
+    QTest::addColumn<QByteArray>("indice");
+    QTest::addColumn<QString>("ingles"); // of the item the index lacks
+    QTest::newRow("índice de la lista") << QByteArray("ITEMSLISTA") << "zebra";
+    // The rebuilt unique index would refuse the row: the file is said and left unused.
+    QTest::newRow("clave repetida en el índice único") << QByteArray("ITEMING") << "x palabra 7";
+}
+
 void PruebaInicio::unIndiceIncompletoSeReparaTrasGuardarElArchivo()
 {
+    QFETCH(QByteArray, indice);
+    QFETCH(QString, ingles);
+    const bool reparable = indice == "ITEMSLISTA";
     EntornoPrueba entorno;
     entorno.CreaBases();
     const QString trabajo = entorno.Ruta("TALVEXV20.MDB");
     CreaBase(trabajo + ".nueva", 50, "x");
     QVERIFY(QFile::remove(trabajo) && QFile::rename(trabajo + ".nueva", trabajo));
-    QVERIFY(DanaIndiceItems(trabajo, {"zebra", "cebra", SinCategoria, ""}));
+    QVERIFY(DanaIndiceItems(trabajo, {ingles, "otra", SinCategoria, ""}, indice));
     const QByteArray danado = LeeArchivo(trabajo);
     entorno.plataforma.respuestas = {RespuestaMensaje::Aceptar};
     Main();
@@ -282,19 +295,27 @@ void PruebaInicio::unIndiceIncompletoSeReparaTrasGuardarElArchivo()
     // Said once; the file as it was is kept beside it; the lists show the row the index lacked.
     QCOMPARE(entorno.plataforma.mensajes.size(), 1);
     const Mensaje& mensaje = entorno.plataforma.mensajes[0];
+    QVERIFY2(mensaje.texto.contains("está dañado (falta la fila 51 en el índice " + indice),
+             qPrintable(mensaje.texto));
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QVERIFY(v.isEnabled());
+    if (!reparable) {
+        QVERIFY(mensaje.texto.startsWith("¡¡ No se puede usar la Base de Datos"));
+        QCOMPARE(LeeArchivo(trabajo), danado);
+        QCOMPARE(v.ModeloItems->rowCount(), 0);
+        return;
+    }
     QVERIFY2(mensaje.texto.startsWith(QStringLiteral(
                  "¡¡ Se repararon los índices de la Base de Datos 'TALVEXV20.MDB' !!\r\rEl "
-                 "archivo está dañado (falta la fila ")),
+                 "archivo está dañado (")),
              qPrintable(mensaje.texto));
     QVERIFY(mensaje.texto.endsWith("'" + trabajo + ".sin-reparar'."));
     QCOMPARE(mensaje.icono, IconoMensaje::Exclamacion);
     QCOMPARE(LeeArchivo(trabajo + ".sin-reparar"), danado);
     QVERIFY(DefectoPaginasAparte(trabajo, Comprobacion::Completa).defecto.isEmpty());
-    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
     QCOMPARE(v.ModeloItems->rowCount(), 51);
-    QCOMPARE(v.ModeloItems->Filas().Ingles(50), "zebra");
-    QVERIFY(v.isEnabled());
-    modTALVEXV20().dbPrincipal.EliminaItem("zebra"); // writable again
+    QCOMPARE(v.ModeloItems->Filas().Ingles(50), ingles);
+    modTALVEXV20().dbPrincipal.EliminaItem(ingles); // writable again
 }
 
 void PruebaInicio::unaCarpetaDeTrabajoSinEscrituraTerminaConElMensajeDeFallo()
