@@ -1130,7 +1130,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // cone"). Only the index is read to rank them, never the texts of every candidate: a short
     // word can be near to a large part of a big vocabulary.
     if (res.size() < 5 && !Lleno()) {
-        constexpr size_t MaximoTerminos = 16; // the first 16 words of a query count
+        constexpr size_t MaximoTerminos = 32; // the first 32 words of a query count
         const auto cuantos = static_cast<uint32_t>(std::min(terminos.size(), MaximoTerminos));
         constexpr uint32_t SinSegunda = UINT32_MAX;
         struct Cerca {
@@ -1204,7 +1204,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             uint32_t donde;          // item, or topic with MarcaTema
             uint32_t cerca;          // its nearest near match, shown
             bool espanol;            // and whether that is in the Spanish text
-            uint32_t distancias = 0; // 2 bits a query word: the edits of its nearest word
+            uint64_t distancias = 0; // 2 bits a query word: the edits of its nearest word
             uint32_t exactas = 0;    // a bit a query word: a word begins with it
         };
         std::vector<Estado> estados;
@@ -1241,9 +1241,10 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 }
                 Estado& e = estados[*lugar - 1];
                 const uint32_t desplaza = 2 * cerca.termino;
-                const uint32_t antes = (e.distancias >> desplaza) & 3;
+                const uint64_t antes = (e.distancias >> desplaza) & 3;
                 if (antes == 0 || cerca.distancia < antes)
-                    e.distancias = (e.distancias & ~(3u << desplaza)) | cerca.distancia << desplaza;
+                    e.distancias = (e.distancias & ~(uint64_t{3} << desplaza)) |
+                                   uint64_t{cerca.distancia} << desplaza;
                 if (cerca.distancia < cercanas[e.cerca].distancia) {
                     e.cerca = c;
                     e.espanol = espanol;
@@ -1288,7 +1289,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         for (uint32_t n = 0; n < estados.size(); ++n) {
             Estado& e = estados[n];
             const bool esTema = e.donde & MarcaTema;
-            const uint32_t mirar = esTema ? (1u << cuantos) - 1 : porTexto;
+            const uint32_t mirar = esTema ? UINT32_MAX : porTexto;
             const auto [ingles, espanol] = TextosDe(e.donde);
             Puesto& p = puestos[n];
             p.estado = n;
