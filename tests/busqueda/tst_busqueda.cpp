@@ -275,6 +275,8 @@ private slots:
                                 .arg(Nombre(r.front()))));
         QTEST(it->cercano, "cercano");
         QTEST(Marcado(*it), "marcado");
+        if (it->cercano) // what "¿Quiso decir…?" names
+            QCOMPARE(it->palabra, Marcado(*it));
     }
 
     void cadaItemUnaVezEnSuMejorSitio()
