@@ -1127,8 +1127,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // word beginning, as above), then the smaller total edit distance (a query word matched
     // nowhere counts as all its letters), then the English or Spanish text nearer the query in
     // length, the shorter first ("dog" before "do" for "dgo", "ice cream" before "ice cream
-    // cone"). Only the index is read to rank them, never the texts of every candidate: a short
-    // word can be near to a large part of a big vocabulary.
+    // cone"). They are ranked from the index rather than from their texts wherever it can be
+    // done: a short word can be near to a large part of a big vocabulary.
     if (res.size() < 5 && !Lleno()) {
         constexpr size_t MaximoTerminos = 32; // the first 32 words of a query count
         const auto cuantos = static_cast<uint32_t>(std::min(terminos.size(), MaximoTerminos));
