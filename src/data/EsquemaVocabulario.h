@@ -24,7 +24,7 @@ enum class Comprobacion {
 
 // Files up to this size get the whole check at start-up: it then runs aside within about
 // two seconds, while the lists fill. Beyond its page cache SQLite reads pages again and
-// again (a million items, 370 MB: 30 s), so larger files get the quick check there.
+// again (a million items, 370 MB: 15 to 30 s), so larger files get the quick check there.
 constexpr qint64 TamanoComprobacionCompletaAlIniciar = qint64(64) << 20;
 
 // Checks, reading only, that the open file is a sound vocabulary database, as far as
