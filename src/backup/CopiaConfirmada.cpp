@@ -6,7 +6,9 @@
 #include "backup/CopiaSegura.h"
 #include "backup/Respaldo.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QWidget>
 
 namespace {
@@ -30,9 +32,13 @@ CopiaSinHacer CopiaYTermina(const QString& origen, const QString& destino, bool 
 {
     try {
         // A source that is no vocabulary database is refused before anything is asked; one
-        // about to become the working database down to every index entry.
-        const QString defecto =
-            DefectoOrigen(origen, respaldo ? Comprobacion::Paginas : Comprobacion::Completa);
+        // about to become the working database down to every index entry (seconds on a large
+        // file: the pointer says the program works).
+        const QString defecto = [&] {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto devuelveCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            return DefectoOrigen(origen, respaldo ? Comprobacion::Paginas : Comprobacion::Completa);
+        }();
         if (!defecto.isEmpty()) {
             ReportaFalloCopia(NumeroError::BaseNoValida, defecto, destino);
             return CopiaSinHacer::OrigenNoValido;
