@@ -23,8 +23,8 @@
 
 namespace {
 
-// An errno that no row of the table below names is reported as this base plus errno, so that
-// it never passes for a number the callers tell apart (EPROTO is 71, ECOMM is 70…).
+// An errno that no row of NumeroDesdeErrno's table names is reported as this base plus errno,
+// so that it never passes for a number the callers tell apart (EPROTO is 71, ECOMM is 70…).
 constexpr int BaseErrnoSinTraducir = 1000;
 
 QString DescripcionDe(int numero)
@@ -59,45 +59,6 @@ QString DescripcionDe(int numero)
 ErrorTalvex ErrorDe(int numero)
 {
     return ErrorTalvex(numero, DescripcionDe(numero));
-}
-
-// The number of an errno, or 0 when no row names it.
-int NumeroDesdeErrno(int numeroErrno, bool destino)
-{
-    switch (numeroErrno) {
-    case ENOENT:
-        return destino ? NumeroError::RutaNoEncontrada : NumeroError::ArchivoNoEncontrado;
-    case ENOTDIR: // a folder on the path is a file: the path does not exist
-        return NumeroError::RutaNoEncontrada;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return NumeroError::PermisoDenegado;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return NumeroError::DiscoLleno;
-    case EIO:
-        return NumeroError::ErrorEntradaSalida;
-    case ENXIO:
-    case ENODEV:
-        return NumeroError::DispositivoNoDisponible;
-#ifdef ENOMEDIUM
-    case ENOMEDIUM:
-        return NumeroError::DiscoNoPreparado;
-#endif
-    case ENAMETOOLONG:
-    case EINVAL:
-    case ELOOP: // links that lead back to themselves: the path names nothing
-        return NumeroError::NombreArchivoIncorrecto;
-    case EBUSY:
-    case ETXTBSY: // the file is in use
-    case EISDIR:
-        return NumeroError::AccesoRutaArchivo;
-    case EEXIST:
-        return NumeroError::ArchivoYaExiste;
-    }
-    return 0;
 }
 
 // Closes a descriptor on every way out; Cierra closes it early and reports the failure.

@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <sqlite3.h>
 
@@ -18,9 +17,7 @@
 #include <optional>
 #include <utility>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -217,80 +214,11 @@ void ResuelveDiarioPendiente(const QString& ruta)
         throw ErrorDesdeErrno(EBUSY, true);
 }
 
-// The temporary copy beside the destination, so that the final rename stays within one file
-// system. Its descriptor holds an exclusive flock for as long as the copy runs: a temporary
-// whose lock anyone can take belongs to a copy that died, and the next copy removes it.
-class Temporal {
-public:
-    explicit Temporal(const Destino& destino)
-    {
-        const QByteArray prefijo = Nativa(PrefijoTemporal(destino.ruta));
-        for (int intento = 0; intento < 100 && fd_ < 0; ++intento) {
-            ruta_ = prefijo + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-            fd_ = SinInterrupcion([&] {
-                return ::open(ruta_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            });
-            if (fd_ < 0 && errno != EEXIST)
-                break;
-        }
-        if (fd_ < 0) {
-            const int fallo = errno;
-            ruta_.clear();
-            throw ErrorDesdeErrno(fallo, true);
-        }
-        ::flock(fd_, LOCK_EX | LOCK_NB); // a file system without flock only loses the clean-up
-        if (destino.existe)              // the replaced file keeps its permissions (best effort)
-            ::fchmod(fd_, destino.modo);
-    }
-    ~Temporal()
-    {
-        if (!ruta_.isEmpty())
-            ::unlink(ruta_.constData());
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Temporal(const Temporal&) = delete;
-    Temporal& operator=(const Temporal&) = delete;
-
-    QString Ruta() const { return QFile::decodeName(ruta_); }
-    int fd() const { return fd_; }
-    void Conserva() { ruta_.clear(); }
-
-private:
-    QByteArray ruta_;
-    int fd_ = -1;
-};
-
-// Removes the temporaries in `carpeta` whose names pass `delDestino` and whose copies were
-// killed half-way (nobody holds their lock).
-template <typename Filtro> void BorraAbandonados(const QString& carpeta, Filtro delDestino)
-{
-    const QByteArray nativa = Nativa(carpeta);
-    DIR* directorio = ::opendir(nativa.constData());
-    if (!directorio)
-        return;
-    while (const dirent* entrada = ::readdir(directorio)) {
-        const QByteArray nombre(entrada->d_name);
-        if (!delDestino(nombre))
-            continue;
-        const QByteArray ruta = nativa + '/' + nombre;
-        const int fd = ::open(ruta.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        struct stat datos;
-        if (::fstat(fd, &datos) == 0 && S_ISREG(datos.st_mode) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(ruta.constData());
-        ::close(fd);
-    }
-    ::closedir(directorio);
-}
-
 // Removes the temporaries of copies to the same destination that were killed half-way.
 void BorraTemporalesAbandonados(const Destino& destino)
 {
     const QByteArray prefijo = Nativa(QFileInfo(PrefijoTemporal(destino.ruta)).fileName());
-    BorraAbandonados(destino.carpeta, [&](const QByteArray& nombre) {
+    BorraAbandonados(Nativa(destino.carpeta), [&](const QByteArray& nombre) {
         return nombre.startsWith(prefijo) && nombre.size() > prefijo.size();
     });
 }
@@ -348,7 +276,7 @@ QString DefectoOrigen(const QString& origen, Comprobacion nivel)
 
 void BorraCopiasInterrumpidas(const QString& carpeta)
 {
-    BorraAbandonados(carpeta, [](const QByteArray& nombre) {
+    BorraAbandonados(Nativa(carpeta), [](const QByteArray& nombre) {
         return nombre.startsWith('.') && nombre.contains(MarcaTemporal);
     });
 }
@@ -390,12 +318,17 @@ void CopiaBaseSegura(const QString& origen, const QString& destino, const QStrin
     if (d.existe && !copiaPrevia.isEmpty())
         SistemaArchivos().CopyFile(d.ruta, copiaPrevia);
 
-    Temporal temporal(d);
+    // The temporary copy lies beside the destination and holds its lock while the copy runs.
+    TemporalBloqueado temporal(Nativa(PrefijoTemporal(d.ruta)));
+    if (temporal.fd() < 0)
+        throw ErrorDesdeErrno(errno, true);
+    if (d.existe) // the replaced file keeps its permissions (best effort)
+        ::fchmod(temporal.fd(), d.modo);
     {
         // The new file needs no journal of its own: until the rename it is nobody's database,
         // and it is synced as a whole below.
         ConexionSqlite copia;
-        copia.Abre(temporal.Ruta(), SQLITE_OPEN_READWRITE);
+        copia.Abre(QFile::decodeName(temporal.Ruta()), SQLITE_OPEN_READWRITE);
         copia.EjecutaSql("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF");
         CopiaPaginas(fuente.Manejador(), copia.Manejador());
         if (marca)
@@ -405,10 +338,9 @@ void CopiaBaseSegura(const QString& origen, const QString& destino, const QStrin
     // EINVAL: the file system cannot sync; the data are written all the same.
     if (::fsync(temporal.fd()) != 0 && errno != EINVAL)
         throw ErrorDesdeErrno(errno, true);
-    CompruebaEscrito(temporal.Ruta());
-    if (::rename(Nativa(temporal.Ruta()).constData(), Nativa(d.ruta).constData()) != 0)
+    CompruebaEscrito(QFile::decodeName(temporal.Ruta()));
+    if (!temporal.Renombra(Nativa(d.ruta)))
         throw ErrorDesdeErrno(errno, true);
-    temporal.Conserva();
     SincronizaCarpeta(d.carpeta);
 }
 

@@ -1,8 +1,13 @@
 #include "data/LlamadasSistema.h"
 
+#include "data/ErrorTalvex.h"
+
 #include <QRandomGenerator>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool EscribeTodo(int fd, const char* datos, size_t cuantos)
@@ -33,6 +38,110 @@ int CreaTemporal(const QString& carpeta, QByteArray& ruta)
             return fd;
     }
     return -1; // errno is EEXIST
+}
+
+TemporalBloqueado::TemporalBloqueado(const QByteArray& prefijo)
+{
+    for (int intento = 0; intento < 100 && fd_ < 0; ++intento) {
+        ruta_ = prefijo + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd_ = SinInterrupcion(
+            [&] { return ::open(ruta_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
+        if (fd_ < 0 && errno != EEXIST)
+            break;
+        if (fd_ < 0)
+            continue;
+        // Another writer's clean-up may have taken it before the lock: then a new one. A file
+        // system without flock only loses the clean-up.
+        SinInterrupcion([&] { return ::flock(fd_, LOCK_EX); });
+        struct stat estado;
+        if (::fstat(fd_, &estado) == 0 && estado.st_nlink == 0) {
+            ::close(fd_);
+            fd_ = -1;
+            errno = EEXIST; // as if the name had been taken
+        }
+    }
+    if (fd_ < 0) {
+        const int fallo = errno;
+        ruta_.clear();
+        errno = fallo;
+    }
+}
+
+TemporalBloqueado::~TemporalBloqueado()
+{
+    if (!ruta_.isEmpty())
+        ::unlink(ruta_.constData());
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool TemporalBloqueado::Renombra(const QByteArray& destino)
+{
+    if (::rename(ruta_.constData(), destino.constData()) != 0)
+        return false;
+    ruta_.clear();
+    return true;
+}
+
+void BorraAbandonados(const QByteArray& carpeta,
+                      const std::function<bool(const QByteArray&)>& esTemporal)
+{
+    DIR* directorio = ::opendir(carpeta.constData());
+    if (!directorio)
+        return;
+    while (const dirent* entrada = ::readdir(directorio)) {
+        const QByteArray nombre(entrada->d_name);
+        if (!esTemporal(nombre))
+            continue;
+        const QByteArray ruta = carpeta + '/' + nombre;
+        const int fd = ::open(ruta.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat estado;
+        if (::fstat(fd, &estado) == 0 && S_ISREG(estado.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(ruta.constData());
+        ::close(fd);
+    }
+    ::closedir(directorio);
+}
+
+int NumeroDesdeErrno(int numeroErrno, bool destino)
+{
+    switch (numeroErrno) {
+    case ENOENT:
+        return destino ? NumeroError::RutaNoEncontrada : NumeroError::ArchivoNoEncontrado;
+    case ENOTDIR: // a folder on the path is a file: the path does not exist
+        return NumeroError::RutaNoEncontrada;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return NumeroError::PermisoDenegado;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return NumeroError::DiscoLleno;
+    case EIO:
+        return NumeroError::ErrorEntradaSalida;
+    case ENXIO:
+    case ENODEV:
+        return NumeroError::DispositivoNoDisponible;
+#ifdef ENOMEDIUM
+    case ENOMEDIUM:
+        return NumeroError::DiscoNoPreparado;
+#endif
+    case ENAMETOOLONG:
+    case EINVAL:
+    case ELOOP: // links that lead back to themselves: the path names nothing
+        return NumeroError::NombreArchivoIncorrecto;
+    case EBUSY:
+    case ETXTBSY: // the file is in use
+    case EISDIR:
+        return NumeroError::AccesoRutaArchivo;
+    case EEXIST:
+        return NumeroError::ArchivoYaExiste;
+    }
+    return 0;
 }
 
 void SincronizaCarpeta(const QString& carpeta)

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QString>
 #include <cerrno>
+#include <functional>
 
 // A path in the file system's own encoding.
 inline QByteArray Nativa(const QString& ruta)
@@ -28,6 +29,38 @@ bool EscribeTodo(int fd, const char* datos, size_t cuantos);
 // system; its name never ends in ".tmp", which the shutdown clean-up deletes. Created with
 // open's usual mode. Returns the descriptor (-1 with errno set) and its path in `ruta`.
 int CreaTemporal(const QString& carpeta, QByteArray& ruta);
+
+// A hidden temporary file beside a destination, so that the final rename stays within one file
+// system. It holds an exclusive flock while it lives: a temporary whose lock anyone can take
+// belongs to a writer that died, and BorraAbandonados removes it. Unlinked on destruction
+// unless renamed.
+class TemporalBloqueado {
+public:
+    // Creates `prefijo` followed by a random suffix, for reading and writing with open's usual
+    // mode; fd() is -1 with errno set when it could not.
+    explicit TemporalBloqueado(const QByteArray& prefijo);
+    ~TemporalBloqueado();
+    TemporalBloqueado(const TemporalBloqueado&) = delete;
+    TemporalBloqueado& operator=(const TemporalBloqueado&) = delete;
+
+    int fd() const { return fd_; }
+    const QByteArray& Ruta() const { return ruta_; }
+    // Gives it the destination's name; false with errno set.
+    bool Renombra(const QByteArray& destino);
+
+private:
+    QByteArray ruta_;
+    int fd_ = -1;
+};
+
+// Removes the regular files in `carpeta` whose names pass `esTemporal` and whose lock nobody
+// holds: the temporaries of writers killed half-way.
+void BorraAbandonados(const QByteArray& carpeta,
+                      const std::function<bool(const QByteArray&)>& esTemporal);
+
+// The error number of a failed system call's errno (ENOENT → 53 for a file read, 76 for a
+// destination written; EACCES → 70…), or 0 when no row names it.
+int NumeroDesdeErrno(int numeroErrno, bool destino);
 
 // Makes a new name in the folder survive a power cut, not only the file's contents; a folder
 // that cannot be synced is left as it is (the file is whole already).

@@ -3,16 +3,12 @@
 #include "data/LlamadasSistema.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,34 +48,12 @@ QString ClaseDeArchivo(mode_t modo)
     return QStringLiteral("un archivo especial");
 }
 
-// The numbers the file operations give the same causes.
-int NumeroDeErrno(int numeroErrno)
+// The numbers the file operations give the same causes; an errno they do not name is a
+// failure of input or output.
+int NumeroDeErrno(int numeroErrno, bool destino)
 {
-    switch (numeroErrno) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return NumeroError::DiscoLleno;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return NumeroError::PermisoDenegado;
-    case ENOENT:
-    case ENOTDIR:
-        return NumeroError::RutaNoEncontrada;
-    case EISDIR:
-    case EBUSY:
-    case ETXTBSY:
-        return NumeroError::AccesoRutaArchivo;
-    case ENAMETOOLONG:
-    case ELOOP:
-        return NumeroError::NombreArchivoIncorrecto;
-    case ENXIO:
-    case ENODEV:
-        return NumeroError::DispositivoNoDisponible;
-    default:
-        return NumeroError::ErrorEntradaSalida;
-    }
+    const int numero = NumeroDesdeErrno(numeroErrno, destino);
+    return numero != 0 ? numero : NumeroError::ErrorEntradaSalida;
 }
 
 ErrorTalvex ErrorEscritura(int numeroErrno, const QString& ruta)
@@ -87,7 +61,7 @@ ErrorTalvex ErrorEscritura(int numeroErrno, const QString& ruta)
     // A missing name while writing is a missing folder: the file itself is new.
     const QString causa =
         numeroErrno == ENOENT ? QStringLiteral("la carpeta no existe") : CausaDeErrno(numeroErrno);
-    return ErrorTalvex(NumeroDeErrno(numeroErrno),
+    return ErrorTalvex(NumeroDeErrno(numeroErrno, true),
                        QStringLiteral("No se pudo escribir el archivo «%1»: %2.").arg(ruta, causa));
 }
 
@@ -114,84 +88,10 @@ bool MismoMomento(const struct stat& a, const struct stat& b)
            a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-bool EsTemporalExportacion(const char* nombre)
+bool EsTemporalExportacion(const QByteArray& nombre)
 {
-    return nombre[0] == '.' && std::strstr(nombre, MarcaTemporalExportacion) != nullptr;
+    return nombre.startsWith('.') && nombre.contains(MarcaTemporalExportacion);
 }
-
-// Temporaries whose lock nobody holds belong to exports that died before their rename.
-void BorraTemporalesAbandonados(const QByteArray& carpeta)
-{
-    DIR* directorio = ::opendir(carpeta.constData());
-    if (!directorio)
-        return;
-    while (const dirent* entrada = ::readdir(directorio)) {
-        if (!EsTemporalExportacion(entrada->d_name))
-            continue;
-        const QByteArray ruta = carpeta + '/' + entrada->d_name;
-        const Descriptor fd(
-            ::open(ruta.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-        struct stat estado;
-        if (fd.fd() >= 0 && ::fstat(fd.fd(), &estado) == 0 && S_ISREG(estado.st_mode) &&
-            ::flock(fd.fd(), LOCK_EX | LOCK_NB) == 0)
-            ::unlink(ruta.constData());
-    }
-    ::closedir(directorio);
-}
-
-// The temporary file of an export, beside its destination so that the rename stays within one
-// file system. Its lock, held until it is renamed, tells it from an abandoned one.
-class Temporal {
-public:
-    Temporal(const QByteArray& carpeta, const QByteArray& nombre)
-    {
-        // The name is kept short enough for any file system whatever the destination's.
-        const QByteArray prefijo =
-            carpeta + "/." + nombre.left(100) + QByteArray(MarcaTemporalExportacion);
-        for (int intento = 0; intento < 100 && fd_ < 0; ++intento) {
-            ruta_ = prefijo + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-            fd_ = SinInterrupcion([&] {
-                return ::open(ruta_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            });
-            if (fd_ < 0 && errno != EEXIST)
-                break;
-            if (fd_ < 0)
-                continue;
-            // Another export's clean-up may have taken it before the lock: then a new one.
-            struct stat estado;
-            SinInterrupcion([&] { return ::flock(fd_, LOCK_EX); });
-            if (::fstat(fd_, &estado) == 0 && estado.st_nlink == 0) {
-                ::close(fd_);
-                fd_ = -1;
-            }
-        }
-        if (fd_ < 0)
-            ruta_.clear();
-    }
-    ~Temporal()
-    {
-        if (!ruta_.isEmpty())
-            ::unlink(ruta_.constData());
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Temporal(const Temporal&) = delete;
-    Temporal& operator=(const Temporal&) = delete;
-
-    int fd() const { return fd_; }
-    // Gives it the destination's name; false with errno set.
-    bool Renombra(const QByteArray& destino)
-    {
-        if (::rename(ruta_.constData(), destino.constData()) != 0)
-            return false;
-        ruta_.clear();
-        return true;
-    }
-
-private:
-    QByteArray ruta_;
-    int fd_ = -1;
-};
 
 } // namespace
 
@@ -246,8 +146,7 @@ QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso)
     }));
     if (fd.fd() < 0) {
         const int numeroErrno = errno;
-        throw ErrorTalvex(numeroErrno == ENOENT ? NumeroError::ArchivoNoEncontrado
-                                                : NumeroDeErrno(numeroErrno),
+        throw ErrorTalvex(NumeroDeErrno(numeroErrno, false),
                           QStringLiteral("No se puede abrir el archivo «%1»: %2.")
                               .arg(ruta, CausaDeErrno(numeroErrno)));
     }
@@ -321,8 +220,10 @@ void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
     const qsizetype barra = destino.lastIndexOf('/');
     const QByteArray carpeta =
         barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : destino.left(barra));
-    BorraTemporalesAbandonados(carpeta);
-    Temporal temporal(carpeta, destino.mid(barra + 1));
+    BorraAbandonados(carpeta, EsTemporalExportacion);
+    // The name is kept short enough for any file system whatever the destination's.
+    TemporalBloqueado temporal(carpeta + "/." + destino.mid(barra + 1).left(100) +
+                               QByteArray(MarcaTemporalExportacion));
     if (temporal.fd() < 0)
         throw ErrorEscritura(errno, ruta);
     if (existe) // the replaced file keeps its permissions (best effort)

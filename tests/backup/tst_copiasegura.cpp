@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,6 +72,7 @@ private slots:
     void fallosDelSistemaDeArchivos();
     void limiteDeTamanoEsDiscoLleno();
     void diarioPendienteDelDestinoNoSeAplicaALaCopia();
+    void temporalesAbandonadosSeBorranLosEnCursoNo();
     void restauraEnConexionGuardaLaAnterior();
     void copiaMatadaDejaDestinoViejoOEntero();
     void restauracionMatadaDejaTrabajoViejoOEntero();
@@ -256,6 +259,34 @@ void PruebaCopiaSegura::diarioPendienteDelDestinoNoSeAplicaALaCopia()
     CopiaBaseSegura(origen, destino);
     QVERIFY(!QFileInfo::exists(destino + "-journal"));
     QCOMPARE(HuellaFilas(destino, true), HuellaFilas(origen));
+}
+
+// What copies killed before their rename left is removed: by the next copy to the same
+// destination, and by the clean-up of the folder whatever the destination. A temporary still
+// being written (locked) stays, the copy's own included while it runs.
+void PruebaCopiaSegura::temporalesAbandonadosSeBorranLosEnCursoNo()
+{
+    const QString origen = Ruta("origen.MDB");
+    const QString destino = Ruta("TALVEXV20.MDB");
+    CreaBase(origen, 3, "nuevo");
+    const QString abandonado = PrefijoTemporal(destino) + "x1";
+    const QString deOtroDestino = PrefijoTemporal(Ruta("otro.MDB")) + "x2";
+    const QString enCurso = PrefijoTemporal(destino) + "x3";
+    for (const QString& ruta : {abandonado, deOtroDestino, enCurso})
+        Escribe(ruta, "a medias");
+    QFile bloqueado(enCurso);
+    QVERIFY(bloqueado.open(QIODevice::ReadOnly));
+    QCOMPARE(::flock(bloqueado.handle(), LOCK_EX | LOCK_NB), 0);
+
+    bool antesDeLaCopia = false;
+    CopiaBaseSegura(origen, destino, {}, Comprobacion::Paginas, [&](ConexionSqlite&) {
+        antesDeLaCopia = !QFile::exists(abandonado) && QFile::exists(deOtroDestino);
+        BorraCopiasInterrumpidas(carpeta->path());
+    });
+    QVERIFY(antesDeLaCopia);
+    QCOMPARE(HuellaFilas(destino), HuellaFilas(origen));
+    QCOMPARE(Sobrantes(carpeta->path(), {"origen.MDB", "TALVEXV20.MDB"}),
+             QStringList{QFileInfo(enCurso).fileName()});
 }
 
 void PruebaCopiaSegura::restauraEnConexionGuardaLaAnterior()
