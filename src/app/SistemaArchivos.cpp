@@ -61,25 +61,6 @@ ErrorTalvex ErrorDe(int numero)
     return ErrorTalvex(numero, DescripcionDe(numero));
 }
 
-// Closes a descriptor on every way out; Cierra closes it early and reports the failure.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int fd() const { return fd_; }
-    // A failed close can be a delayed write error; EINTR still closed it on Linux.
-    bool Cierra() { return ::close(std::exchange(fd_, -1)) == 0 || errno == EINTR; }
-
-private:
-    int fd_;
-};
-
 // The folder and the last component of a path; a bare name lies in the working folder.
 std::pair<QString, QString> SeparaRuta(const QString& ruta)
 {

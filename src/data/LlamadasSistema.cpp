@@ -4,11 +4,24 @@
 
 #include <QRandomGenerator>
 
+#include <utility>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+Descriptor::~Descriptor()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool Descriptor::Cierra()
+{
+    return ::close(std::exchange(fd_, -1)) == 0 || errno == EINTR;
+}
 
 bool EscribeTodo(int fd, const char* datos, size_t cuantos)
 {

@@ -22,6 +22,21 @@ template <typename Llamada> auto SinInterrupcion(Llamada llamada)
     return resultado;
 }
 
+// Closes a descriptor on every way out; Cierra closes it early and reports the failure.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor();
+    int fd() const { return fd_; }
+    // A failed close can be a delayed write error; EINTR still closed it on Linux.
+    bool Cierra();
+
+private:
+    int fd_;
+};
+
 // Writes every byte, or returns false with errno set (a device that takes nothing is full).
 bool EscribeTodo(int fd, const char* datos, size_t cuantos);
 

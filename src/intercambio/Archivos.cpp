@@ -16,22 +16,6 @@ namespace Intercambio {
 
 namespace {
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 // What a path that is no regular file names, for the messages.
 QString ClaseDeArchivo(mode_t modo)
 {
