@@ -11,6 +11,9 @@
 #include <QScopeGuard>
 #include <QWidget>
 
+#include <chrono>
+#include <future>
+
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString TextoExito = QStringLiteral("¡¡ El archivo se copió con éxito !!");
@@ -25,6 +28,19 @@ void Avisa(const QString& texto, IconoMensaje icono)
     Sistema().Pita();
     MuestraMensaje({texto, Titulo, icono});
 }
+
+// The check of a large file takes seconds: it runs on a thread of its own while the windows
+// keep painting (clicks and keys wait for it; the pointer says the program works).
+QString DefectoOrigenAparte(const QString& origen, Comprobacion nivel)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto devuelveCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    std::future<QString> defecto =
+        std::async(std::launch::async, [origen, nivel] { return DefectoOrigen(origen, nivel); });
+    while (defecto.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return defecto.get();
+}
 } // namespace
 
 CopiaSinHacer CopiaYTermina(const QString& origen, const QString& destino, bool respaldo,
@@ -32,13 +48,9 @@ CopiaSinHacer CopiaYTermina(const QString& origen, const QString& destino, bool 
 {
     try {
         // A source that is no vocabulary database is refused before anything is asked; one
-        // about to become the working database down to every index entry (seconds on a large
-        // file: the pointer says the program works).
-        const QString defecto = [&] {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const auto devuelveCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-            return DefectoOrigen(origen, respaldo ? Comprobacion::Paginas : Comprobacion::Completa);
-        }();
+        // about to become the working database down to every index entry.
+        const QString defecto =
+            DefectoOrigenAparte(origen, respaldo ? Comprobacion::Paginas : Comprobacion::Completa);
         if (!defecto.isEmpty()) {
             ReportaFalloCopia(NumeroError::BaseNoValida, defecto, destino);
             return CopiaSinHacer::OrigenNoValido;
