@@ -1,0 +1,159 @@
+#include "repaso/Programador.h"
+
+#include "repaso/Dispersion.h"
+#include "repaso/Redondeo.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace Repaso {
+
+namespace {
+
+constexpr qint64 MsPorMinuto = 60 * 1000;
+constexpr qint64 MsPorDia = 24 * 60 * MsPorMinuto;
+constexpr int MinutosPorDia = 24 * 60;
+
+bool EsEstadoConocido(Estado e)
+{
+    return e == Estado::Nueva || e == Estado::Aprendiendo || e == Estado::Repaso ||
+           e == Estado::Reaprendiendo;
+}
+
+} // namespace
+
+Programador::Programador(Parametros parametros, std::optional<QTimeZone> zona)
+    : modelo(std::move(parametros)), zona(std::move(zona))
+{
+}
+
+qint64 Programador::DiaDe(qint64 ms) const
+{
+    const QDateTime momento = zona ? QDateTime::fromMSecsSinceEpoch(ms, *zona)
+                                   : QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime);
+    QDate fecha = momento.date();
+    if (momento.time().hour() < 4)
+        fecha = fecha.addDays(-1);
+    return fecha.isValid() ? fecha.toJulianDay() : 0;
+}
+
+int Programador::CuentaDias(qint64 desde, qint64 hasta) const
+{
+    const qint64 dias = DiaDe(hasta) - DiaDe(desde);
+    return static_cast<int>(std::clamp<qint64>(dias, 0, 1000 * 36500));
+}
+
+Programador::Paso Programador::BuscaPaso(Estado estado, int paso, Calificacion c) const
+{
+    const Parametros& p = modelo.Ajustes();
+    const bool reaprende = estado == Estado::Reaprendiendo || estado == Estado::Repaso;
+    const std::vector<int>& pasos = reaprende ? p.pasosReaprendizaje : p.pasosAprendizaje;
+    const int n = static_cast<int>(pasos.size());
+    paso = std::max(paso, 0);
+    if (paso >= n)
+        return {};
+    if (estado == Estado::Repaso)
+        return c == Calificacion::OtraVez ? Paso{pasos[paso], 0} : Paso{};
+    switch (c) {
+    case Calificacion::OtraVez:
+        return {pasos[0], 0};
+    case Calificacion::Dificil: {
+        // Between Otra vez and Bien: the mean of the first two steps, or half as long again as
+        // the only one.
+        const double minutos = n == 1 ? pasos[0] * 1.5 : (pasos[0] + pasos[1]) / 2.0;
+        return {static_cast<int>(RedondeaComoJs(minutos)), paso};
+    }
+    case Calificacion::Bien:
+        if (paso + 1 < n && pasos[paso + 1] != 0)
+            return {pasos[paso + 1], paso + 1};
+        return {};
+    case Calificacion::Facil:
+        break;
+    }
+    return {};
+}
+
+int Programador::Intervalo(double estabilidad, int dias, double fraccion) const
+{
+    const Parametros& p = modelo.Ajustes();
+    const int intervalo = modelo.CalculaIntervalo(estabilidad);
+    return p.conDispersion ? DispersaIntervalo(intervalo, dias, p.intervaloMaximo, fraccion)
+                           : intervalo;
+}
+
+void Programador::AplicaPasos(Tarjeta& nueva, const Tarjeta& antes, Calificacion c, Estado destino,
+                              int dias, double fraccion, qint64 ahora) const
+{
+    const Paso paso = BuscaPaso(antes.estado, antes.paso, c);
+    const int minutos = std::max(paso.minutos, 0);
+    if (minutos > 0 && minutos < MinutosPorDia) {
+        nueva.estado = destino;
+        nueva.paso = paso.siguiente;
+        nueva.diasProgramados = 0;
+        nueva.vence = ahora + minutos * MsPorMinuto;
+        return;
+    }
+    nueva.estado = Estado::Repaso;
+    if (minutos >= MinutosPorDia) { // a step of a day or more is already a review
+        nueva.paso = paso.siguiente;
+        nueva.diasProgramados = minutos / MinutosPorDia;
+        nueva.vence = ahora + minutos * MsPorMinuto;
+        return;
+    }
+    nueva.paso = 0;
+    nueva.diasProgramados = Intervalo(nueva.memoria.estabilidad, dias, fraccion);
+    nueva.vence = ahora + nueva.diasProgramados * MsPorDia;
+}
+
+Tarjeta Programador::Programa(const Tarjeta& tarjeta, Calificacion c, qint64 ahora) const
+{
+    Tarjeta antes = tarjeta;
+    if (!EsEstadoConocido(antes.estado)) {
+        antes.estado = Estado::Nueva;
+        antes.memoria = {};
+        antes.paso = 0;
+    }
+    int dias = 0;
+    if (antes.estado != Estado::Nueva && antes.ultimoRepaso)
+        dias = CuentaDias(*antes.ultimoRepaso, ahora);
+    antes.ultimoRepaso = ahora;
+    antes.repeticiones += 1;
+    // One draw per answer: Difícil, Bien and Fácil move by the same fraction of their ranges.
+    const double fraccion = modelo.Ajustes().conDispersion
+                                ? SorteaFraccion(QByteArray::number(antes.id + antes.repeticiones))
+                                : 0.0;
+
+    Tarjeta nueva = antes;
+    nueva.memoria = modelo.ActualizaMemoria(antes.memoria, dias, c);
+    if (antes.estado != Estado::Repaso) {
+        const Estado destino = antes.estado == Estado::Nueva ? Estado::Aprendiendo : antes.estado;
+        AplicaPasos(nueva, antes, c, destino, dias, fraccion, ahora);
+        return nueva;
+    }
+    if (c == Calificacion::OtraVez) {
+        AplicaPasos(nueva, antes, c, Estado::Reaprendiendo, dias, fraccion, ahora);
+        nueva.olvidos += 1;
+        return nueva;
+    }
+    // A review passed: Difícil < Bien < Fácil by at least a day each, whatever the fuzz.
+    auto intervalo = [&](Calificacion otra) {
+        return Intervalo(modelo.ActualizaMemoria(antes.memoria, dias, otra).estabilidad, dias,
+                         fraccion);
+    };
+    int dificil = intervalo(Calificacion::Dificil);
+    int bien = intervalo(Calificacion::Bien);
+    dificil = std::min(dificil, bien);
+    bien = std::max(bien, dificil + 1);
+    const int elegido = c == Calificacion::Dificil ? dificil
+                        : c == Calificacion::Bien
+                            ? bien
+                            : std::max(intervalo(Calificacion::Facil), bien + 1);
+    nueva.estado = Estado::Repaso;
+    nueva.paso = 0;
+    nueva.diasProgramados = elegido;
+    nueva.vence = ahora + elegido * MsPorDia;
+    return nueva;
+}
+
+} // namespace Repaso
