@@ -19,7 +19,7 @@ constexpr Tramo Tramos[] = {
 constexpr double DosALaMenos32 = 2.3283064365386963e-10;
 
 // Baagøe's Mash hash: each call folds the bytes into the running state `n`.
-double Mezcla(double& n, const QByteArray& datos)
+double Mezcla(double& n, QByteArrayView datos)
 {
     for (const char c : datos) {
         n += static_cast<unsigned char>(c);
@@ -51,21 +51,26 @@ RangoDispersion CalculaRangoDispersion(double intervalo, double diasTranscurrido
     return {static_cast<int>(minimo), static_cast<int>(maximo)};
 }
 
-double SorteaFraccion(const QByteArray& semilla)
+double SorteaFraccion(QByteArrayView semilla)
 {
-    double n = 0xefc8249d;
-    const QByteArray blanco(" ");
-    double s0 = Mezcla(n, blanco), s1 = Mezcla(n, blanco), s2 = Mezcla(n, blanco);
-    s0 -= Mezcla(n, semilla);
+    // The generator's state before the seed: the hash's state and s0 after three blanks.
+    struct Arranque {
+        double n = 0xefc8249d, s0 = 0;
+        Arranque()
+        {
+            const QByteArrayView blanco(" ");
+            s0 = Mezcla(n, blanco);
+            Mezcla(n, blanco);
+            Mezcla(n, blanco);
+        }
+    };
+    static const Arranque arranque;
+    double n = arranque.n;
+    double s0 = arranque.s0 - Mezcla(n, semilla);
     if (s0 < 0)
         s0 += 1;
-    s1 -= Mezcla(n, semilla);
-    if (s1 < 0)
-        s1 += 1;
-    s2 -= Mezcla(n, semilla);
-    if (s2 < 0)
-        s2 += 1;
-    // The first number of the generator: only s0 and the carry (1) take part.
+    // The first number drawn: only s0 and the carry (1) take part, so s1 and s2, which the
+    // seed also sets, are not needed.
     const double t = 2091639 * s0 + 1 * DosALaMenos32;
     return t - std::trunc(t);
 }

@@ -3,7 +3,7 @@
 // same days. The interval moves within a range that widens with it (the same table as Anki's),
 // by a draw that depends only on the card and its repetition count, so that showing the
 // answers again, or answering again after an undo, gives the same days.
-#include <QByteArray>
+#include <QByteArrayView>
 
 namespace Repaso {
 
@@ -20,7 +20,7 @@ RangoDispersion CalculaRangoDispersion(double intervalo, double diasTranscurrido
 
 // A number in [0, 1) drawn from `semilla` (the Alea generator the published implementation
 // uses, so both draw the same number from the same seed).
-double SorteaFraccion(const QByteArray& semilla);
+double SorteaFraccion(QByteArrayView semilla);
 
 // The interval after fuzz: below 2.5 days it is only rounded.
 int DispersaIntervalo(int intervalo, double diasTranscurridos, int intervaloMaximo,

@@ -75,6 +75,8 @@ Modelo::Modelo(Parametros parametros) : p(std::move(parametros))
     decaimiento = -p.pesos[20];
     factor = RedondeaA8(std::exp(std::log(0.9) / decaimiento) - 1.0);
     modificador = RedondeaA8((std::pow(p.retencionDeseada, 1.0 / decaimiento) - 1.0) / factor);
+    dificultadFacil = DificultadInicial(Calificacion::Facil);
+    crecimientoBase = std::exp(p.pesos[8]);
 }
 
 double Modelo::CalculaRetenibilidad(double dias, double estabilidad) const
@@ -98,8 +100,7 @@ double Modelo::ActualizaDificultad(double d, Calificacion c) const
     const auto& w = p.pesos;
     const double cambio = -w[6] * (Indice(c) - 3);
     const double siguiente = d + RedondeaA8(cambio * (10.0 - d) / 9.0);
-    const double revertida =
-        RedondeaA8(w[7] * DificultadInicial(Calificacion::Facil) + (1.0 - w[7]) * siguiente);
+    const double revertida = RedondeaA8(w[7] * dificultadFacil + (1.0 - w[7]) * siguiente);
     return Acota(revertida, 1.0, 10.0);
 }
 
@@ -108,7 +109,7 @@ double Modelo::EstabilidadTrasAcierto(double d, double s, double r, Calificacion
     const auto& w = p.pesos;
     const double penalizacion = c == Calificacion::Dificil ? w[15] : 1.0;
     const double bonificacion = c == Calificacion::Facil ? w[16] : 1.0;
-    const double crecimiento = std::exp(w[8]) * (11.0 - d) * std::pow(s, -w[9]) *
+    const double crecimiento = crecimientoBase * (11.0 - d) * std::pow(s, -w[9]) *
                                (std::exp((1.0 - r) * w[10]) - 1.0) * penalizacion * bonificacion;
     return RedondeaA8(Acota(s * (1.0 + crecimiento), EstabilidadMinima, EstabilidadMaxima));
 }

@@ -65,9 +65,11 @@ public:
 
 private:
     Parametros p;
-    double decaimiento; // −w20
-    double factor;      // makes R(S, S) = 0.9
-    double modificador; // interval per unit of stability at the desired retention
+    double decaimiento;     // −w20
+    double factor;          // makes R(S, S) = 0.9
+    double modificador;     // interval per unit of stability at the desired retention
+    double dificultadFacil; // the Fácil starting difficulty, which difficulty reverts to
+    double crecimientoBase; // e^w8
 };
 
 } // namespace Repaso

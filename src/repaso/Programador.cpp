@@ -3,9 +3,8 @@
 #include "repaso/Dispersion.h"
 #include "repaso/Redondeo.h"
 
-#include <QDateTime>
-
 #include <algorithm>
+#include <charconv>
 
 namespace Repaso {
 
@@ -24,24 +23,8 @@ bool EsEstadoConocido(Estado e)
 } // namespace
 
 Programador::Programador(Parametros parametros, std::optional<QTimeZone> zona)
-    : modelo(std::move(parametros)), zona(std::move(zona))
+    : modelo(std::move(parametros)), calendario(std::move(zona))
 {
-}
-
-qint64 Programador::DiaDe(qint64 ms) const
-{
-    const QDateTime momento = zona ? QDateTime::fromMSecsSinceEpoch(ms, *zona)
-                                   : QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime);
-    QDate fecha = momento.date();
-    if (momento.time().hour() < 4)
-        fecha = fecha.addDays(-1);
-    return fecha.isValid() ? fecha.toJulianDay() : 0;
-}
-
-int Programador::CuentaDias(qint64 desde, qint64 hasta) const
-{
-    const qint64 dias = DiaDe(hasta) - DiaDe(desde);
-    return static_cast<int>(std::clamp<qint64>(dias, 0, 1000 * 36500));
 }
 
 Programador::Paso Programador::BuscaPaso(Estado estado, int paso, Calificacion c) const
@@ -116,16 +99,21 @@ Tarjeta Programador::Programa(const Tarjeta& tarjeta, Calificacion c, qint64 aho
     }
     int dias = 0;
     if (antes.estado != Estado::Nueva && antes.ultimoRepaso)
-        dias = CuentaDias(*antes.ultimoRepaso, ahora);
+        dias = calendario.CuentaDias(*antes.ultimoRepaso, ahora);
     antes.ultimoRepaso = ahora;
     antes.repeticiones += 1;
     // One draw per answer: Difícil, Bien and Fácil move by the same fraction of their ranges.
-    const double fraccion = modelo.Ajustes().conDispersion
-                                ? SorteaFraccion(QByteArray::number(antes.id + antes.repeticiones))
-                                : 0.0;
+    double fraccion = 0.0;
+    if (modelo.Ajustes().conDispersion) {
+        char semilla[24];
+        const auto fin =
+            std::to_chars(semilla, semilla + sizeof semilla, antes.id + antes.repeticiones);
+        fraccion = SorteaFraccion(QByteArrayView(semilla, fin.ptr));
+    }
 
     Tarjeta nueva = antes;
-    nueva.memoria = modelo.ActualizaMemoria(antes.memoria, dias, c);
+    if (antes.estado != Estado::Repaso || c == Calificacion::OtraVez)
+        nueva.memoria = modelo.ActualizaMemoria(antes.memoria, dias, c);
     if (antes.estado != Estado::Repaso) {
         const Estado destino = antes.estado == Estado::Nueva ? Estado::Aprendiendo : antes.estado;
         AplicaPasos(nueva, antes, c, destino, dias, fraccion, ahora);
@@ -138,8 +126,10 @@ Tarjeta Programador::Programa(const Tarjeta& tarjeta, Calificacion c, qint64 aho
     }
     // A review passed: Difícil < Bien < Fácil by at least a day each, whatever the fuzz.
     auto intervalo = [&](Calificacion otra) {
-        return Intervalo(modelo.ActualizaMemoria(antes.memoria, dias, otra).estabilidad, dias,
-                         fraccion);
+        const Memoria m = modelo.ActualizaMemoria(antes.memoria, dias, otra);
+        if (otra == c)
+            nueva.memoria = m;
+        return Intervalo(m.estabilidad, dias, fraccion);
     };
     int dificil = intervalo(Calificacion::Dificil);
     int bien = intervalo(Calificacion::Bien);

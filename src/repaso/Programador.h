@@ -3,12 +3,10 @@
 // no fuzz), then reviews days apart from the memory model, relearning steps after a lapse.
 // The caller gives the clock (milliseconds since 1970, UTC), so days can be moved in tests.
 // A day starts at 04:00 local time: a review late at night counts with the day before.
+#include "repaso/Dias.h"
 #include "repaso/Fsrs.h"
 
-#include <QTimeZone>
 #include <QtGlobal>
-
-#include <optional>
 
 namespace Repaso {
 
@@ -36,8 +34,7 @@ public:
     // taken as new; a review before the last one (the clock moved back) as on the same day.
     Tarjeta Programa(const Tarjeta& tarjeta, Calificacion c, qint64 ahora) const;
 
-    // Day starts (04:00) passed from `desde` to `hasta`; 0 when `hasta` is not later.
-    int CuentaDias(qint64 desde, qint64 hasta) const;
+    const Dias& Calendario() const { return calendario; }
 
 private:
     struct Paso {
@@ -48,10 +45,9 @@ private:
     void AplicaPasos(Tarjeta& nueva, const Tarjeta& antes, Calificacion c, Estado destino, int dias,
                      double fraccion, qint64 ahora) const;
     int Intervalo(double estabilidad, int dias, double fraccion) const;
-    qint64 DiaDe(qint64 ms) const;
 
     Modelo modelo;
-    std::optional<QTimeZone> zona;
+    Dias calendario;
 };
 
 } // namespace Repaso

@@ -7,8 +7,10 @@
 #include <QDateTime>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 
 using namespace Repaso;
 
@@ -295,8 +297,30 @@ private slots:
         const Programador enUtc = EnUtc();
         const bool local = QByteArray(QTest::currentDataTag()) == "hora local";
         QTEST((local ? programador : enUtc)
+                  .Calendario()
                   .CuentaDias(desde.toMSecsSinceEpoch(), hasta.toMSecsSinceEpoch()),
               "dias");
+    }
+
+    // Across summer-time changes, in any order of queries (the zone's periods are kept once
+    // read), the day is the local date, the day before until 04:00.
+    void diasConCambioDeHora()
+    {
+        const QTimeZone madrid("Europe/Madrid");
+        if (!madrid.isValid())
+            QSKIP("no time-zone data");
+        const Dias dias(madrid);
+        const qint64 base = QDateTime(QDate(2022, 1, 1), QTime(12, 0), madrid).toMSecsSinceEpoch();
+        std::vector<qint64> horas;
+        for (qint64 h = 0; h < 2 * 366 * 24; h += 7)
+            horas.push_back(base + h * 3600 * 1000 + 17 * 60 * 1000);
+        std::shuffle(horas.begin(), horas.end(), std::mt19937(7));
+        for (const qint64 ms : horas) {
+            const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms, madrid);
+            const QDate dia = local.time().hour() < 4 ? local.date().addDays(-1) : local.date();
+            QCOMPARE(dias.CuentaDias(base, ms),
+                     int(dia.toJulianDay() - QDate(2022, 1, 1).toJulianDay()));
+        }
     }
 
     // The desired retention, kept within 0.70–0.97, sets the interval (fsrs-rs' next-interval
