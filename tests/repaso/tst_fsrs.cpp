@@ -79,6 +79,9 @@ const Respuesta Historias[] = {
     {"olvidos", 4320, 1, 0.13714863, 9.69406374, 3, 0, 10, 0, 2, 0},
     {"olvidos", 10, 4, 0.28252455, 9.57706246, 2, 1, 1440, 0, 2, 1},
     {"olvidos", 57600, 4, 3.47761163, 9.42096481, 2, 3, 4320, 0, 2, 4},
+    // Otra vez 1,000 days late: the lapse formula would give more than the stability before.
+    {"tope", 0, 1, 0.212, 6.4133, 1, 0, 1, 0, 0, 0},
+    {"tope", 1440000, 1, 0.20176634, 8.80630447, 1, 0, 1, 0, 0, 0},
 };
 
 // Figures rounded to 8 decimals may differ by one in the last place (exp/pow of the C library
