@@ -51,9 +51,10 @@ std::vector<double> AjustaPesos(const std::vector<double>& pesos, size_t pasosRe
     return ajustados;
 }
 
+// 1 to 4; a rating from nowhere counts as the nearest one.
 int Indice(Calificacion c)
 {
-    return static_cast<int>(c);
+    return std::clamp(static_cast<int>(c), 1, 4);
 }
 
 } // namespace

@@ -91,6 +91,7 @@ void Programador::AplicaPasos(Tarjeta& nueva, const Tarjeta& antes, Calificacion
 
 Tarjeta Programador::Programa(const Tarjeta& tarjeta, Calificacion c, qint64 ahora) const
 {
+    c = Calificacion(std::clamp(static_cast<int>(c), 1, 4)); // a rating from nowhere: the nearest
     Tarjeta antes = tarjeta;
     if (!EsEstadoConocido(antes.estado)) {
         antes.estado = Estado::Nueva;

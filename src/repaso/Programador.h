@@ -6,7 +6,10 @@
 #include "repaso/Dias.h"
 #include "repaso/Fsrs.h"
 
+#include <QTimeZone>
 #include <QtGlobal>
+
+#include <optional>
 
 namespace Repaso {
 

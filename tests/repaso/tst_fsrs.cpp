@@ -273,6 +273,25 @@ private slots:
         QVERIFY(atrasada.diasProgramados >= 1);
     }
 
+    // A rating outside 1–4 counts as the nearest one, on a new card and on a review.
+    void calificacionFueraDeRango()
+    {
+        const Programador programador = EnUtc(true);
+        const Tarjeta nueva = NuevaTarjeta();
+        const Tarjeta repaso = programador.Programa(nueva, Calificacion::Facil, Inicio);
+        for (const Tarjeta& t : {nueva, repaso}) {
+            const qint64 ahora = t.vence + Dia;
+            const Tarjeta cero = programador.Programa(t, Calificacion(0), ahora);
+            const Tarjeta nueve = programador.Programa(t, Calificacion(9), ahora);
+            const Tarjeta otraVez = programador.Programa(t, Calificacion::OtraVez, ahora);
+            const Tarjeta facil = programador.Programa(t, Calificacion::Facil, ahora);
+            QCOMPARE(cero.memoria.estabilidad, otraVez.memoria.estabilidad);
+            QCOMPARE(cero.vence, otraVez.vence);
+            QCOMPARE(nueve.memoria.estabilidad, facil.memoria.estabilidad);
+            QCOMPARE(nueve.vence, facil.vence);
+        }
+    }
+
     // A day starts at 04:00 local time; elapsed days count day starts.
     void cuentaDias_data()
     {
