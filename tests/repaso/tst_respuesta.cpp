@@ -78,6 +78,7 @@ void PruebaRespuesta::JuzgaComoUnProfesor_data()
     // Accents only.
     fila("tilde", "atencion", "atención", es, casi, true);
     fila("eñe", "ano", "año", es, casi, true);
+    fila("tilde en palabra corta", "tu", "tú", es, casi, true);
     fila("tilde y letra", "atencoin", "atención", es, casi);
     // One slipped letter, two from 8 letters.
     fila("apóstrofo de menos", "dont", "don't", en, casi);
