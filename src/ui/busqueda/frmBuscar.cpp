@@ -16,6 +16,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 frmBuscar::frmBuscar(const Busqueda::Indice& indice, Elige elige, ExportaResultados exporta)
     : QWidget(nullptr, Qt::Dialog), indice_(indice), elige_(std::move(elige)),
       exporta_(std::move(exporta)), modelo_(new ModeloResultados(this))
@@ -83,7 +85,11 @@ void frmBuscar::Busca()
     modelo_->CambiaResultados(indice_.Busca(txtBuscarTodo->text()));
     if (modelo_->rowCount() > 0)
         lvwResultados->setCurrentIndex(modelo_->index(0, 0));
-    cmdExportarResultados->setEnabled(!ItemsListados().empty());
+    // On every keystroke: only whether an item is listed, not the list itself.
+    const auto& resultados = modelo_->Resultados();
+    cmdExportarResultados->setEnabled(
+        std::any_of(resultados.begin(), resultados.end(),
+                    [](const Busqueda::Hallazgo& hallazgo) { return !hallazgo.esTema; }));
 }
 
 std::vector<QString> frmBuscar::ItemsListados() const
