@@ -47,9 +47,9 @@ struct BaseVocabulario::Datos {
     QString ruta;
 
     // Counts a confirmed write; the outermost one has reached the file.
-    void Confirmada()
+    void Confirmada(bool vocabulario = true)
     {
-        ++escrituras;
+        escrituras += vocabulario ? 1 : 0;
         cambiada |= sqlite3_get_autocommit(conexion.Manejador()) != 0;
     }
 
@@ -186,6 +186,7 @@ void BaseVocabulario::AbreCon(const QString& ruta, bool aparte, Comprobacion niv
         CompruebaBaseVocabulario(d->conexion, ruta, nivel);
         d->conexion.EjecutaSql("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
         CompletaIndices(d->conexion);
+        ActualizaFormato(d->conexion);
         ActualizaClavesOrden(d->conexion);
     } catch (...) {
         d->conexion.Cierra();
@@ -217,6 +218,20 @@ void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo)
     cuerpo();
     transaccion.Confirma();
     d->Confirmada();
+}
+
+void BaseVocabulario::EscribeAparte(const std::function<void(ConexionSqlite&)>& cambio)
+{
+    d->ExigeSana();
+    TransaccionSqlite transaccion(d->Abierta());
+    cambio(d->conexion);
+    transaccion.Confirma();
+    d->Confirmada(false);
+}
+
+ConexionSqlite& BaseVocabulario::ConexionAbierta() const
+{
+    return d->Abierta();
 }
 
 void BaseVocabulario::ReduceCache()

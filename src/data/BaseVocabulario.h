@@ -12,6 +12,7 @@
 #include <optional>
 
 struct sqlite3;
+class ConexionSqlite;
 
 struct Tema {
     QString NOMBRETEMA;
@@ -108,6 +109,12 @@ public:
     bool Cambiada() const;
 
     sqlite3* Conexion() const; // for tools and tests that read the file directly
+
+    // For practice's store, which keeps its own tables in the file. The writes run in one
+    // transaction, only on a file known sound, and mark the file changed; they do not count
+    // as writes of the vocabulary (Escrituras), which they leave as it was.
+    void EscribeAparte(const std::function<void(ConexionSqlite&)>& cambio);
+    ConexionSqlite& ConexionAbierta() const;
 
 private:
     void AbreCon(const QString& ruta, bool aparte, Comprobacion nivel);

@@ -44,6 +44,45 @@ CREATE UNIQUE INDEX NOMBRETEMA ON TEMAS(CLAVETEMA);
 CREATE UNIQUE INDEX ITEMING ON ITEMS(CLAVEITEM);
 )";
 
+// Practice: a card per item and kind (1 ing-esp, 2 esp-ing, 3 dictado), made when first
+// answered, and a row per answer. A card follows its item's row: editing the item keeps it,
+// deleting the item deletes it (its reviews stay, for the statistics). Card ids are never
+// reused (AUTOINCREMENT), so the reviews of a deleted card never join a later one. Times are
+// UTC milliseconds; states 0 new, 1 learning, 2 review, 3 relearning.
+constexpr const char* TablasRepaso = R"(
+CREATE TABLE TARJETAS(
+    IDTARJETA       INTEGER PRIMARY KEY AUTOINCREMENT,
+    IDITEM          INTEGER NOT NULL,
+    TIPO            INTEGER NOT NULL,
+    ESTADO          INTEGER NOT NULL,
+    VENCE           INTEGER NOT NULL,
+    ESTABILIDAD     REAL NOT NULL,
+    DIFICULTAD      REAL NOT NULL,
+    REPETICIONES    INTEGER NOT NULL,
+    FALLOS          INTEGER NOT NULL,
+    PASO            INTEGER NOT NULL,
+    DIASPROGRAMADOS INTEGER NOT NULL,
+    ULTIMOREPASO    INTEGER);
+CREATE UNIQUE INDEX TARJETASITEM ON TARJETAS(IDITEM, TIPO);
+CREATE INDEX TARJETASVENCE ON TARJETAS(VENCE);
+CREATE TABLE REPASOS(
+    IDTARJETA         INTEGER NOT NULL,
+    MOMENTO           INTEGER NOT NULL,
+    CALIFICACION      INTEGER NOT NULL,
+    ESTADO            INTEGER NOT NULL,
+    DIASTRANSCURRIDOS INTEGER NOT NULL,
+    DIASPROGRAMADOS   INTEGER NOT NULL,
+    ESTABILIDAD       REAL NOT NULL,
+    DIFICULTAD        REAL NOT NULL,
+    DURACION          INTEGER NOT NULL,
+    MODO              INTEGER NOT NULL,
+    TIPO              INTEGER NOT NULL);
+CREATE INDEX REPASOSMOMENTO ON REPASOS(MOMENTO);
+CREATE TRIGGER ITEMSBORRADOS AFTER DELETE ON ITEMS BEGIN
+    DELETE FROM TARJETAS WHERE IDITEM = old.rowid;
+END;
+)";
+
 constexpr const char* LeeVersionCotejo =
     "SELECT VALOR FROM TALVEXMETA WHERE CLAVE = 'VERSIONCOTEJO'";
 constexpr const char* GuardaVersionCotejo =
@@ -54,6 +93,7 @@ struct TablaEsperada {
     QStringList campos;
     const char* indiceUnico; // the unique index on the key column, or nullptr
     const char* campoClave;
+    int desdeVersion = 1; // the first format that has it
 };
 
 const std::vector<TablaEsperada>& TablasEsperadas()
@@ -65,6 +105,18 @@ const std::vector<TablaEsperada>& TablasEsperadas()
          "ITEMING",
          "CLAVEITEM"},
         {"TALVEXMETA", {"CLAVE", "VALOR"}, nullptr, nullptr},
+        {"TARJETAS",
+         {"IDTARJETA", "IDITEM", "TIPO", "ESTADO", "VENCE", "ESTABILIDAD", "DIFICULTAD",
+          "REPETICIONES", "FALLOS", "PASO", "DIASPROGRAMADOS", "ULTIMOREPASO"},
+         nullptr,
+         nullptr,
+         2},
+        {"REPASOS",
+         {"IDTARJETA", "MOMENTO", "CALIFICACION", "ESTADO", "DIASTRANSCURRIDOS", "DIASPROGRAMADOS",
+          "ESTABILIDAD", "DIFICULTAD", "DURACION", "MODO", "TIPO"},
+         nullptr,
+         nullptr,
+         2},
     };
     return tablas;
 }
@@ -205,11 +257,16 @@ QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano, Comprobacion nivel
                                     "0x%1).")
                          .arg(static_cast<quint32>(idAplicacion), 8, 16, QLatin1Char('0'));
     const qint64 version = LeeEntero(conexion, "PRAGMA user_version");
-    if (version != VersionFormatoVocabulario)
-        return QStringLiteral("su formato es el número %1 y esta versión de TALVEX solo lee "
-                              "el número %2.")
+    if (version > VersionFormatoVocabulario)
+        return QStringLiteral("lo escribió una versión más reciente de TALVEX (formato número "
+                              "%1; esta versión lee hasta el número %2). No se modificó.")
             .arg(version)
             .arg(VersionFormatoVocabulario);
+    if (version < VersionMinimaVocabulario)
+        return QStringLiteral("su formato es el número %1 y esta versión de TALVEX solo lee "
+                              "desde el número %2.")
+            .arg(version)
+            .arg(VersionMinimaVocabulario);
     const qint64 esperado =
         LeeEntero(conexion, "PRAGMA page_count") * LeeEntero(conexion, "PRAGMA page_size");
     if (tamano < esperado)
@@ -217,6 +274,8 @@ QString BuscaDefecto(ConexionSqlite& conexion, qint64 tamano, Comprobacion nivel
             .arg(tamano)
             .arg(esperado);
     for (const TablaEsperada& tabla : TablasEsperadas()) {
+        if (tabla.desdeVersion > version)
+            continue;
         const QString defecto = DescribeTabla(conexion, tabla);
         if (!defecto.isEmpty())
             return defecto;
@@ -245,9 +304,27 @@ void CreaEsquemaVocabulario(ConexionSqlite& conexion)
     conexion.EjecutaSql(Tablas);
     conexion.EjecutaSql(IndicesUnicos);
     conexion.EjecutaSql(IndiceListaItems);
+    conexion.EjecutaSql(TablasRepaso);
     conexion.Prepara(GuardaVersionCotejo).Enlaza(1, ObtieneVersionCotejo()).Ejecuta();
-    conexion.EjecutaSql("PRAGMA application_id = 1413565526; PRAGMA user_version = 1");
-    static_assert(IdAplicacionVocabulario == 1413565526 && VersionFormatoVocabulario == 1);
+    conexion.EjecutaSql("PRAGMA application_id = 1413565526; PRAGMA user_version = 2");
+    static_assert(IdAplicacionVocabulario == 1413565526 && VersionFormatoVocabulario == 2);
+}
+
+bool NecesitaActualizarFormato(ConexionSqlite& conexion)
+{
+    return LeeEntero(conexion, "PRAGMA user_version") < VersionFormatoVocabulario;
+}
+
+void ActualizaFormato(ConexionSqlite& conexion)
+{
+    if (!NecesitaActualizarFormato(conexion))
+        return;
+    // Format 1 lacks only practice's tables: they are added, and the number raised, together.
+    TransaccionSqlite transaccion(conexion);
+    conexion.EjecutaSql(TablasRepaso);
+    conexion.EjecutaSql("PRAGMA user_version = 2");
+    static_assert(VersionFormatoVocabulario == 2);
+    transaccion.Confirma();
 }
 
 QString DefectoBaseVocabulario(ConexionSqlite& conexion, const QString& ruta, Comprobacion nivel)
@@ -299,6 +376,8 @@ DefectoPaginas DefectoPaginasAparte(const QString& ruta, Comprobacion nivel)
 
 bool NecesitaArreglos(ConexionSqlite& conexion)
 {
+    if (NecesitaActualizarFormato(conexion))
+        return true;
     {
         auto indice = conexion.Prepara(
             "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = 'ITEMSLISTA'");

@@ -9,8 +9,10 @@ class ConexionSqlite;
 
 // "TALV" in the file header: marks the file as a vocabulary database of this program.
 constexpr int IdAplicacionVocabulario = 0x54414C56;
-// The layout of the tables below; a file with another number is not read.
-constexpr int VersionFormatoVocabulario = 1;
+// The layout of the tables: 1 the vocabulary, 2 with practice's cards and answers. A file of
+// format 1 is brought to 2 when opened (once found sound); a later number is not read.
+constexpr int VersionFormatoVocabulario = 2;
+constexpr int VersionMinimaVocabulario = 1;
 
 // Creates the tables, indexes and marks in a new, empty file (inside a transaction).
 void CreaEsquemaVocabulario(ConexionSqlite& conexion);
@@ -52,6 +54,11 @@ bool NecesitaArreglos(ConexionSqlite& conexion);
 // When the keys were computed by another collator version, computes every key again, in
 // one transaction, and records the running version.
 void ActualizaClavesOrden(ConexionSqlite& conexion);
+
+// Whether the file is of an earlier format than the running program's.
+bool NecesitaActualizarFormato(ConexionSqlite& conexion);
+// Brings a file of an earlier format to the current one, in one transaction.
+void ActualizaFormato(ConexionSqlite& conexion);
 
 // Adds the indexes that only speed reading up, when a file made before them lacks them.
 void CompletaIndices(ConexionSqlite& conexion);

@@ -258,6 +258,18 @@ SentenciaSqlite& SentenciaSqlite::Enlaza(int parametro, qint64 numero)
     return *this;
 }
 
+SentenciaSqlite& SentenciaSqlite::EnlazaReal(int parametro, double numero)
+{
+    Comprueba(sqlite3_bind_double(preparada_->sentencia, parametro, numero));
+    return *this;
+}
+
+SentenciaSqlite& SentenciaSqlite::EnlazaNulo(int parametro)
+{
+    Comprueba(sqlite3_bind_null(preparada_->sentencia, parametro));
+    return *this;
+}
+
 bool SentenciaSqlite::Avanza()
 {
     if (!*preparada_->abierta)
@@ -305,6 +317,11 @@ QByteArrayView SentenciaSqlite::Utf8(int columna) const
 qint64 SentenciaSqlite::Entero(int columna) const
 {
     return sqlite3_column_int64(preparada_->sentencia, columna);
+}
+
+double SentenciaSqlite::Real(int columna) const
+{
+    return sqlite3_column_double(preparada_->sentencia, columna);
 }
 
 // ---------------------------------------------------------------------------------------

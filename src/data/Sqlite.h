@@ -65,6 +65,11 @@ public:
     SentenciaSqlite& Enlaza(int parametro, const QString& texto);
     SentenciaSqlite& Enlaza(int parametro, const QByteArray& bytes);
     SentenciaSqlite& Enlaza(int parametro, qint64 numero);
+    // Named apart, so that an int never wonders which overload it is. A NaN is stored as NULL
+    // (SQLite has no NaN) and reads back as 0.
+    SentenciaSqlite& EnlazaReal(int parametro, double numero);
+    // The one way to store NULL: only where a value may be missing by design.
+    SentenciaSqlite& EnlazaNulo(int parametro);
 
     // Steps once: true when a row is ready, false when the statement is done.
     bool Avanza();
@@ -77,6 +82,7 @@ public:
     // The text as stored (UTF-8), valid until the next step: read without a copy.
     QByteArrayView Utf8(int columna) const;
     qint64 Entero(int columna) const;
+    double Real(int columna) const;
     bool EsNulo(int columna) const;
 
 private:

@@ -80,6 +80,16 @@ qint64 Dias::DiaDe(qint64 ms) const
     return local >= 0 ? local / MsPorDia : (local - MsPorDia + 1) / MsPorDia;
 }
 
+qint64 Dias::InicioDia(qint64 dia) const
+{
+    dia = std::clamp<qint64>(dia, -10'000'000, 10'000'000);
+    const qint64 local = dia * MsPorDia + MsHastaInicioDia;
+    // The offset is the one in force at that instant: found from a first guess, then checked.
+    qint64 utc = local - qint64(DesfaseEn(local)) * 1000;
+    utc = local - qint64(DesfaseEn(utc)) * 1000;
+    return utc;
+}
+
 int Dias::CuentaDias(qint64 desde, qint64 hasta) const
 {
     const qint64 dias = DiaDe(hasta) - DiaDe(desde);

@@ -19,6 +19,8 @@ public:
 
     // The number of the day `ms` (UTC milliseconds) falls in.
     qint64 DiaDe(qint64 ms) const;
+    // When day `dia` starts (its 04:00 local time), in UTC milliseconds.
+    qint64 InicioDia(qint64 dia) const;
     // Day starts passed from `desde` to `hasta`; 0 when `hasta` is not later.
     int CuentaDias(qint64 desde, qint64 hasta) const;
 

@@ -87,8 +87,9 @@ private slots:
             << ajeno << QStringLiteral("otro programa \\(identificador 0x12345678\\)");
 
         const QString futuro = CreaBaseLlena("futuro.MDB");
-        EjecutaSqlDirecto(futuro, "PRAGMA user_version = 2");
-        QTest::newRow("formato futuro") << futuro << QStringLiteral("formato es el número 2");
+        EjecutaSqlDirecto(futuro, "PRAGMA user_version = 3");
+        QTest::newRow("formato futuro")
+            << futuro << QStringLiteral("versión más reciente de TALVEX \\(formato número 3");
 
         const QString sinTabla = CreaBaseLlena("sintabla.MDB");
         EjecutaSqlDirecto(sinTabla, "DROP TABLE ITEMS");

@@ -336,11 +336,12 @@ private slots:
         // The file made by init(): our marks, the journal kind, and nothing else in it.
         sqlite3* db = base_.Conexion();
         QCOMPARE(ConsultaDirecta(db, "PRAGMA application_id"), QList<QByteArray>{"1413565526"});
-        QCOMPARE(ConsultaDirecta(db, "PRAGMA user_version"), QList<QByteArray>{"1"});
+        QCOMPARE(ConsultaDirecta(db, "PRAGMA user_version"), QList<QByteArray>{"2"});
         QCOMPARE(ConsultaDirecta(db, "PRAGMA journal_mode"), QList<QByteArray>{"delete"});
         QCOMPARE(ConsultaDirecta(db, "SELECT name FROM sqlite_schema WHERE type = 'index' AND sql "
                                      "IS NOT NULL ORDER BY name"),
-                 QList<QByteArray>({"ITEMING", "ITEMSLISTA", "ITEMSTEMA", "NOMBRETEMA"}));
+                 QList<QByteArray>({"ITEMING", "ITEMSLISTA", "ITEMSTEMA", "NOMBRETEMA",
+                                    "REPASOSMOMENTO", "TARJETASITEM", "TARJETASVENCE"}));
 
         const QByteArray antes = HuellaArchivo(ruta_);
         QVERIFY_ERROR_TALVEX(BaseVocabulario::CreaVacia(ruta_), ArchivoYaExiste);
