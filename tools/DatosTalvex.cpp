@@ -1,15 +1,20 @@
 // Imports and exports vocabulary from the command line, with the code the import and export
-// windows use.
+// windows use, and practice's review log and cards.
 //
 //   talvex-datos exporta ARCHIVO --base RUTA [--formato csv|tsv|anki] [--tema T]
 //   talvex-datos importa ARCHIVO --base RUTA [--duplicados omitir|reemplazar] [--latin1]
+//   talvex-datos repasos exporta ARCHIVO --base RUTA
+//   talvex-datos repasos importa ARCHIVO --base RUTA
+//   talvex-datos tarjetas [ARCHIVO] --base RUTA
 //
 // ARCHIVO "-" is the standard output or input. Exit status: 0 done (refused rows included),
 // 1 the work failed, 2 wrong arguments.
 #include "intercambio/Archivos.h"
 #include "intercambio/Intercambio.h"
+#include "repaso/RegistroRepasos.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QMap>
 #include <QStringList>
@@ -23,7 +28,11 @@ constexpr const char* Uso =
     "Uso:\n"
     "  talvex-datos exporta ARCHIVO --base RUTA [--formato csv|tsv|anki] [--tema TEMA]\n"
     "  talvex-datos importa ARCHIVO --base RUTA [--duplicados omitir|reemplazar] [--latin1]\n"
-    "ARCHIVO puede ser \"-\": la salida o la entrada estándar.\n";
+    "  talvex-datos repasos exporta ARCHIVO --base RUTA\n"
+    "  talvex-datos repasos importa ARCHIVO --base RUTA\n"
+    "  talvex-datos tarjetas [ARCHIVO] --base RUTA\n"
+    "ARCHIVO puede ser \"-\": la salida o la entrada estándar (tarjetas escribe en la salida\n"
+    "estándar si no se indica).\n";
 
 void Escribe(std::FILE* destino, const QString& texto)
 {
@@ -46,13 +55,22 @@ Argumentos LeeArgumentos(const QStringList& lista)
         throw ErrorUso{QStringLiteral("Faltan argumentos.")};
     Argumentos argumentos;
     argumentos.orden = lista[1];
-    if (argumentos.orden != QLatin1String("exporta") &&
-        argumentos.orden != QLatin1String("importa"))
+    int primero = 2;
+    if (argumentos.orden == QLatin1String("repasos")) { // "repasos exporta", "repasos importa"
+        argumentos.orden += QLatin1Char(' ') + lista[2];
+        primero = 3;
+    }
+    static const QMap<QString, QStringList> ordenes = {
+        {QStringLiteral("exporta"), {"--base", "--formato", "--tema"}},
+        {QStringLiteral("importa"), {"--base", "--duplicados"}},
+        {QStringLiteral("repasos exporta"), {"--base"}},
+        {QStringLiteral("repasos importa"), {"--base"}},
+        {QStringLiteral("tarjetas"), {"--base"}},
+    };
+    if (!ordenes.contains(argumentos.orden))
         throw ErrorUso{QStringLiteral("Orden desconocida: «%1».").arg(argumentos.orden)};
-    const QStringList conValor = argumentos.orden == QLatin1String("exporta")
-                                     ? QStringList{"--base", "--formato", "--tema"}
-                                     : QStringList{"--base", "--duplicados"};
-    for (int i = 2; i < lista.size(); ++i) {
+    const QStringList conValor = ordenes.value(argumentos.orden);
+    for (int i = primero; i < lista.size(); ++i) {
         const QString& argumento = lista[i];
         if (argumento == QLatin1String("--latin1") &&
             argumentos.orden == QLatin1String("importa")) {
@@ -67,11 +85,48 @@ Argumentos LeeArgumentos(const QStringList& lista)
             argumentos.archivo = argumento;
         }
     }
+    if (argumentos.archivo.isNull() && argumentos.orden == QLatin1String("tarjetas"))
+        argumentos.archivo = QStringLiteral("-");
     if (argumentos.archivo.isEmpty())
         throw ErrorUso{QStringLiteral("Falta el archivo.")};
     if (!argumentos.opciones.contains(QStringLiteral("--base")))
         throw ErrorUso{QStringLiteral("Falta --base RUTA.")};
     return argumentos;
+}
+
+// Writes what an export made to the file (whole or not at all) or, for "-", to the standard
+// output.
+void EscribeSalida(const QString& archivo, const QByteArray& datos)
+{
+    if (archivo != QLatin1String("-")) {
+        Intercambio::EscribeArchivoSeguro(archivo, datos);
+        Escribe(stdout, QStringLiteral("Exportado en «%1».\n").arg(archivo));
+        return;
+    }
+    errno = 0;
+    if (std::fwrite(datos.constData(), 1, static_cast<size_t>(datos.size()), stdout) !=
+            static_cast<size_t>(datos.size()) ||
+        std::fflush(stdout) != 0)
+        throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
+                          QStringLiteral("No se pudo escribir en la salida estándar: %1.")
+                              .arg(Intercambio::CausaDeErrno(errno)));
+}
+
+// The file to import, or for "-" the standard input, up to the size an import takes.
+QByteArray LeeEntrada(const QString& archivo)
+{
+    if (archivo != QLatin1String("-"))
+        return Intercambio::LeeArchivoRegular(archivo, {});
+    QFile entrada;
+    if (!entrada.open(stdin, QIODevice::ReadOnly))
+        throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
+                          QStringLiteral("No se puede leer la entrada estándar."));
+    const QByteArray datos = entrada.read(Intercambio::TamanoMaximo + 1);
+    if (datos.size() > Intercambio::TamanoMaximo)
+        throw ErrorTalvex(Intercambio::ArchivoDemasiadoGrande,
+                          QStringLiteral("La entrada pasa de %1 MB; no se puede importar.")
+                              .arg(Intercambio::TamanoMaximo / (1024 * 1024)));
+    return datos;
 }
 
 int Exporta(const Argumentos& argumentos, BaseVocabulario& base)
@@ -88,14 +143,8 @@ int Exporta(const Argumentos& argumentos, BaseVocabulario& base)
     if (argumentos.opciones.contains(QStringLiteral("--tema")))
         tema = argumentos.opciones.value(QStringLiteral("--tema"));
     if (argumentos.archivo == QLatin1String("-")) {
-        const QByteArray datos = Intercambio::ExportaDatos(base, formatos.value(nombre), tema);
-        errno = 0;
-        if (std::fwrite(datos.constData(), 1, static_cast<size_t>(datos.size()), stdout) !=
-                static_cast<size_t>(datos.size()) ||
-            std::fflush(stdout) != 0)
-            throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
-                              QStringLiteral("No se pudo escribir en la salida estándar: %1.")
-                                  .arg(Intercambio::CausaDeErrno(errno)));
+        EscribeSalida(argumentos.archivo,
+                      Intercambio::ExportaDatos(base, formatos.value(nombre), tema));
         return 0;
     }
     Intercambio::Exporta(base, argumentos.archivo, formatos.value(nombre), tema);
@@ -117,16 +166,7 @@ int Importa(const Argumentos& argumentos, BaseVocabulario& base)
                                                 : Intercambio::Codificacion::Automatica;
     Intercambio::Lectura lectura;
     if (argumentos.archivo == QLatin1String("-")) {
-        QFile entrada;
-        if (!entrada.open(stdin, QIODevice::ReadOnly))
-            throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
-                              QStringLiteral("No se puede leer la entrada estándar."));
-        const QByteArray datos = entrada.read(Intercambio::TamanoMaximo + 1);
-        if (datos.size() > Intercambio::TamanoMaximo)
-            throw ErrorTalvex(Intercambio::ArchivoDemasiadoGrande,
-                              QStringLiteral("La entrada pasa de %1 MB; no se puede importar.")
-                                  .arg(Intercambio::TamanoMaximo / (1024 * 1024)));
-        lectura = Intercambio::LeeDatos(datos, codificacion);
+        lectura = Intercambio::LeeDatos(LeeEntrada(argumentos.archivo), codificacion);
     } else {
         lectura = Intercambio::LeeArchivo(argumentos.archivo, codificacion);
     }
@@ -147,6 +187,28 @@ int Importa(const Argumentos& argumentos, BaseVocabulario& base)
     return 0;
 }
 
+// The review log out, or back in with each card it touches computed again.
+int Repasos(const Argumentos& argumentos, BaseVocabulario& base)
+{
+    Repaso::AlmacenRepasos almacen(base);
+    if (argumentos.orden == QLatin1String("repasos exporta")) {
+        EscribeSalida(argumentos.archivo, Repaso::ExportaRegistro(almacen));
+        return 0;
+    }
+    const Repaso::ImportacionRepasos resultado = Repaso::ImportaRegistro(
+        almacen, LeeEntrada(argumentos.archivo), QDateTime::currentMSecsSinceEpoch());
+    Escribe(stdout, QStringLiteral("Filas leídas: %1\n").arg(resultado.filasLeidas));
+    Escribe(stdout, QStringLiteral("Repasos añadidos: %1\n").arg(resultado.agregados));
+    Escribe(stdout, QStringLiteral("Repetidos (tomados una vez): %1\n").arg(resultado.repetidos));
+    Escribe(stdout, QStringLiteral("Tarjetas nuevas: %1\n").arg(resultado.tarjetasNuevas));
+    Escribe(stdout,
+            QStringLiteral("Tarjetas recalculadas: %1\n").arg(resultado.tarjetasRecalculadas));
+    Escribe(stdout, QStringLiteral("Rechazadas: %1\n").arg(resultado.rechazos.size()));
+    for (const Intercambio::Rechazo& rechazo : resultado.rechazos)
+        Escribe(stdout, QStringLiteral("  línea %1: %2\n").arg(rechazo.linea).arg(rechazo.motivo));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -156,11 +218,19 @@ int main(int argc, char* argv[])
         const Argumentos argumentos = LeeArgumentos(aplicacion.arguments());
         BaseVocabulario base;
         // A file about to be written is checked down to every index entry first.
+        const bool escribe = argumentos.orden.endsWith(QLatin1String("importa"));
         base.Abre(argumentos.opciones.value(QStringLiteral("--base")),
-                  argumentos.orden == QLatin1String("importa") ? Comprobacion::Completa
-                                                               : Comprobacion::Paginas);
-        return argumentos.orden == QLatin1String("exporta") ? Exporta(argumentos, base)
-                                                            : Importa(argumentos, base);
+                  escribe ? Comprobacion::Completa : Comprobacion::Paginas);
+        if (argumentos.orden == QLatin1String("exporta"))
+            return Exporta(argumentos, base);
+        if (argumentos.orden == QLatin1String("importa"))
+            return Importa(argumentos, base);
+        if (argumentos.orden == QLatin1String("tarjetas")) {
+            EscribeSalida(argumentos.archivo,
+                          Repaso::ExportaTarjetas(Repaso::AlmacenRepasos(base)));
+            return 0;
+        }
+        return Repasos(argumentos, base);
     } catch (const ErrorUso& error) {
         Escribe(stderr, error.mensaje + QLatin1Char('\n'));
         std::fputs(Uso, stderr);
