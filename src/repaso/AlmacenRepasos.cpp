@@ -159,10 +159,19 @@ void AlmacenRepasos::DeshaceRespuesta(const RespuestaGuardada& respuesta)
                 .Enlaza(1, antes.item)
                 .Enlaza(2, qint64(antes.tipo))
                 .Ejecuta();
-            qint64& desde = sinTarjetaDesde[static_cast<int>(antes.tipo)];
+            qint64& desde = SinTarjetaDesde(antes.tipo);
             desde = std::min(desde, antes.item - 1);
         }
     });
+}
+
+qint64& AlmacenRepasos::SinTarjetaDesde(Tipo tipo) const
+{
+    if (base.Escrituras() != escriturasPista) {
+        escriturasPista = base.Escrituras();
+        std::fill(std::begin(sinTarjetaDesde), std::end(sinTarjetaDesde), 0);
+    }
+    return sinTarjetaDesde[std::clamp(static_cast<int>(tipo), 0, 3)];
 }
 
 qint64 AlmacenRepasos::ProximoIdTarjeta() const
@@ -227,7 +236,7 @@ std::vector<TarjetaItem> AlmacenRepasos::Nuevas(const Eleccion& eleccion, Tipo t
             ? conexion.Prepara(ITEMS_SIN_TARJETA "AND NOMBRETEMA = ?4 ORDER BY rowid LIMIT ?3")
             : conexion.Prepara(ITEMS_SIN_TARJETA "AND rowid > ?1 ORDER BY rowid LIMIT ?3");
 #undef ITEMS_SIN_TARJETA
-    qint64& desde = sinTarjetaDesde[static_cast<int>(tipo)];
+    qint64& desde = SinTarjetaDesde(tipo);
     fila.Enlaza(1, desde).Enlaza(2, qint64(tipo)).Enlaza(3, qint64(cuantas));
     if (eleccion.tema)
         fila.Enlaza(4, *eleccion.tema);

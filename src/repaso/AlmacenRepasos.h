@@ -114,8 +114,11 @@ public:
 
 private:
     BaseVocabulario& base;
-    // Every item before this row has a card of the kind: the search for new words starts here.
+    // Every item up to this row has a card of the kind: the search for new words starts after
+    // it. Known only while the vocabulary is unchanged (another file opened, items added).
+    qint64& SinTarjetaDesde(Tipo tipo) const;
     mutable qint64 sinTarjetaDesde[4] = {0, 0, 0, 0};
+    mutable quint64 escriturasPista = 0;
 };
 
 } // namespace Repaso

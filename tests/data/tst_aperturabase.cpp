@@ -37,6 +37,15 @@ class PruebaAperturaBase : public QObject {
         return ruta;
     }
 
+    // A file as the first format left it: the vocabulary without practice's tables.
+    QString CreaBaseFormato1(const QString& nombre) const
+    {
+        const QString ruta = CreaBaseLlena(nombre);
+        EjecutaSqlDirecto(ruta, "DROP TRIGGER ITEMSBORRADOS; DROP TABLE TARJETAS; "
+                                "DROP TABLE REPASOS; PRAGMA user_version = 1");
+        return ruta;
+    }
+
     static void EscribeArchivo(const QString& ruta, const QByteArray& contenido,
                                qint64 posicion = 0, bool recorta = false)
     {
@@ -114,6 +123,43 @@ private slots:
         EscribeArchivo(danado, QByteArray(100, '\xff'), 2 * 4096);
         QTest::newRow("página dañada")
             << danado << QStringLiteral("está dañado \\(en la página \\d+\\)");
+
+        // A file of the first format is brought to the second only once found sound.
+        const QString antiguaDanada = CreaBaseFormato1("antiguadanada.MDB");
+        EscribeArchivo(antiguaDanada, QByteArray(100, '\xff'), 2 * 4096);
+        QTest::newRow("formato 1 dañado")
+            << antiguaDanada << QStringLiteral("está dañado \\(en la página \\d+\\)");
+    }
+
+    // Opening a file of the first format adds practice's tables in one transaction, whichever
+    // way it is opened; its rows are left as they were.
+    void elFormato1SeActualizaAlAbrirlo_data()
+    {
+        QTest::addColumn<bool>("aparte");
+        QTest::newRow("comprobación en la apertura") << false;
+        QTest::newRow("comprobación aparte") << true;
+    }
+    void elFormato1SeActualizaAlAbrirlo()
+    {
+        QFETCH(bool, aparte);
+        const QString ruta = CreaBaseFormato1(QStringLiteral("antigua%1.MDB").arg(aparte));
+        const QByteArray filas = HuellaFilas(ruta);
+        BaseVocabulario base;
+        if (aparte) {
+            base.AbreComprobandoAparte(ruta);
+            QCOMPARE(base.TerminaComprobacion(), QString());
+        } else {
+            base.Abre(ruta);
+        }
+        QCOMPARE(ConsultaDirecta(base.Conexion(), "PRAGMA user_version"), QList<QByteArray>{"2"});
+        QCOMPARE(ConsultaDirecta(base.Conexion(), "SELECT count(*) FROM sqlite_schema WHERE name "
+                                                  "IN ('TARJETAS', 'REPASOS', 'ITEMSBORRADOS')"),
+                 QList<QByteArray>{"3"});
+        base.Cierra();
+        QCOMPARE(HuellaFilas(ruta), filas);
+        ConexionSqlite conexion;
+        conexion.Abre(ruta, SQLITE_OPEN_READONLY);
+        QCOMPARE(DefectoBaseVocabulario(conexion, ruta, Comprobacion::Completa), QString());
     }
 
     void archivosNoValidos()
