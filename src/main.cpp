@@ -9,6 +9,22 @@
 #include <QApplication>
 #include <QTranslator>
 
+#ifdef TALVEX_RELOJ_ADELANTADO
+// The test build's clock: TALVEX_DIAS_ADELANTE days (a whole number, maybe negative) ahead of
+// the system's, so that practice can be seen on later days.
+class PlataformaAdelantada : public PlataformaReal {
+public:
+    QDateTime Ahora() const override
+    {
+        return PlataformaReal::Ahora().addDays(
+            qEnvironmentVariableIntValue("TALVEX_DIAS_ADELANTE"));
+    }
+};
+using PlataformaPrograma = PlataformaAdelantada;
+#else
+using PlataformaPrograma = PlataformaReal;
+#endif
+
 int main(int argc, char* argv[])
 {
     QApplication aplicacion(argc, argv);
@@ -20,7 +36,7 @@ int main(int argc, char* argv[])
     QTranslator traductor;
     InstalaTraduccionEspanol(traductor);
 
-    PlataformaReal plataforma;
+    PlataformaPrograma plataforma;
     EstadoAplicacion& estado = modTALVEXV20();
     estado.plataforma = &plataforma;
     estado.CarpetaPrograma = QApplication::applicationDirPath();

@@ -30,12 +30,13 @@ Acento Pronunciacion::AcentoIngles() const
     return Britanica() ? Acento::Britanico : Acento::Americano;
 }
 
-void Pronunciacion::Escucha(const QString& texto, bool espanol)
+void Pronunciacion::Escucha(const QString& texto, bool espanol, bool despacio)
 {
     if (!disponible_ || texto.trimmed().isEmpty())
         return;
     try {
-        reproductor_.Reproduce(Voz::Sintetiza(texto, espanol ? Acento::Espanol : AcentoIngles()));
+        reproductor_.Reproduce(
+            Voz::Sintetiza(texto, espanol ? Acento::Espanol : AcentoIngles(), despacio));
     } catch (const ErrorVoz& error) {
         Falla(error);
     }

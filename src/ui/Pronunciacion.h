@@ -20,8 +20,9 @@ public:
     bool Britanica() const;
     void CambiaBritanica(bool britanica);
 
-    // Speaks the English (or Spanish) text; a text of blanks says nothing.
-    void Escucha(const QString& texto, bool espanol = false);
+    // Speaks the English (or Spanish) text, more slowly with `despacio`; a text of blanks says
+    // nothing.
+    void Escucha(const QString& texto, bool espanol = false, bool despacio = false);
     // The IPA transcription of an English text; empty when speech cannot work here.
     QString Fonetica(const QString& ingles) const;
 

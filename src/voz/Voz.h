@@ -36,9 +36,10 @@ struct Sonido {
 };
 
 namespace Voz {
-// Speaks `texto` into memory. Throws ErrorVoz when the voice data are missing. eSpeak keeps
-// one state per process: calls from several threads take turns.
-Sonido Sintetiza(const QString& texto, Acento acento);
+// Speaks `texto` into memory, more slowly with `despacio` (for a learner who asks to hear it
+// again). Throws ErrorVoz when the voice data are missing. eSpeak keeps one state per process:
+// calls from several threads take turns.
+Sonido Sintetiza(const QString& texto, Acento acento, bool despacio = false);
 // The IPA transcription ("kˈɪtʃən"); throws as Sintetiza does.
 QString Fonetica(const QString& texto, Acento acento);
 } // namespace Voz
@@ -48,6 +49,9 @@ void EscribeWav(const Sonido& sonido, QIODevice& destino);
 
 class QAudioSink;
 class QBuffer;
+
+// Whether this computer has a sound output to play through.
+bool HaySalidaSonido();
 
 // Plays one sound at a time through the default sound output; a new one stops the last.
 class Reproductor : public QObject {

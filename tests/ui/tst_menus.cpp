@@ -67,15 +67,17 @@ void PruebaMenus::menusConSusTextosDeAcciones()
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuOpciones")->actions()),
              (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos...",
                           "Buscar en &todo el vocabulario...", "&Copias automáticas...",
-                          "Pro&nunciación británica"}));
+                          "Pro&nunciación británica", "-", "&Practicar..."}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuAyuda")->actions()),
              (QStringList{"&General...", "-", "&Acerca de..."}));
     for (QMenu* menu :
          {Hijo<QMenu>(v, "mnuArchivo"), Hijo<QMenu>(v, "mnuOpciones"), Hijo<QMenu>(v, "mnuAyuda")})
         for (const QAction* accion : menu->actions())
-            // Ctrl+F, for the search everywhere, is the one shortcut.
+            // Ctrl+F, for the search everywhere, and Ctrl+R, for practice, are the shortcuts.
             QCOMPARE(accion->shortcut(), accion->objectName() == QLatin1String("mnuBuscarTodo")
                                              ? QKeySequence(Qt::CTRL | Qt::Key_F)
+                                         : accion->objectName() == QLatin1String("mnuPracticar")
+                                             ? QKeySequence(Qt::CTRL | Qt::Key_R)
                                              : QKeySequence());
 }
 
@@ -88,9 +90,10 @@ void PruebaMenus::barraConSusClaves()
         ayudas << accion->toolTip();
         QVERIFY(!accion->icon().isNull());
     }
-    QCOMPARE(claves, (QStringList{"Carpeta", "Respaldar", "Ayuda", "Acercade"}));
-    QCOMPARE(ayudas, (QStringList{" Abrir base de datos ", " Respaldar base de datos ",
-                                  " Ayuda general ", " Acerca de... "}));
+    QCOMPARE(claves, (QStringList{"Carpeta", "Respaldar", "Ayuda", "Acercade", "Practicar"}));
+    QCOMPARE(ayudas,
+             (QStringList{" Abrir base de datos ", " Respaldar base de datos ", " Ayuda general ",
+                          " Acerca de... ", " Practicar el vocabulario "}));
     const QMenu* desplegable =
         Hijo<QToolBar>(Principal(), "tlbBarraHerramientas")->actions()[1]->menu();
     QVERIFY(desplegable);

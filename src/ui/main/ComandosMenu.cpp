@@ -1,5 +1,5 @@
 // The main window's menus and toolbar: the database file dialog, backup and restore, help,
-// the automatic copies, the About window and the exit command.
+// the automatic copies, the About window, practice and the exit command.
 #include "app/Fallos.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
@@ -28,6 +28,7 @@ const BotonBarra BotonesBarra[] = {
     {"Respaldar", " Respaldar base de datos ", ":/imagenes/respaldar.png"},
     {"Ayuda", " Ayuda general ", ":/imagenes/rep_ayuda.png"},
     {"Acercade", " Acerca de... ", ":/imagenes/rep_acercade.png"},
+    {"Practicar", " Practicar el vocabulario ", ":/imagenes/practicar.png"},
 };
 } // namespace
 
@@ -75,6 +76,8 @@ void frmMenuPrincipal::CreaBarraHerramientas()
             [this] { PulsaBoton(QStringLiteral("Ayuda")); });
     connect(ui_->mnuAcercade, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Acercade")); });
+    connect(ui_->mnuPracticar, &QAction::triggered, this,
+            [this] { PulsaBoton(QStringLiteral("Practicar")); });
 }
 
 void frmMenuPrincipal::PulsaBoton(const QString& clave)
@@ -90,6 +93,8 @@ void frmMenuPrincipal::PulsaBoton(const QString& clave)
             AbreAyuda();
         else if (clave == QLatin1String("Acercade"))
             MuestraAcercade();
+        else if (clave == QLatin1String("Practicar"))
+            mnuPracticar_Click();
     });
 }
 

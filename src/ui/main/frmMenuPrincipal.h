@@ -66,6 +66,8 @@ public:
     void mnuBuscarTodo_Click();
     // "Copias automáticas...": the copies kept by themselves, one of which may be restored.
     void mnuCopias_Click();
+    // "Practicar...": the practice window over this one, on the topic selected in the tree.
+    void mnuPracticar_Click();
     // The program's speech; the item editor speaks through it too.
     Pronunciacion* Voz = nullptr;
     // The English text the heading shows, spoken by the speaker and F5 (empty: a topic, or
@@ -116,7 +118,7 @@ public:
     // The exit command, with its reminder to back up.
     void mnuSalir_Click();
     // A toolbar button or drop-down entry, by its key ("Carpeta", "Respaldar", "Respalda",
-    // "Recupera", "Ayuda", "Acercade"); another key does nothing.
+    // "Recupera", "Ayuda", "Acercade", "Practicar"); another key does nothing.
     void PulsaBoton(const QString& clave);
 
 protected:
