@@ -187,6 +187,41 @@ private slots:
                                                                  "REPASOS"));
     }
 
+    // Cards written by hand or by another program: a state none of the four, a stability that
+    // is no number, a difficulty out of range. They are answered as the scheduler takes them
+    // (a new card; the difficulty brought into range), never a crash or a figure that is not one.
+    void tarjetasAlteradasSeRespondenSinFallar_data()
+    {
+        QTest::addColumn<QByteArray>("cambio");
+        QTest::newRow("estado desconocido") << QByteArray("ESTADO = 9");
+        QTest::newRow("estabilidad no numérica") << QByteArray("ESTABILIDAD = 'mucha'");
+        QTest::newRow("dificultad fuera de rango") << QByteArray("DIFICULTAD = 42");
+        QTest::newRow("reloj atrasado") << QByteArray("ULTIMOREPASO = VENCE + 86400000");
+    }
+    void tarjetasAlteradasSeRespondenSinFallar()
+    {
+        QFETCH(QByteArray, cambio);
+        Sesion sesion = Nueva({QStringLiteral("otro"), {Tipo::IngEsp}});
+        sesion.Comienza(Lunes);
+        sesion.Siguiente(Lunes);
+        sesion.Responde(Calificacion::Facil, Lunes, 0, Modo::Tarjetas);
+        base_.EnTransaccion([&] {
+            base_.ConexionAbierta().EjecutaSql(
+                QByteArray("UPDATE TARJETAS SET " + cambio + ", VENCE = 0").constData());
+        });
+        const qint64 ahora = Lunes + 3 * Dia;
+        Sesion otra = Nueva({QStringLiteral("otro"), {Tipo::IngEsp}});
+        otra.Comienza(ahora);
+        const auto t = otra.Siguiente(ahora);
+        QVERIFY(t && t->guardada);
+        otra.Responde(Calificacion::Bien, ahora, 0, Modo::Tarjetas);
+        const Tarjeta despues = almacen_.LocalizaTarjeta(t->item, Tipo::IngEsp)->tarjeta;
+        QVERIFY(despues.estado >= Estado::Aprendiendo && despues.estado <= Estado::Repaso);
+        QVERIFY(despues.memoria.estabilidad > 0 && std::isfinite(despues.memoria.estabilidad));
+        QVERIFY(despues.memoria.dificultad >= 1 && despues.memoria.dificultad <= 10);
+        QVERIFY(despues.vence >= ahora);
+    }
+
     void ajustesViajanEnElArchivo()
     {
         AjustesRepaso a;
