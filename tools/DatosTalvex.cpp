@@ -112,20 +112,20 @@ void EscribeSalida(const QString& archivo, const QByteArray& datos)
                               .arg(Intercambio::CausaDeErrno(errno)));
 }
 
-// The file to import, or for "-" the standard input, up to the size an import takes.
-QByteArray LeeEntrada(const QString& archivo)
+// The file to import, or for "-" the standard input, up to `tamanoMaximo` bytes.
+QByteArray LeeEntrada(const QString& archivo, qint64 tamanoMaximo)
 {
     if (archivo != QLatin1String("-"))
-        return Intercambio::LeeArchivoRegular(archivo, {});
+        return Intercambio::LeeArchivoRegular(archivo, {}, tamanoMaximo);
     QFile entrada;
     if (!entrada.open(stdin, QIODevice::ReadOnly))
         throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
                           QStringLiteral("No se puede leer la entrada estándar."));
-    const QByteArray datos = entrada.read(Intercambio::TamanoMaximo + 1);
-    if (datos.size() > Intercambio::TamanoMaximo)
+    const QByteArray datos = entrada.read(tamanoMaximo + 1);
+    if (datos.size() > tamanoMaximo)
         throw ErrorTalvex(Intercambio::ArchivoDemasiadoGrande,
                           QStringLiteral("La entrada pasa de %1 MB; no se puede importar.")
-                              .arg(Intercambio::TamanoMaximo / (1024 * 1024)));
+                              .arg(tamanoMaximo / (1024 * 1024)));
     return datos;
 }
 
@@ -166,7 +166,8 @@ int Importa(const Argumentos& argumentos, BaseVocabulario& base)
                                                 : Intercambio::Codificacion::Automatica;
     Intercambio::Lectura lectura;
     if (argumentos.archivo == QLatin1String("-")) {
-        lectura = Intercambio::LeeDatos(LeeEntrada(argumentos.archivo), codificacion);
+        lectura = Intercambio::LeeDatos(LeeEntrada(argumentos.archivo, Intercambio::TamanoMaximo),
+                                        codificacion);
     } else {
         lectura = Intercambio::LeeArchivo(argumentos.archivo, codificacion);
     }
@@ -196,7 +197,8 @@ int Repasos(const Argumentos& argumentos, BaseVocabulario& base)
         return 0;
     }
     const Repaso::ImportacionRepasos resultado = Repaso::ImportaRegistro(
-        almacen, LeeEntrada(argumentos.archivo), QDateTime::currentMSecsSinceEpoch());
+        almacen, LeeEntrada(argumentos.archivo, Repaso::TamanoMaximoRegistro),
+        QDateTime::currentMSecsSinceEpoch());
     Escribe(stdout, QStringLiteral("Filas leídas: %1\n").arg(resultado.filasLeidas));
     Escribe(stdout, QStringLiteral("Repasos añadidos: %1\n").arg(resultado.agregados));
     Escribe(stdout, QStringLiteral("Repetidos (tomados una vez): %1\n").arg(resultado.repetidos));

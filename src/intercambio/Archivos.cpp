@@ -119,7 +119,7 @@ QString CausaDeErrno(int numeroErrno)
     }
 }
 
-QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso)
+QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso, qint64 tamanoMaximo)
 {
     if (ruta.isEmpty())
         throw ErrorTalvex(NumeroError::NombreArchivoIncorrecto,
@@ -144,12 +144,12 @@ QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso)
                           QStringLiteral("No se puede importar «%1»: es %2, no un archivo.")
                               .arg(ruta, ClaseDeArchivo(inicio.st_mode)));
     const qint64 tamano = inicio.st_size;
-    if (tamano > TamanoMaximo)
+    if (tamano > tamanoMaximo)
         throw ErrorTalvex(ArchivoDemasiadoGrande,
                           QStringLiteral("El archivo ocupa %1 MB; solo se importan archivos de "
                                          "hasta %2 MB.")
                               .arg(QString::number(double(tamano) / (1024 * 1024), 'f', 1))
-                              .arg(TamanoMaximo / (1024 * 1024)));
+                              .arg(tamanoMaximo / (1024 * 1024)));
 
     QByteArray datos;
     datos.reserve(tamano + 1);

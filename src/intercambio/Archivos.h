@@ -15,8 +15,9 @@ namespace Intercambio {
 // exporta-…"); an export removes those in its folder that an export killed half-way left.
 inline constexpr char MarcaTemporalExportacion[] = ".talvex-exporta-";
 
-// The whole content of the regular file `ruta` (at most TamanoMaximo bytes).
-QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso);
+// The whole content of the regular file `ruta` (at most `tamanoMaximo` bytes).
+QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso,
+                             qint64 tamanoMaximo = TamanoMaximo);
 
 // Writes `datos` to `ruta`: the destination holds its old content or the whole new one.
 void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos);

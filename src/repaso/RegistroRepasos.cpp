@@ -86,14 +86,14 @@ std::optional<qint64> LeeEntero(const QString& campo)
     return bien ? std::optional<qint64>(valor) : std::nullopt;
 }
 
-// A review read from the file, or already in the log.
+// A review read from the file, or already in the log (kept small: a log has millions).
 struct Evento {
     qint64 momento = 0;
-    Calificacion calificacion = Calificacion::Bien;
-    bool guardado = false; // in the log already
-    int linea = 0;         // in the file (new ones)
     qint64 duracion = 0;
-    RegistroRepaso registro; // the stored row (stored ones)
+    int linea = 0;   // in the file (new ones)
+    int delLog = -1; // where the stored row is among those read (stored ones)
+    Calificacion calificacion = Calificacion::Bien;
+    bool guardado() const { return delLog >= 0; }
 };
 
 // The reviews of one card: the file's and, for a card already stored, the log's.
@@ -233,11 +233,11 @@ bool MismasCifras(const RegistroRepaso& a, const RegistroRepaso& b)
 int OrdenaYQuitaRepetidos(std::vector<Evento>& eventos)
 {
     std::sort(eventos.begin(), eventos.end(), [](const Evento& a, const Evento& b) {
-        return std::tuple(a.momento, a.calificacion, !a.guardado, a.linea, a.registro.fila) <
-               std::tuple(b.momento, b.calificacion, !b.guardado, b.linea, b.registro.fila);
+        return std::tuple(a.momento, a.calificacion, !a.guardado(), a.delLog, a.linea) <
+               std::tuple(b.momento, b.calificacion, !b.guardado(), b.delLog, b.linea);
     });
     const auto repite = [](const Evento& antes, const Evento& e) {
-        return !e.guardado && e.momento == antes.momento && e.calificacion == antes.calificacion;
+        return !e.guardado() && e.momento == antes.momento && e.calificacion == antes.calificacion;
     };
     const auto fin = std::unique(eventos.begin(), eventos.end(), repite);
     const int quitados = static_cast<int>(eventos.end() - fin);
@@ -248,14 +248,16 @@ int OrdenaYQuitaRepetidos(std::vector<Evento>& eventos)
 // The card after its whole log, answer by answer from new, as practice scheduled it, and each
 // review as that answer gave it. The card keeps its id all along: the fuzz depends on it.
 Tarjeta RepiteHistoria(const Programador& programador, qint64 id, Tipo tipo,
-                       const std::vector<Evento>& eventos, std::vector<RegistroRepaso>& repasos)
+                       const std::vector<Evento>& eventos,
+                       const std::vector<RegistroRepaso>& delLog,
+                       std::vector<RegistroRepaso>& repasos)
 {
     Tarjeta tarjeta;
     tarjeta.id = id;
     repasos.clear();
     for (const Evento& e : eventos) {
-        RegistroRepaso r = e.registro;
-        if (!e.guardado) {
+        RegistroRepaso r = e.guardado() ? delLog[size_t(e.delLog)] : RegistroRepaso{};
+        if (!e.guardado()) {
             r.duracion = e.duracion;
             r.tipo = tipo;
             r.modo = tipo == Tipo::Dictado ? Modo::Dictado : Modo::Tarjetas;
@@ -359,6 +361,7 @@ ImportacionRepasos ImportaRegistro(AlmacenRepasos& almacen, const QByteArray& da
 
         // The log of the cards already stored joins the file's.
         QHash<qint64, size_t> deTarjeta;
+        std::vector<RegistroRepaso> delLog;
         for (size_t i = 0; i < grupos.size(); ++i) {
             grupos[i].guardada = almacen.LocalizaTarjeta(grupos[i].item, grupos[i].tipo);
             if (grupos[i].guardada)
@@ -372,8 +375,8 @@ ImportacionRepasos ImportaRegistro(AlmacenRepasos& almacen, const QByteArray& da
                 Evento e;
                 e.momento = r.momento;
                 e.calificacion = r.calificacion;
-                e.guardado = true;
-                e.registro = r;
+                e.delLog = static_cast<int>(delLog.size());
+                delLog.push_back(r);
                 grupos[*grupo].eventos.push_back(e);
             });
 
@@ -384,7 +387,7 @@ ImportacionRepasos ImportaRegistro(AlmacenRepasos& almacen, const QByteArray& da
             const int quitados = OrdenaYQuitaRepetidos(g.eventos);
             resultado.repetidos += quitados;
             const bool agrega = std::any_of(g.eventos.begin(), g.eventos.end(),
-                                            [](const Evento& e) { return !e.guardado; });
+                                            [](const Evento& e) { return !e.guardado(); });
             if (agrega)
                 cambiados.push_back(&g);
         }
@@ -394,6 +397,11 @@ ImportacionRepasos ImportaRegistro(AlmacenRepasos& almacen, const QByteArray& da
         qint64 proximoId = almacen.ProximoIdTarjeta();
 
         std::vector<RegistroRepaso> nuevos, repasos;
+        size_t cuantosNuevos = 0;
+        for (const Grupo* g : cambiados)
+            cuantosNuevos += size_t(std::count_if(g->eventos.begin(), g->eventos.end(),
+                                                  [](const Evento& e) { return !e.guardado(); }));
+        nuevos.reserve(cuantosNuevos);
         for (Grupo* g : cambiados) {
             TarjetaItem tarjeta = g->guardada.value_or(TarjetaItem{});
             if (!g->guardada) {
@@ -402,14 +410,15 @@ ImportacionRepasos ImportaRegistro(AlmacenRepasos& almacen, const QByteArray& da
                 tarjeta.tarjeta.id = proximoId++;
                 ++resultado.tarjetasNuevas;
             }
-            tarjeta.tarjeta =
-                RepiteHistoria(programador, tarjeta.tarjeta.id, g->tipo, g->eventos, repasos);
+            tarjeta.tarjeta = RepiteHistoria(programador, tarjeta.tarjeta.id, g->tipo, g->eventos,
+                                             delLog, repasos);
             almacen.EscribeTarjeta(conexion, tarjeta);
             ++resultado.tarjetasRecalculadas;
             for (size_t k = 0; k < repasos.size(); ++k) {
-                if (!g->eventos[k].guardado)
+                const Evento& e = g->eventos[k];
+                if (!e.guardado())
                     nuevos.push_back(repasos[k]);
-                else if (!MismasCifras(repasos[k], g->eventos[k].registro))
+                else if (!MismasCifras(repasos[k], delLog[size_t(e.delLog)]))
                     CorrigeGuardado(conexion, repasos[k]);
             }
         }

@@ -22,6 +22,11 @@ inline const QString CabeceraRegistro =
 inline const QString CabeceraTarjetas =
     QStringLiteral("item,direccion,estado,vence,estabilidad,dificultad,repeticiones,fallos");
 
+// A log is read whole into memory; this is some four million reviews (an import of that size
+// needs about 1 GB). Larger than the vocabulary files an import takes: a learner's log grows
+// by thousands of rows a month.
+inline constexpr qint64 TamanoMaximoRegistro = qint64(256) * 1024 * 1024;
+
 // The whole log, in the order it was written. A review whose card went with its item has an
 // empty item (its kind is still known).
 QByteArray ExportaRegistro(const AlmacenRepasos& almacen);
