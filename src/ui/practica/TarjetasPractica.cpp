@@ -154,7 +154,7 @@ QWidget* frmPracticar::CreaTarjeta()
     auto* columna = new QVBoxLayout(pagina);
     columna->addWidget(lblProgreso);
     columna->addWidget(lblIndicacion);
-    columna->addStretch(1);
+    columna->addSpacing(24); // the question stays where it is when the answer shows
     columna->addWidget(lblPregunta);
     columna->addWidget(lblFonetica);
     columna->addLayout(pregunta);

@@ -117,7 +117,7 @@ frmPracticar::frmPracticar(BaseVocabulario& base, const QStringList& temas,
     connect(cboTipo, &QComboBox::currentIndexChanged, this, [this] { ActualizaCuenta(); });
     ActualizaCuenta();
 
-    resize(640, 520);
+    resize(600, 500);
     CentraEnPantalla(*this);
     new TeclasDialogo(*this); // Escape closes it: every answer given is saved already
     installEventFilter(this);
@@ -175,6 +175,13 @@ QWidget* frmPracticar::CreaInicio()
         CreaCifra(pagina, lblAprendiendo, "lblAprendiendo", QStringLiteral("en aprendizaje")));
     cifras->addWidget(CreaCifra(pagina, lblRepaso, "lblRepaso", QStringLiteral("de repaso")));
 
+    auto* teclas = CreaEtiqueta(
+        pagina, "lblTeclas",
+        QStringLiteral("Espacio o Intro muestra la respuesta; 1, 2, 3 o 4 la califica (Intro: "
+                       "Bien, o la propuesta al escribir); F5 pronuncia el inglés, más despacio "
+                       "la segunda vez; Ctrl+Z deshace la última respuesta; Esc termina, con "
+                       "todo lo respondido ya guardado."));
+    teclas->setWordWrap(true);
     cmdAjustes = CreaBoton(pagina, "cmdAjustes", QStringLiteral("&Ajustes..."));
     cmdComenzar = CreaBoton(pagina, "cmdComenzar", QStringLiteral("&Comenzar"));
     cmdComenzar->setDefault(true);
@@ -189,6 +196,8 @@ QWidget* frmPracticar::CreaInicio()
     columna->addWidget(hoy);
     columna->addLayout(cifras);
     columna->addStretch();
+    columna->addWidget(teclas);
+    columna->addSpacing(8);
     columna->addLayout(pie);
 
     connect(cboTipo, &QComboBox::currentIndexChanged, this, [this](int fila) {
@@ -350,9 +359,20 @@ bool frmPracticar::AtiendeTecla(int tecla, Qt::KeyboardModifiers modificadores)
         Deshace();
         return true;
     }
-    if (modificadores != Qt::NoModifier || paginas_->currentIndex() != 1)
-        return false;
     const bool intro = tecla == Qt::Key_Return || tecla == Qt::Key_Enter;
+    if (modificadores != Qt::NoModifier)
+        return false;
+    if (paginas_->currentIndex() != 1) {
+        // Enter presses the button that has the focus, else the page's own: Comenzar on the
+        // start page, Practicar más on the summary.
+        if (!intro)
+            return false;
+        auto* boton = qobject_cast<QPushButton*>(focusWidget());
+        if (!boton)
+            boton = paginas_->currentIndex() == 0 ? cmdComenzar : cmdMas;
+        boton->click();
+        return true;
+    }
     const bool escribe = modo_ != Modo::Tarjetas;
     if (tecla == Qt::Key_F5) {
         Escucha();
