@@ -67,6 +67,8 @@ Argumentos LeeArgumentos(const QStringList& lista)
         {QStringLiteral("repasos importa"), {"--base"}},
         {QStringLiteral("tarjetas"), {"--base"}},
     };
+    if (primero == 3 && !ordenes.contains(argumentos.orden))
+        throw ErrorUso{QStringLiteral("Tras «repasos» va «exporta» o «importa».")};
     if (!ordenes.contains(argumentos.orden))
         throw ErrorUso{QStringLiteral("Orden desconocida: «%1».").arg(argumentos.orden)};
     const QStringList conValor = ordenes.value(argumentos.orden);

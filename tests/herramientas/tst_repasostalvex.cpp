@@ -100,6 +100,7 @@ void PruebaRepasosTalvex::unRegistroLlevadoAOtraBaseDaLasMismasTarjetas()
         }
     }
     const QString registro = carpeta.filePath("registro.csv");
+    QCOMPARE(Herramienta({"repasos", "--base", origen}).estado, 2);
     QCOMPARE(Herramienta({"repasos", "exporta", registro, "--base", origen}).estado, 0);
     const Salida importa = Herramienta({"repasos", "importa", registro, "--base", destino});
     QCOMPARE(importa.estado, 0);
