@@ -123,8 +123,10 @@ public:
         Csv::Registro registro;
         std::optional<std::array<int, NumColumnas>> columnas;
         while (lector.Lee(registro)) {
-            if (registro.campos.size() == 1 && registro.campos[0].trimmed().isEmpty() &&
-                !registro.comillasRotas)
+            // An empty line, also as a spreadsheet saves it (",,,,,,").
+            if (!registro.comillasRotas &&
+                std::all_of(registro.campos.cbegin(), registro.campos.cend(),
+                            [](const QString& c) { return c.trimmed().isEmpty(); }))
                 continue;
             if (!columnas) {
                 columnas = LeeCabecera(registro.campos);

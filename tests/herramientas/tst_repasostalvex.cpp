@@ -143,7 +143,7 @@ void PruebaRepasosTalvex::filasRechazadas_data()
 }
 
 // Each bad row is refused with its line (after a quoted item that spans two lines) and why,
-// and the good rows around it are still taken.
+// and the good rows around it are still taken; an empty row as spreadsheets save it is no row.
 void PruebaRepasosTalvex::filasRechazadas()
 {
     QFETCH(QByteArray, fila);
@@ -156,7 +156,7 @@ void PruebaRepasosTalvex::filasRechazadas()
     AlmacenRepasos almacen(base);
     const QByteArray datos =
         Registro(Fila(Inicio, 3, "casa palabra 0") + Fila(Inicio, 3, "\"una\nlínea más\"") +
-                 QByteArray(fila).replace("%1", QByteArray::number(Inicio)) +
+                 QByteArray(fila).replace("%1", QByteArray::number(Inicio)) + ",,,,,,\n" +
                  Fila(Inicio + Dia, 3, "casa palabra 0"));
     const ImportacionRepasos r =
         ImportaRegistro(almacen, datos, QDateTime::currentMSecsSinceEpoch());
