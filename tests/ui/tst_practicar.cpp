@@ -316,6 +316,12 @@ void PruebaPracticar::alOtroDiaVuelvenLasPalabras()
              QStringLiteral("pagResumen"));
     QVERIFY(Texto("lblResumen").contains(QStringLiteral("Respondidas: 6")));
     QVERIFY(Texto("lblResumen").contains(QStringLiteral("(100 %)")));
+    // Keys meant for the last card start nothing more.
+    Pulsa(Qt::Key_Return);
+    Pulsa(Qt::Key_Space);
+    QCOMPARE(Control<QStackedWidget>("stkPaginas")->currentWidget()->objectName(),
+             QStringLiteral("pagResumen"));
+    QCOMPARE(Repasos().size(), 6);
     Pulsa(Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 

@@ -256,12 +256,13 @@ void frmPracticar::MuestraRespuesta()
     lblTema->setVisible(true);
     txtNotas->setPlainText(actual_->notas);
     txtNotas->setVisible(!actual_->notas.trimmed().isEmpty());
-    if (actual_->tipo == Tipo::EspIng) {
+    if (actual_->tipo != Tipo::IngEsp) {
+        // The English, now shown, with its IPA (Spanish to English: heard now, if wished).
         const QString fonetica = habla_.fonetica ? habla_.fonetica(actual_->ingles) : QString();
         lblFonetica->setText(fonetica.isEmpty() ? QString() : QStringLiteral("/%1/").arg(fonetica));
         lblFonetica->setVisible(!fonetica.isEmpty());
         cmdEscuchar->setVisible(true);
-        if (ajustes_.hablaSola)
+        if (ajustes_.hablaSola && actual_->tipo == Tipo::EspIng)
             habla_.dice(actual_->ingles, false);
     }
     cmdMostrar->setVisible(false);

@@ -215,9 +215,12 @@ QWidget* frmPracticar::CreaResumen()
 {
     auto* pagina = new QWidget(this);
     pagina->setObjectName(QStringLiteral("pagResumen"));
+    pagina->setFocusPolicy(Qt::StrongFocus);
+    pagina->setAccessibleName(QStringLiteral("Resumen de la práctica"));
     lblTituloResumen = CreaEtiqueta(pagina, "lblTituloResumen");
     CambiaLetra(*lblTituloResumen, 1.5, true);
     lblResumen = CreaEtiqueta(pagina, "lblResumen");
+    CambiaLetra(*lblResumen, 1.2, false);
     lblResumen->setTextFormat(Qt::PlainText);
     lblResumen->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     cboMas = new QComboBox(pagina);
@@ -328,7 +331,7 @@ void frmPracticar::MuestraResumen()
                           QLocale::ShortFormat));
     lblResumen->setText(lineas.join(QLatin1Char('\n')));
     paginas_->setCurrentIndex(2);
-    cmdMas->setFocus();
+    paginas_->currentWidget()->setFocus();
 }
 
 void frmPracticar::PracticaMas()
@@ -363,15 +366,17 @@ bool frmPracticar::AtiendeTecla(int tecla, Qt::KeyboardModifiers modificadores)
     if (modificadores != Qt::NoModifier)
         return false;
     if (paginas_->currentIndex() != 1) {
-        // Enter presses the button that has the focus, else the page's own: Comenzar on the
-        // start page, Practicar más on the summary.
+        // Enter presses the button that has the focus, else Comenzar on the start page. The
+        // summary takes the focus itself, so that an Enter meant for the last card starts
+        // nothing more.
         if (!intro)
             return false;
         auto* boton = qobject_cast<QPushButton*>(focusWidget());
-        if (!boton)
-            boton = paginas_->currentIndex() == 0 ? cmdComenzar : cmdMas;
-        boton->click();
-        return true;
+        if (!boton && paginas_->currentIndex() == 0)
+            boton = cmdComenzar;
+        if (boton)
+            boton->click();
+        return boton != nullptr;
     }
     const bool escribe = modo_ != Modo::Tarjetas;
     if (tecla == Qt::Key_F5) {
