@@ -16,10 +16,12 @@
 #include "ui/intercambio/frmExportar.h"
 #include "ui/intercambio/frmImportar.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/practica/frmPracticar.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QFile>
+#include <QRadioButton>
 #include <QTest>
 #include <functional>
 
@@ -106,6 +108,17 @@ void PruebaAccesibilidad::cadaControlTieneNombre_data()
     QTest::newRow("exportar") << Abre([](EntornoPrueba&) -> QWidget& {
         Hijo<QAction>(Principal(), "mnuExportar")->trigger();
         return Ventana<frmExportar>();
+    });
+    QTest::newRow("practicar") << Abre([](EntornoPrueba&) -> QWidget& {
+        Hijo<QAction>(Principal(), "mnuPracticar")->trigger();
+        return Ventana<frmPracticar>();
+    });
+    QTest::newRow("practicar, tarjeta escrita") << Abre([](EntornoPrueba&) -> QWidget& {
+        Hijo<QAction>(Principal(), "mnuPracticar")->trigger();
+        Hijo<QRadioButton>(Ventana<frmPracticar>(), "optEscrito")->setChecked(true);
+        Hijo<QPushButton>(Ventana<frmPracticar>(), "cmdComenzar")->click();
+        Hijo<QPushButton>(Ventana<frmPracticar>(), "cmdMostrar")->click();
+        return Ventana<frmPracticar>();
     });
 }
 
