@@ -82,6 +82,9 @@ class PruebaMuerteRepaso : public QObject {
             Tarjeta& antes = rehechas.try_emplace(r.tarjeta).first->second;
             antes.id = r.tarjeta;
             QCOMPARE(r.estadoAntes, antes.estado);
+            QCOMPARE(r.diasTranscurridos, antes.ultimoRepaso ? programador.Calendario().CuentaDias(
+                                                                   *antes.ultimoRepaso, r.momento)
+                                                             : 0);
             const Tarjeta despues = programador.Programa(antes, r.calificacion, r.momento);
             QCOMPARE(r.memoria.estabilidad, despues.memoria.estabilidad);
             QCOMPARE(r.memoria.dificultad, despues.memoria.dificultad);
