@@ -26,8 +26,6 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 
-#include <sqlite3.h>
-
 #include <cstdio>
 #include <random>
 #include <vector>
