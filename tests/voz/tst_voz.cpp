@@ -38,6 +38,7 @@ class PruebaVoz : public QObject {
 private slots:
     void sintetizaSonidoDeUnaDuracionCreible_data();
     void sintetizaSonidoDeUnaDuracionCreible();
+    void despacioDuraMasYNoSeQuedaLento();
     void escribeUnWav();
     void foneticaDeAlgunasPalabras_data();
     void foneticaDeAlgunasPalabras();
@@ -70,6 +71,17 @@ void PruebaVoz::sintetizaSonidoDeUnaDuracionCreible()
     QVERIFY2(sonido.Segundos() >= minimo && sonido.Segundos() <= maximo,
              qPrintable(QString::number(sonido.Segundos())));
     QVERIFY(sonido.Pico() > 3000); // speech, not silence
+}
+
+void PruebaVoz::despacioDuraMasYNoSeQuedaLento()
+{
+    const QString frase = QStringLiteral("The kitchen is next to the living room.");
+    const double normal = Voz::Sintetiza(frase, Acento::Britanico).Segundos();
+    const double despacio = Voz::Sintetiza(frase, Acento::Britanico, true).Segundos();
+    QVERIFY2(despacio > normal * 1.25,
+             qPrintable(QStringLiteral("%1 %2").arg(normal).arg(despacio)));
+    // The next normal call is at the usual pace again (eSpeak keeps its rate between calls).
+    QVERIFY(qAbs(Voz::Sintetiza(frase, Acento::Britanico).Segundos() - normal) < normal * 0.02);
 }
 
 void PruebaVoz::escribeUnWav()
