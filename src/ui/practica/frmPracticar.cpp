@@ -113,8 +113,9 @@ frmPracticar::frmPracticar(BaseVocabulario& base, const QStringList& temas,
     if (tema)
         cboTema->setCurrentIndex(qMax(0, cboTema->findData(*tema)));
     cboTipo->setCurrentIndex(2); // both ways
-    connect(cboTema, &QComboBox::currentIndexChanged, this, [this] { ActualizaCuenta(); });
-    connect(cboTipo, &QComboBox::currentIndexChanged, this, [this] { ActualizaCuenta(); });
+    for (QComboBox* eleccion : {cboTema, cboTipo})
+        connect(eleccion, &QComboBox::currentIndexChanged, this,
+                [this] { AtiendeEvento([this] { ActualizaCuenta(); }); });
     ActualizaCuenta();
 
     resize(600, 500);
