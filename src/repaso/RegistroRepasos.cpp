@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <array>
@@ -100,6 +101,8 @@ struct Evento {
 struct Grupo {
     qint64 item = 0;
     Tipo tipo = Tipo::IngEsp;
+    qint64 idArchivo = 0; // the card_id of its first row
+    qint64 id = 0;        // the card's id, stored or given
     std::optional<TarjetaItem> guardada;
     std::vector<Evento> eventos;
 };
@@ -152,7 +155,8 @@ private:
         if (registro.comillasRotas)
             return QStringLiteral("comillas sin cerrar");
         auto campo = [&](Columna c) { return registro.campos.value(columnas[c]); };
-        if (!LeeEntero(campo(ColTarjeta)))
+        const auto idArchivo = LeeEntero(campo(ColTarjeta));
+        if (!idArchivo)
             return QStringLiteral("card_id no es un número entero");
         const auto momento = LeeEntero(campo(ColMomento));
         if (!momento)
@@ -188,7 +192,7 @@ private:
         auto grupo = grupos.constFind(clave);
         if (grupo == grupos.cend()) {
             grupo = grupos.insert(clave, lectura.grupos.size());
-            lectura.grupos.push_back({item, *tipo, std::nullopt, {}});
+            lectura.grupos.push_back({item, *tipo, *idArchivo, 0, std::nullopt, {}});
         }
         Evento evento;
         evento.momento = *momento;
@@ -296,6 +300,33 @@ void CorrigeGuardado(ConexionSqlite& conexion, const RegistroRepaso& r)
         .Ejecuta();
 }
 
+// The ids of the cards about to be made. The fuzz of a card's intervals depends on its id, so a
+// card keeps the card_id of the file where this file never used that id (a log taken into a new
+// file then gives the same days, even where cards of deleted words left gaps); the rest get the
+// next ids free, in the order they were first answered, as practice gives them.
+void DaIds(const std::vector<Grupo*>& grupos, qint64 proximoId)
+{
+    QSet<qint64> tomados;
+    qint64 libre = proximoId;
+    std::vector<Grupo*> sinId;
+    for (Grupo* g : grupos) {
+        if (g->guardada) {
+            g->id = g->guardada->tarjeta.id;
+        } else if (g->idArchivo >= proximoId && !tomados.contains(g->idArchivo)) {
+            g->id = g->idArchivo;
+            tomados.insert(g->id);
+            libre = std::max(libre, g->id + 1);
+        } else {
+            sinId.push_back(g);
+        }
+    }
+    std::stable_sort(sinId.begin(), sinId.end(), [](const Grupo* a, const Grupo* b) {
+        return a->eventos.front().momento < b->eventos.front().momento;
+    });
+    for (Grupo* g : sinId)
+        g->id = libre++;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -382,8 +413,7 @@ ImportacionRepasos ImportaRegistro(AlmacenRepasos& almacen, const QByteArray& da
                 grupos[*grupo].eventos.push_back(e);
             });
 
-        // New cards get their ids in the order they were first answered, as practice gives
-        // them, so that a log taken into a new file numbers its cards as the old one did.
+        // The cards with a review to add, each with its reviews in order, repeats dropped.
         std::vector<Grupo*> cambiados;
         for (Grupo& g : grupos) {
             const int quitados = OrdenaYQuitaRepetidos(g.eventos);
@@ -393,10 +423,7 @@ ImportacionRepasos ImportaRegistro(AlmacenRepasos& almacen, const QByteArray& da
             if (agrega)
                 cambiados.push_back(&g);
         }
-        std::stable_sort(cambiados.begin(), cambiados.end(), [](const Grupo* a, const Grupo* b) {
-            return a->eventos.front().momento < b->eventos.front().momento;
-        });
-        qint64 proximoId = almacen.ProximoIdTarjeta();
+        DaIds(cambiados, almacen.ProximoIdTarjeta());
 
         std::vector<RegistroRepaso> nuevos, repasos;
         size_t cuantosNuevos = 0;
@@ -409,11 +436,10 @@ ImportacionRepasos ImportaRegistro(AlmacenRepasos& almacen, const QByteArray& da
             if (!g->guardada) {
                 tarjeta.item = g->item;
                 tarjeta.tipo = g->tipo;
-                tarjeta.tarjeta.id = proximoId++;
                 ++resultado.tarjetasNuevas;
             }
-            tarjeta.tarjeta = RepiteHistoria(programador, tarjeta.tarjeta.id, g->tipo, g->eventos,
-                                             delLog, repasos);
+            tarjeta.tarjeta =
+                RepiteHistoria(programador, g->id, g->tipo, g->eventos, delLog, repasos);
             almacen.EscribeTarjeta(conexion, tarjeta);
             ++resultado.tarjetasRecalculadas;
             for (size_t k = 0; k < repasos.size(); ++k) {

@@ -48,7 +48,8 @@ struct ImportacionRepasos {
 
 // Adds the reviews of a log in CSV (UTF-8, a BOM accepted; columns found by their header's
 // names). A row is matched to its card by item (the English text, found as the store finds
-// items) and kind; card_id only has to be a whole number. Rows are sorted per card by time;
+// items) and kind; card_id is a whole number, which a card made by the import keeps as its id
+// when this file never used it. Rows are sorted per card by time;
 // the same review twice (card, time and rating) is taken once. A row whose item or kind is
 // unknown, whose rating is not 1–4, whose time is not milliseconds or later than `ahora`, or
 // whose duration is not milliseconds is refused with its line. A file without the columns
