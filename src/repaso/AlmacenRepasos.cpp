@@ -11,11 +11,13 @@ namespace Repaso {
 namespace {
 
 // The card's columns, then its item's, as every read below gives them.
-#define COLUMNAS_TARJETA                                                                           \
+#define COLUMNAS_CARTA                                                                             \
     "t.IDTARJETA, t.IDITEM, t.TIPO, t.ESTADO, t.VENCE, t.ESTABILIDAD, t.DIFICULTAD, "              \
-    "t.REPETICIONES, t.FALLOS, t.PASO, t.DIASPROGRAMADOS, t.ULTIMOREPASO, "                        \
-    "i.ITEMING, i.ITEMESP, i.NOMBRETEMA, i.NOTASITEM "                                             \
-    "FROM TARJETAS AS t JOIN ITEMS AS i ON i.rowid = t.IDITEM "
+    "t.REPETICIONES, t.FALLOS, t.PASO, t.DIASPROGRAMADOS, t.ULTIMOREPASO, "
+#define COLUMNAS_TARJETA                                                                           \
+    COLUMNAS_CARTA "i.ITEMING, i.ITEMESP, i.NOMBRETEMA, i.NOTASITEM "                              \
+                   "FROM TARJETAS AS t JOIN ITEMS AS i ON i.rowid = t.IDITEM "
+#define COLUMNAS_SIN_TEXTOS COLUMNAS_CARTA "'', '', '', '' "
 
 // The kinds of a choice as a set of bits, which one statement tests as `(?n >> TIPO) & 1`.
 // SQLite keeps no NaN (it would store NULL): a figure that is not a number is stored as 0,
@@ -188,16 +190,31 @@ void AlmacenRepasos::RecorreVencidas(const Eleccion& eleccion, qint64 hasta,
                                      const std::function<void(const TarjetaItem&)>& visita) const
 {
     ConexionSqlite& conexion = base.ConexionAbierta();
-    auto fila = eleccion.tema ? conexion.Prepara("SELECT " COLUMNAS_TARJETA
-                                                 "WHERE i.NOMBRETEMA = ?3 AND t.VENCE < ?1 "
-                                                 "AND (?2 >> t.TIPO) & 1")
-                              : conexion.Prepara("SELECT " COLUMNAS_TARJETA
-                                                 "WHERE t.VENCE < ?1 AND (?2 >> t.TIPO) & 1");
+    auto fila =
+        eleccion.tema
+            ? conexion.Prepara("SELECT " COLUMNAS_SIN_TEXTOS
+                               "FROM TARJETAS AS t JOIN ITEMS AS i ON i.rowid = t.IDITEM "
+                               "WHERE i.NOMBRETEMA = ?3 AND t.VENCE < ?1 AND (?2 >> t.TIPO) & 1")
+            : conexion.Prepara("SELECT " COLUMNAS_SIN_TEXTOS "FROM TARJETAS AS t "
+                               "WHERE t.VENCE < ?1 AND (?2 >> t.TIPO) & 1");
     fila.Enlaza(1, hasta).Enlaza(2, BitsTipos(eleccion));
     if (eleccion.tema)
         fila.Enlaza(3, *eleccion.tema);
     while (fila.Avanza())
         visita(LeeTarjeta(fila));
+}
+
+void AlmacenRepasos::CompletaItem(TarjetaItem& t) const
+{
+    auto fila = base.ConexionAbierta().Prepara(
+        "SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS WHERE rowid = ?1");
+    fila.Enlaza(1, t.item);
+    if (!fila.Avanza())
+        return;
+    t.ingles = fila.Texto(0);
+    t.espanol = fila.Texto(1);
+    t.tema = fila.Texto(2);
+    t.notas = fila.Texto(3);
 }
 
 std::array<int, 4> AlmacenRepasos::CuentaVencidas(const Eleccion& eleccion, qint64 hasta) const

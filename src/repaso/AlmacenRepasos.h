@@ -80,9 +80,12 @@ public:
     // The id the next card made will get (ids are never reused).
     qint64 ProximoIdTarjeta() const;
 
-    // Stored cards of the choice with their items, due before `hasta` (UTC ms), in no order.
+    // Stored cards of the choice due before `hasta` (UTC ms), in no order, without their
+    // items' texts (a backlog may hold many thousands): CompletaItem reads those of the ones
+    // that will be shown.
     void RecorreVencidas(const Eleccion& eleccion, qint64 hasta,
                          const std::function<void(const TarjetaItem&)>& visita) const;
+    void CompletaItem(TarjetaItem& tarjeta) const;
     // How many stored cards of the choice are due before `hasta`, by state (indexed by Estado).
     std::array<int, 4> CuentaVencidas(const Eleccion& eleccion, qint64 hasta) const;
     // Up to `cuantas` items of the choice that have no card of `tipo` yet, in the order they

@@ -133,8 +133,12 @@ void Sesion::Comienza(qint64 ahora, Ampliacion ampliacion, int extra)
         break;
     }
     std::vector<TarjetaItem> elegidos;
-    for (int i = 0; i < repasosLibres; ++i)
+    for (int i = 0; i < repasosLibres; ++i) {
+        almacen.CompletaItem(repasos[i].second);
         elegidos.push_back(std::move(repasos[i].second));
+    }
+    for (TarjetaItem& t : aprendiendo)
+        almacen.CompletaItem(t);
     MezclaNuevas(std::move(elegidos), EligeNuevas(nuevasLibres));
 }
 
