@@ -130,6 +130,9 @@ void Sesion::Comienza(qint64 ahora, Ampliacion ampliacion, int extra)
         nuevasLibres = std::max(extra, 0);
         break;
     case Ampliacion::RepasosAdelantados:
+        // As many as a day's reviews at most, the least remembered first: a week ahead may
+        // hold thousands.
+        repasosLibres = std::min(repasosLibres, std::max(ajustes.repasosPorDia, 1));
         break;
     }
     std::vector<TarjetaItem> elegidos;

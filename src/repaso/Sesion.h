@@ -40,7 +40,7 @@ public:
     // What is due today at `ahora`, within the day's limits (counted, not loaded).
     Recuento Cuenta(qint64 ahora) const;
     // Fills the queue for `ahora`. With an extension: `extra` more new words, or the reviews
-    // due in the next `extra` days, whatever the limits.
+    // due in the next `extra` days (up to a day's reviews), whatever was done today.
     void Comienza(qint64 ahora, Ampliacion ampliacion = Ampliacion::Ninguna, int extra = 0);
 
     // The card to show now, or none when the session is over. A learning card due within
