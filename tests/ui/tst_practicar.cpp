@@ -8,11 +8,13 @@
 #include "app/modTALVEXV20.h"
 #include "repaso/AjustesRepaso.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/practica/MarcaDiferencias.h"
 #include "ui/practica/TextoIntervalo.h"
 #include "ui/practica/frmPracticar.h"
 
 #include <QDialog>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStandardItemModel>
@@ -90,6 +92,8 @@ private slots:
     void cleanup() { entorno.reset(); }
     void textoIntervalo_data();
     void textoIntervalo();
+    void marcaDiferencias_data();
+    void marcaDiferencias();
     void seAbreSobreLaPrincipalEnElTemaElegido();
     void tarjetasConTeclasGuardanCadaRespuesta();
     void escritoProponeUnaCalificacionQueSePuedeCambiar_data();
@@ -151,6 +155,36 @@ void PruebaPracticar::textoIntervalo()
     QFETCH(qint64, segundos);
     QFETCH(QString, texto);
     QCOMPARE(TextoIntervalo(segundos), texto);
+}
+
+void PruebaPracticar::marcaDiferencias_data()
+{
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QList<Repaso::Tramo>>("tramos");
+    QTest::addColumn<QString>("marcado"); // [ ] for the red, underlined part
+    QTest::addColumn<QString>("enPalabras");
+    QTest::newRow("una letra") << "cása" << QList<Repaso::Tramo>{{1, 1}} << "c[á]sa"
+                               << "«á»";
+    // Typed text is text, never markup.
+    QTest::newRow("marcas") << "<b>a&b" << QList<Repaso::Tramo>{{0, 3}} << "[&lt;b&gt;]a&amp;b"
+                            << "«<b>»";
+    QTest::newRow("un blanco se ve") << "ice cream" << QList<Repaso::Tramo>{{3, 1}} << "ice[·]cream"
+                                     << "« »";
+    QTest::newRow("fuera del texto") << "dog" << QList<Repaso::Tramo>{{2, 5}, {9, 1}} << "do[g]"
+                                     << "«g»";
+}
+
+void PruebaPracticar::marcaDiferencias()
+{
+    QFETCH(QString, texto);
+    QFETCH(QList<Repaso::Tramo>, tramos);
+    QFETCH(QString, marcado);
+    QFETCH(QString, enPalabras);
+    QString html = MarcaDiferencias(texto, tramos);
+    html.replace(QRegularExpression(QStringLiteral("<span[^>]*>")), QStringLiteral("["))
+        .replace(QStringLiteral("</span>"), QStringLiteral("]"));
+    QCOMPARE(html, marcado);
+    QCOMPARE(PartesDiferentes(texto, tramos), enPalabras);
 }
 
 void PruebaPracticar::seAbreSobreLaPrincipalEnElTemaElegido()
