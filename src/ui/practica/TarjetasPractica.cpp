@@ -181,6 +181,14 @@ bool frmPracticar::InglesALaVista() const
     return actual_ && (actual_->tipo != Tipo::EspIng || fase_ == Fase::Respuesta);
 }
 
+void frmPracticar::MuestraFonetica(bool mostrar)
+{
+    const QString fonetica =
+        mostrar && habla_.fonetica ? habla_.fonetica(actual_->ingles) : QString();
+    lblFonetica->setText(fonetica.isEmpty() ? QString() : QStringLiteral("/%1/").arg(fonetica));
+    lblFonetica->setVisible(!fonetica.isEmpty());
+}
+
 void frmPracticar::MuestraSiguiente()
 {
     actual_ = sesion_->Siguiente(Ahora());
@@ -213,19 +221,15 @@ void frmPracticar::MuestraSiguiente()
         break;
     }
     lblPregunta->setVisible(!dictado);
-    const bool ipa = actual_->tipo == Tipo::IngEsp && habla_.fonetica;
-    const QString fonetica = ipa ? habla_.fonetica(actual_->ingles) : QString();
-    lblFonetica->setText(fonetica.isEmpty() ? QString() : QStringLiteral("/%1/").arg(fonetica));
-    lblFonetica->setVisible(!fonetica.isEmpty());
+    MuestraFonetica(actual_->tipo == Tipo::IngEsp);
     cmdEscuchar->setVisible(InglesALaVista());
     cmdEscuchar->setEnabled(habla_.conSonido);
 
     txtRespuesta->clear();
     txtRespuesta->setReadOnly(false);
     txtRespuesta->setVisible(escribe);
-    for (QWidget* control : {static_cast<QWidget*>(lblJuicio), static_cast<QWidget*>(lblEscrita),
-                             static_cast<QWidget*>(lblRespuesta), static_cast<QWidget*>(lblTema),
-                             static_cast<QWidget*>(txtNotas)})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{lblJuicio, lblEscrita, lblRespuesta, lblTema, txtNotas})
         control->setVisible(false);
     for (QPushButton* boton : cmdCalificaciones)
         boton->setVisible(false);
@@ -258,9 +262,7 @@ void frmPracticar::MuestraRespuesta()
     txtNotas->setVisible(!actual_->notas.trimmed().isEmpty());
     if (actual_->tipo != Tipo::IngEsp) {
         // The English, now shown, with its IPA (Spanish to English: heard now, if wished).
-        const QString fonetica = habla_.fonetica ? habla_.fonetica(actual_->ingles) : QString();
-        lblFonetica->setText(fonetica.isEmpty() ? QString() : QStringLiteral("/%1/").arg(fonetica));
-        lblFonetica->setVisible(!fonetica.isEmpty());
+        MuestraFonetica(true);
         cmdEscuchar->setVisible(true);
         if (ajustes_.hablaSola && actual_->tipo == Tipo::EspIng)
             habla_.dice(actual_->ingles, false);

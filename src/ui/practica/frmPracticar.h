@@ -69,6 +69,8 @@ private:
     void Deshace();
     void Escucha();
     bool InglesALaVista() const;
+    // The English's IPA under the question (none: hidden).
+    void MuestraFonetica(bool mostrar);
     QString Correcta() const;
 
     // The summary and "Practicar más".
