@@ -6,6 +6,7 @@
 #include "apoyo/Interfaz.h"
 #include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/SobrePrincipal.h"
 #include "repaso/AjustesRepaso.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui/practica/MarcaDiferencias.h"
@@ -382,7 +383,7 @@ void PruebaPracticar::dictadoHablaYRepiteMasDespacio()
     auto* ventana = new frmPracticar(modTALVEXV20().dbPrincipal, {QStringLiteral("Casa")},
                                      QStringLiteral("Casa"), habla);
     RegistraVentana(ventana);
-    ventana->show();
+    AbreSobrePrincipal(*ventana);
     QVERIFY(QTest::qWaitForWindowExposed(ventana));
     Control<QComboBox>("cboTipo")->setCurrentIndex(3);
     Control<QPushButton>("cmdComenzar")->click();
@@ -405,14 +406,23 @@ void PruebaPracticar::dictadoHablaYRepiteMasDespacio()
 
 void PruebaPracticar::sinSonidoNoHayDictado()
 {
+    Repaso::AjustesRepaso ajustes;
+    ajustes.hablaSola = true; // even so, nothing is said
+    Repaso::GuardaAjustesRepaso(modTALVEXV20().dbPrincipal, ajustes);
+    int dichas = 0;
     frmPracticar::Habla habla;
-    habla.dice = [](const QString&, bool) { QFAIL("nada que decir sin sonido"); };
+    habla.dice = [&](const QString&, bool) { ++dichas; };
     auto* ventana = new frmPracticar(modTALVEXV20().dbPrincipal, {}, {}, habla);
     RegistraVentana(ventana);
-    ventana->show();
+    AbreSobrePrincipal(*ventana);
     QVERIFY(Control<QLabel>("lblSinSonido")->isVisible());
     const auto* filas = qobject_cast<QStandardItemModel*>(Control<QComboBox>("cboTipo")->model());
     QVERIFY(filas && !filas->item(3)->isEnabled());
+    Control<QPushButton>("cmdComenzar")->click();
+    Pulsa(Qt::Key_F5);
+    Pulsa(Qt::Key_Space);
+    QVERIFY(!Control<QPushButton>("cmdEscuchar")->isEnabled());
+    QCOMPARE(dichas, 0);
     ventana->close();
 }
 

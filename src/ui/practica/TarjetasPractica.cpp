@@ -242,7 +242,7 @@ void frmPracticar::MuestraSiguiente()
     else
         paginas_->currentWidget()->setFocus();
     if (dictado || (ajustes_.hablaSola && InglesALaVista()))
-        habla_.dice(actual_->ingles, false);
+        Dice(false);
 }
 
 void frmPracticar::MuestraRespuesta()
@@ -265,7 +265,7 @@ void frmPracticar::MuestraRespuesta()
         MuestraFonetica(true);
         cmdEscuchar->setVisible(true);
         if (ajustes_.hablaSola && actual_->tipo == Tipo::EspIng)
-            habla_.dice(actual_->ingles, false);
+            Dice(false);
     }
     cmdMostrar->setVisible(false);
     MuestraCalificaciones();
@@ -354,8 +354,14 @@ void frmPracticar::Deshace()
 
 void frmPracticar::Escucha()
 {
-    if (!actual_ || !habla_.conSonido || !InglesALaVista())
+    if (!actual_ || !InglesALaVista())
         return;
     // The first press repeats it as it was said; from the second, more slowly.
-    habla_.dice(actual_->ingles, ++vecesEscuchada_ >= 2);
+    Dice(++vecesEscuchada_ >= 2);
+}
+
+void frmPracticar::Dice(bool despacio)
+{
+    if (habla_.conSonido && habla_.dice)
+        habla_.dice(actual_->ingles, despacio);
 }

@@ -68,6 +68,8 @@ private:
     void Responde(Repaso::Calificacion calificacion);
     void Deshace();
     void Escucha();
+    // Says the card's English, if there is a sound output.
+    void Dice(bool despacio);
     bool InglesALaVista() const;
     // The English's IPA under the question (none: hidden).
     void MuestraFonetica(bool mostrar);
