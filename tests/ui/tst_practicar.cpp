@@ -372,6 +372,18 @@ void PruebaPracticar::alOtroDiaVuelvenLasPalabras()
     QCOMPARE(DeRepaso(), QStringLiteral("0"));
     entorno->plataforma.ahora = Lunes.addDays(5);
     QCOMPARE(DeRepaso(), QStringLiteral("3"));
+
+    // The next day nothing is due yet; "Practicar más" with tomorrow's reviews brings them.
+    entorno->plataforma.ahora = Lunes.addDays(1);
+    Hijo<QAction>(Principal(), "mnuPracticar")->trigger();
+    Control<QComboBox>("cboTipo")->setCurrentIndex(0);
+    Control<QPushButton>("cmdComenzar")->click();
+    QCOMPARE(Control<QStackedWidget>("stkPaginas")->currentWidget()->objectName(),
+             QStringLiteral("pagResumen"));
+    Control<QComboBox>("cboMas")->setCurrentIndex(2);
+    Control<QPushButton>("cmdMas")->click();
+    QVERIFY(EnTarjeta());
+    QVERIFY(QStringList({"house", "kitchen", "tree"}).contains(Texto("lblPregunta")));
 }
 
 void PruebaPracticar::dictadoHablaYRepiteMasDespacio()
