@@ -40,13 +40,17 @@ Recuento Sesion::Cuenta(qint64 ahora) const
     const int repasosLibres = std::max(0, ajustes.repasosPorDia - almacen.CuentaRepasadas(inicio));
     r.repaso = std::min(vencidas[int(Estado::Repaso)], repasosLibres);
     const int nuevasLibres = std::max(0, ajustes.nuevasPorDia - almacen.CuentaIntroducidas(inicio));
-    for (Tipo tipo : eleccion.tipos)
-        r.nuevas += almacen.CuentaNuevas(eleccion, tipo, nuevasLibres - r.nuevas);
+    // As the session will choose them: a word once a day, whatever its kinds.
+    const std::vector<qint64> respondidos = almacen.ItemsRespondidos(inicio);
+    r.nuevas = static_cast<int>(
+        EligeNuevas(nuevasLibres, std::set<qint64>(respondidos.begin(), respondidos.end())).size());
     return r;
 }
 
-std::vector<TarjetaItem> Sesion::EligeNuevas(int cuantas) const
+std::vector<TarjetaItem> Sesion::EligeNuevas(int cuantas, const std::set<qint64>& enterrados) const
 {
+    if (cuantas <= 0)
+        return {};
     // Round the kinds, oldest words first; a word takes one kind a day.
     std::vector<std::vector<TarjetaItem>> porTipo;
     const int margen = cuantas + static_cast<int>(enterrados.size());
@@ -142,7 +146,7 @@ void Sesion::Comienza(qint64 ahora, Ampliacion ampliacion, int extra)
     }
     for (TarjetaItem& t : aprendiendo)
         almacen.CompletaItem(t);
-    MezclaNuevas(std::move(elegidos), EligeNuevas(nuevasLibres));
+    MezclaNuevas(std::move(elegidos), EligeNuevas(nuevasLibres, enterrados));
 }
 
 std::optional<TarjetaItem> Sesion::Siguiente(qint64 ahora)

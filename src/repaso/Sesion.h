@@ -67,7 +67,8 @@ public:
 private:
     void Entierra(qint64 item);
     void MezclaNuevas(std::vector<TarjetaItem> repasos, std::vector<TarjetaItem> nuevas);
-    std::vector<TarjetaItem> EligeNuevas(int cuantas) const;
+    // New words, oldest first, a word once (with one of its kinds), none of `enterrados`.
+    std::vector<TarjetaItem> EligeNuevas(int cuantas, const std::set<qint64>& enterrados) const;
 
     AlmacenRepasos& almacen;
     AjustesRepaso ajustes;

@@ -106,6 +106,9 @@ private slots:
         QCOMPARE(despues.nuevas, 0); // the day's limit is used
         QCOMPARE(despues.aprendiendo, 0);
 
+        // A topic of fewer words than the limit: each counted once, though both kinds are new.
+        QCOMPARE(Nueva({QStringLiteral("otro")}, ajustes).Cuenta(Lunes).nuevas, 0);
+        QCOMPARE(Nueva({QStringLiteral("otro")}, {}).Cuenta(Lunes + Dia).nuevas, 5);
         // The next day the same words are due again as reviews, and new words come.
         Sesion manana = Nueva({}, ajustes);
         const Recuento r = manana.Cuenta(Lunes + 3 * Dia);
