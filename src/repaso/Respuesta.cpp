@@ -11,6 +11,8 @@
 //   against a stored text that is itself only punctuation.
 // - The whole stored text, separators and all, is accepted as well as each of its parts;
 //   separators inside brackets do not split ("(a, b) c" is one translation).
+// - A "/" before a gender ending (a, as, o, os) splits nothing: "perro/a" accepts "perro",
+//   "perra" and itself, never "a" alone; "él/ella" is still two translations.
 // - A part in brackets is optional: each translation is tried with every bracket left out and
 //   with all kept (brackets themselves dropped), so "(to) go" accepts "go" and "to go".
 // - Apostrophes ’ ‘ ` ´ ' are one shape; quotes « » " “ ” „ ‹ › and ¿ ¡ are dropped anywhere.
@@ -210,6 +212,54 @@ QList<Tramo> Tramos(const Texto& t, std::vector<int> indices)
     return tramos;
 }
 
+// The length of the gender ending after the "/" at `i` ("perro/a", "unos/as", "alumna/o"), or
+// 0 when that "/" separates two translations ("él/ella", "casa/hogar").
+int FinalGenero(const QString& s, int i)
+{
+    if (i < 2 || !s.at(i - 1).isLetter() || !s.at(i - 2).isLetter())
+        return 0;
+    int n = 0;
+    while (i + 1 + n < s.size() && s.at(i + 1 + n).isLetter())
+        ++n;
+    const QString final = s.mid(i + 1, n).toLower();
+    return final == u"a" || final == u"as" || final == u"o" || final == u"os" ? n : 0;
+}
+
+// A translation with gender endings as written and as the two words it stands for: "perro/a"
+// is also "perro" and "perra", "profesor/a" "profesor" and "profesora". The characters keep their
+// places in the stored text, so the differences are marked there.
+std::vector<Texto> FormasGenero(const Texto& t)
+{
+    Texto masculina, femenina;
+    bool hay = false;
+    for (size_t i = 0; i < t.size(); ++i) {
+        const bool barra = t[i].plena == u"/" && i >= 2 && t[i - 1].base.isLetter();
+        size_t n = 0;
+        while (barra && i + 1 + n < t.size() && t[i + 1 + n].base.isLetter())
+            ++n;
+        const bool esFinal = n > 0 && n <= 2 && (t[i + 1].base == u'a' || t[i + 1].base == u'o') &&
+                             (n == 1 || t[i + 2].base == u's');
+        if (!esFinal) {
+            masculina.push_back(t[i]);
+            femenina.push_back(t[i]);
+            continue;
+        }
+        hay = true;
+        // The ending replaces the word's own when it has one ("perro/a", "unos/as"), and is
+        // added to a consonant ("profesor/a").
+        const size_t k = femenina.size();
+        const bool propia = k > n && QStringLiteral("aeiou").contains(femenina[k - n].base) &&
+                            (n == 1 || femenina[k - 1].base == u's');
+        if (propia)
+            femenina.resize(k - n);
+        femenina.insert(femenina.end(), t.begin() + i + 1, t.begin() + i + 1 + n);
+        i += n;
+    }
+    if (!hay)
+        return {t};
+    return {t, masculina, femenina};
+}
+
 // The translations of a stored text: [desde, hasta) of each part split at top-level separators,
 // and the whole when there are several.
 std::vector<std::pair<int, int>> SeparaTraducciones(const QString& s)
@@ -222,7 +272,8 @@ std::vector<std::pair<int, int>> SeparaTraducciones(const QString& s)
             ++profundidad;
         else if (c == u')' || c == u']')
             profundidad = std::max(0, profundidad - 1);
-        else if (profundidad == 0 && (c == u';' || c == u',' || c == u'/')) {
+        else if (profundidad == 0 &&
+                 (c == u';' || c == u',' || (c == u'/' && FinalGenero(s, i) == 0))) {
             partes.push_back({desde, i});
             desde = i + 1;
         }
@@ -244,18 +295,20 @@ Veredicto JuzgaRespuesta(const QString& escrita, const QString& correcta, Idioma
     QuitaArticulo(a, idioma);
     for (bool conParentesis : {false, true}) {
         for (const auto& [desde, hasta] : SeparaTraducciones(correcta)) {
-            Texto b = DescomponeTexto(correcta, desde, hasta, conParentesis);
-            QuitaArticulo(b, idioma);
-            if (b.empty() && hasta - desde < correcta.size())
-                continue; // an empty part between two separators is no translation
-            Comparacion c = Compara(a, b);
-            if (hay && std::pair(Rango(c), c.distancia) >= std::pair(Rango(mejor), mejor.distancia))
-                continue;
-            hay = true;
-            mejor = c;
-            v.alternativa = correcta.mid(desde, hasta - desde).trimmed();
-            v.enEscrita = Tramos(a, c.enEscrita);
-            v.enCorrecta = Tramos(b, c.enCorrecta);
+            for (Texto b : FormasGenero(DescomponeTexto(correcta, desde, hasta, conParentesis))) {
+                QuitaArticulo(b, idioma);
+                if (b.empty() && hasta - desde < correcta.size())
+                    continue; // an empty part between two separators is no translation
+                Comparacion c = Compara(a, b);
+                if (hay &&
+                    std::pair(Rango(c), c.distancia) >= std::pair(Rango(mejor), mejor.distancia))
+                    continue;
+                hay = true;
+                mejor = c;
+                v.alternativa = correcta.mid(desde, hasta - desde).trimmed();
+                v.enEscrita = Tramos(a, c.enEscrita);
+                v.enCorrecta = Tramos(b, c.enCorrecta);
+            }
         }
     }
     v.juicio = mejor.juicio;

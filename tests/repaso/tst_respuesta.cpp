@@ -60,6 +60,14 @@ void PruebaRespuesta::JuzgaComoUnProfesor_data()
     fila("el todo", "casa, hogar", "casa, hogar", es, bien);
     fila("la más cercana", "hogra", "casa; hogar", es, casi);
     fila("ninguna", "perro", "casa; hogar", es, mal);
+    // A gender ending after "/" is no translation of its own: it makes the other word.
+    fila("masculino", "perro", "perro/a", es, bien);
+    fila("femenino", "perra", "perro/a", es, bien);
+    fila("final solo", "a", "perro/a", es, mal);
+    fila("plural femenino", "las vecinas", "los vecinos/as", es, bien);
+    fila("tras consonante", "profesora", "profesor/a", es, bien);
+    fila("como está escrito", "gato/a", "gato/a", es, bien);
+    fila("pronombres", "ella", "él/ella", es, bien);
     // Optional articles and "to", by language.
     fila("sin to", "go", "to go", en, bien);
     fila("con to", "to go", "go", en, bien);
