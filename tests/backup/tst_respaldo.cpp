@@ -11,6 +11,7 @@
 #include "backup/CopiaSegura.h"
 #include "backup/Respaldo.h"
 #include "backup/frmRespaldar.h"
+#include "repaso/AlmacenRepasos.h"
 #include "ui/main/frmMenuPrincipal.h"
 
 #include <QCryptographicHash>
@@ -130,6 +131,7 @@ private slots:
     void respaldoTerminaElPrograma();
     void idaYVuelta();
     void recuperarSobreUnaBaseQueNoSeAbrio();
+    void recuperarUnaCopiaDelFormatoAnterior();
     void fallosDeCopia_data();
     void fallosDeCopia();
     void origenNoValidoSeRechazaAntesDeLaPregunta_data();
@@ -548,6 +550,31 @@ void PruebaRespaldo::idaYVuelta()
     QCOMPARE(Filas(Trabajo()), originales);
     QCOMPARE(Filas(Trabajo() + SufijoCopiaPrevia), cambiadas);
     QCOMPARE(Nodo(Trabajo()), nodo);
+}
+
+void PruebaRespaldo::recuperarUnaCopiaDelFormatoAnterior()
+{
+    // A copy made before practice existed: restored as it is, brought up to date when opened.
+    const QString copia = Copias("TALVEXV20.MDB");
+    BaseVocabulario::CreaVacia(copia);
+    {
+        BaseVocabulario antigua;
+        antigua.Abre(copia);
+        antigua.AgregaItem({"window", "ventana", SinCategoria, ""});
+    }
+    QVERIFY(EjecutaSinGuardas(copia, "DROP TRIGGER ITEMSBORRADOS; DROP TABLE TARJETAS; "
+                                     "DROP TABLE REPASOS; PRAGMA user_version = 1"));
+    frmRespaldar& r = Abre(false);
+    Hijo<QLineEdit>(r, "txtBuscarOrigen")->setText(copia);
+    P().respuestas = {RespuestaMensaje::Si, RespuestaMensaje::Aceptar, RespuestaMensaje::Aceptar};
+    Hijo<QPushButton>(r, "cmdAceptarRespa")->click();
+    QVERIFY(P().terminado);
+    QCOMPARE(P().mensajes[2].texto, FinRecuperacion);
+    QCOMPARE(Filas(Trabajo()), QStringList{"window|ventana|Sin categoría|"});
+    BaseVocabulario abierta;
+    abierta.Abre(Trabajo());
+    Repaso::AlmacenRepasos almacen(abierta);
+    QCOMPARE(almacen.ProximoIdTarjeta(), 1); // practice's tables are there
 }
 
 void PruebaRespaldo::recuperarSobreUnaBaseQueNoSeAbrio()
