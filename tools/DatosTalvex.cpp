@@ -5,12 +5,15 @@
 //   talvex-datos importa ARCHIVO --base RUTA [--duplicados omitir|reemplazar] [--latin1]
 //   talvex-datos repasos exporta ARCHIVO --base RUTA
 //   talvex-datos repasos importa ARCHIVO --base RUTA
+//   talvex-datos repasos ajusta --base RUTA
 //   talvex-datos tarjetas [ARCHIVO] --base RUTA
 //
 // ARCHIVO "-" is the standard output or input. Exit status: 0 done (refused rows included),
 // 1 the work failed, 2 wrong arguments.
 #include "intercambio/Archivos.h"
 #include "intercambio/Intercambio.h"
+#include "repaso/AjustesRepaso.h"
+#include "repaso/Optimizador.h"
 #include "repaso/RegistroRepasos.h"
 
 #include <QCoreApplication>
@@ -30,6 +33,7 @@ constexpr const char* Uso =
     "  talvex-datos importa ARCHIVO --base RUTA [--duplicados omitir|reemplazar] [--latin1]\n"
     "  talvex-datos repasos exporta ARCHIVO --base RUTA\n"
     "  talvex-datos repasos importa ARCHIVO --base RUTA\n"
+    "  talvex-datos repasos ajusta --base RUTA\n"
     "  talvex-datos tarjetas [ARCHIVO] --base RUTA\n"
     "ARCHIVO puede ser \"-\": la salida o la entrada estándar (tarjetas escribe en la salida\n"
     "estándar si no se indica).\n";
@@ -65,13 +69,15 @@ Argumentos LeeArgumentos(const QStringList& lista)
         {QStringLiteral("importa"), {"--base", "--duplicados"}},
         {QStringLiteral("repasos exporta"), {"--base"}},
         {QStringLiteral("repasos importa"), {"--base"}},
+        {QStringLiteral("repasos ajusta"), {"--base"}},
         {QStringLiteral("tarjetas"), {"--base"}},
     };
     if (primero == 3 && !ordenes.contains(argumentos.orden))
-        throw ErrorUso{QStringLiteral("Tras «repasos» va «exporta» o «importa».")};
+        throw ErrorUso{QStringLiteral("Tras «repasos» va «exporta», «importa» o «ajusta».")};
     if (!ordenes.contains(argumentos.orden))
         throw ErrorUso{QStringLiteral("Orden desconocida: «%1».").arg(argumentos.orden)};
     const QStringList conValor = ordenes.value(argumentos.orden);
+    const bool sinArchivo = argumentos.orden == QLatin1String("repasos ajusta");
     for (int i = primero; i < lista.size(); ++i) {
         const QString& argumento = lista[i];
         if (argumento == QLatin1String("--latin1") &&
@@ -81,7 +87,8 @@ Argumentos LeeArgumentos(const QStringList& lista)
             if (i + 1 >= lista.size())
                 throw ErrorUso{QStringLiteral("Falta el valor de %1.").arg(argumento)};
             argumentos.opciones.insert(argumento, lista[++i]);
-        } else if (argumento.startsWith(QLatin1String("--")) || !argumentos.archivo.isNull()) {
+        } else if (argumento.startsWith(QLatin1String("--")) || !argumentos.archivo.isNull() ||
+                   sinArchivo) {
             throw ErrorUso{QStringLiteral("Argumento no válido: «%1».").arg(argumento)};
         } else {
             argumentos.archivo = argumento;
@@ -89,7 +96,7 @@ Argumentos LeeArgumentos(const QStringList& lista)
     }
     if (argumentos.archivo.isNull() && argumentos.orden == QLatin1String("tarjetas"))
         argumentos.archivo = QStringLiteral("-");
-    if (argumentos.archivo.isEmpty())
+    if (argumentos.archivo.isEmpty() && !sinArchivo)
         throw ErrorUso{QStringLiteral("Falta el archivo.")};
     if (!argumentos.opciones.contains(QStringLiteral("--base")))
         throw ErrorUso{QStringLiteral("Falta --base RUTA.")};
@@ -190,9 +197,40 @@ int Importa(const Argumentos& argumentos, BaseVocabulario& base)
     return 0;
 }
 
-// The review log out, or back in with each card it touches computed again.
+// The model's weights fitted to the file's log: the figures, whether they were kept and why
+// not, and last the fitted weights, kept or not. Kept ones go into the file's settings.
+int Ajusta(BaseVocabulario& base)
+{
+    const Repaso::AlmacenRepasos almacen(base);
+    Repaso::AjustesRepaso ajustes = Repaso::LeeAjustesRepaso(base);
+    const Repaso::ResultadoAjuste r =
+        Repaso::AjustaParametros(almacen, ajustes.pesos, Repaso::Dias());
+    auto cifra = [](double x) { return QString::number(x, 'f', 4); };
+    Escribe(stdout, QStringLiteral("Repasos predichos: %1\n").arg(r.antes.items));
+    Escribe(stdout, QStringLiteral("Pérdida logarítmica: actuales %1, ajustados %2\n")
+                        .arg(cifra(r.antes.logLoss), cifra(r.despues.logLoss)));
+    Escribe(stdout, QStringLiteral("RMSE por grupos: actuales %1, ajustados %2\n")
+                        .arg(cifra(r.antes.rmseBins), cifra(r.despues.rmseBins)));
+    if (r.mejora) {
+        ajustes.pesos = r.pesos;
+        Repaso::GuardaAjustesRepaso(base, ajustes);
+        Escribe(stdout, QStringLiteral("Los parámetros ajustados predicen mejor: guardados.\n"));
+    } else {
+        Escribe(stdout, QStringLiteral("No se guardan: %1\n").arg(r.motivo));
+    }
+    QStringList pesos;
+    for (double w : r.ajustados)
+        pesos << QString::number(w, 'g', 10);
+    Escribe(stdout, QStringLiteral("parametros=%1\n").arg(pesos.join(QLatin1Char(','))));
+    return 0;
+}
+
+// The review log out, or back in with each card it touches computed again, or the model fitted
+// to it.
 int Repasos(const Argumentos& argumentos, BaseVocabulario& base)
 {
+    if (argumentos.orden == QLatin1String("repasos ajusta"))
+        return Ajusta(base);
     Repaso::AlmacenRepasos almacen(base);
     if (argumentos.orden == QLatin1String("repasos exporta")) {
         EscribeSalida(argumentos.archivo, Repaso::ExportaRegistro(almacen));
@@ -222,7 +260,8 @@ int main(int argc, char* argv[])
         const Argumentos argumentos = LeeArgumentos(aplicacion.arguments());
         BaseVocabulario base;
         // A file about to be written is checked down to every index entry first.
-        const bool escribe = argumentos.orden.endsWith(QLatin1String("importa"));
+        const bool escribe = argumentos.orden.endsWith(QLatin1String("importa")) ||
+                             argumentos.orden == QLatin1String("repasos ajusta");
         base.Abre(argumentos.opciones.value(QStringLiteral("--base")),
                   escribe ? Comprobacion::Completa : Comprobacion::Paginas);
         if (argumentos.orden == QLatin1String("exporta"))

@@ -45,6 +45,11 @@ ResultadoAjuste AjustaParametros(const std::vector<RegistroRepaso>& registro,
                                  const ProgresoAjuste& progreso = {},
                                  const std::atomic<bool>* cancelado = nullptr);
 
+// How well some weights (not 21 numbers: the defaults) predict a log's answers, every one
+// weighted by recency as in the fitting.
+MedidasAjuste MideParametros(const std::vector<RegistroRepaso>& registro,
+                             const std::vector<double>& pesos, const Dias& dias);
+
 // The store's whole log (read on the calling thread: the store's connection is not shared).
 std::vector<RegistroRepaso> LeeRegistro(const AlmacenRepasos& almacen);
 
