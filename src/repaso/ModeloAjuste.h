@@ -121,15 +121,9 @@ template <class T> T EntropiaCruzada(const T& retenibilidad, bool recordado)
     return recordado ? -log(r) : -log(1.0 - r);
 }
 
-// A card's predictions to train on: (position, weight), by position.
-struct TarjetaLote {
-    int historia = 0;
-    std::vector<std::pair<int, double>> items;
-};
-
-// The summed weighted cross-entropy of the cards' predictions and its gradient with respect to
-// the 21 weights (forward-mode derivatives through each history).
-double PerdidaLote(const DatosAjuste& datos, const std::vector<TarjetaLote>& tarjetas,
+// The summed weighted cross-entropy of some predictions and its gradient with respect to the
+// 21 weights (forward-mode derivatives through each history).
+double PerdidaLote(const DatosAjuste& datos, const ItemAjuste* items, size_t cuantos,
                    const std::vector<double>& pesos, std::array<double, 21>& gradiente);
 
 } // namespace Repaso

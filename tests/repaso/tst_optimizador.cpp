@@ -100,42 +100,38 @@ void PruebaOptimizador::elGradienteEsElDeLaPerdida()
     }};
     for (int vuelta = 0; vuelta < 5; ++vuelta) {
         DatosAjuste datos;
-        std::vector<TarjetaLote> tarjetas;
         for (int h = 0; h < 20; ++h) {
             HistoriaAjuste historia;
-            TarjetaLote lote{h, {}};
             const int n = 2 + int(azar() % 12);
             for (int k = 0; k < n; ++k) {
                 const int dias = k == 0 || azar() % 4 == 0 ? 0 : 1 + int(azar() % 40);
                 historia.repasos.push_back({1 + int(azar() % 4), dias});
                 if (dias > 0)
-                    lote.items.emplace_back(k, uniforme(0.25, 1));
+                    datos.items.push_back({h, k, 0, uniforme(0.25, 1)});
             }
             datos.historias.push_back(historia);
-            if (!lote.items.empty())
-                tarjetas.push_back(lote);
         }
         std::vector<double> w(21);
         for (int i = 0; i < 21; ++i)
             w[i] = uniforme(rangos[i].first, rangos[i].second);
+        // Each prediction from its own run through the history, without derivatives.
         auto perdida = [&](const std::vector<double>& pesos) {
             std::array<double, 21> a;
             std::copy_n(pesos.begin(), 21, a.begin());
             const PesosAjuste<double> p(a);
             double total = 0;
-            for (const TarjetaLote& t : tarjetas) {
-                const HistoriaAjuste& h = datos.historias[t.historia];
-                size_t i = 0;
-                RecorreHistoria(p, h, t.items.back().first, [&](int k, double r) {
-                    if (i < t.items.size() && t.items[i].first == k)
-                        total +=
-                            EntropiaCruzada(r, h.repasos[k].calificacion > 1) * t.items[i++].second;
+            for (const ItemAjuste& item : datos.items) {
+                const HistoriaAjuste& h = datos.historias[item.historia];
+                RecorreHistoria(p, h, item.posicion, [&](int k, double r) {
+                    if (k == item.posicion)
+                        total += EntropiaCruzada(r, h.repasos[k].calificacion > 1) * item.peso;
                 });
             }
             return total;
         };
         std::array<double, 21> gradiente{};
-        const double valor = PerdidaLote(datos, tarjetas, w, gradiente);
+        const double valor =
+            PerdidaLote(datos, datos.items.data(), datos.items.size(), w, gradiente);
         QVERIFY(std::abs(valor - perdida(w)) < 1e-9 * std::max(1.0, valor));
         for (int i = 0; i < 21; ++i) {
             const double h = 1e-6 * std::max(1.0, std::abs(w[i]));
