@@ -33,8 +33,11 @@ void ReiniciaPico()
 void Ajusta(const std::vector<RegistroRepaso>& registro, size_t filas, const Dias& dias,
             double barra)
 {
-    const std::vector<RegistroRepaso> parte(registro.begin(),
-                                            registro.begin() + std::min(filas, registro.size()));
+    // The first cards' rows (each card's rows are together); the whole log is not copied.
+    std::vector<RegistroRepaso> copia;
+    if (filas < registro.size())
+        copia.assign(registro.begin(), registro.begin() + filas);
+    const std::vector<RegistroRepaso>& parte = filas < registro.size() ? copia : registro;
     ReiniciaPico();
     QElapsedTimer reloj;
     reloj.start();
