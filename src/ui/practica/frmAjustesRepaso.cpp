@@ -1,6 +1,7 @@
 #include "ui/practica/frmAjustesRepaso.h"
 
 #include "app/Fallos.h"
+#include "ui/practica/AjusteMemoria.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -23,8 +24,8 @@ QSpinBox* CreaCaja(QWidget* dueno, const char* nombre, int minimo, int maximo, i
 }
 } // namespace
 
-frmAjustesRepaso::frmAjustesRepaso(const Repaso::AjustesRepaso& ajustes, Guarda guarda,
-                                   QWidget* dueno)
+frmAjustesRepaso::frmAjustesRepaso(BaseVocabulario& base, const Repaso::AjustesRepaso& ajustes,
+                                   Guarda guarda, QWidget* dueno)
     : QDialog(dueno), ajustes_(ajustes), guarda_(std::move(guarda))
 {
     setObjectName(QStringLiteral("frmAjustesRepaso"));
@@ -41,6 +42,17 @@ frmAjustesRepaso::frmAjustesRepaso(const Repaso::AjustesRepaso& ajustes, Guarda 
         new QCheckBox(QStringLiteral("&Pronunciar el inglés al mostrar cada tarjeta"), this);
     chkHablaSola->setObjectName(QStringLiteral("chkHablaSola"));
     chkHablaSola->setChecked(ajustes.hablaSola);
+    // Fitted weights are saved with the settings as they were opened: the boxes above are
+    // saved by Aceptar alone.
+    ajusteMemoria = new AjusteMemoria(
+        base, ajustes.pesos,
+        [this](const std::vector<double>& pesos) {
+            Repaso::AjustesRepaso conPesos = ajustes_;
+            conPesos.pesos = pesos;
+            guarda_(conPesos);
+            ajustes_.pesos = pesos;
+        },
+        this);
 
     auto* campos = new QFormLayout;
     campos->addRow(QStringLiteral("&Retención deseada:"), spnRetencion);
@@ -57,6 +69,7 @@ frmAjustesRepaso::frmAjustesRepaso(const Repaso::AjustesRepaso& ajustes, Guarda 
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(campos);
     todo->addWidget(chkHablaSola);
+    todo->addWidget(ajusteMemoria);
     todo->addWidget(botones);
 }
 
@@ -74,4 +87,10 @@ void frmAjustesRepaso::accept()
     });
     if (guardado)
         QDialog::accept();
+}
+
+void frmAjustesRepaso::done(int resultado)
+{
+    ajusteMemoria->Cancela();
+    QDialog::done(resultado);
 }

@@ -297,7 +297,7 @@ void frmPracticar::Comienza()
 void frmPracticar::AbreAjustes()
 {
     auto* dialogo = new frmAjustesRepaso(
-        ajustes_,
+        base_, ajustes_,
         [this](const AjustesRepaso& ajustes) {
             GuardaAjustesRepaso(base_, ajustes);
             ajustes_ = ajustes;
