@@ -20,7 +20,7 @@ using namespace Repaso;
 
 namespace {
 
-constexpr int MinutosAjuste = 5 * 60 * 1000; // a bound for a slow machine, never a figure
+constexpr int EsperaMaxima = 5 * 60 * 1000; // ms: a bound for a slow machine, never a figure
 
 // A learner who remembers new words much longer than the defaults say, and forgets along a
 // flatter curve.
@@ -59,14 +59,13 @@ class PruebaAjusteMemoria : public QObject {
     BaseVocabulario base;
     QPointer<frmAjustesRepaso> dialogo;
 
-    frmAjustesRepaso& Abre()
+    void Abre()
     {
         dialogo = new frmAjustesRepaso(
             base, LeeAjustesRepaso(base),
             [this](const AjustesRepaso& ajustes) { GuardaAjustesRepaso(base, ajustes); }, nullptr);
         dialogo->setAttribute(Qt::WA_DeleteOnClose);
         dialogo->show();
-        return *dialogo;
     }
     template <class T> T* Control(const char* nombre) { return Hijo<T>(dialogo.data(), nombre); }
     // Fits from the dialog and waits for the outcome.
@@ -75,7 +74,7 @@ class PruebaAjusteMemoria : public QObject {
         Control<QPushButton>("cmdAjustarMemoria")->click();
         QVERIFY(!Control<QPushButton>("cmdAjustarMemoria")->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(Control<QPushButton>("cmdAjustarMemoria")->isEnabled(),
-                                 MinutosAjuste);
+                                 EsperaMaxima);
     }
     std::vector<double> Pesos() const { return LeeAjustesRepaso(base).pesos; }
 
@@ -199,10 +198,10 @@ private slots:
                 });
         Control<QPushButton>("cmdAjustarMemoria")->click();
         if (cerrando)
-            QTRY_VERIFY_WITH_TIMEOUT(dialogo.isNull(), MinutosAjuste);
+            QTRY_VERIFY_WITH_TIMEOUT(dialogo.isNull(), EsperaMaxima);
         else
             QTRY_VERIFY_WITH_TIMEOUT(Control<QPushButton>("cmdAjustarMemoria")->isEnabled(),
-                                     MinutosAjuste);
+                                     EsperaMaxima);
         QVERIFY(detenido);
         QCOMPARE(Pesos(), PesosPredeterminados());
         QVERIFY(!base.LeeAjuste(QStringLiteral("REPASO.PARAMETROS.ANTERIORES")));
