@@ -315,8 +315,9 @@ ResultadoAjuste AjustaParametros(const std::vector<RegistroRepaso>& registro,
         if (n < MinimoItems) {
             r.ajustados = PesosPredeterminados();
             r.despues = r.antes;
-            r.motivo = QStringLiteral("Hacen falta al menos %1 repasos en días posteriores al de "
-                                      "la primera respuesta de su tarjeta; hay %2. Siguen los "
+            r.motivo = QStringLiteral("Hacen falta al menos %1 repasos hechos en días posteriores "
+                                      "al de la primera respuesta de su tarjeta, tras intervalos "
+                                      "que compartan varias tarjetas; hay %2. Siguen los "
                                       "parámetros de antes.")
                            .arg(MinimoItems)
                            .arg(n);
