@@ -1,10 +1,12 @@
 // Fitting the memory model on a simulated learner's log: how long fitting 100,000 and
 // 1,000,000 reviews takes, the memory it peaks at, and the fitted log loss against the known
 // weights' own. Also the simulator on the command line: with --csv it writes the log it made
-// (the columns the published optimizer's tools read) to compare with them.
+// (the columns the published optimizer's tools read) to compare with them; with --base it adds
+// it to a vocabulary file's log, for `talvex-datos repasos ajusta`.
 //
-//   MideAjuste [TARJETAS=100000] [DIAS=1100] [--csv ARCHIVO]
+//   MideAjuste [TARJETAS=100000] [DIAS=500] [--csv ARCHIVO] [--base RUTA]
 #include "Medidas.h"
+#include "data/BaseVocabulario.h"
 #include "repaso/Optimizador.h"
 #include "repaso/Simulador.h"
 
@@ -63,16 +65,21 @@ int main(int argc, char* argv[])
 {
     QCoreApplication aplicacion(argc, argv);
     QStringList argumentos = aplicacion.arguments().mid(1);
-    QString csv;
-    if (const int i = argumentos.indexOf(QStringLiteral("--csv"));
-        i >= 0 && i + 1 < argumentos.size()) {
-        csv = argumentos[i + 1];
-        argumentos.remove(i, 2);
-    }
+    auto opcion = [&](const char* nombre) {
+        QString valor;
+        if (const int i = argumentos.indexOf(QLatin1String(nombre));
+            i >= 0 && i + 1 < argumentos.size()) {
+            valor = argumentos[i + 1];
+            argumentos.remove(i, 2);
+        }
+        return valor;
+    };
+    const QString csv = opcion("--csv");
+    const QString ruta = opcion("--base");
     Simulacion s;
     s.pesosAlumno = Conocidos;
     s.tarjetas = argumentos.value(0, QStringLiteral("100000")).toInt();
-    s.dias = argumentos.value(1, QStringLiteral("1100")).toInt();
+    s.dias = argumentos.value(1, QStringLiteral("500")).toInt();
     s.zona = QTimeZone::utc();
     QElapsedTimer reloj;
     reloj.start();
@@ -86,6 +93,18 @@ int main(int argc, char* argv[])
             return 1;
         }
         std::printf("Registro escrito en «%s».\n", qPrintable(csv));
+    }
+    if (!ruta.isEmpty()) {
+        try {
+            BaseVocabulario base;
+            base.Abre(ruta);
+            AlmacenRepasos almacen(base);
+            GuardaSimulacion(almacen, registro);
+        } catch (const ErrorTalvex& error) {
+            std::fprintf(stderr, "%s\n", qPrintable(error.Descripcion()));
+            return 1;
+        }
+        std::printf("Registro añadido a «%s».\n", qPrintable(ruta));
     }
     const Dias dias(QTimeZone::utc());
     Ajusta(registro, 100000, dias, 10000);
