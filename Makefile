@@ -6,7 +6,7 @@ BUILD     ?= build
 PROGRAMA  := $(BUILD)/programa
 PAQUETES  := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
              qt6-translations-l10n libsqlite3-dev libicu-dev libx11-dev sqlite3 \
-             libespeak-ng-dev espeak-ng-data qt6-multimedia-dev libxml2-dev \
+             libespeak-ng-dev espeak-ng-data qt6-multimedia-dev qt6-charts-dev libxml2-dev \
              fonts-dejavu-core fonts-liberation2 xvfb xauth clang-format \
              desktop-file-utils appstream python3-pyatspi at-spi2-core dbus-daemon
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

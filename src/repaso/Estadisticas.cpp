@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <deque>
 #include <limits>
 #include <utility>
 
@@ -19,17 +20,8 @@ namespace {
 constexpr qint64 MsPorDia = 24 * 60 * 60 * 1000;
 constexpr qint64 MsPorHora = 60 * 60 * 1000;
 constexpr int HoraInicioDia = 4;
-constexpr int SemanasCurva = 52;
-
-// One answer of the log, as little as the figures need (a million of them are held at once).
-struct Fila {
-    qint64 momento;
-    qint64 tarjeta;
-    float estabilidad;
-    int diasProgramados;
-    qint8 calificacion;
-    qint8 estado;
-};
+// The curve is sampled every two weeks over the year: each sample costs a power per card.
+constexpr int PuntosCurva = 26;
 
 // Grows a per-card table so that `id` fits.
 template <typename T> T& Celda(std::vector<T>& tabla, qint64 id)
@@ -56,10 +48,10 @@ public:
         LeeOrdenTemas(conexion);
         auto fila = conexion.Prepara(
             tema ? "SELECT t.IDTARJETA, t.ESTADO, t.VENCE, t.ESTABILIDAD, t.DIASPROGRAMADOS, "
-                   "t.ULTIMOREPASO, i.NOMBRETEMA FROM TARJETAS AS t "
+                   "t.ULTIMOREPASO, i.NOMBRETEMA, t.IDITEM FROM TARJETAS AS t "
                    "JOIN ITEMS AS i ON i.rowid = t.IDITEM WHERE i.NOMBRETEMA = ?1"
                  : "SELECT t.IDTARJETA, t.ESTADO, t.VENCE, t.ESTABILIDAD, t.DIASPROGRAMADOS, "
-                   "t.ULTIMOREPASO, i.NOMBRETEMA FROM TARJETAS AS t "
+                   "t.ULTIMOREPASO, i.NOMBRETEMA, t.IDITEM FROM TARJETAS AS t "
                    "JOIN ITEMS AS i ON i.rowid = t.IDITEM");
         if (tema)
             fila.Enlaza(1, *tema);
@@ -67,25 +59,27 @@ public:
             const qint64 id = fila.Entero(0);
             if (id > 0)
                 Celda(elegidas, id) = 1;
-            Cuenta(EstadoDe(fila.Entero(1), static_cast<int>(fila.Entero(4))), Tema(fila.Texto(6)));
+            PorEstado& delTema = Tema(fila.Texto(6));
+            Cuenta(EstadoDe(fila.Entero(1), static_cast<int>(fila.Entero(4))), delTema);
             Vence(fila.Entero(2));
             if (!fila.EsNulo(5))
                 e.conocidas += Retenibilidad(fila.Real(3), fila.Entero(5));
+            if (std::exchange(Celda(practicados, fila.Entero(7)), 1) == 0)
+                ++conTarjeta[&delTema];
         }
 
-        auto nuevas = conexion.Prepara(
-            tema ? "SELECT i.NOMBRETEMA, count(*) FROM ITEMS AS i WHERE i.NOMBRETEMA = ?1 AND "
-                   "NOT EXISTS (SELECT 1 FROM TARJETAS AS t WHERE t.IDITEM = i.rowid) "
-                   "GROUP BY i.NOMBRETEMA"
-                 : "SELECT i.NOMBRETEMA, count(*) FROM ITEMS AS i WHERE "
-                   "NOT EXISTS (SELECT 1 FROM TARJETAS AS t WHERE t.IDITEM = i.rowid) "
-                   "GROUP BY i.NOMBRETEMA");
+        // Items never practised: each topic's items but those with a card of some kind.
+        auto items = conexion.Prepara(
+            tema
+                ? "SELECT NOMBRETEMA, count(*) FROM ITEMS WHERE NOMBRETEMA = ?1 GROUP BY NOMBRETEMA"
+                : "SELECT NOMBRETEMA, count(*) FROM ITEMS GROUP BY NOMBRETEMA");
         if (tema)
-            nuevas.Enlaza(1, *tema);
-        while (nuevas.Avanza()) {
-            const int cuantas = static_cast<int>(nuevas.Entero(1));
+            items.Enlaza(1, *tema);
+        while (items.Avanza()) {
+            PorEstado& delTema = Tema(items.Texto(0));
+            const int cuantas = static_cast<int>(items.Entero(1)) - conTarjeta.value(&delTema);
             e.estados.nuevas += cuantas;
-            Tema(nuevas.Texto(0)).nuevas += cuantas;
+            delTema.nuevas += cuantas;
         }
         for (CuentaTema& cuenta : temas)
             if (cuenta.estados.Total() > 0)
@@ -174,105 +168,126 @@ private:
     Estadisticas& e;
     const Modelo& modelo;
     qint64 ahora;
-    std::vector<qint64> inicios; // the start of today and each day after it
-    std::vector<CuentaTema> temas;
+    std::vector<qint64> inicios;  // the start of today and each day after it
+    std::deque<CuentaTema> temas; // stays in place as it grows
     QHash<QString, int> indiceTema;
+    std::vector<char> practicados;           // by item row: has a card
+    QHash<const PorEstado*, int> conTarjeta; // items with a card, by topic
 };
 
-std::vector<Fila> LeeRegistro(ConexionSqlite& conexion, const std::vector<char>* elegidas)
-{
-    std::vector<Fila> filas;
-    auto fila = conexion.Prepara("SELECT IDTARJETA, MOMENTO, CALIFICACION, ESTADO, "
-                                 "DIASPROGRAMADOS, ESTABILIDAD FROM REPASOS");
-    while (fila.Avanza()) {
-        const qint64 id = fila.Entero(0);
-        if (elegidas && (id <= 0 || static_cast<size_t>(id) >= elegidas->size() ||
-                         !(*elegidas)[static_cast<size_t>(id)]))
-            continue;
-        filas.push_back({fila.Entero(1), id, static_cast<float>(fila.Real(5)),
-                         static_cast<int>(fila.Entero(4)), static_cast<qint8>(fila.Entero(2)),
-                         static_cast<qint8>(fila.Entero(3))});
+// The day of a moment from a table of day starts: a day is 24 hours but on the nights the
+// clocks change, so dividing guesses it within one and the table settles it. Asking the zone
+// for each of a million answers would take most of the time.
+class TablaDias {
+public:
+    TablaDias(const Dias& dias, qint64 desde, qint64 hasta) : primero(desde)
+    {
+        for (qint64 d = desde; d <= hasta + 1; ++d)
+            inicios.push_back(dias.InicioDia(d));
     }
-    // The log is written in order; an imported one may not be.
-    if (!std::is_sorted(filas.begin(), filas.end(),
-                        [](const Fila& a, const Fila& b) { return a.momento < b.momento; }))
-        std::stable_sort(filas.begin(), filas.end(),
-                         [](const Fila& a, const Fila& b) { return a.momento < b.momento; });
-    return filas;
-}
+    // The day of `ms`, or none before the table; after it, a day after its last.
+    std::optional<qint64> Dia(qint64 ms) const
+    {
+        if (ms < inicios.front())
+            return std::nullopt;
+        if (ms >= inicios.back())
+            return primero + qint64(inicios.size());
+        auto i = std::min<qint64>((ms - inicios.front()) / MsPorDia, qint64(inicios.size()) - 2);
+        while (i > 0 && ms < inicios[size_t(i)])
+            --i;
+        while (ms >= inicios[size_t(i) + 1])
+            ++i;
+        return primero + i;
+    }
+    qint64 Inicio(qint64 dia) const { return inicios[size_t(dia - primero)]; }
 
-// The known-words curve: every card's memory as the log left it at each sample, its chance of
-// recall summed. Only the cards still in the choice count, so that the last point is now's.
+private:
+    qint64 primero;
+    std::vector<qint64> inicios; // the start of each day of the table and of the day after
+};
+
+// The known-words curve: at each sample, every card of the choice answered by then adds
+// its chance of recall, from the memory its last answer before the sample left. Each answer
+// adds to the samples until the card's next answer, so the log is read once, in any order of
+// cards, as long as each card's answers come in their order (as they are written).
 class Curva {
 public:
     Curva(const Modelo& modelo, const std::vector<char>& elegidas, qint64 ahora)
-        : modelo(modelo), elegidas(elegidas)
+        : modelo(modelo), elegidas(elegidas), inicio(ahora - qint64(PuntosCurva) * Paso),
+          sumas(PuntosCurva + 1, 0.0)
     {
-        for (int k = SemanasCurva; k >= 0; --k)
-            muestras.push_back(ahora - qint64(k) * 7 * MsPorDia);
     }
 
-    void Antes(qint64 momento, std::vector<PuntoConocidas>& curva)
+    void Anota(qint64 tarjeta, qint64 momento, double estabilidad)
     {
-        while (siguiente < muestras.size() && muestras[siguiente] < momento)
-            curva.push_back({muestras[siguiente], Suma(muestras[siguiente++])});
-    }
-
-    void Anota(const Fila& f)
-    {
-        if (f.tarjeta <= 0 || static_cast<size_t>(f.tarjeta) >= elegidas.size() ||
-            !elegidas[static_cast<size_t>(f.tarjeta)])
+        if (tarjeta <= 0 || static_cast<size_t>(tarjeta) >= elegidas.size() ||
+            !elegidas[static_cast<size_t>(tarjeta)])
             return;
-        Memoria& m = Celda(memorias, f.tarjeta);
-        if (m.momento == 0)
-            activas.push_back(f.tarjeta);
-        m = {f.momento, f.estabilidad};
+        Memoria& m = Celda(memorias, tarjeta);
+        if (m.momento > momento) // out of order: its memory then is unknown
+            return;
+        if (m.momento > 0)
+            Suma(m, momento);
+        m = {momento, static_cast<float>(estabilidad)};
     }
 
-    void Termina(std::vector<PuntoConocidas>& curva)
+    std::vector<PuntoConocidas> Termina()
     {
-        Antes(std::numeric_limits<qint64>::max(), curva);
+        for (const Memoria& m : memorias)
+            if (m.momento > 0)
+                Suma(m, std::numeric_limits<qint64>::max());
+        std::vector<PuntoConocidas> curva;
+        for (int k = 0; k <= PuntosCurva; ++k)
+            curva.push_back({inicio + k * Paso, sumas[static_cast<size_t>(k)]});
+        return curva;
     }
 
 private:
+    static constexpr qint64 Paso = 14 * MsPorDia;
     struct Memoria {
         qint64 momento = 0;
         float estabilidad = 0;
     };
 
-    double Suma(qint64 momento) const
+    // The first sample at or after `momento`.
+    int Muestra(qint64 momento) const
     {
-        double suma = 0;
-        for (qint64 id : activas) {
-            const Memoria& m = memorias[static_cast<size_t>(id)];
-            if (m.estabilidad > 0)
-                suma += modelo.CalculaRetenibilidad(
-                    double(std::max<qint64>(0, momento - m.momento)) / MsPorDia, m.estabilidad);
-        }
-        return suma;
+        if (momento <= inicio)
+            return 0;
+        return static_cast<int>(std::min<qint64>(
+            PuntosCurva + 1, (momento - inicio) / Paso + ((momento - inicio) % Paso != 0)));
+    }
+
+    // The memory `m` stood from its answer until `hasta`.
+    void Suma(const Memoria& m, qint64 hasta)
+    {
+        if (!(m.estabilidad > 0))
+            return;
+        for (int k = Muestra(m.momento), fin = Muestra(hasta); k < fin; ++k)
+            sumas[static_cast<size_t>(k)] += modelo.CalculaRetenibilidad(
+                double(inicio + k * Paso - m.momento) / MsPorDia, m.estabilidad);
     }
 
     const Modelo& modelo;
     const std::vector<char>& elegidas;
-    std::vector<qint64> muestras;
-    size_t siguiente = 0;
+    qint64 inicio; // the first sample, a year before now
+    std::vector<double> sumas;
     std::vector<Memoria> memorias; // by card id
-    std::vector<qint64> activas;   // the ids answered so far
 };
 
-// Days with answers (ascending) → the streaks up to `hoy`.
-void CuentaRachas(const std::vector<qint64>& dias, qint64 hoy, Estadisticas& e)
+// The streaks from the days with answers, the last of them today.
+void CuentaRachas(const std::vector<char>& conRepasos, Estadisticas& e)
 {
     int racha = 0;
-    qint64 anterior = 0;
-    for (qint64 d : dias) {
-        racha = (racha > 0 && d == anterior + 1) ? racha + 1 : 1;
-        anterior = d;
+    for (char hubo : conRepasos) {
+        racha = hubo ? racha + 1 : 0;
         e.rachaMasLarga = std::max(e.rachaMasLarga, racha);
     }
     // Today without answers yet does not break the streak that ended yesterday.
-    if (!dias.empty() && (dias.back() == hoy || dias.back() == hoy - 1))
-        e.rachaActual = racha;
+    if (!conRepasos.empty() && !conRepasos.back())
+        for (auto d = conRepasos.rbegin() + 1; d != conRepasos.rend() && *d; ++d)
+            ++racha;
+    e.rachaActual = racha;
 }
 
 } // namespace
@@ -329,44 +344,50 @@ Estadisticas CalculaEstadisticas(const BaseVocabulario& base, const std::optiona
 
     // A topic's log is its cards' answers; the whole vocabulary's keeps those of words deleted
     // since, which were practised all the same.
-    const std::vector<Fila> filas = LeeRegistro(conexion, tema ? &tarjetas.elegidas : nullptr);
-    Curva curva(modelo, tarjetas.elegidas, ahora);
-    std::vector<int> intervaloPrevio; // by card id: the interval set by its last answer
-    std::vector<qint64> diasConRepasos;
+    const std::vector<char>& elegidas = tarjetas.elegidas;
+    Curva curva(modelo, elegidas, ahora);
+    auto primera = conexion.Prepara("SELECT min(MOMENTO) FROM REPASOS");
+    primera.Avanza();
+    // Two centuries back at most: an older moment is not a real answer.
+    const qint64 desde = std::max(
+        e.hoy - 73000, dias.DiaDe(primera.EsNulo(0) ? ahora : std::min(primera.Entero(0), ahora)));
+    const TablaDias tabla(dias, desde, e.hoy);
+    std::vector<char> conRepasos(size_t(e.hoy - desde + 1), 0); // by day of the table
+    std::vector<int> intervaloPrevio; // by card id: the interval its last answer set
     const qint64 primerDia = e.hoy - DiasCalendario + 1;
-    qint64 dia = 0, inicio = 0, fin = 0; // the day of the answer and its bounds
-    for (const Fila& f : filas) {
-        curva.Antes(f.momento, e.curvaConocidas);
-        curva.Anota(f);
+    auto fila = conexion.Prepara("SELECT IDTARJETA, MOMENTO, CALIFICACION, ESTADO, "
+                                 "DIASPROGRAMADOS, ESTABILIDAD FROM REPASOS");
+    while (fila.Avanza()) {
+        const qint64 id = fila.Entero(0);
+        if (tema && (id <= 0 || static_cast<size_t>(id) >= elegidas.size() ||
+                     !elegidas[static_cast<size_t>(id)]))
+            continue;
+        const qint64 momento = fila.Entero(1);
+        curva.Anota(id, momento, fila.Real(5));
         int sinPrevio = 0;
-        int& previo = f.tarjeta > 0 ? Celda(intervaloPrevio, f.tarjeta) : sinPrevio;
-        const int intervalo = std::exchange(previo, f.diasProgramados);
-        if (f.momento < inicio || f.momento >= fin) {
-            dia = dias.DiaDe(f.momento);
-            inicio = dias.InicioDia(dia);
-            fin = dias.InicioDia(dia + 1);
-        }
-        if (dia > e.hoy) // after now: the clock was moved back
+        int& previo = id > 0 ? Celda(intervaloPrevio, id) : sinPrevio;
+        const int intervalo = std::exchange(previo, static_cast<int>(fila.Entero(4)));
+        const std::optional<qint64> dia = tabla.Dia(momento);
+        if (!dia || *dia > e.hoy) // after now: the clock was moved back
             continue;
-        if (diasConRepasos.empty() || diasConRepasos.back() != dia)
-            diasConRepasos.push_back(dia);
-        if (dia < primerDia)
+        conRepasos[size_t(*dia - desde)] = 1;
+        if (*dia < primerDia)
             continue;
-        ++e.porDia[static_cast<size_t>(dia - primerDia)];
-        const bool acertada = f.calificacion != static_cast<qint8>(Calificacion::OtraVez);
+        ++e.porDia[static_cast<size_t>(*dia - primerDia)];
+        const bool acertada = fila.Entero(2) != static_cast<qint64>(Calificacion::OtraVez);
         // The day runs from 04:00 to 04:00; its offset from UTC is the same all through but
         // on the night the clocks change.
-        Aciertos& hora =
-            e.porHora[static_cast<size_t>(((f.momento - inicio) / MsPorHora + HoraInicioDia) % 24)];
+        Aciertos& hora = e.porHora[static_cast<size_t>(
+            ((momento - tabla.Inicio(*dia)) / MsPorHora + HoraInicioDia) % 24)];
         ++hora.respuestas;
         hora.acertadas += acertada;
-        if (f.estado != static_cast<qint8>(Estado::Repaso))
+        if (fila.Entero(3) != static_cast<qint64>(Estado::Repaso))
             continue;
-        const qint64 haceDias = e.hoy - dia;
-        const int desde[NumPeriodos] = {0, 1, 0, 0, 0};
-        const int hasta[NumPeriodos] = {0, 1, 6, 29, DiasCalendario - 1};
+        const qint64 haceDias = e.hoy - *dia;
+        const int desdeHace[NumPeriodos] = {0, 1, 0, 0, 0};
+        const int hastaHace[NumPeriodos] = {0, 1, 6, 29, DiasCalendario - 1};
         for (int p = 0; p < NumPeriodos; ++p) {
-            if (haceDias < desde[p] || haceDias > hasta[p])
+            if (haceDias < desdeHace[p] || haceDias > hastaHace[p])
                 continue;
             Retencion& r = e.retencion[static_cast<size_t>(p)];
             Aciertos& a = intervalo >= IntervaloMadura ? r.maduras : r.jovenes;
@@ -374,12 +395,8 @@ Estadisticas CalculaEstadisticas(const BaseVocabulario& base, const std::optiona
             a.acertadas += acertada;
         }
     }
-    // Days may repeat when the log was not in order of days (a zone's clock change).
-    std::sort(diasConRepasos.begin(), diasConRepasos.end());
-    diasConRepasos.erase(std::unique(diasConRepasos.begin(), diasConRepasos.end()),
-                         diasConRepasos.end());
-    CuentaRachas(diasConRepasos, e.hoy, e);
-    curva.Termina(e.curvaConocidas);
+    CuentaRachas(conRepasos, e);
+    e.curvaConocidas = curva.Termina();
     return e;
 }
 

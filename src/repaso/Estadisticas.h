@@ -68,7 +68,7 @@ struct Estadisticas {
     PorEstado estados;
     std::vector<CuentaTema> porTema;            // in the topics' order of the vocabulary
     double conocidas = 0;                       // the sum of every card's retrievability now
-    std::vector<PuntoConocidas> curvaConocidas; // weekly over the last year, the last one now
+    std::vector<PuntoConocidas> curvaConocidas; // every two weeks of the last year, the last now
     std::array<Aciertos, 24> porHora{};         // answers of the last year by local hour
 };
 

@@ -204,13 +204,13 @@ private slots:
         QCOMPARE(e.porTema[1].estados.maduras, 1);
         QVERIFY(qAbs(e.conocidas - 4.6) < 1e-6);
 
-        // The curve: weekly for a year, its last point now's figure; four weeks ago only the
-        // cards answered by then, each as far from its answer as it was.
-        QCOMPARE(e.curvaConocidas.size(), size_t(53));
+        // The curve: every two weeks for a year, its last point now's figure; four weeks ago only
+        // the cards answered by then, each as far from its answer as it was.
+        QCOMPARE(e.curvaConocidas.size(), size_t(27));
         QCOMPARE(e.curvaConocidas.back().momento, Ahora);
         QVERIFY(qAbs(e.curvaConocidas.back().palabras - e.conocidas) < 1e-6);
         const Modelo modelo;
-        const PuntoConocidas& hace4 = e.curvaConocidas[48];
+        const PuntoConocidas& hace4 = e.curvaConocidas[24];
         QCOMPARE(hace4.momento, Ahora - 28 * Dia);
         QVERIFY(qAbs(hace4.palabras - (modelo.CalculaRetenibilidad(2, 30) +
                                        modelo.CalculaRetenibilidad(22, 50))) < 1e-6);
@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(e.conocidas, 0.0);
         QCOMPARE(e.rachaMasLarga, 0);
         QVERIFY(!e.retencion[size_t(Periodo::Anio)].Total().Proporcion());
-        QCOMPARE(e.curvaConocidas.size(), size_t(53));
+        QCOMPARE(e.curvaConocidas.size(), size_t(27));
     }
 };
 

@@ -67,7 +67,7 @@ void PruebaMenus::menusConSusTextosDeAcciones()
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuOpciones")->actions()),
              (QStringList{"&Respaldar base de datos...", "Recuperar &base de datos...",
                           "Buscar en &todo el vocabulario...", "&Copias automáticas...",
-                          "Pro&nunciación británica", "-", "&Practicar..."}));
+                          "Pro&nunciación británica", "-", "&Practicar...", "&Estadísticas..."}));
     QCOMPARE(TextosDeAcciones(Hijo<QMenu>(v, "mnuAyuda")->actions()),
              (QStringList{"&General...", "-", "&Acerca de..."}));
     for (QMenu* menu :

@@ -78,6 +78,8 @@ void frmMenuPrincipal::CreaBarraHerramientas()
             [this] { PulsaBoton(QStringLiteral("Acercade")); });
     connect(ui_->mnuPracticar, &QAction::triggered, this,
             [this] { PulsaBoton(QStringLiteral("Practicar")); });
+    connect(ui_->mnuEstadisticas, &QAction::triggered, this,
+            [this] { AtiendeEvento([this] { mnuEstadisticas_Click(); }); });
 }
 
 void frmMenuPrincipal::PulsaBoton(const QString& clave)

@@ -68,6 +68,8 @@ public:
     void mnuCopias_Click();
     // "Practicar...": the practice window over this one, on the topic selected in the tree.
     void mnuPracticar_Click();
+    // "Estadísticas...": the statistics window over this one, on the topic selected in the tree.
+    void mnuEstadisticas_Click();
     // The program's speech; the item editor speaks through it too.
     Pronunciacion* Voz = nullptr;
     // The English text the heading shows, spoken by the speaker and F5 (empty: a topic, or

@@ -3,9 +3,11 @@
 #include "ui/practica/frmPracticar.h"
 
 #include "app/Fallos.h"
+#include "app/Ventanas.h"
 #include "app/modTALVEXV20.h"
 #include "app/windows/Centrado.h"
 #include "app/windows/TeclasDialogo.h"
+#include "ui/estadisticas/frmEstadisticas.h"
 #include "ui/practica/frmAjustesRepaso.h"
 
 #include <QButtonGroup>
@@ -231,12 +233,14 @@ QWidget* frmPracticar::CreaResumen()
         cboMas->addItem(QString::fromUtf8(ampliar.texto));
     cmdMas = CreaBoton(pagina, "cmdMas", QStringLiteral("Practicar &más"));
     cmdInicio = CreaBoton(pagina, "cmdInicio", QStringLiteral("&Volver al inicio"));
+    cmdEstadisticas = CreaBoton(pagina, "cmdEstadisticas", QStringLiteral("&Estadísticas..."));
     cmdCerrar = CreaBoton(pagina, "cmdCerrar", QStringLiteral("&Cerrar"));
     auto* mas = new QHBoxLayout;
     mas->addWidget(cboMas, 1);
     mas->addWidget(cmdMas);
     auto* pie = new QHBoxLayout;
     pie->addWidget(cmdInicio);
+    pie->addWidget(cmdEstadisticas);
     pie->addStretch();
     pie->addWidget(cmdCerrar);
     auto* columna = new QVBoxLayout(pagina);
@@ -253,8 +257,21 @@ QWidget* frmPracticar::CreaResumen()
         paginas_->setCurrentIndex(0);
         cmdComenzar->setFocus();
     });
+    connect(cmdEstadisticas, &QPushButton::clicked, this,
+            [this] { AtiendeEvento([this] { AbreEstadisticas(); }); });
     connect(cmdCerrar, &QPushButton::clicked, this, &QWidget::close);
     return pagina;
+}
+
+void frmPracticar::AbreEstadisticas()
+{
+    QStringList temas;
+    for (int i = 1; i < cboTema->count(); ++i)
+        temas << cboTema->itemData(i).toString();
+    auto* ventana = new frmEstadisticas(base_, temas, EleccionElegida().tema, this);
+    ventana->setWindowModality(Qt::WindowModal);
+    RegistraVentana(ventana);
+    ventana->show();
 }
 
 qint64 frmPracticar::Ahora()

@@ -78,6 +78,8 @@ private:
     // The summary and "Practicar más".
     void MuestraResumen();
     void PracticaMas();
+    // The statistics of what was practised, over this window.
+    void AbreEstadisticas();
 
     static qint64 Ahora();
 
@@ -125,5 +127,6 @@ private:
     QComboBox* cboMas;
     QPushButton* cmdMas;
     QPushButton* cmdInicio;
+    QPushButton* cmdEstadisticas;
     QPushButton* cmdCerrar;
 };
