@@ -132,13 +132,14 @@ private slots:
         const QString resultado = Control<QLabel>("lblResultado")->text();
         QCOMPARE(Pesos(), mejora ? esperado.pesos : actuales);
         QCOMPARE(Control<QPushButton>("cmdRestaurarAnteriores")->isEnabled(), mejora);
+        const QString perdida = QStringLiteral("Pérdida logarítmica: %1 con los actuales")
+                                    .arg(Cifra(esperado.antes.logLoss));
         if (esperado.antes.items > 0)
-            QVERIFY2(
-                resultado.contains(QStringLiteral("Parámetros actuales: pérdida logarítmica ") +
-                                   Cifra(esperado.antes.logLoss)),
-                qPrintable(resultado));
+            QVERIFY2(resultado.contains(perdida), qPrintable(resultado));
         if (mejora)
-            QVERIFY2(resultado.contains(Cifra(esperado.despues.logLoss)), qPrintable(resultado));
+            QVERIFY2(resultado.contains(perdida + QStringLiteral(", %1 con los ajustados")
+                                                      .arg(Cifra(esperado.despues.logLoss))),
+                     qPrintable(resultado));
         else
             QVERIFY2(!esperado.motivo.isEmpty() && resultado.contains(esperado.motivo),
                      qPrintable(resultado));

@@ -65,11 +65,23 @@ const QLocale& Espanol()
     return espanol;
 }
 
-QString TextoMedidas(const QString& quienes, const MedidasAjuste& medidas)
+// "Pérdida logarítmica: 0,3412 con los actuales, 0,3301 con los ajustados." and the same for
+// the RMSE; without fitted figures, the current ones alone.
+QStringList TextoMedidas(const MedidasAjuste& actuales, const MedidasAjuste* ajustados)
 {
-    return QStringLiteral("%1: pérdida logarítmica %2; RMSE por grupos %3 %.")
-        .arg(quienes, Espanol().toString(medidas.logLoss, 'f', 4),
-             Espanol().toString(medidas.rmseBins * 100, 'f', 2));
+    const auto perdida = [](const MedidasAjuste& m) {
+        return Espanol().toString(m.logLoss, 'f', 4);
+    };
+    const auto rmse = [](const MedidasAjuste& m) {
+        return Espanol().toString(m.rmseBins * 100, 'f', 2) + QStringLiteral(" %");
+    };
+    const QString forma = ajustados
+                              ? QStringLiteral("%1: %2 con los actuales, %3 con los ajustados.")
+                              : QStringLiteral("%1: %2 con los actuales.");
+    return {forma.arg(QStringLiteral("Pérdida logarítmica"), perdida(actuales),
+                      ajustados ? perdida(*ajustados) : QString()),
+            forma.arg(QStringLiteral("RMSE por grupos"), rmse(actuales),
+                      ajustados ? rmse(*ajustados) : QString())};
 }
 
 // Fits on the calling thread, through a connection of its own to the file: the window's
@@ -126,6 +138,7 @@ AjusteMemoria::AjusteMemoria(BaseVocabulario& base, std::vector<double> pesos, G
     lblResultado = new QLabel(this);
     lblResultado->setObjectName(QStringLiteral("lblResultado"));
     lblResultado->setWordWrap(true);
+    lblResultado->setMinimumWidth(lblResultado->fontMetrics().averageCharWidth() * 60);
     lblResultado->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* botones = new QHBoxLayout;
@@ -180,6 +193,7 @@ void AjusteMemoria::Comienza()
     barAjuste->show();
     cmdCancelarAjuste->show();
     lblResultado->setText(QStringLiteral("Ajustando los parámetros a sus respuestas…"));
+    lblResultado->setMinimumHeight(0);
     lblResultado->show();
     // Progress is sent to the window only when it moves by a thousandth: the fitting reports
     // far more often than a bar can show.
@@ -220,11 +234,12 @@ void AjusteMemoria::Termina(const ResultadoAjuste& resultado)
     }
     QStringList lineas;
     if (resultado.antes.items > 0) {
-        lineas << QStringLiteral("Medido sobre %1 respuestas.")
+        lineas << QStringLiteral("Medido sobre %1 respuestas:")
                       .arg(Espanol().toString(resultado.antes.items))
-               << TextoMedidas(QStringLiteral("Parámetros actuales"), resultado.antes);
-        if (resultado.mejora || resultado.ajustados != resultado.pesos)
-            lineas << TextoMedidas(QStringLiteral("Parámetros ajustados"), resultado.despues);
+               << TextoMedidas(resultado.antes,
+                               resultado.mejora || resultado.ajustados != resultado.pesos
+                                   ? &resultado.despues
+                                   : nullptr);
     }
     // Kept only when the fitting says they predict better and the figures bear it out: never
     // weights or a loss that are not numbers.
@@ -240,6 +255,7 @@ void AjusteMemoria::Termina(const ResultadoAjuste& resultado)
         lineas << (resultado.motivo.isEmpty() ? QStringLiteral("Los parámetros no han cambiado.")
                                               : resultado.motivo);
     lblResultado->setText(lineas.join(QLatin1Char('\n')));
+    MuestraEntero();
 }
 
 void AjusteMemoria::Restaura()
@@ -247,6 +263,7 @@ void AjusteMemoria::Restaura()
     if (!anteriores_.empty() && Cambia(anteriores_))
         lblResultado->setText(QStringLiteral("Se han restaurado los parámetros anteriores."));
     lblResultado->show();
+    MuestraEntero();
 }
 
 bool AjusteMemoria::Cambia(const std::vector<double>& nuevos)
@@ -274,4 +291,16 @@ void AjusteMemoria::MuestraEnUso()
                           ? QStringLiteral("En uso: los parámetros predeterminados.")
                           : QStringLiteral("En uso: parámetros ajustados a sus respuestas."));
     cmdRestaurar->setEnabled(!hilo_.joinable() && !anteriores_.empty() && anteriores_ != pesos_);
+}
+
+void AjusteMemoria::MuestraEntero()
+{
+    // A wrapped text asks for more height than the dialog had when it opened: it grows to show
+    // it whole, and never shrinks below the size the learner gave it.
+    lblResultado->setMinimumHeight(lblResultado->heightForWidth(
+        std::max(lblResultado->width(), lblResultado->minimumWidth())));
+    QWidget* ventana = window();
+    const QSize antes = ventana->size();
+    ventana->adjustSize();
+    ventana->resize(ventana->size().expandedTo(antes));
 }

@@ -40,6 +40,7 @@ private:
     // Stores `nuevos` as the weights in force, keeping the ones in force as the previous ones.
     bool Cambia(const std::vector<double>& nuevos);
     void MuestraEnUso();
+    void MuestraEntero();
 
     BaseVocabulario& base_;
     std::vector<double> pesos_;
