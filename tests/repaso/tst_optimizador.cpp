@@ -3,6 +3,7 @@
 // and the data tool's command.
 #include "apoyo/BasesPrueba.h"
 #include "repaso/AjustesRepaso.h"
+#include "repaso/EstabilidadesIniciales.h"
 #include "repaso/ModeloAjuste.h"
 #include "repaso/Optimizador.h"
 #include "repaso/Simulador.h"
@@ -15,6 +16,9 @@
 #include <random>
 
 using namespace Repaso;
+
+using Cuatro = std::array<double, 4>;
+using Cuentas = std::array<int, 4>;
 
 namespace {
 
@@ -77,6 +81,10 @@ private slots:
     void elGradienteEsElDeLaPerdida();
     void lasPrediccionesCuentanDiasQueEmpiezanALasCuatro_data();
     void lasPrediccionesCuentanDiasQueEmpiezanALasCuatro();
+    void losIntervalosRarosQuedanFueraDelEntrenamiento();
+    void lasEstabilidadesInicialesQuedanEnOrden_data();
+    void lasEstabilidadesInicialesQuedanEnOrden();
+    void elAlumnoSimuladoRecuerdaLoQueElProgramadorEspera();
     void unAlumnoSimuladoSeEncuentraDeNuevo();
     void conPocosRepasosSoloCambianLasEstabilidadesIniciales();
     void unRegistroDelQueNoSeAprendeDejaLosParametros_data();
@@ -181,6 +189,108 @@ void PruebaOptimizador::lasPrediccionesCuentanDiasQueEmpiezanALasCuatro()
             leidos.push_back(r.dias);
     QCOMPARE(leidos, dias);
     QCOMPARE(int(datos.items.size()), predicciones);
+}
+
+// Per first rating, the rarest first intervals (up to 20 cards), those of fewer than 6 cards and
+// those over 100 days (365 after Fácil) leave the training with their cards' later answers;
+// the estimate of the initial stabilities keeps the rest.
+void PruebaOptimizador::losIntervalosRarosQuedanFueraDelEntrenamiento()
+{
+    std::vector<RegistroRepaso> registro;
+    qint64 tarjeta = 0;
+    auto grupo = [&](int cuantas, int primera, int intervalo) {
+        for (int i = 0; i < cuantas; ++i) {
+            ++tarjeta;
+            registro.push_back(Fila(tarjeta, 5, primera, true));
+            registro.push_back(Fila(tarjeta, 24.0 * intervalo + 5, 3));
+            registro.push_back(Fila(tarjeta, 24.0 * (3 * intervalo) + 5, 3));
+        }
+    };
+    grupo(40, 3, 2);   // kept
+    grupo(3, 3, 50);   // rare: out
+    grupo(10, 3, 150); // too long after Bien: out
+    grupo(30, 4, 200); // not too long after Fácil: kept
+    grupo(5, 2, 4);    // the rarest after Difícil: out
+    grupo(25, 2, 5);   // kept
+    DatosAjuste datos = PreparaDatos(registro, EnUtc);
+    const ConjuntosAjuste conjuntos = FiltraAtipicos(datos);
+    QCOMPARE(int(conjuntos.inicio.size()), 40 + 30 + 25);
+    QCOMPARE(int(conjuntos.entrenamiento.size()), 2 * (40 + 30 + 25));
+    for (const ItemAjuste& item : conjuntos.entrenamiento) {
+        const int intervalo = PrimerRepasoLargo(datos.historias[item.historia]).dias;
+        QVERIFY(intervalo == 2 || intervalo == 200 || intervalo == 5);
+    }
+}
+
+void PruebaOptimizador::lasEstabilidadesInicialesQuedanEnOrden_data()
+{
+    QTest::addColumn<Cuatro>("estimadas");
+    QTest::addColumn<Cuentas>("cuentas");
+    QTest::addColumn<Cuatro>("esperadas");
+    const auto& d = PesosPredeterminados();
+    // One known: the defaults scaled to it.
+    QTest::newRow("solo_bien") << Cuatro{0, 0, 4.613, 0} << Cuentas{0, 0, 9, 0}
+                               << Cuatro{d[0] * 2, d[1] * 2, d[2] * 2, d[3] * 2};
+    // Out of order: the one seen on more cards wins.
+    QTest::newRow("desorden") << Cuatro{3, 2, 5, 9} << Cuentas{50, 10, 20, 30}
+                              << Cuatro{3, 3, 5, 9};
+    QTest::newRow("desorden_al_reves")
+        << Cuatro{3, 2, 5, 9} << Cuentas{10, 50, 20, 30} << Cuatro{2, 2, 5, 9};
+    // Beyond 100 days: 100.
+    QTest::newRow("tope") << Cuatro{1, 2, 5, 300} << Cuentas{9, 9, 9, 9} << Cuatro{1, 2, 5, 100};
+}
+
+// The initial stabilities after the estimate: in the order of the ratings, the missing ones
+// filled in between and beyond the known ones.
+void PruebaOptimizador::lasEstabilidadesInicialesQuedanEnOrden()
+{
+    QFETCH(Cuatro, estimadas);
+    QFETCH(Cuentas, cuentas);
+    QFETCH(Cuatro, esperadas);
+    const auto completas = CompletaEstabilidades(estimadas, cuentas);
+    QVERIFY(completas);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(std::abs((*completas)[i] - esperadas[i]) < 1e-9,
+                 qPrintable(QString::number((*completas)[i])));
+    // Any two known, the other two fall in order around them.
+    for (auto [a, b] : {std::pair{0, 3}, {1, 2}, {0, 1}, {2, 3}}) {
+        Cuentas dos{};
+        dos[a] = dos[b] = 5;
+        const auto e = CompletaEstabilidades({0.5, 0.5, 0.5, 0.5}, dos);
+        Cuatro conocidas{0, 0, 0, 0};
+        conocidas[a] = 0.8, conocidas[b] = 6.0;
+        const auto f = CompletaEstabilidades(conocidas, dos);
+        QVERIFY(e && f);
+        QVERIFY2((*f)[0] <= (*f)[1] && (*f)[1] <= (*f)[2] && (*f)[2] <= (*f)[3],
+                 qPrintable(QStringLiteral("%1 y %2").arg(a).arg(b)));
+    }
+    QVERIFY(!CompletaEstabilidades({1, 2, 3, 4}, {0, 0, 0, 0}));
+}
+
+// A simulated learner whose memory is what the scheduler assumes recalls nine answers in ten
+// given on the day due, as the desired retention says.
+void PruebaOptimizador::elAlumnoSimuladoRecuerdaLoQueElProgramadorEspera()
+{
+    Simulacion s;
+    s.tarjetas = 3000;
+    s.primerDia = PrimerDia;
+    s.zona = QTimeZone::utc();
+    const std::vector<RegistroRepaso> registro = SimulaRepasos(s);
+    int aTiempo = 0, recordadas = 0, tarde = 0, pronto = 0;
+    for (size_t i = 1; i < registro.size(); ++i) {
+        const RegistroRepaso &antes = registro[i - 1], &r = registro[i];
+        if (r.tarjeta != antes.tarjeta || r.estadoAntes != Estado::Repaso)
+            continue;
+        tarde += r.diasTranscurridos > antes.diasProgramados;
+        pronto += r.diasTranscurridos < antes.diasProgramados;
+        if (r.diasTranscurridos == antes.diasProgramados) {
+            ++aTiempo;
+            recordadas += r.calificacion != Calificacion::OtraVez;
+        }
+    }
+    QVERIFY(aTiempo > 5000 && tarde > 1000 && pronto > 500);
+    QVERIFY2(std::abs(double(recordadas) / aTiempo - 0.90) < 0.015,
+             qPrintable(QString::number(double(recordadas) / aTiempo)));
 }
 
 // A year of a simulated learner whose memory works by known weights, fitted from the defaults
