@@ -265,6 +265,11 @@ bool Entrena(const DatosAjuste& datos, const std::vector<ItemAjuste>& items,
     return true;
 }
 
+QString TextoCancelado()
+{
+    return QStringLiteral("Ajuste cancelado: siguen los parámetros de antes.");
+}
+
 ResultadoAjuste Fallido(ResultadoAjuste r, const QString& porque)
 {
     r.mejora = false;
@@ -287,7 +292,7 @@ ResultadoAjuste AjustaParametros(const std::vector<RegistroRepaso>& registro,
     ResultadoAjuste r;
     r.pesos = SonValidos(actuales) ? AcotaPesos(actuales) : PesosPredeterminados();
     r.ajustados = r.pesos;
-    const QString cancelacion = QStringLiteral("Ajuste cancelado: siguen los parámetros de antes.");
+    const QString cancelacion = TextoCancelado();
     try {
         DatosAjuste datos = PreparaDatos(registro, dias);
         if (datos.items.empty()) {
@@ -397,16 +402,23 @@ ResultadoAjuste AjustaParametros(const AlmacenRepasos& almacen, const std::vecto
                                  const Dias& dias, const ProgresoAjuste& progreso,
                                  const std::atomic<bool>* cancelado)
 {
+    ResultadoAjuste r;
+    r.pesos = r.ajustados = SonValidos(actuales) ? AcotaPesos(actuales) : PesosPredeterminados();
+    struct Cancelado {};
     std::vector<RegistroRepaso> registro;
     try {
-        registro = LeeRegistro(almacen);
-    } catch (...) {
-        ResultadoAjuste r;
-        r.pesos = r.ajustados =
-            SonValidos(actuales) ? AcotaPesos(actuales) : PesosPredeterminados();
-        r.motivo = QStringLiteral("No se pudo leer el registro de repasos. Siguen los parámetros "
-                                  "de antes.");
+        // A large log takes a moment to read: a cancel is heeded meanwhile too.
+        almacen.RecorreRepasos([&](const RegistroRepaso& repaso) {
+            registro.push_back(repaso);
+            if (registro.size() % 65536 == 0 && cancelado && cancelado->load())
+                throw Cancelado{};
+        });
+    } catch (const Cancelado&) {
+        r.cancelado = true;
+        r.motivo = TextoCancelado();
         return r;
+    } catch (...) {
+        return Fallido(r, QStringLiteral("No se pudo leer el registro de repasos."));
     }
     return AjustaParametros(registro, actuales, dias, progreso, cancelado);
 }
