@@ -16,7 +16,6 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QMenu>
-#include <QPieSeries>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -39,7 +38,7 @@ frmEstadisticas& VentanaEstadisticas()
     return Ventana<frmEstadisticas>();
 }
 
-// The sum of a chart's data: bars, slices or points.
+// The sum of a chart's data: bars or points.
 double SumaDatos(const QChartView& vista)
 {
     double suma = 0;
@@ -48,8 +47,6 @@ double SumaDatos(const QChartView& vista)
             for (QBarSet* conjunto : barras->barSets())
                 for (int i = 0; i < conjunto->count(); ++i)
                     suma += conjunto->at(i);
-        if (auto* tarta = qobject_cast<QPieSeries*>(serie))
-            suma += tarta->sum();
         if (auto* puntos = qobject_cast<QXYSeries*>(serie))
             for (const QPointF& p : puntos->points())
                 suma += p.y();

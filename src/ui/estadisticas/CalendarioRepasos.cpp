@@ -34,7 +34,7 @@ int CalendarioRepasos::Tono(int repasos) const
 
 int CalendarioRepasos::Lado() const
 {
-    return std::max(8, fontMetrics().height() * 3 / 4 + 2);
+    return std::max(8, fontMetrics().height() * 4 / 5 + 2);
 }
 
 int CalendarioRepasos::Margen() const
@@ -45,7 +45,9 @@ int CalendarioRepasos::Margen() const
 QSize CalendarioRepasos::sizeHint() const
 {
     const int semanas = (primeraColumna + static_cast<int>(porDia.size()) + 6) / 7;
-    return {Margen() + semanas * Lado() + 2, fontMetrics().height() + 4 + 7 * Lado() + 2};
+    // Room on the right for the name of a month that starts in the last week.
+    return {Margen() + semanas * Lado() + fontMetrics().horizontalAdvance(QStringLiteral("sept")),
+            fontMetrics().height() + 4 + 7 * Lado() + 2};
 }
 
 QRect CalendarioRepasos::Casilla(int indice) const

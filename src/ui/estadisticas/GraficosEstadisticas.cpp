@@ -8,9 +8,8 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHeaderView>
+#include <QHorizontalBarSeries>
 #include <QLineSeries>
-#include <QPieSeries>
-#include <QPieSlice>
 #include <QTableWidget>
 #include <QValueAxis>
 
@@ -70,20 +69,26 @@ QValueAxis* EjeCuenta(double maximo, const QFont& letra, const QString& titulo =
     auto* eje = new QValueAxis;
     eje->setRange(0, std::max(4.0, maximo));
     eje->applyNiceNumbers();
-    eje->setLabelFormat(QStringLiteral("%d"));
+    eje->setLabelFormat(QStringLiteral("%.0f"));
     eje->setLabelsFont(letra);
     eje->setTitleText(titulo);
     eje->setTitleFont(letra);
     return eje;
 }
 
-QBarCategoryAxis* EjeCategorias(const QStringList& categorias, const QFont& letra, bool vertical)
+// The bars' axis: their positions from 0, a label every `cada`.
+QValueAxis* EjePosiciones(int cuantas, int cada, const QFont& letra, const QString& titulo)
 {
-    auto* eje = new QBarCategoryAxis;
-    eje->append(categorias);
+    auto* eje = new QValueAxis;
+    eje->setRange(-0.5, cuantas - 0.5);
+    eje->setTickType(QValueAxis::TicksDynamic);
+    eje->setTickAnchor(0);
+    eje->setTickInterval(cada);
+    eje->setLabelFormat(QStringLiteral("%.0f"));
     eje->setLabelsFont(letra);
-    if (vertical)
-        eje->setLabelsAngle(-90);
+    eje->setTitleText(titulo);
+    eje->setTitleFont(letra);
+    eje->setGridLineVisible(false);
     return eje;
 }
 
@@ -129,7 +134,6 @@ QString Porcentaje(std::optional<double> proporcion)
 QChartView* CreaVencimientos(const Estadisticas& e, QDate hoy, bool anio, QWidget* padre)
 {
     const QFont letra = padre->font();
-    QStringList categorias;
     QList<QStringList> filas;
     auto* barras = new QBarSet(QStringLiteral("Repasos"));
     barras->setColor(Azul);
@@ -141,8 +145,6 @@ QChartView* CreaVencimientos(const Estadisticas& e, QDate hoy, bool anio, QWidge
         for (int i = d; i < std::min(dias, d + paso); ++i)
             suma += e.vencen[static_cast<size_t>(i)];
         const QDate fecha = hoy.addDays(d);
-        QString etiqueta = d == 0 ? QStringLiteral("Hoy") : Espanol().toString(fecha, "d MMM");
-        categorias << etiqueta;
         *barras << suma;
         mayor = std::max(mayor, suma);
         filas << QStringList{anio ? QStringLiteral("Semana del %1")
@@ -159,7 +161,9 @@ QChartView* CreaVencimientos(const Estadisticas& e, QDate hoy, bool anio, QWidge
                      letra);
     grafico->addSeries(serie);
     grafico->legend()->hide();
-    auto* ejeX = EjeCategorias(categorias, letra, true);
+    auto* ejeX = anio ? EjePosiciones(barras->count(), 4, letra,
+                                      QStringLiteral("Semanas a partir de esta (0)"))
+                      : EjePosiciones(dias, 5, letra, QStringLiteral("Días a partir de hoy (0)"));
     auto* ejeY = EjeCuenta(mayor, letra, QStringLiteral("Repasos"));
     grafico->addAxis(ejeX, Qt::AlignBottom);
     grafico->addAxis(ejeY, Qt::AlignLeft);
@@ -178,27 +182,40 @@ QChartView* CreaEstados(const Estadisticas& e, QWidget* padre)
     const struct {
         QString nombre;
         int cuenta;
-        QColor color;
     } estados[] = {
-        {QStringLiteral("Sin practicar"), e.estados.nuevas, QColor(0x9e, 0xa7, 0xb3)},
-        {QStringLiteral("Aprendiendo"), e.estados.aprendiendo, Naranja},
-        {QStringLiteral("Jóvenes"), e.estados.jovenes, QColor(0x6c, 0xc0, 0x74)},
-        {QStringLiteral("Maduras"), e.estados.maduras, QColor(0x14, 0x55, 0x22)},
+        {QStringLiteral("Sin practicar"), e.estados.nuevas},
+        {QStringLiteral("Aprendiendo"), e.estados.aprendiendo},
+        {QStringLiteral("Jóvenes"), e.estados.jovenes},
+        {QStringLiteral("Maduras"), e.estados.maduras},
     };
-    auto* serie = new QPieSeries;
+    auto* barras = new QBarSet(QStringLiteral("Tarjetas"));
+    barras->setColor(Azul);
+    QStringList nombres;
     QList<QStringList> filas;
+    int mayor = 0;
     for (const auto& estado : estados) {
-        QPieSlice* porcion = serie->append(
-            QStringLiteral("%1: %2").arg(estado.nombre, Numero(estado.cuenta)), estado.cuenta);
-        porcion->setColor(estado.color);
-        porcion->setLabelFont(padre->font());
-        porcion->setLabelVisible(estado.cuenta > 0);
+        *barras << estado.cuenta;
+        nombres << estado.nombre;
+        mayor = std::max(mayor, estado.cuenta);
         filas << QStringList{estado.nombre, Numero(estado.cuenta)};
     }
-    serie->setPieSize(0.6);
+    auto* serie = new QHorizontalBarSeries;
+    serie->append(barras);
+    serie->setLabelsVisible(true);
+    serie->setLabelsPosition(QAbstractBarSeries::LabelsInsideBase);
+    barras->setLabelColor(Qt::white);
+    barras->setLabelFont(padre->font());
     QChart* grafico = NuevoGrafico(QStringLiteral("Tarjetas por estado"), padre->font());
     grafico->addSeries(serie);
-    grafico->legend()->setAlignment(Qt::AlignRight);
+    grafico->legend()->hide();
+    auto* ejeY = new QBarCategoryAxis;
+    ejeY->append(nombres);
+    ejeY->setLabelsFont(padre->font());
+    auto* ejeX = EjeCuenta(mayor, padre->font());
+    grafico->addAxis(ejeY, Qt::AlignLeft);
+    grafico->addAxis(ejeX, Qt::AlignBottom);
+    serie->attachAxis(ejeY);
+    serie->attachAxis(ejeX);
     return NuevaVista(grafico, "grfEstados",
                       ComoTabla({QStringLiteral("Estado"), QStringLiteral("Tarjetas")}, filas),
                       padre);
@@ -221,7 +238,7 @@ QChartView* CreaConocidas(const Estadisticas& e, QWidget* padre)
             Numero(punto.palabras)};
     }
     QChart* grafico =
-        NuevoGrafico(QStringLiteral("Palabras sabidas (estimación) en el último año"), letra);
+        NuevoGrafico(QStringLiteral("Palabras sabidas (estimación), último año"), letra);
     grafico->addSeries(serie);
     grafico->legend()->hide();
     auto* ejeX = new QDateTimeAxis;
@@ -250,12 +267,10 @@ QChartView* CreaHoras(const Estadisticas& e, QWidget* padre)
     linea->setName(QStringLiteral("% acertadas"));
     linea->setColor(Naranja);
     linea->setPointsVisible(true);
-    QStringList categorias;
     QList<QStringList> filas;
     int maximo = 0;
     for (int h = 0; h < 24; ++h) {
         const Aciertos& a = e.porHora[static_cast<size_t>(h)];
-        categorias << QString::number(h);
         *barras << a.respuestas;
         maximo = std::max(maximo, a.respuestas);
         if (const auto p = a.Proporcion())
@@ -270,13 +285,11 @@ QChartView* CreaHoras(const Estadisticas& e, QWidget* padre)
     grafico->addSeries(serie);
     grafico->addSeries(linea);
     grafico->legend()->setAlignment(Qt::AlignBottom);
-    auto* ejeX = EjeCategorias(categorias, letra, false);
-    ejeX->setTitleText(QStringLiteral("Hora"));
-    ejeX->setTitleFont(letra);
+    auto* ejeX = EjePosiciones(24, 2, letra, QStringLiteral("Hora"));
     auto* ejeY = EjeCuenta(maximo, letra, QStringLiteral("Respuestas"));
     auto* ejePorcentaje = new QValueAxis;
     ejePorcentaje->setRange(0, 100);
-    ejePorcentaje->setLabelFormat(QStringLiteral("%d %"));
+    ejePorcentaje->setLabelFormat(QStringLiteral("%.0f %"));
     ejePorcentaje->setLabelsFont(letra);
     ejePorcentaje->setTitleText(QStringLiteral("% acertadas"));
     ejePorcentaje->setTitleFont(letra);

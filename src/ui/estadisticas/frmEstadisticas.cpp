@@ -99,7 +99,7 @@ frmEstadisticas::frmEstadisticas(BaseVocabulario& base, const QStringList& temas
     Calcula();
     Muestra();
     const QFontMetrics medida = fontMetrics();
-    resize(medida.averageCharWidth() * 110, medida.height() * 38);
+    resize(medida.averageCharWidth() * 130, medida.height() * 42);
 }
 
 std::optional<QString> frmEstadisticas::TemaElegido() const
@@ -218,13 +218,13 @@ QWidget* frmEstadisticas::CreaTarjetas()
     QFont letra = conocidas->font();
     letra.setBold(true);
     conocidas->setFont(letra);
-    auto* graficos = new QHBoxLayout;
-    graficos->addWidget(Graficos::CreaEstados(cifras_, pagina), 1);
-    graficos->addWidget(Graficos::CreaConocidas(cifras_, pagina), 1);
+    auto* estados = new QHBoxLayout;
+    estados->addWidget(Graficos::CreaEstados(cifras_, pagina), 2);
+    estados->addWidget(Graficos::CreaTemas(cifras_, pagina), 3);
     auto* columna = new QVBoxLayout(pagina);
     columna->addWidget(conocidas);
-    columna->addLayout(graficos, 3);
-    columna->addWidget(Graficos::CreaTemas(cifras_, pagina), 2);
+    columna->addLayout(estados, 1);
+    columna->addWidget(Graficos::CreaConocidas(cifras_, pagina), 1);
     return pagina;
 }
 
