@@ -213,9 +213,14 @@ private:
 class Curva {
 public:
     Curva(const Modelo& modelo, const std::vector<char>& elegidas, qint64 ahora)
-        : modelo(modelo), elegidas(elegidas), inicio(ahora - qint64(PuntosCurva) * Paso),
+        : elegidas(elegidas), inicio(ahora - qint64(PuntosCurva) * Paso),
           sumas(PuntosCurva + 1, 0.0)
     {
+        // The model's forgetting curve in single precision: a curve of thousands of words
+        // needs no more, and millions of powers take half the time.
+        const Parametros& p = modelo.Ajustes();
+        decaimiento = static_cast<float>(-p.pesos[20]);
+        factor = static_cast<float>(std::pow(0.9, 1.0 / -p.pesos[20]) - 1.0);
     }
 
     void Anota(qint64 tarjeta, qint64 momento, double estabilidad)
@@ -264,12 +269,14 @@ private:
         if (!(m.estabilidad > 0))
             return;
         for (int k = Muestra(m.momento), fin = Muestra(hasta); k < fin; ++k)
-            sumas[static_cast<size_t>(k)] += modelo.CalculaRetenibilidad(
-                double(inicio + k * Paso - m.momento) / MsPorDia, m.estabilidad);
+            sumas[static_cast<size_t>(k)] +=
+                std::pow(1.0f + factor * static_cast<float>(inicio + k * Paso - m.momento) /
+                                    (MsPorDia * m.estabilidad),
+                         decaimiento);
     }
 
-    const Modelo& modelo;
     const std::vector<char>& elegidas;
+    float decaimiento, factor;
     qint64 inicio; // the first sample, a year before now
     std::vector<double> sumas;
     std::vector<Memoria> memorias; // by card id
