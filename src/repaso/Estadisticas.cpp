@@ -7,6 +7,7 @@
 #include "repaso/Programador.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <deque>
@@ -24,18 +25,40 @@ constexpr int HoraInicioDia = 4;
 constexpr int PuntosCurva = 26;
 
 // Grows a per-card table so that `id` fits.
-template <typename T> T& Celda(std::vector<T>& tabla, qint64 id)
+template <typename T> T& Celda(std::vector<T>& tabla, size_t ranura)
 {
-    if (static_cast<size_t>(id) >= tabla.size())
-        tabla.resize(static_cast<size_t>(id) + 1);
-    return tabla[static_cast<size_t>(id)];
+    if (ranura >= tabla.size())
+        tabla.resize(ranura + 1);
+    return tabla[ranura];
 }
+
+// Card ids as small indexes into the tables by card. Ids mostly run from 1 with few gaps, but a
+// card made by importing a log keeps the log's id, which may be as large as a timestamp: those
+// beyond the dense range go through a hash instead of a table no memory could hold.
+class Ranuras {
+public:
+    explicit Ranuras(qint64 denso) : denso(std::max<qint64>(0, denso)) {}
+    size_t De(qint64 id)
+    {
+        if (id >= 0 && id < denso)
+            return static_cast<size_t>(id);
+        auto it = otras.constFind(id);
+        if (it == otras.constEnd())
+            it = otras.insert(id, denso + otras.size());
+        return static_cast<size_t>(*it);
+    }
+
+private:
+    qint64 denso;
+    QHash<qint64, qint64> otras;
+};
 
 // What the cards of the choice say now: due, states, topics, words known.
 class LecturaTarjetas {
 public:
-    LecturaTarjetas(Estadisticas& e, const Modelo& modelo, const Dias& dias, qint64 ahora)
-        : e(e), modelo(modelo), ahora(ahora)
+    LecturaTarjetas(Estadisticas& e, const Modelo& modelo, const Dias& dias, Ranuras& ranuras,
+                    qint64 ahora)
+        : e(e), modelo(modelo), ranuras(ranuras), ahora(ahora)
     {
         inicios.reserve(DiasAdelante + 1);
         for (int i = 0; i <= DiasAdelante; ++i)
@@ -57,15 +80,17 @@ public:
             fila.Enlaza(1, *tema);
         while (fila.Avanza()) {
             const qint64 id = fila.Entero(0);
-            if (id > 0)
-                Celda(elegidas, id) = 1;
+            Celda(elegidas, ranuras.De(id)) = 1;
             PorEstado& delTema = Tema(fila.Texto(6));
             Cuenta(EstadoDe(fila.Entero(1), static_cast<int>(fila.Entero(4))), delTema);
             Vence(fila.Entero(2));
             if (!fila.EsNulo(5))
                 e.conocidas += Retenibilidad(fila.Real(3), fila.Entero(5));
-            if (std::exchange(Celda(practicados, fila.Entero(7)), 1) == 0)
+            const qint64 item = fila.Entero(7);
+            if (!practicados.contains(item)) {
+                practicados.insert(item);
                 ++conTarjeta[&delTema];
+            }
         }
 
         // Items never practised: each topic's items but those with a card of some kind.
@@ -86,7 +111,7 @@ public:
                 e.porTema.push_back(std::move(cuenta));
     }
 
-    // The cards of the choice (by id), which the log pass keeps to.
+    // The cards of the choice (by slot), which the log pass keeps to.
     std::vector<char> elegidas;
 
 private:
@@ -167,11 +192,12 @@ private:
 
     Estadisticas& e;
     const Modelo& modelo;
+    Ranuras& ranuras;
     qint64 ahora;
     std::vector<qint64> inicios;  // the start of today and each day after it
     std::deque<CuentaTema> temas; // stays in place as it grows
     QHash<QString, int> indiceTema;
-    std::vector<char> practicados;           // by item row: has a card
+    QSet<qint64> practicados;                // item rows with a card
     QHash<const PorEstado*, int> conTarjeta; // items with a card, by topic
 };
 
@@ -223,12 +249,11 @@ public:
         factor = static_cast<float>(std::pow(0.9, 1.0 / -p.pesos[20]) - 1.0);
     }
 
-    void Anota(qint64 tarjeta, qint64 momento, double estabilidad)
+    void Anota(size_t ranura, qint64 momento, double estabilidad)
     {
-        if (tarjeta <= 0 || static_cast<size_t>(tarjeta) >= elegidas.size() ||
-            !elegidas[static_cast<size_t>(tarjeta)])
+        if (ranura >= elegidas.size() || !elegidas[ranura])
             return;
-        Memoria& m = Celda(memorias, tarjeta);
+        Memoria& m = Celda(memorias, ranura);
         if (m.momento > momento) // out of order: its memory then is unknown
             return;
         if (m.momento > 0)
@@ -279,7 +304,7 @@ private:
     float decaimiento, factor;
     qint64 inicio; // the first sample, a year before now
     std::vector<double> sumas;
-    std::vector<Memoria> memorias; // by card id
+    std::vector<Memoria> memorias; // by card slot
 };
 
 // The streaks from the days with answers, the last of them today.
@@ -346,7 +371,10 @@ Estadisticas CalculaEstadisticas(const BaseVocabulario& base, const std::optiona
     Estadisticas e;
     e.hoy = dias.DiaDe(ahora);
     e.porDia.assign(DiasCalendario, 0);
-    LecturaTarjetas tarjetas(e, modelo, dias, ahora);
+    auto cuenta = conexion.Prepara("SELECT max(IDTARJETA), count(*) FROM TARJETAS");
+    cuenta.Avanza();
+    Ranuras ranuras(std::min(cuenta.Entero(0) + 1, 8 * cuenta.Entero(1) + 65536));
+    LecturaTarjetas tarjetas(e, modelo, dias, ranuras, ahora);
     tarjetas.Lee(conexion, tema);
 
     // A topic's log is its cards' answers; the whole vocabulary's keeps those of words deleted
@@ -360,20 +388,19 @@ Estadisticas CalculaEstadisticas(const BaseVocabulario& base, const std::optiona
         e.hoy - 73000, dias.DiaDe(primera.EsNulo(0) ? ahora : std::min(primera.Entero(0), ahora)));
     const TablaDias tabla(dias, desde, e.hoy);
     std::vector<char> conRepasos(size_t(e.hoy - desde + 1), 0); // by day of the table
-    std::vector<int> intervaloPrevio; // by card id: the interval its last answer set
+    std::vector<int> intervaloPrevio; // by card slot: the interval its last answer set
     const qint64 primerDia = e.hoy - DiasCalendario + 1;
     auto fila = conexion.Prepara("SELECT IDTARJETA, MOMENTO, CALIFICACION, ESTADO, "
                                  "DIASPROGRAMADOS, ESTABILIDAD FROM REPASOS");
     while (fila.Avanza()) {
         const qint64 id = fila.Entero(0);
-        if (tema && (id <= 0 || static_cast<size_t>(id) >= elegidas.size() ||
-                     !elegidas[static_cast<size_t>(id)]))
+        const size_t ranura = ranuras.De(id);
+        if (tema && (ranura >= elegidas.size() || !elegidas[ranura]))
             continue;
         const qint64 momento = fila.Entero(1);
-        curva.Anota(id, momento, fila.Real(5));
-        int sinPrevio = 0;
-        int& previo = id > 0 ? Celda(intervaloPrevio, id) : sinPrevio;
-        const int intervalo = std::exchange(previo, static_cast<int>(fila.Entero(4)));
+        curva.Anota(ranura, momento, fila.Real(5));
+        const int intervalo =
+            std::exchange(Celda(intervaloPrevio, ranura), static_cast<int>(fila.Entero(4)));
         const std::optional<qint64> dia = tabla.Dia(momento);
         if (!dia || *dia > e.hoy) // after now: the clock was moved back
             continue;

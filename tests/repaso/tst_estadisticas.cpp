@@ -223,6 +223,27 @@ private slots:
         QVERIFY(qAbs(otro.curvaConocidas.back().palabras - 0.9) < 1e-5);
     }
 
+    void idsDeTarjetaComoMarcasDeTiempo()
+    {
+        // An imported log keeps its card ids, which another program may give as timestamps.
+        const qint64 id = 1'700'000'000'000;
+        TarjetaItem t;
+        t.item = 7;
+        t.tarjeta.id = id;
+        t.tarjeta.estado = Estado::Repaso;
+        t.tarjeta.vence = Ahora + Dia;
+        t.tarjeta.memoria = {10, 5};
+        t.tarjeta.diasProgramados = 30;
+        t.tarjeta.ultimoRepaso = Ahora - 10 * Dia;
+        base_.EscribeAparte([&](ConexionSqlite& c) { almacen_.EscribeTarjeta(c, t); });
+        Anota(id, Ahora - 40 * Dia, Estado::Nueva, Calificacion::Bien, 30, 10);
+        Anota(id, Ahora - 10 * Dia, Estado::Repaso, Calificacion::Bien, 30, 10);
+        const Estadisticas e = Calcula(QStringLiteral("otro"));
+        QCOMPARE(e.estados.maduras, 1);
+        QCOMPARE(e.retencion[size_t(Periodo::Mes)].maduras.acertadas, 1);
+        QVERIFY(qAbs(e.curvaConocidas.back().palabras - 0.9) < 1e-5);
+    }
+
     void unaBaseSinPracticaNoTieneCifras()
     {
         const Estadisticas e = Calcula();
