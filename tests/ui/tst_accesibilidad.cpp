@@ -13,6 +13,7 @@
 #include "ui/busqueda/frmBuscar.h"
 #include "ui/editors/frmItems.h"
 #include "ui/editors/frmTemas.h"
+#include "ui/estadisticas/frmEstadisticas.h"
 #include "ui/intercambio/frmExportar.h"
 #include "ui/intercambio/frmImportar.h"
 #include "ui/main/frmMenuPrincipal.h"
@@ -119,6 +120,10 @@ void PruebaAccesibilidad::cadaControlTieneNombre_data()
         Hijo<QPushButton>(Ventana<frmPracticar>(), "cmdComenzar")->click();
         Hijo<QPushButton>(Ventana<frmPracticar>(), "cmdMostrar")->click();
         return Ventana<frmPracticar>();
+    });
+    QTest::newRow("estadísticas") << Abre([](EntornoPrueba&) -> QWidget& {
+        Hijo<QAction>(Principal(), "mnuEstadisticas")->trigger();
+        return Ventana<frmEstadisticas>();
     });
 }
 

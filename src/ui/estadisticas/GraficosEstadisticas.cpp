@@ -60,6 +60,9 @@ QChartView* NuevaVista(QChart* grafico, const char* nombre, const QString& descr
     vista->setRenderHint(QPainter::Antialiasing);
     vista->setAccessibleName(grafico->title());
     vista->setAccessibleDescription(descripcion);
+    // The view passes the focus to its drawing area: a screen reader names that too.
+    vista->viewport()->setAccessibleName(grafico->title());
+    vista->viewport()->setAccessibleDescription(descripcion);
     vista->setMinimumHeight(vista->fontMetrics().height() * 14);
     return vista;
 }

@@ -69,6 +69,7 @@ frmEstadisticas::frmEstadisticas(BaseVocabulario& base, const QStringList& temas
     etiqueta->setBuddy(cboEleccion);
     cboEleccion->setAccessibleName(QStringLiteral("De qué vocabulario"));
     tabPaginas->setObjectName(QStringLiteral("tabPaginas"));
+    tabPaginas->setAccessibleName(QStringLiteral("Estadísticas"));
     cmdGuardar->setObjectName(QStringLiteral("cmdGuardar"));
     cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
 
