@@ -4,6 +4,8 @@
 #include "repaso/HistoriasAjuste.h"
 #include "repaso/ModeloAjuste.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -278,9 +280,10 @@ ResultadoAjuste Fallido(ResultadoAjuste r, const QString& porque)
     return r;
 }
 
+// A figure in a sentence, written as Spanish writes it ("0,3097").
 QString Cifra(double x)
 {
-    return QString::number(x, 'f', 4);
+    return QLocale(QLocale::Spanish, QLocale::Spain).toString(x, 'f', 4);
 }
 
 } // namespace
@@ -368,7 +371,7 @@ ResultadoAjuste AjustaParametros(const std::vector<RegistroRepaso>& registro,
         if (r.mejora)
             r.pesos = r.ajustados;
         else
-            r.motivo = QStringLiteral("Los parámetros ajustados no predicen mejor tus respuestas "
+            r.motivo = QStringLiteral("Los parámetros ajustados no predicen mejor sus respuestas "
                                       "(pérdida %1 frente a %2). Siguen los de antes.")
                            .arg(Cifra(r.despues.logLoss), Cifra(r.antes.logLoss));
     } catch (const std::bad_alloc&) {
