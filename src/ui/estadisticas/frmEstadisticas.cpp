@@ -2,6 +2,7 @@
 
 #include "app/Fallos.h"
 #include "app/modTALVEXV20.h"
+#include "app/windows/Centrado.h"
 #include "data/BaseVocabulario.h"
 #include "ui/estadisticas/CalendarioRepasos.h"
 #include "ui/estadisticas/GraficosEstadisticas.h"
@@ -101,6 +102,7 @@ frmEstadisticas::frmEstadisticas(BaseVocabulario& base, const QStringList& temas
     Muestra();
     const QFontMetrics medida = fontMetrics();
     resize(medida.averageCharWidth() * 130, medida.height() * 42);
+    CentraEnPantalla(*this);
 }
 
 std::optional<QString> frmEstadisticas::TemaElegido() const
