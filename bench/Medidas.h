@@ -1,6 +1,7 @@
 #pragma once
 // What the benchmarks measure with: memory figures of the process and percentiles.
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -36,4 +37,15 @@ inline bool Informa(const char* que, double ms, double barra)
     std::printf("%-48s %8.2f ms (barra %.0f ms) %s\n", que, ms, barra,
                 ms <= barra ? "bien" : "LENTO");
     return ms <= barra;
+}
+
+// A copy of the database `origen` in `carpeta` to measure on, so that the file given is never
+// changed; an empty text (and a message) when it cannot be made.
+inline QString CopiaDeTrabajo(const QString& origen, const QTemporaryDir& carpeta)
+{
+    const QString copia = carpeta.filePath(QStringLiteral("TALVEXV20.MDB"));
+    if (QFile::copy(origen, copia))
+        return copia;
+    std::fprintf(stderr, "No se pudo copiar %s\n", qPrintable(origen));
+    return {};
 }

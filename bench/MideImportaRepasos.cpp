@@ -90,11 +90,9 @@ int main(int argc, char* argv[])
     }
     const int cuantos = argumentos.size() > 2 ? argumentos[2].toInt() : 1000000;
     QTemporaryDir carpeta;
-    const QString copia = carpeta.filePath(QStringLiteral("TALVEXV20.MDB"));
-    if (cuantos <= 0 || !QFile::copy(argumentos[1], copia)) {
-        std::fputs("No se pudo copiar la base de datos.\n", stderr);
+    const QString copia = cuantos > 0 ? CopiaDeTrabajo(argumentos[1], carpeta) : QString();
+    if (copia.isEmpty())
         return 1;
-    }
     bool bien = true;
     try {
         BaseVocabulario base;

@@ -50,11 +50,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir carpeta;
-    const QString copia = carpeta.filePath(QStringLiteral("TALVEXV20.MDB"));
-    if (!QFile::copy(aplicacion.arguments()[1], copia)) {
-        std::fputs("No se pudo copiar la base de datos.\n", stderr);
+    const QString copia = CopiaDeTrabajo(aplicacion.arguments()[1], carpeta);
+    if (copia.isEmpty())
         return 1;
-    }
     bool bien = true;
     try {
         BaseVocabulario base;

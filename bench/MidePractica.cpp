@@ -229,11 +229,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir carpeta;
-    const QString copia = carpeta.filePath(QStringLiteral("TALVEXV20.MDB"));
-    if (!QFile::copy(argumentos[1], copia)) {
-        std::fprintf(stderr, "No se pudo copiar %s\n", qPrintable(argumentos[1]));
+    const QString copia = CopiaDeTrabajo(argumentos[1], carpeta);
+    if (copia.isEmpty())
         return 1;
-    }
     bool bien = true;
     try {
         BaseVocabulario base;

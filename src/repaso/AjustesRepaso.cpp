@@ -15,8 +15,6 @@ const QString ClaveRetencion = QStringLiteral("REPASO.RETENCION");
 const QString ClaveNuevas = QStringLiteral("REPASO.NUEVASPORDIA");
 const QString ClaveRepasos = QStringLiteral("REPASO.REPASOSPORDIA");
 const QString ClaveHablaSola = QStringLiteral("REPASO.HABLASOLA");
-// "FSRS-6:21:w0,w1,…": the model, the count and the weights, so that a later model can be
-// told apart from this one.
 const QString ClavePesos = QStringLiteral("REPASO.PARAMETROS");
 const QString ModeloPesos = QStringLiteral("FSRS-6");
 
@@ -25,27 +23,38 @@ template <typename T> T Acota(T valor, T minimo, T maximo)
     return std::clamp(valor, minimo, maximo);
 }
 
-std::vector<double> LeePesos(const QString& texto)
+} // namespace
+
+QString TextoPesos(const std::vector<double>& pesos)
+{
+    QStringList numeros;
+    for (double w : pesos)
+        numeros << QString::number(w, 'g', 17);
+    return QStringLiteral("%1:%2:%3")
+        .arg(ModeloPesos)
+        .arg(pesos.size())
+        .arg(numeros.join(QLatin1Char(',')));
+}
+
+std::optional<std::vector<double>> LeeTextoPesos(const QString& texto)
 {
     const QStringList partes = texto.split(QLatin1Char(':'));
     if (partes.size() != 3 || partes[0] != ModeloPesos)
-        return PesosPredeterminados();
+        return std::nullopt;
     bool bien = false;
     const int cuenta = partes[1].toInt(&bien);
     const QStringList numeros = partes[2].split(QLatin1Char(','));
     if (!bien || cuenta != 21 || numeros.size() != cuenta)
-        return PesosPredeterminados();
+        return std::nullopt;
     std::vector<double> pesos;
     for (const QString& numero : numeros) {
         const double w = numero.toDouble(&bien);
         if (!bien || !std::isfinite(w))
-            return PesosPredeterminados();
+            return std::nullopt;
         pesos.push_back(w);
     }
     return pesos;
 }
-
-} // namespace
 
 Parametros AjustesRepaso::ParametrosProgramador() const
 {
@@ -77,24 +86,18 @@ AjustesRepaso LeeAjustesRepaso(const BaseVocabulario& base)
     if (const auto valor = base.LeeAjuste(ClaveHablaSola))
         a.hablaSola = *valor == QLatin1String("1");
     if (const auto valor = base.LeeAjuste(ClavePesos))
-        a.pesos = LeePesos(*valor);
+        a.pesos = LeeTextoPesos(*valor).value_or(PesosPredeterminados());
     return a;
 }
 
 void GuardaAjustesRepaso(BaseVocabulario& base, const AjustesRepaso& a)
 {
-    QStringList numeros;
-    for (double w : a.pesos)
-        numeros << QString::number(w, 'g', 17);
     base.EnTransaccion([&] {
         base.GuardaAjuste(ClaveRetencion, QString::number(Acota(a.retencion, 0.70, 0.97), 'g', 17));
         base.GuardaAjuste(ClaveNuevas, QString::number(Acota(a.nuevasPorDia, 0, 9999)));
         base.GuardaAjuste(ClaveRepasos, QString::number(Acota(a.repasosPorDia, 0, 99999)));
         base.GuardaAjuste(ClaveHablaSola, a.hablaSola ? QStringLiteral("1") : QStringLiteral("0"));
-        base.GuardaAjuste(ClavePesos, QStringLiteral("%1:%2:%3")
-                                          .arg(ModeloPesos)
-                                          .arg(a.pesos.size())
-                                          .arg(numeros.join(QLatin1Char(','))));
+        base.GuardaAjuste(ClavePesos, TextoPesos(a.pesos));
     });
 }
 

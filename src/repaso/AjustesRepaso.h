@@ -3,6 +3,10 @@
 // its copies: desired retention, the day's limits, speaking on its own, the model's weights.
 #include "repaso/Fsrs.h"
 
+#include <QString>
+
+#include <optional>
+
 class BaseVocabulario;
 
 namespace Repaso {
@@ -21,5 +25,11 @@ struct AjustesRepaso {
 // What is stored, each value brought into its range; a value that does not read is the default.
 AjustesRepaso LeeAjustesRepaso(const BaseVocabulario& base);
 void GuardaAjustesRepaso(BaseVocabulario& base, const AjustesRepaso& ajustes);
+
+// The weights as the settings keep them, "FSRS-6:21:w0,w1,…" (the model and the count, so that
+// a later model can be told apart), and back: nothing when the text is not 21 finite weights
+// of this model.
+QString TextoPesos(const std::vector<double>& pesos);
+std::optional<std::vector<double>> LeeTextoPesos(const QString& texto);
 
 } // namespace Repaso

@@ -129,6 +129,21 @@ std::optional<Tipo> TipoDeNombre(const QString& nombre)
     return std::nullopt;
 }
 
+RegistroRepaso FilaDeRespuesta(const Tarjeta& antes, const Tarjeta& despues, Calificacion c,
+                               qint64 ahora, const Dias& dias)
+{
+    RegistroRepaso r;
+    r.tarjeta = despues.id;
+    r.momento = ahora;
+    r.calificacion = c;
+    r.estadoAntes = antes.estado;
+    if (antes.estado != Estado::Nueva && antes.ultimoRepaso)
+        r.diasTranscurridos = dias.CuentaDias(*antes.ultimoRepaso, ahora);
+    r.diasProgramados = despues.diasProgramados;
+    r.memoria = despues.memoria;
+    return r;
+}
+
 AlmacenRepasos::AlmacenRepasos(BaseVocabulario& base) : base(base) {}
 
 RespuestaGuardada AlmacenRepasos::GuardaRespuesta(const TarjetaItem& antes, const Tarjeta& despues,
@@ -271,11 +286,6 @@ std::vector<TarjetaItem> AlmacenRepasos::Nuevas(const Eleccion& eleccion, Tipo t
     if (!eleccion.tema && !nuevas.empty())
         desde = std::max(desde, nuevas.front().item - 1);
     return nuevas;
-}
-
-int AlmacenRepasos::CuentaNuevas(const Eleccion& eleccion, Tipo tipo, int tope) const
-{
-    return static_cast<int>(Nuevas(eleccion, tipo, tope).size());
 }
 
 int AlmacenRepasos::CuentaIntroducidas(qint64 desde) const

@@ -54,6 +54,12 @@ struct RegistroRepaso {
     Tipo tipo = Tipo::IngEsp;
 };
 
+// The review row of answering `c` at `ahora`: what the card was before and became after (its
+// elapsed days counted by `dias`, none for a new card). Duration, mode and kind are the
+// caller's.
+RegistroRepaso FilaDeRespuesta(const Tarjeta& antes, const Tarjeta& despues, Calificacion c,
+                               qint64 ahora, const Dias& dias);
+
 // What undoing an answer needs: the card as it was, and the review row.
 struct RespuestaGuardada {
     TarjetaItem antes;
@@ -91,8 +97,6 @@ public:
     // Up to `cuantas` items of the choice that have no card of `tipo` yet, in the order they
     // were added (oldest first), as new cards (id 0).
     std::vector<TarjetaItem> Nuevas(const Eleccion& eleccion, Tipo tipo, int cuantas) const;
-    // How many items of the choice have no card of `tipo` yet, counting at most `tope`.
-    int CuentaNuevas(const Eleccion& eleccion, Tipo tipo, int tope) const;
     // Cards first answered, and review-state answers given, since `desde` (UTC ms): what the
     // day's limits have already used.
     int CuentaIntroducidas(qint64 desde) const;

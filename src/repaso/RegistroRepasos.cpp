@@ -262,23 +262,18 @@ Tarjeta RepiteHistoria(const Programador& programador, qint64 id, Tipo tipo,
     tarjeta.id = id;
     repasos.clear();
     for (const Evento& e : eventos) {
-        RegistroRepaso r = e.guardado() ? delLog[size_t(e.delLog)] : RegistroRepaso{};
-        if (!e.guardado()) {
-            r.duracion = e.duracion;
-            r.tipo = tipo;
-            r.modo = tipo == Tipo::Dictado ? Modo::Dictado : Modo::Tarjetas;
-        }
-        r.tarjeta = id;
-        r.momento = e.momento;
-        r.calificacion = e.calificacion;
-        r.estadoAntes = tarjeta.estado;
-        r.diasTranscurridos =
-            tarjeta.estado != Estado::Nueva && tarjeta.ultimoRepaso
-                ? programador.Calendario().CuentaDias(*tarjeta.ultimoRepaso, e.momento)
-                : 0;
-        tarjeta = programador.Programa(tarjeta, e.calificacion, e.momento);
-        r.diasProgramados = tarjeta.diasProgramados;
-        r.memoria = tarjeta.memoria;
+        const Tarjeta despues = programador.Programa(tarjeta, e.calificacion, e.momento);
+        RegistroRepaso r =
+            FilaDeRespuesta(tarjeta, despues, e.calificacion, e.momento, programador.Calendario());
+        // A stored review keeps its own duration, mode and kind (and its row).
+        const RegistroRepaso propio = e.guardado() ? delLog[size_t(e.delLog)] : RegistroRepaso{};
+        r.fila = propio.fila;
+        r.duracion = e.guardado() ? propio.duracion : e.duracion;
+        r.tipo = e.guardado() ? propio.tipo : tipo;
+        r.modo = e.guardado()            ? propio.modo
+                 : tipo == Tipo::Dictado ? Modo::Dictado
+                                         : Modo::Tarjetas;
+        tarjeta = despues;
         repasos.push_back(r);
     }
     return tarjeta;

@@ -187,15 +187,8 @@ void Sesion::Responde(Calificacion c, qint64 ahora, qint64 duracion, Modo modo)
         return;
     const TarjetaItem antes = *actual;
     const Tarjeta despues = programador.Programa(antes.tarjeta, c, ahora);
-    RegistroRepaso registro;
-    registro.momento = ahora;
-    registro.calificacion = c;
-    registro.estadoAntes = antes.tarjeta.estado;
-    if (antes.tarjeta.estado != Estado::Nueva && antes.tarjeta.ultimoRepaso)
-        registro.diasTranscurridos =
-            programador.Calendario().CuentaDias(*antes.tarjeta.ultimoRepaso, ahora);
-    registro.diasProgramados = despues.diasProgramados;
-    registro.memoria = despues.memoria;
+    RegistroRepaso registro =
+        FilaDeRespuesta(antes.tarjeta, despues, c, ahora, programador.Calendario());
     registro.duracion = std::max<qint64>(duracion, 0);
     registro.modo = modo;
     registro.tipo = antes.tipo;

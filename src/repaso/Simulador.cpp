@@ -86,14 +86,7 @@ std::vector<RegistroRepaso> SimulaRepasos(const Simulacion& s)
             }
             real = alumno.memoria.ActualizaMemoria(real, transcurridos, c);
             const Tarjeta despues = programador.Programa(tarjeta, c, ahora);
-            RegistroRepaso fila;
-            fila.tarjeta = tarjeta.id;
-            fila.momento = ahora;
-            fila.calificacion = c;
-            fila.estadoAntes = tarjeta.estado;
-            fila.diasTranscurridos = transcurridos;
-            fila.diasProgramados = despues.diasProgramados;
-            fila.memoria = despues.memoria;
+            RegistroRepaso fila = FilaDeRespuesta(tarjeta, despues, c, ahora, dias);
             fila.duracion = alumno.Entre(2000, 15000);
             registro.push_back(fila);
             tarjeta = despues;

@@ -3,6 +3,7 @@
 #include "app/Fallos.h"
 #include "data/BaseVocabulario.h"
 #include "data/Sqlite.h"
+#include "repaso/AjustesRepaso.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,40 +24,12 @@ namespace {
 
 // The weights a fitting replaced, in the form the settings keep the weights in force.
 const QString ClaveAnteriores = QStringLiteral("REPASO.PARAMETROS.ANTERIORES");
-const QString ModeloPesos = QStringLiteral("FSRS-6");
-constexpr int CuentaPesos = 21;
+constexpr size_t CuentaPesos = 21;
 
 bool SonValidos(const std::vector<double>& pesos)
 {
     return pesos.size() == CuentaPesos &&
            std::all_of(pesos.begin(), pesos.end(), [](double w) { return std::isfinite(w); });
-}
-
-QString TextoPesos(const std::vector<double>& pesos)
-{
-    QStringList numeros;
-    for (double w : pesos)
-        numeros << QString::number(w, 'g', 17);
-    return QStringLiteral("%1:%2:%3")
-        .arg(ModeloPesos)
-        .arg(pesos.size())
-        .arg(numeros.join(QLatin1Char(',')));
-}
-
-// Nothing when the text is not 21 weights of this model.
-std::vector<double> LeePesos(const std::optional<QString>& texto)
-{
-    const QStringList partes = texto ? texto->split(QLatin1Char(':')) : QStringList();
-    if (partes.size() != 3 || partes[0] != ModeloPesos || partes[1] != QString::number(CuentaPesos))
-        return {};
-    std::vector<double> pesos;
-    for (const QString& numero : partes[2].split(QLatin1Char(','))) {
-        bool bien = false;
-        pesos.push_back(numero.toDouble(&bien));
-        if (!bien)
-            return {};
-    }
-    return SonValidos(pesos) ? pesos : std::vector<double>{};
 }
 
 const QLocale& Espanol()
@@ -117,7 +90,9 @@ QPushButton* CreaBoton(QWidget* dueno, const char* nombre, const QString& texto)
 AjusteMemoria::AjusteMemoria(BaseVocabulario& base, std::vector<double> pesos, Guarda guarda,
                              QWidget* dueno)
     : QGroupBox(QStringLiteral("Modelo de memoria"), dueno), base_(base), pesos_(std::move(pesos)),
-      anteriores_(LeePesos(base.LeeAjuste(ClaveAnteriores))), guarda_(std::move(guarda))
+      anteriores_(LeeTextoPesos(base.LeeAjuste(ClaveAnteriores).value_or(QString()))
+                      .value_or(std::vector<double>{})),
+      guarda_(std::move(guarda))
 {
     setObjectName(QStringLiteral("grpModeloMemoria"));
     lblEnUso = new QLabel(this);
