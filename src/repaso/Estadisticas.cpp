@@ -4,14 +4,17 @@
 #include "data/Sqlite.h"
 #include "repaso/AjustesRepaso.h"
 #include "repaso/Dias.h"
+#include "repaso/EstadisticasRegistro.h"
 #include "repaso/Programador.h"
 
 #include <QHash>
-#include <QSet>
+
+#include <sqlite3.h>
 
 #include <algorithm>
-#include <deque>
-#include <limits>
+#include <cmath>
+#include <future>
+#include <thread>
 #include <utility>
 
 namespace Repaso {
@@ -19,46 +22,12 @@ namespace Repaso {
 namespace {
 
 constexpr qint64 MsPorDia = 24 * 60 * 60 * 1000;
-constexpr qint64 MsPorHora = 60 * 60 * 1000;
-constexpr int HoraInicioDia = 4;
-// The curve is sampled every two weeks over the year: each sample costs a power per card.
-constexpr int PuntosCurva = 26;
-
-// Grows a per-card table so that `id` fits.
-template <typename T> T& Celda(std::vector<T>& tabla, size_t ranura)
-{
-    if (ranura >= tabla.size())
-        tabla.resize(ranura + 1);
-    return tabla[ranura];
-}
-
-// Card ids as small indexes into the tables by card. Ids mostly run from 1 with few gaps, but a
-// card made by importing a log keeps the log's id, which may be as large as a timestamp: those
-// beyond the dense range go through a hash instead of a table no memory could hold.
-class Ranuras {
-public:
-    explicit Ranuras(qint64 denso) : denso(std::max<qint64>(0, denso)) {}
-    size_t De(qint64 id)
-    {
-        if (id >= 0 && id < denso)
-            return static_cast<size_t>(id);
-        auto it = otras.constFind(id);
-        if (it == otras.constEnd())
-            it = otras.insert(id, denso + otras.size());
-        return static_cast<size_t>(*it);
-    }
-
-private:
-    qint64 denso;
-    QHash<qint64, qint64> otras;
-};
 
 // What the cards of the choice say now: due, states, topics, words known.
 class LecturaTarjetas {
 public:
-    LecturaTarjetas(Estadisticas& e, const Modelo& modelo, const Dias& dias, Ranuras& ranuras,
-                    qint64 ahora)
-        : e(e), modelo(modelo), ranuras(ranuras), ahora(ahora)
+    LecturaTarjetas(Estadisticas& e, const Modelo& modelo, const Dias& dias, qint64 ahora)
+        : e(e), modelo(modelo), ahora(ahora)
     {
         inicios.reserve(DiasAdelante + 1);
         for (int i = 0; i <= DiasAdelante; ++i)
@@ -69,50 +38,29 @@ public:
     void Lee(ConexionSqlite& conexion, const std::optional<QString>& tema)
     {
         LeeOrdenTemas(conexion);
-        auto fila = conexion.Prepara(
-            tema ? "SELECT t.IDTARJETA, t.ESTADO, t.VENCE, t.ESTABILIDAD, t.DIASPROGRAMADOS, "
-                   "t.ULTIMOREPASO, i.NOMBRETEMA, t.IDITEM FROM TARJETAS AS t "
-                   "JOIN ITEMS AS i ON i.rowid = t.IDITEM WHERE i.NOMBRETEMA = ?1"
-                 : "SELECT t.IDTARJETA, t.ESTADO, t.VENCE, t.ESTABILIDAD, t.DIASPROGRAMADOS, "
-                   "t.ULTIMOREPASO, i.NOMBRETEMA, t.IDITEM FROM TARJETAS AS t "
-                   "JOIN ITEMS AS i ON i.rowid = t.IDITEM");
-        if (tema)
-            fila.Enlaza(1, *tema);
+        LeeTemasDeItems(conexion, tema);
+        auto fila = conexion.Prepara("SELECT IDITEM, ESTADO, VENCE, ESTABILIDAD, "
+                                     "DIASPROGRAMADOS, ULTIMOREPASO FROM TARJETAS");
         while (fila.Avanza()) {
-            const qint64 id = fila.Entero(0);
-            Celda(elegidas, ranuras.De(id)) = 1;
-            PorEstado& delTema = Tema(fila.Texto(6));
+            const std::optional<size_t> ranura = items.De(fila.Entero(0));
+            if (!ranura || *ranura >= delItem.size() || delItem[*ranura].tema < 0)
+                continue; // an item not of the choice
+            DelItem& item = delItem[*ranura];
+            PorEstado& delTema = temas[static_cast<size_t>(item.tema)].estados;
+            if (!item.practicado) { // it was counted new
+                item.practicado = true;
+                --delTema.nuevas;
+                --e.estados.nuevas;
+            }
             Cuenta(EstadoDe(fila.Entero(1), static_cast<int>(fila.Entero(4))), delTema);
             Vence(fila.Entero(2));
             if (!fila.EsNulo(5))
                 e.conocidas += Retenibilidad(fila.Real(3), fila.Entero(5));
-            const qint64 item = fila.Entero(7);
-            if (!practicados.contains(item)) {
-                practicados.insert(item);
-                ++conTarjeta[&delTema];
-            }
-        }
-
-        // Items never practised: each topic's items but those with a card of some kind.
-        auto items = conexion.Prepara(
-            tema
-                ? "SELECT NOMBRETEMA, count(*) FROM ITEMS WHERE NOMBRETEMA = ?1 GROUP BY NOMBRETEMA"
-                : "SELECT NOMBRETEMA, count(*) FROM ITEMS GROUP BY NOMBRETEMA");
-        if (tema)
-            items.Enlaza(1, *tema);
-        while (items.Avanza()) {
-            PorEstado& delTema = Tema(items.Texto(0));
-            const int cuantas = static_cast<int>(items.Entero(1)) - conTarjeta.value(&delTema);
-            e.estados.nuevas += cuantas;
-            delTema.nuevas += cuantas;
         }
         for (CuentaTema& cuenta : temas)
             if (cuenta.estados.Total() > 0)
                 e.porTema.push_back(std::move(cuenta));
     }
-
-    // The cards of the choice (by slot), which the log pass keeps to.
-    std::vector<char> elegidas;
 
 private:
     enum class Clase { Nueva, Aprendiendo, Joven, Madura };
@@ -180,146 +128,114 @@ private:
             Tema(fila.Texto(0));
     }
 
-    PorEstado& Tema(const QString& nombre)
+    // Every item of the choice counts new in its topic until a card of it is read. The index
+    // on the topic gives the items topic by topic, so a name is looked up once per topic.
+    void LeeTemasDeItems(ConexionSqlite& conexion, const std::optional<QString>& tema)
+    {
+        auto mayor = conexion.Prepara("SELECT max(rowid) FROM ITEMS");
+        mayor.Avanza();
+        items = Ranuras(std::min<qint64>(mayor.Entero(0) + 1, MaximoDenso));
+        auto fila =
+            conexion.Prepara(tema ? "SELECT NOMBRETEMA, rowid FROM ITEMS WHERE NOMBRETEMA = ?1"
+                                  : "SELECT NOMBRETEMA, rowid FROM ITEMS ORDER BY NOMBRETEMA");
+        if (tema)
+            fila.Enlaza(1, *tema);
+        QByteArray anterior;
+        int indice = -1;
+        while (fila.Avanza()) {
+            const QByteArray nombre = fila.Bytes(0);
+            if (indice < 0 || nombre != anterior) {
+                indice = Tema(QString::fromUtf8(nombre));
+                anterior = nombre;
+            }
+            const qint64 rowid = fila.Entero(1);
+            items.Anade(rowid);
+            const size_t ranura = *items.De(rowid);
+            if (ranura >= delItem.size())
+                delItem.resize(std::max(ranura + 1, delItem.size() * 2));
+            delItem[ranura].tema = indice;
+            ++temas[static_cast<size_t>(indice)].estados.nuevas;
+            ++e.estados.nuevas;
+        }
+    }
+
+    int Tema(const QString& nombre)
     {
         auto it = indiceTema.constFind(nombre);
         if (it == indiceTema.constEnd()) {
             it = indiceTema.insert(nombre, static_cast<int>(temas.size()));
             temas.push_back({nombre, {}});
         }
-        return temas[static_cast<size_t>(*it)].estados;
+        return *it;
     }
+
+    struct DelItem {
+        int tema = -1; // -1: not of the choice
+        bool practicado = false;
+    };
+    // Item rows beyond this go through a hash instead of the table.
+    static constexpr qint64 MaximoDenso = 1 << 22;
 
     Estadisticas& e;
     const Modelo& modelo;
-    Ranuras& ranuras;
     qint64 ahora;
-    std::vector<qint64> inicios;  // the start of today and each day after it
-    std::deque<CuentaTema> temas; // stays in place as it grows
+    std::vector<qint64> inicios; // the start of today and each day after it
+    std::vector<CuentaTema> temas;
     QHash<QString, int> indiceTema;
-    QSet<qint64> practicados;                // item rows with a card
-    QHash<const PorEstado*, int> conTarjeta; // items with a card, by topic
+    Ranuras items{0};
+    std::vector<DelItem> delItem; // by item slot
 };
 
-// The day of a moment from a table of day starts: a day is 24 hours but on the nights the
-// clocks change, so dividing guesses it within one and the table settles it. Asking the zone
-// for each of a million answers would take most of the time.
-class TablaDias {
-public:
-    TablaDias(const Dias& dias, qint64 desde, qint64 hasta) : primero(desde)
-    {
-        for (qint64 d = desde; d <= hasta + 1; ++d)
-            inicios.push_back(dias.InicioDia(d));
-    }
-    // The day of `ms`, or none before the table; after it, a day after its last.
-    std::optional<qint64> Dia(qint64 ms) const
-    {
-        if (ms < inicios.front())
-            return std::nullopt;
-        if (ms >= inicios.back())
-            return primero + qint64(inicios.size());
-        auto i = std::min<qint64>((ms - inicios.front()) / MsPorDia, qint64(inicios.size()) - 2);
-        while (i > 0 && ms < inicios[size_t(i)])
-            --i;
-        while (ms >= inicios[size_t(i) + 1])
-            ++i;
-        return primero + i;
-    }
-    qint64 Inicio(qint64 dia) const { return inicios[size_t(dia - primero)]; }
+// A slice of the log is worth a thread of its own from this many rows.
+constexpr qint64 FilasPorTramo = 100000;
 
-private:
-    qint64 primero;
-    std::vector<qint64> inicios; // the start of each day of the table and of the day after
+// The cards of the choice, each with a slot before the log is read so that the slices share
+// the table; the other cards keep to the dense range or go through each slice's hash.
+struct Eleccion {
+    Ranuras ranuras;
+    std::vector<char> elegidas; // by slot
 };
 
-// The known-words curve: at each sample, every card of the choice answered by then adds
-// its chance of recall, from the memory its last answer before the sample left. Each answer
-// adds to the samples until the card's next answer, so the log is read once, in any order of
-// cards, as long as each card's answers come in their order (as they are written).
-class Curva {
-public:
-    Curva(const Modelo& modelo, const std::vector<char>& elegidas, qint64 ahora)
-        : elegidas(elegidas), inicio(ahora - qint64(PuntosCurva) * Paso),
-          sumas(PuntosCurva + 1, 0.0)
-    {
-        // The model's forgetting curve in single precision: a curve of thousands of words
-        // needs no more, and millions of powers take half the time.
-        const Parametros& p = modelo.Ajustes();
-        decaimiento = static_cast<float>(-p.pesos[20]);
-        factor = static_cast<float>(std::pow(0.9, 1.0 / -p.pesos[20]) - 1.0);
-    }
-
-    void Anota(size_t ranura, qint64 momento, double estabilidad)
-    {
-        if (ranura >= elegidas.size() || !elegidas[ranura])
-            return;
-        Memoria& m = Celda(memorias, ranura);
-        if (m.momento > momento) // out of order: its memory then is unknown
-            return;
-        if (m.momento > 0)
-            Suma(m, momento);
-        m = {momento, static_cast<float>(estabilidad)};
-    }
-
-    std::vector<PuntoConocidas> Termina()
-    {
-        for (const Memoria& m : memorias)
-            if (m.momento > 0)
-                Suma(m, std::numeric_limits<qint64>::max());
-        std::vector<PuntoConocidas> curva;
-        for (int k = 0; k <= PuntosCurva; ++k)
-            curva.push_back({inicio + k * Paso, sumas[static_cast<size_t>(k)]});
-        return curva;
-    }
-
-private:
-    static constexpr qint64 Paso = 14 * MsPorDia;
-    struct Memoria {
-        qint64 momento = 0;
-        float estabilidad = 0;
-    };
-
-    // The first sample at or after `momento`.
-    int Muestra(qint64 momento) const
-    {
-        if (momento <= inicio)
-            return 0;
-        return static_cast<int>(std::min<qint64>(
-            PuntosCurva + 1, (momento - inicio) / Paso + ((momento - inicio) % Paso != 0)));
-    }
-
-    // The memory `m` stood from its answer until `hasta`.
-    void Suma(const Memoria& m, qint64 hasta)
-    {
-        if (!(m.estabilidad > 0))
-            return;
-        for (int k = Muestra(m.momento), fin = Muestra(hasta); k < fin; ++k)
-            sumas[static_cast<size_t>(k)] +=
-                std::pow(1.0f + factor * static_cast<float>(inicio + k * Paso - m.momento) /
-                                    (MsPorDia * m.estabilidad),
-                         decaimiento);
-    }
-
-    const std::vector<char>& elegidas;
-    float decaimiento, factor;
-    qint64 inicio; // the first sample, a year before now
-    std::vector<double> sumas;
-    std::vector<Memoria> memorias; // by card slot
-};
-
-// The streaks from the days with answers, the last of them today.
-void CuentaRachas(const std::vector<char>& conRepasos, Estadisticas& e)
+Eleccion Elige(ConexionSqlite& conexion, const std::optional<QString>& tema)
 {
-    int racha = 0;
-    for (char hubo : conRepasos) {
-        racha = hubo ? racha + 1 : 0;
-        e.rachaMasLarga = std::max(e.rachaMasLarga, racha);
+    auto cuenta = conexion.Prepara("SELECT max(IDTARJETA), count(*) FROM TARJETAS");
+    cuenta.Avanza();
+    Eleccion eleccion{Ranuras(std::min(cuenta.Entero(0) + 1, 8 * cuenta.Entero(1) + 65536)), {}};
+    auto fila = conexion.Prepara(tema ? "SELECT t.IDTARJETA FROM TARJETAS AS t JOIN ITEMS AS i "
+                                        "ON i.rowid = t.IDITEM WHERE i.NOMBRETEMA = ?1"
+                                      : "SELECT IDTARJETA FROM TARJETAS");
+    if (tema)
+        fila.Enlaza(1, *tema);
+    std::vector<qint64> ids;
+    while (fila.Avanza()) {
+        ids.push_back(fila.Entero(0));
+        eleccion.ranuras.Anade(ids.back());
     }
-    // Today without answers yet does not break the streak that ended yesterday.
-    if (!conRepasos.empty() && !conRepasos.back())
-        for (auto d = conRepasos.rbegin() + 1; d != conRepasos.rend() && *d; ++d)
-            ++racha;
-    e.rachaActual = racha;
+    eleccion.elegidas.assign(eleccion.ranuras.Cuantas(), 0);
+    for (qint64 id : ids)
+        eleccion.elegidas[*eleccion.ranuras.De(id)] = 1;
+    return eleccion;
+}
+
+// The log's rows (rowids) and its first moment.
+struct Filas {
+    qint64 primera = 0, ultima = -1;
+    std::optional<qint64> primerMomento;
+};
+
+Filas FilasDelRegistro(ConexionSqlite& conexion)
+{
+    // One extreme a statement: SQLite reads it from the b-tree's edge, not the whole table.
+    auto Extremo = [&conexion](const char* sql) {
+        auto fila = conexion.Prepara(sql);
+        fila.Avanza();
+        return fila.EsNulo(0) ? std::nullopt : std::optional<qint64>(fila.Entero(0));
+    };
+    const std::optional<qint64> primera = Extremo("SELECT min(rowid) FROM REPASOS");
+    if (!primera)
+        return {};
+    return {*primera, *Extremo("SELECT max(rowid) FROM REPASOS"),
+            Extremo("SELECT min(MOMENTO) FROM REPASOS")};
 }
 
 } // namespace
@@ -362,7 +278,7 @@ QString NombrePeriodo(Periodo periodo)
 }
 
 Estadisticas CalculaEstadisticas(const BaseVocabulario& base, const std::optional<QString>& tema,
-                                 qint64 ahora, std::optional<QTimeZone> zona)
+                                 qint64 ahora, std::optional<QTimeZone> zona, int tramos)
 {
     const Dias dias(std::move(zona));
     const Modelo modelo(LeeAjustesRepaso(base).ParametrosProgramador());
@@ -370,67 +286,50 @@ Estadisticas CalculaEstadisticas(const BaseVocabulario& base, const std::optiona
 
     Estadisticas e;
     e.hoy = dias.DiaDe(ahora);
-    e.porDia.assign(DiasCalendario, 0);
-    auto cuenta = conexion.Prepara("SELECT max(IDTARJETA), count(*) FROM TARJETAS");
-    cuenta.Avanza();
-    Ranuras ranuras(std::min(cuenta.Entero(0) + 1, 8 * cuenta.Entero(1) + 65536));
-    LecturaTarjetas tarjetas(e, modelo, dias, ranuras, ahora);
-    tarjetas.Lee(conexion, tema);
-
-    // A topic's log is its cards' answers; the whole vocabulary's keeps those of words deleted
-    // since, which were practised all the same.
-    const std::vector<char>& elegidas = tarjetas.elegidas;
-    Curva curva(modelo, elegidas, ahora);
-    auto primera = conexion.Prepara("SELECT min(MOMENTO) FROM REPASOS");
-    primera.Avanza();
+    const Eleccion eleccion = Elige(conexion, tema);
+    const Filas filas = FilasDelRegistro(conexion);
     // Two centuries back at most: an older moment is not a real answer.
-    const qint64 desde = std::max(
-        e.hoy - 73000, dias.DiaDe(primera.EsNulo(0) ? ahora : std::min(primera.Entero(0), ahora)));
+    const qint64 desde =
+        std::max(e.hoy - 73000,
+                 dias.DiaDe(filas.primerMomento ? std::min(*filas.primerMomento, ahora) : ahora));
     const TablaDias tabla(dias, desde, e.hoy);
-    std::vector<char> conRepasos(size_t(e.hoy - desde + 1), 0); // by day of the table
-    std::vector<int> intervaloPrevio; // by card slot: the interval its last answer set
-    const qint64 primerDia = e.hoy - DiasCalendario + 1;
-    auto fila = conexion.Prepara("SELECT IDTARJETA, MOMENTO, CALIFICACION, ESTADO, "
-                                 "DIASPROGRAMADOS, ESTABILIDAD FROM REPASOS");
-    while (fila.Avanza()) {
-        const qint64 id = fila.Entero(0);
-        const size_t ranura = ranuras.De(id);
-        if (tema && (ranura >= elegidas.size() || !elegidas[ranura]))
-            continue;
-        const qint64 momento = fila.Entero(1);
-        curva.Anota(ranura, momento, fila.Real(5));
-        const int intervalo =
-            std::exchange(Celda(intervaloPrevio, ranura), static_cast<int>(fila.Entero(4)));
-        const std::optional<qint64> dia = tabla.Dia(momento);
-        if (!dia || *dia > e.hoy) // after now: the clock was moved back
-            continue;
-        conRepasos[size_t(*dia - desde)] = 1;
-        if (*dia < primerDia)
-            continue;
-        ++e.porDia[static_cast<size_t>(*dia - primerDia)];
-        const bool acertada = fila.Entero(2) != static_cast<qint64>(Calificacion::OtraVez);
-        // The day runs from 04:00 to 04:00; its offset from UTC is the same all through but
-        // on the night the clocks change.
-        Aciertos& hora = e.porHora[static_cast<size_t>(
-            ((momento - tabla.Inicio(*dia)) / MsPorHora + HoraInicioDia) % 24)];
-        ++hora.respuestas;
-        hora.acertadas += acertada;
-        if (fila.Entero(3) != static_cast<qint64>(Estado::Repaso))
-            continue;
-        const qint64 haceDias = e.hoy - *dia;
-        const int desdeHace[NumPeriodos] = {0, 1, 0, 0, 0};
-        const int hastaHace[NumPeriodos] = {0, 1, 6, 29, DiasCalendario - 1};
-        for (int p = 0; p < NumPeriodos; ++p) {
-            if (haceDias < desdeHace[p] || haceDias > hastaHace[p])
-                continue;
-            Retencion& r = e.retencion[static_cast<size_t>(p)];
-            Aciertos& a = intervalo >= IntervaloMadura ? r.maduras : r.jovenes;
-            ++a.respuestas;
-            a.acertadas += acertada;
-        }
-    }
-    CuentaRachas(conRepasos, e);
-    e.curvaConocidas = curva.Termina();
+    const Parametros& p = modelo.Ajustes();
+    const ContextoRegistro contexto{eleccion.ranuras,
+                                    eleccion.elegidas,
+                                    tema.has_value(),
+                                    tabla,
+                                    e.hoy,
+                                    -p.pesos[20],
+                                    std::pow(0.9, 1.0 / -p.pesos[20]) - 1.0,
+                                    ahora};
+
+    // A long log is read in slices at once, each on a connection of its own, while this one
+    // reads the cards.
+    const QString ruta = QString::fromUtf8(sqlite3_db_filename(conexion.Manejador(), "main"));
+    if (tramos <= 0)
+        tramos = filas.ultima - filas.primera < 2 * FilasPorTramo
+                     ? 1
+                     : int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u));
+    if (ruta.isEmpty())
+        tramos = 1;
+    const qint64 ancho = (filas.ultima - filas.primera) / tramos + 1;
+    std::vector<std::future<LecturaRegistro>> aparte;
+    for (int k = 0; k < tramos && tramos > 1; ++k)
+        aparte.push_back(std::async(std::launch::async, [&, k] {
+            ConexionSqlite propia;
+            propia.Abre(ruta, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+            LecturaRegistro lectura{contexto};
+            const qint64 desdeFila = filas.primera + k * ancho;
+            lectura.Lee(propia, desdeFila, desdeFila + ancho - 1);
+            return lectura;
+        }));
+    LecturaTarjetas(e, modelo, dias, ahora).Lee(conexion, tema);
+    LecturaRegistro registro{contexto};
+    if (tramos == 1)
+        registro.Lee(conexion, filas.primera, filas.ultima);
+    for (auto& lectura : aparte)
+        registro.Absorbe(lectura.get());
+    registro.Termina(e);
     return e;
 }
 

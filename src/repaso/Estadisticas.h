@@ -4,7 +4,7 @@
 // retention (review answers not "Otra vez"), the cards by state and by topic, the words known
 // (the sum of every card's chance of being recalled) and how that grew, and the answers by hour.
 // Days start at 04:00 local time, as practice counts them. Read in two passes over the file
-// (cards, then the log), so that it stays fast with a million reviews.
+// (cards, and the log in slices at once), so that it stays fast with a million reviews.
 #include <QString>
 #include <QTimeZone>
 #include <QtGlobal>
@@ -78,8 +78,9 @@ constexpr int DiasCalendario = 365;
 constexpr int IntervaloMadura = 21;
 
 // The figures for every item (`tema` none) or one topic's at `ahora` (UTC ms). `zona`: where the
-// day starts at 04:00 (none: the system's). Throws ErrorTalvex when the file cannot be read.
+// day starts at 04:00 (none: the system's). `tramos`: the slices of the log read at once (0: one
+// per core when the log is long). Throws ErrorTalvex when the file cannot be read.
 Estadisticas CalculaEstadisticas(const BaseVocabulario& base, const std::optional<QString>& tema,
-                                 qint64 ahora, std::optional<QTimeZone> zona = {});
+                                 qint64 ahora, std::optional<QTimeZone> zona = {}, int tramos = 0);
 
 } // namespace Repaso

@@ -18,6 +18,11 @@ const qint64 Medianoche =
     QDateTime(QDate(2026, 3, 10), QTime(0, 0), QTimeZone::utc()).toMSecsSinceEpoch();
 const qint64 Ahora = Medianoche + 12 * Hora;
 
+bool Igual(const Aciertos& a, const Aciertos& b)
+{
+    return a.respuestas == b.respuestas && a.acertadas == b.acertadas;
+}
+
 } // namespace
 
 class PruebaEstadisticas : public QObject {
@@ -53,9 +58,9 @@ class PruebaEstadisticas : public QObject {
         r.memoria = {s, 5};
         base_.EscribeAparte([&](ConexionSqlite& con) { almacen_.AgregaRepaso(con, r); });
     }
-    Estadisticas Calcula(std::optional<QString> tema = {}, qint64 ahora = Ahora)
+    Estadisticas Calcula(std::optional<QString> tema = {}, qint64 ahora = Ahora, int tramos = 0)
     {
-        return CalculaEstadisticas(base_, tema, ahora, QTimeZone::utc());
+        return CalculaEstadisticas(base_, tema, ahora, QTimeZone::utc(), tramos);
     }
 
 private slots:
@@ -242,6 +247,65 @@ private slots:
         QCOMPARE(e.estados.maduras, 1);
         QCOMPARE(e.retencion[size_t(Periodo::Mes)].maduras.acertadas, 1);
         QVERIFY(qAbs(e.curvaConocidas.back().palabras - 0.9) < 1e-5);
+    }
+
+    void losTramosDelRegistroDanLasMismasCifras()
+    {
+        // 27 cards (one with a timestamp for id), 3,000 answers over 400 days, the reviews of a
+        // deleted item and of a card never stored: read whole and in slices, the same figures.
+        QRandomGenerator azar(26);
+        std::vector<qint64> ids;
+        base_.EscribeAparte([&](ConexionSqlite& c) {
+            for (qint64 item = 1; item <= 9; ++item)
+                for (Tipo tipo : {Tipo::IngEsp, Tipo::EspIng, Tipo::Dictado}) {
+                    TarjetaItem t;
+                    t.item = item;
+                    t.tipo = tipo;
+                    t.tarjeta.id = item == 9 && tipo == Tipo::Dictado ? 1'700'000'000'000 : 0;
+                    t.tarjeta.estado = Estado(azar.bounded(4));
+                    t.tarjeta.vence = Ahora + (azar.bounded(80) - 20) * Dia;
+                    t.tarjeta.memoria = {1 + azar.bounded(100.0), 5};
+                    t.tarjeta.diasProgramados = azar.bounded(60);
+                    t.tarjeta.ultimoRepaso = Ahora - azar.bounded(50) * Dia;
+                    ids.push_back(almacen_.EscribeTarjeta(c, t));
+                }
+            ids.push_back(5'000'000'000'000);
+            for (int i = 0; i < 3000; ++i) {
+                RegistroRepaso r;
+                r.tarjeta = ids[size_t(azar.bounded(int(ids.size())))];
+                r.momento = Ahora - 400 * Dia + i * (400 * Dia / 3000);
+                r.estadoAntes = Estado(azar.bounded(4));
+                r.calificacion = Calificacion(1 + azar.bounded(4));
+                r.diasProgramados = azar.bounded(50);
+                r.memoria = {0.5 + azar.bounded(60.0), 5};
+                almacen_.AgregaRepaso(c, r);
+            }
+        });
+        base_.EliminaItem(QStringLiteral("tema palabra 2"));
+
+        for (const std::optional<QString>& tema :
+             {std::optional<QString>(), std::optional<QString>(QStringLiteral("otro"))}) {
+            const Estadisticas entera = Calcula(tema, Ahora, 1);
+            QVERIFY(entera.rachaMasLarga > 0);
+            for (int tramos : {2, 3, 7}) {
+                const Estadisticas e = Calcula(tema, Ahora, tramos);
+                const QString que =
+                    QStringLiteral("%1 tramos, %2").arg(tramos).arg(tema.value_or("todo"));
+                QVERIFY2(e.porDia == entera.porDia && e.rachaActual == entera.rachaActual &&
+                             e.rachaMasLarga == entera.rachaMasLarga,
+                         qPrintable(que));
+                for (size_t p = 0; p < NumPeriodos; ++p)
+                    QVERIFY2(Igual(e.retencion[p].jovenes, entera.retencion[p].jovenes) &&
+                                 Igual(e.retencion[p].maduras, entera.retencion[p].maduras),
+                             qPrintable(que));
+                for (size_t h = 0; h < 24; ++h)
+                    QVERIFY2(Igual(e.porHora[h], entera.porHora[h]), qPrintable(que));
+                for (size_t k = 0; k < e.curvaConocidas.size(); ++k)
+                    QVERIFY2(qAbs(e.curvaConocidas[k].palabras -
+                                  entera.curvaConocidas[k].palabras) < 1e-3,
+                             qPrintable(que));
+            }
+        }
     }
 
     void unaBaseSinPracticaNoTieneCifras()
