@@ -169,6 +169,34 @@ int main(int argc, char* argv[])
         const std::vector<double> deErratas =
             Teclea(indice, conErrata, resultadosErratas, cercanosErratas);
 
+        // After each write of the kinds the program makes, the index brought up to date and a
+        // first search: what a learner waits for when opening the search window after a change.
+        std::vector<double> trasCambio;
+        QStringList ingleses;
+        for (int n = 0; n < 30; ++n) {
+            const QString nuevo = QStringLiteral("zz medida %1").arg(n);
+            if (n % 3 == 0)
+                base.AgregaItem(
+                    {nuevo, QStringLiteral("medida"), SinCategoria, QStringLiteral("nota")});
+            else if (n % 3 == 1)
+                base.ModificaItem(QStringLiteral("zz medida %1").arg(n - 1),
+                                  {nuevo, QStringLiteral("otra"), SinCategoria, QString()});
+            else
+                base.EliminaItem(QStringLiteral("zz medida %1").arg(n - 1));
+            reloj.restart();
+            indice.Actualiza(base);
+            resultados += indice.Busca(palabras.front()).size();
+            trasCambio.push_back(reloj.nsecsElapsed() / 1e6);
+        }
+        // Built aside, as after start-up, while this thread waits.
+        reloj.restart();
+        Busqueda::IndiceAparte aparte(base);
+        Busqueda::Indice deAparte = aparte.Toma();
+        const double construccionAparte = reloj.nsecsElapsed() / 1e6;
+        reloj.restart();
+        deAparte.Actualiza(base);
+        const double aparteAlDia = reloj.nsecsElapsed() / 1e6;
+
         std::printf(
             "palabras tecleadas:        %lld (%zu búsquedas, %zu resultados, %zu cercanos)\n",
             static_cast<long long>(palabras.size()), tiempos.size(), resultados, cercanos);
@@ -188,6 +216,11 @@ int main(int argc, char* argv[])
             "p99 %.2f ms\n",
             static_cast<long long>(conErrata.size()), deErratas.size(), cercanosErratas,
             Percentil(deErratas, 0.5), Percentil(deErratas, 0.99));
+        std::printf(
+            "tras un cambio, al día y buscar: mediana %.2f ms, máximo %.2f ms (30 cambios)\n",
+            Percentil(trasCambio, 0.5), Percentil(trasCambio, 1.0));
+        std::printf("Construye aparte:          %8.1f ms (y al día después: %.2f ms)\n",
+                    construccionAparte, aparteAlDia);
         std::printf("VmRSS antes / después:     %ld / %ld kB (+%ld kB)\n", antes, despues,
                     despues - antes);
         std::printf("memoria del índice:        %lld kB (montón en uso)\n",

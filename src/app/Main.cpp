@@ -125,6 +125,7 @@ void Main()
         principal.setEnabled(true);
         principal.activateWindow();
         principal.MuestraPanel();
+        principal.PreparaBusqueda();
         AvisaFalloCopia();
     } catch (const ErrorTalvex& error) {
         FallaInicio(error.Numero(), error.Descripcion());

@@ -1,5 +1,10 @@
 #include "busqueda/Busqueda.h"
 
+#include "data/Cotejo.h"
+#include "data/ErrorTalvex.h"
+
+#include <sqlite3.h>
+
 #include <QHash>
 
 #ifdef __SSE2__
@@ -17,6 +22,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -538,7 +544,7 @@ const char* BuscaBytes(const char* s, size_t n, std::string_view aguja)
 }
 
 constexpr uint32_t MarcaTema = 0x80000000u;
-constexpr uint32_t MarcaEspanol = 0x40000000u; // while building: a use in Spanish only
+constexpr uint32_t MarcaEspanol = 0x40000000u; // a use in the Spanish only
 constexpr uint8_t SinNivel = 255;
 constexpr uint8_t Descartado = 254; // matched the first word but not every other
 constexpr uint8_t Candidato2 = 100; // has a word beginning with the first query word
@@ -562,133 +568,131 @@ struct Indice::Datos {
     const BaseVocabulario* base = nullptr;
     quint64 escrituras = 0;
 
+    // Topics by id: an id stays while the index lives, whatever topics come and go.
     struct TemaIndice {
         QString nombre;
         std::string plegado;
         bool enTabla = false; // a topic of the topic table, not only named by items
     };
     std::vector<TemaIndice> temas;
+    QHash<QString, uint32_t> idTema;
+    std::vector<uint32_t> ordenTemas; // the topics of the table in its key order
+    std::vector<uint32_t> rangoTema;  // by id: its place in ordenTemas
 
-    // Per item, in key order (each array has a final entry for the end): the folded English
-    // and Spanish, each ended by a zero byte (folding never gives one), the folded notes
-    // likewise, and what restores the three originals from them.
-    std::string plegado;
-    std::vector<uint32_t> plegIng;
-    std::vector<uint16_t> largoIng; // saves looking for the end; 0xFFFF: look for it
-    std::string parches;
-    std::vector<uint32_t> parchesIni;
-    std::string notas;
-    std::vector<uint32_t> notasIni;
-    std::vector<uint32_t> temaDe;
-    // Items by folded English, and by folded Spanish.
-    std::vector<uint32_t> porIngles, porEspanol;
+    // Each item has a slot, which says where its texts lie: the folded English and Spanish,
+    // each ended by a zero byte (folding never gives one), the folded notes likewise, and what
+    // restores the three originals from them. A changed item's texts go at the buffers' end.
+    struct Ranura {
+        uint32_t plegado = 0, notas = 0, parches = 0, largoNotas = 0;
+        uint32_t tema = 0;
+        uint16_t largoIng = 0, largoEsp = 0; // 0xFFFF: look for the end
+        bool viva = false;
+    };
+    std::string plegado, notas, parches;
+    std::vector<Ranura> ranuras;
+    std::vector<uint32_t> libres; // slots of deleted items, given again
+    std::vector<uint32_t> orden;  // the items' slots in key order (the index list's order)
+    std::vector<uint32_t> rango;  // by slot: its place in orden
+    std::vector<uint32_t> porIngles, porEspanol; // slots by folded English, and by Spanish
+    // The notes read at once lie in key order before notasEnOrden, one after another (their
+    // starts and slots in inicioNotas, ranuraNotas); the notes of items changed since lie after
+    // it, their slots in notasCambiadas.
+    size_t notasEnOrden = 0;
+    std::vector<uint32_t> inicioNotas, ranuraNotas, notasCambiadas;
 
     // The distinct folded words of English, Spanish and topic names, with the items (or
-    // topics, MarcaTema set) that hold each; by bytes for prefixes, by length for near words.
+    // topics, MarcaTema set) that hold each (MarcaEspanol: in the item's Spanish only); by bytes
+    // for prefixes, by length for near words. A word's holders lie in usos from its start; a
+    // word that outgrows its room moves to the end.
     std::string palabras;
-    std::vector<uint32_t> palabraIni;
+    std::vector<uint32_t> palabraIni{0};
     std::vector<uint32_t> mascaras;
+    std::vector<uint8_t> largos;
+    std::vector<uint32_t> huecos = std::vector<uint32_t>(1 << 16, Vacio); // open addressing
+    size_t palabrasEnHuecos = 0;
     std::vector<uint32_t> porBytes;
-    std::vector<uint32_t> porLargo, largoIni;
-    std::vector<uint32_t> usosIni, usos;
-    std::vector<bool> soloEspanol; // per use: the word is in the item's Spanish, not its English
+    std::array<std::vector<uint32_t>, 256> porLargo;
+    struct Usos {
+        uint32_t inicio = 0, cuenta = 0, cabe = 0;
+    };
+    std::vector<Usos> usosDe;
+    std::vector<uint32_t> usos;
 
-    uint32_t Items() const { return static_cast<uint32_t>(temaDe.size()); }
+    bool construido = false; // after the build, a new word goes into the orders at once
+    static constexpr uint32_t Vacio = 0xFFFFFFFFu;
+
+    uint32_t Ranuras() const { return static_cast<uint32_t>(ranuras.size()); }
     std::string_view Palabra(uint32_t w) const
     {
         return std::string_view(palabras).substr(palabraIni[w], palabraIni[w + 1] - palabraIni[w]);
     }
+    static std::string_view Texto(const std::string& buffer, uint32_t desde, uint32_t largo)
+    {
+        const char* s = buffer.data() + desde;
+        return std::string_view(s, largo != 0xFFFF ? largo : std::strlen(s));
+    }
     std::string_view Ingles(uint32_t i) const
     {
-        const char* s = plegado.data() + plegIng[i];
-        return std::string_view(s, largoIng[i] != 0xFFFF ? largoIng[i] : std::strlen(s));
+        return Texto(plegado, ranuras[i].plegado, ranuras[i].largoIng);
     }
     std::string_view Espanol(uint32_t i) const
     {
-        const uint32_t desde = plegIng[i] + static_cast<uint32_t>(Ingles(i).size()) + 1;
-        return std::string_view(plegado).substr(desde, plegIng[i + 1] - 1 - desde);
+        const Ranura& r = ranuras[i];
+        return Texto(plegado, r.plegado + static_cast<uint32_t>(Ingles(i).size()) + 1, r.largoEsp);
     }
     std::string_view Notas(uint32_t i) const
     {
-        return std::string_view(notas).substr(notasIni[i], notasIni[i + 1] - 1 - notasIni[i]);
+        return std::string_view(notas).substr(ranuras[i].notas, ranuras[i].largoNotas);
     }
-    std::string_view TemaPlegado(uint32_t i) const { return temas[temaDe[i]].plegado; }
+    std::string_view TemaPlegado(uint32_t i) const { return temas[ranuras[i].tema].plegado; }
+    static uint32_t Donde(uint32_t uso) { return uso & MarcaTema ? uso : uso & ~MarcaEspanol; }
+    static bool SoloEspanol(uint32_t uso) { return !(uso & MarcaTema) && (uso & MarcaEspanol); }
     struct Originales {
         QString ingles, espanol, notas;
     };
     Originales OriginalesDe(uint32_t i) const
     {
-        const char* p = parches.data() + parchesIni[i];
+        const char* p = parches.data() + ranuras[i].parches;
         Originales o;
         o.ingles = RestauraOriginal(Ingles(i), p);
         o.espanol = RestauraOriginal(Espanol(i), p);
         o.notas = RestauraOriginal(Notas(i), p);
         return o;
     }
+    QString InglesOriginal(uint32_t i) const
+    {
+        const char* p = parches.data() + ranuras[i].parches;
+        return RestauraOriginal(Ingles(i), p);
+    }
+
+    uint32_t IdTema(const QString& nombre, bool enTabla);
+    uint32_t IdPalabra(std::string_view palabra, int letras);
+    uint32_t BuscaPalabra(std::string_view palabra) const;
+    void CreceHuecos();
+    void AnadeUso(uint32_t w, uint32_t donde);
+    void QuitaUso(uint32_t w, uint32_t donde);
+    template <typename Visita> void RecorreUsosDe(uint32_t donde, Visita&& visita) const;
+    uint32_t AnadeItem(const Item& item);
+    void QuitaItem(uint32_t i);
+    void IndexaTemas(bool indexar, uint32_t desde = 0);
+    void OrdenaTemas(const std::vector<QString>& nombres);
+    void CuentaRangos();
+    void Aplica(const CambiosVocabulario& cambios, const BaseVocabulario& base);
+    std::vector<uint32_t> Localiza(const std::vector<QByteArray>& claves) const;
+    void InsertaEnOrden(std::vector<uint32_t> nuevas);
 };
 
 Indice::Indice() = default;
 Indice::~Indice() = default;
+Indice::Indice(Indice&&) noexcept = default;
+Indice& Indice::operator=(Indice&&) noexcept = default;
 
 namespace {
 
-// Open addressing over word ids; the words themselves live in one buffer.
-class TablaPalabras {
-public:
-    TablaPalabras(std::string& palabras, std::vector<uint32_t>& inicios,
-                  std::vector<uint32_t>& mascaras)
-        : palabras_(palabras), inicios_(inicios), mascaras_(mascaras), huecos_(1 << 16, Vacio)
-    {
-    }
-
-    uint32_t Id(std::string_view palabra, int letras)
-    {
-        if (cuenta_ * 2 >= huecos_.size())
-            Crece();
-        size_t h = Dispersa(palabra) & (huecos_.size() - 1);
-        while (huecos_[h] != Vacio) {
-            if (Palabra(huecos_[h]) == palabra)
-                return huecos_[h];
-            h = (h + 1) & (huecos_.size() - 1);
-        }
-        const auto id = static_cast<uint32_t>(inicios_.size() - 1);
-        palabras_.append(palabra);
-        inicios_.push_back(static_cast<uint32_t>(palabras_.size()));
-        mascaras_.push_back(MascaraDe(LetrasDe(palabra)));
-        largos_.push_back(static_cast<uint8_t>(std::min(letras, 255)));
-        huecos_[h] = id;
-        ++cuenta_;
-        return id;
-    }
-    const std::vector<uint8_t>& Largos() const { return largos_; }
-
-private:
-    static constexpr uint32_t Vacio = 0xFFFFFFFFu;
-    static size_t Dispersa(std::string_view s) { return std::hash<std::string_view>()(s); }
-    std::string_view Palabra(uint32_t w) const
-    {
-        return std::string_view(palabras_).substr(inicios_[w], inicios_[w + 1] - inicios_[w]);
-    }
-    void Crece()
-    {
-        std::vector<uint32_t> nuevos(huecos_.size() * 2, Vacio);
-        for (uint32_t id : huecos_) {
-            if (id == Vacio)
-                continue;
-            size_t h = Dispersa(Palabra(id)) & (nuevos.size() - 1);
-            while (nuevos[h] != Vacio)
-                h = (h + 1) & (nuevos.size() - 1);
-            nuevos[h] = id;
-        }
-        huecos_.swap(nuevos);
-    }
-    std::string& palabras_;
-    std::vector<uint32_t>& inicios_;
-    std::vector<uint32_t>& mascaras_;
-    std::vector<uint32_t> huecos_;
-    std::vector<uint8_t> largos_;
-    size_t cuenta_ = 0;
-};
+size_t Dispersa(std::string_view s)
+{
+    return std::hash<std::string_view>()(s);
+}
 
 template <typename T> void Ajusta(T& contenedor)
 {
@@ -697,101 +701,271 @@ template <typename T> void Ajusta(T& contenedor)
 
 } // namespace
 
-void Indice::Construye(const BaseVocabulario& base)
+uint32_t Indice::Datos::IdTema(const QString& nombre, bool enTablaAhora)
 {
-    auto n = std::make_unique<Datos>();
-    n->base = &base;
-    n->escrituras = base.Escrituras();
-    n->palabraIni.push_back(0);
+    const auto it = idTema.constFind(nombre);
+    if (it != idTema.cend()) {
+        temas[*it].enTabla |= enTablaAhora;
+        return *it;
+    }
+    const auto id = static_cast<uint32_t>(temas.size());
+    TemaIndice t;
+    t.nombre = nombre;
+    PliegaUtf8(nombre, t.plegado);
+    t.enTabla = enTablaAhora;
+    temas.push_back(std::move(t));
+    idTema.insert(nombre, id);
+    return id;
+}
 
-    QHash<QString, uint32_t> idTema;
-    auto AgregaTema = [&](const QString& nombre, bool enTabla) {
-        const auto id = static_cast<uint32_t>(n->temas.size());
-        Datos::TemaIndice t;
-        t.nombre = nombre;
-        PliegaUtf8(nombre, t.plegado);
-        t.enTabla = enTabla;
-        n->temas.push_back(std::move(t));
-        idTema.insert(nombre, id);
-        return id;
-    };
-    base.RecorreTemas([&](const Tema& tema) {
-        if (!idTema.contains(tema.NOMBRETEMA))
-            AgregaTema(tema.NOMBRETEMA, true);
-    });
+uint32_t Indice::Datos::BuscaPalabra(std::string_view palabra) const
+{
+    size_t h = Dispersa(palabra) & (huecos.size() - 1);
+    while (huecos[h] != Vacio) {
+        if (Palabra(huecos[h]) == palabra)
+            return huecos[h];
+        h = (h + 1) & (huecos.size() - 1);
+    }
+    return Vacio;
+}
 
-    TablaPalabras tabla(n->palabras, n->palabraIni, n->mascaras);
-    std::vector<std::pair<uint32_t, uint32_t>> apariciones; // word, item or topic
-    std::vector<uint32_t> deEsteItem;
-    auto AnotaPalabras = [&](std::string_view texto, bool ingles, uint32_t donde) {
+void Indice::Datos::CreceHuecos()
+{
+    std::vector<uint32_t> nuevos(huecos.size() * 2, Vacio);
+    for (uint32_t id : huecos) {
+        if (id == Vacio)
+            continue;
+        size_t h = Dispersa(Palabra(id)) & (nuevos.size() - 1);
+        while (nuevos[h] != Vacio)
+            h = (h + 1) & (nuevos.size() - 1);
+        nuevos[h] = id;
+    }
+    huecos.swap(nuevos);
+}
+
+// The word's id, a new one for a word never seen (it goes into the orders by bytes and by
+// length at once unless the whole index is being built, which sorts them at the end).
+uint32_t Indice::Datos::IdPalabra(std::string_view palabra, int letras)
+{
+    if (palabrasEnHuecos * 2 >= huecos.size())
+        CreceHuecos();
+    size_t h = Dispersa(palabra) & (huecos.size() - 1);
+    while (huecos[h] != Vacio) {
+        if (Palabra(huecos[h]) == palabra)
+            return huecos[h];
+        h = (h + 1) & (huecos.size() - 1);
+    }
+    const auto id = static_cast<uint32_t>(palabraIni.size() - 1);
+    palabras.append(palabra);
+    palabraIni.push_back(static_cast<uint32_t>(palabras.size()));
+    mascaras.push_back(MascaraDe(LetrasDe(palabra)));
+    largos.push_back(static_cast<uint8_t>(std::min(letras, 255)));
+    usosDe.emplace_back();
+    huecos[h] = id;
+    ++palabrasEnHuecos;
+    if (construido) {
+        const auto donde = std::partition_point(porBytes.begin(), porBytes.end(),
+                                                [&](uint32_t w) { return Palabra(w) < palabra; });
+        porBytes.insert(donde, id);
+        porLargo[largos.back()].push_back(id);
+    }
+    return id;
+}
+
+void Indice::Datos::AnadeUso(uint32_t w, uint32_t donde)
+{
+    Usos& u = usosDe[w];
+    if (u.cuenta == u.cabe) {
+        const uint32_t cabe = std::max<uint32_t>(4, u.cabe * 2);
+        const auto inicio = static_cast<uint32_t>(usos.size());
+        usos.resize(usos.size() + cabe);
+        std::copy_n(usos.begin() + u.inicio, u.cuenta, usos.begin() + inicio);
+        u.inicio = inicio;
+        u.cabe = cabe;
+    }
+    usos[u.inicio + u.cuenta++] = donde;
+}
+
+void Indice::Datos::QuitaUso(uint32_t w, uint32_t donde)
+{
+    Usos& u = usosDe[w];
+    const auto desde = usos.begin() + u.inicio, hasta = desde + u.cuenta;
+    const auto it = std::find_if(desde, hasta, [&](uint32_t x) { return Donde(x) == donde; });
+    if (it == hasta)
+        return;
+    *it = *(hasta - 1);
+    --u.cuenta;
+}
+
+// The words of an item's English, then of its Spanish not in its English, each once.
+template <typename Visita> void Indice::Datos::RecorreUsosDe(uint32_t i, Visita&& visita) const
+{
+    std::vector<std::pair<std::string_view, int>> vistas;
+    auto Recorre = [&](std::string_view texto, bool ingles) {
         RecorrePalabras(texto, ingles, [&](const Trozo& t) {
-            const uint32_t w = tabla.Id(texto.substr(t.inicio, t.fin - t.inicio), t.letras);
-            if (std::find(deEsteItem.begin(), deEsteItem.end(), w) == deEsteItem.end()) {
-                deEsteItem.push_back(w);
-                apariciones.emplace_back(w, donde);
-            }
+            const std::string_view p = texto.substr(t.inicio, t.fin - t.inicio);
+            if (std::find_if(vistas.begin(), vistas.end(),
+                             [&](const auto& v) { return v.first == p; }) != vistas.end())
+                return;
+            vistas.emplace_back(p, t.letras);
+            visita(p, t.letras, ingles);
         });
     };
+    Recorre(Ingles(i), true);
+    Recorre(Espanol(i), false);
+}
 
-    base.RecorreItems([&](const Item& item) {
-        const auto i = static_cast<uint32_t>(n->temaDe.size());
-        n->parchesIni.push_back(static_cast<uint32_t>(n->parches.size()));
-        n->plegIng.push_back(static_cast<uint32_t>(n->plegado.size()));
-        PliegaConParches(item.ITEMING, n->plegado, n->parches);
-        n->largoIng.push_back(
-            static_cast<uint16_t>(std::min<size_t>(0xFFFF, n->plegado.size() - n->plegIng.back())));
-        n->plegado.push_back('\0');
-        PliegaConParches(item.ITEMESP, n->plegado, n->parches);
-        n->plegado.push_back('\0');
-        n->notasIni.push_back(static_cast<uint32_t>(n->notas.size()));
-        PliegaConParches(item.NOTASITEM, n->notas, n->parches);
-        n->notas.push_back('\0');
-
-        const auto t = idTema.constFind(item.NOMBRETEMA);
-        n->temaDe.push_back(t != idTema.cend() ? *t : AgregaTema(item.NOMBRETEMA, false));
-
-        deEsteItem.clear();
-        AnotaPalabras(n->Ingles(i), true, i);
-        AnotaPalabras(n->Espanol(i), false, i | MarcaEspanol);
+// Puts an item's texts into the buffers and its words into the index; returns its slot. The
+// orders (key, English, Spanish) are the caller's.
+uint32_t Indice::Datos::AnadeItem(const Item& item)
+{
+    uint32_t i;
+    if (!libres.empty()) {
+        i = libres.back();
+        libres.pop_back();
+    } else {
+        i = Ranuras();
+        ranuras.emplace_back();
+    }
+    Ranura& r = ranuras[i];
+    r.viva = true;
+    r.parches = static_cast<uint32_t>(parches.size());
+    r.plegado = static_cast<uint32_t>(plegado.size());
+    PliegaConParches(item.ITEMING, plegado, parches);
+    r.largoIng = static_cast<uint16_t>(std::min<size_t>(0xFFFF, plegado.size() - r.plegado));
+    plegado.push_back('\0');
+    const size_t espanol = plegado.size();
+    PliegaConParches(item.ITEMESP, plegado, parches);
+    r.largoEsp = static_cast<uint16_t>(std::min<size_t>(0xFFFF, plegado.size() - espanol));
+    plegado.push_back('\0');
+    r.notas = static_cast<uint32_t>(notas.size());
+    PliegaConParches(item.NOTASITEM, notas, parches);
+    r.largoNotas = static_cast<uint32_t>(notas.size() - r.notas);
+    notas.push_back('\0');
+    r.tema = IdTema(item.NOMBRETEMA, false);
+    RecorreUsosDe(i, [&](std::string_view p, int letras, bool ingles) {
+        AnadeUso(IdPalabra(p, letras), ingles ? i : i | MarcaEspanol);
     });
-    n->parchesIni.push_back(static_cast<uint32_t>(n->parches.size()));
-    n->plegIng.push_back(static_cast<uint32_t>(n->plegado.size()));
-    n->notasIni.push_back(static_cast<uint32_t>(n->notas.size()));
-    for (uint32_t t = 0; t < n->temas.size(); ++t) {
-        deEsteItem.clear();
-        AnotaPalabras(n->temas[t].plegado, false, MarcaTema | t);
-    }
+    return i;
+}
 
-    const auto palabras = static_cast<uint32_t>(n->palabraIni.size() - 1);
-    n->usosIni.assign(palabras + 1, 0);
-    for (const auto& [w, donde] : apariciones)
-        ++n->usosIni[w + 1];
-    for (uint32_t w = 0; w < palabras; ++w)
-        n->usosIni[w + 1] += n->usosIni[w];
-    n->usos.resize(apariciones.size());
-    n->soloEspanol.resize(apariciones.size());
+// Takes an item's words out of the index and frees its slot; its texts stay in the buffers
+// unused.
+void Indice::Datos::QuitaItem(uint32_t i)
+{
+    RecorreUsosDe(i, [&](std::string_view p, int, bool) {
+        const uint32_t w = BuscaPalabra(p);
+        if (w != Vacio)
+            QuitaUso(w, i);
+    });
+    ranuras[i].viva = false;
+    libres.push_back(i);
+}
+
+// The words of every topic name into the index, or out of it.
+void Indice::Datos::IndexaTemas(bool indexar, uint32_t desde)
+{
+    for (uint32_t t = desde; t < temas.size(); ++t) {
+        std::vector<uint32_t> vistas;
+        RecorrePalabras(temas[t].plegado, false, [&](const Trozo& trozo) {
+            const std::string_view p =
+                std::string_view(temas[t].plegado).substr(trozo.inicio, trozo.fin - trozo.inicio);
+            const uint32_t w = indexar ? IdPalabra(p, trozo.letras) : BuscaPalabra(p);
+            if (w == Vacio || std::find(vistas.begin(), vistas.end(), w) != vistas.end())
+                return;
+            vistas.push_back(w);
+            if (indexar)
+                AnadeUso(w, MarcaTema | t);
+            else
+                QuitaUso(w, MarcaTema | t);
+        });
+    }
+}
+
+// The topics of the table, in its key order: only they are found as topics.
+void Indice::Datos::OrdenaTemas(const std::vector<QString>& nombres)
+{
+    for (TemaIndice& t : temas)
+        t.enTabla = false;
+    ordenTemas.clear();
+    for (const QString& nombre : nombres) {
+        const uint32_t t = IdTema(nombre, true);
+        if (std::find(ordenTemas.begin(), ordenTemas.end(), t) == ordenTemas.end())
+            ordenTemas.push_back(t);
+    }
+    rangoTema.assign(temas.size(), UINT32_MAX);
+    for (uint32_t k = 0; k < ordenTemas.size(); ++k)
+        rangoTema[ordenTemas[k]] = k;
+}
+
+void Indice::Datos::CuentaRangos()
+{
+    rango.assign(ranuras.size(), UINT32_MAX);
+    for (uint32_t k = 0; k < orden.size(); ++k)
+        rango[orden[k]] = k;
+}
+
+namespace {
+
+std::vector<QString> NombresDeTemas(const BaseVocabulario& base)
+{
+    std::vector<QString> nombres;
+    base.RecorreTemas([&](const Tema& tema) { nombres.push_back(tema.NOMBRETEMA); });
+    return nombres;
+}
+
+} // namespace
+
+void Indice::Construye(const BaseVocabulario& base)
+{
+    ConstruyeCon(&base, base.Escrituras(), [&](const auto& temas, const auto& items) {
+        base.RecorreTemas(temas);
+        base.RecorreItems(items);
+        return true;
+    });
+}
+
+bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const Recorrido& recorre)
+{
+    auto n = std::make_unique<Datos>();
+    n->base = base;
+    n->escrituras = escrituras;
+    std::vector<QString> nombresTemas;
+    const bool entero =
+        recorre([&](const Tema& tema) { nombresTemas.push_back(tema.NOMBRETEMA); },
+                [&](const Item& item) {
+                    if (n->ordenTemas.empty() && !nombresTemas.empty())
+                        n->OrdenaTemas(nombresTemas); // the table's topics take the first ids
+                    const uint32_t i = n->AnadeItem(item);
+                    n->orden.push_back(i);
+                    n->inicioNotas.push_back(n->ranuras[i].notas);
+                    n->ranuraNotas.push_back(i);
+                });
+    if (!entero)
+        return false;
+    n->OrdenaTemas(nombresTemas);
+    n->notasEnOrden = n->notas.size();
+    n->IndexaTemas(true);
+
+    // Each word's holders were laid one after another as they grew: packed again, tightly.
     {
-        std::vector<uint32_t> lleno(n->usosIni.begin(), n->usosIni.end() - 1);
-        for (const auto& [w, donde] : apariciones) {
-            const bool espanol = !(donde & MarcaTema) && (donde & MarcaEspanol);
-            n->soloEspanol[lleno[w]] = espanol;
-            n->usos[lleno[w]++] = espanol ? donde & ~MarcaEspanol : donde;
+        std::vector<uint32_t> usos;
+        size_t todos = 0;
+        for (const Datos::Usos& u : n->usosDe)
+            todos += u.cuenta;
+        usos.reserve(todos);
+        for (Datos::Usos& u : n->usosDe) {
+            const auto inicio = static_cast<uint32_t>(usos.size());
+            usos.insert(usos.end(), n->usos.begin() + u.inicio,
+                        n->usos.begin() + u.inicio + u.cuenta);
+            u.inicio = inicio;
+            u.cabe = u.cuenta;
         }
+        n->usos.swap(usos);
     }
-    apariciones = {};
-
-    const std::vector<uint8_t>& largos = tabla.Largos();
-    n->largoIni.assign(257, 0);
-    for (uint8_t l : largos)
-        ++n->largoIni[l + 1];
-    for (int l = 0; l < 256; ++l)
-        n->largoIni[l + 1] += n->largoIni[l];
-    n->porLargo.resize(palabras);
-    {
-        std::vector<uint32_t> lleno(n->largoIni.begin(), n->largoIni.end() - 1);
-        for (uint32_t w = 0; w < palabras; ++w)
-            n->porLargo[lleno[largos[w]]++] = w;
-    }
+    const auto palabras = static_cast<uint32_t>(n->palabraIni.size() - 1);
+    for (uint32_t w = 0; w < palabras; ++w)
+        n->porLargo[n->largos[w]].push_back(w);
     n->porBytes.resize(palabras);
     for (uint32_t w = 0; w < palabras; ++w)
         n->porBytes[w] = w;
@@ -799,33 +973,208 @@ void Indice::Construye(const BaseVocabulario& base)
     std::sort(n->porBytes.begin(), n->porBytes.end(),
               [&](uint32_t a, uint32_t b) { return hecho.Palabra(a) < hecho.Palabra(b); });
 
-    const uint32_t items = n->Items();
-    n->porIngles.resize(items);
-    n->porEspanol.resize(items);
-    for (uint32_t i = 0; i < items; ++i)
-        n->porIngles[i] = n->porEspanol[i] = i;
+    n->porIngles = n->porEspanol = n->orden;
     std::sort(n->porIngles.begin(), n->porIngles.end(),
               [&](uint32_t a, uint32_t b) { return hecho.Ingles(a) < hecho.Ingles(b); });
     std::sort(n->porEspanol.begin(), n->porEspanol.end(),
               [&](uint32_t a, uint32_t b) { return hecho.Espanol(a) < hecho.Espanol(b); });
+    n->CuentaRangos();
+    n->construido = true;
 
     Ajusta(n->parches);
-    Ajusta(n->parchesIni);
     Ajusta(n->plegado);
-    Ajusta(n->plegIng);
-    Ajusta(n->largoIng);
     Ajusta(n->notas);
-    Ajusta(n->notasIni);
-    Ajusta(n->temaDe);
+    Ajusta(n->ranuras);
     Ajusta(n->palabras);
     Ajusta(n->palabraIni);
     Ajusta(n->mascaras);
+    Ajusta(n->largos);
+    Ajusta(n->usosDe);
+    Ajusta(n->orden);
+    Ajusta(n->inicioNotas);
+    Ajusta(n->ranuraNotas);
+    for (std::vector<uint32_t>& deLargo : n->porLargo)
+        Ajusta(deLargo);
     d = std::move(n);
+    return true;
 }
 
 bool Indice::AlDia(const BaseVocabulario& base) const
 {
     return d && d->base == &base && d->escrituras == base.Escrituras();
+}
+
+// The slots of the items whose keys are given (sorted), found by their keys in key order.
+std::vector<uint32_t> Indice::Datos::Localiza(const std::vector<QByteArray>& claves) const
+{
+    std::vector<uint32_t> halladas;
+    for (const QByteArray& clave : claves) {
+        const auto it = std::partition_point(orden.begin(), orden.end(), [&](uint32_t i) {
+            return CalculaClaveOrden(InglesOriginal(i)) < clave;
+        });
+        if (it != orden.end() && CalculaClaveOrden(InglesOriginal(*it)) == clave)
+            halladas.push_back(*it);
+    }
+    return halladas;
+}
+
+// New slots into the orders by key, by English and by Spanish, each merged in one pass.
+void Indice::Datos::InsertaEnOrden(std::vector<uint32_t> nuevas)
+{
+    std::vector<std::pair<QByteArray, uint32_t>> porClave;
+    for (uint32_t i : nuevas)
+        porClave.emplace_back(CalculaClaveOrden(InglesOriginal(i)), i);
+    std::sort(porClave.begin(), porClave.end());
+    std::vector<uint32_t> unidas;
+    unidas.reserve(orden.size() + nuevas.size());
+    auto desde = orden.begin();
+    for (const auto& [clave, i] : porClave) {
+        const auto hasta = std::partition_point(desde, orden.end(), [&](uint32_t j) {
+            return CalculaClaveOrden(InglesOriginal(j)) < clave;
+        });
+        unidas.insert(unidas.end(), desde, hasta);
+        unidas.push_back(i);
+        desde = hasta;
+    }
+    unidas.insert(unidas.end(), desde, orden.end());
+    orden.swap(unidas);
+
+    auto Une = [&](std::vector<uint32_t>& por, auto campo) {
+        auto Antes = [&](uint32_t a, uint32_t b) { return campo(a) < campo(b); };
+        std::vector<uint32_t> nuevasPor = nuevas;
+        std::sort(nuevasPor.begin(), nuevasPor.end(), Antes);
+        std::vector<uint32_t> todas;
+        todas.reserve(por.size() + nuevasPor.size());
+        std::merge(por.begin(), por.end(), nuevasPor.begin(), nuevasPor.end(),
+                   std::back_inserter(todas), Antes);
+        por.swap(todas);
+    };
+    Une(porIngles, [&](uint32_t i) { return Ingles(i); });
+    Une(porEspanol, [&](uint32_t i) { return Espanol(i); });
+}
+
+// What the store's writes changed, row by row: topics renamed with their items first, in the
+// order the store renamed them, then each item named read again as the store has it now, so
+// that whatever happened to it in between, the index ends as the store is.
+void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabulario& base)
+{
+    const bool temasCambian = cambios.temas || !cambios.temasDeItems.empty();
+    if (temasCambian)
+        IndexaTemas(false);
+    const auto temasAntes = static_cast<uint32_t>(temas.size());
+    for (const auto& [antes, despues] : cambios.temasDeItems) {
+        const auto it = idTema.constFind(antes);
+        if (it == idTema.cend())
+            continue;
+        const uint32_t de = *it, a = IdTema(despues, false);
+        for (uint32_t i : orden)
+            if (ranuras[i].tema == de)
+                ranuras[i].tema = a;
+    }
+
+    std::vector<std::pair<QByteArray, QString>> nombrados;
+    for (const QString& ingles : cambios.items)
+        nombrados.emplace_back(CalculaClaveOrden(ingles), ingles);
+    std::sort(nombrados.begin(), nombrados.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    nombrados.erase(std::unique(nombrados.begin(), nombrados.end(),
+                                [](const auto& a, const auto& b) { return a.first == b.first; }),
+                    nombrados.end());
+    std::vector<QByteArray> claves;
+    for (const auto& nombrado : nombrados)
+        claves.push_back(nombrado.first);
+    const std::vector<uint32_t> quitadas = Localiza(claves);
+    if (!quitadas.empty()) {
+        std::vector<char> fuera(ranuras.size(), 0);
+        for (uint32_t i : quitadas) {
+            QuitaItem(i);
+            fuera[i] = 1;
+        }
+        for (std::vector<uint32_t>* por : {&orden, &porIngles, &porEspanol})
+            por->erase(
+                std::remove_if(por->begin(), por->end(), [&](uint32_t i) { return fuera[i]; }),
+                por->end());
+    }
+    std::vector<uint32_t> nuevas;
+    for (const auto& [clave, ingles] : nombrados)
+        if (const std::optional<Item> item = base.LocalizaItem(ingles)) {
+            nuevas.push_back(AnadeItem(*item));
+            notasCambiadas.push_back(nuevas.back());
+        }
+    InsertaEnOrden(std::move(nuevas));
+
+    if (temasCambian) {
+        OrdenaTemas(NombresDeTemas(base));
+        IndexaTemas(true);
+    } else {
+        IndexaTemas(true, temasAntes); // topics first named by the items just read
+    }
+    rangoTema.resize(temas.size(), UINT32_MAX);
+    // A slot's notes lie after the ordered part once, where it was last written.
+    std::vector<char> vista(ranuras.size(), 0);
+    notasCambiadas.erase(std::remove_if(notasCambiadas.begin(), notasCambiadas.end(),
+                                        [&](uint32_t i) {
+                                            const Ranura& r = ranuras[i];
+                                            if (!r.viva || r.notas < notasEnOrden || vista[i])
+                                                return true;
+                                            vista[i] = 1;
+                                            return false;
+                                        }),
+                         notasCambiadas.end());
+    CuentaRangos();
+}
+
+IndiceAparte::IndiceAparte(const BaseVocabulario& base)
+{
+    const char* archivo = base.EstaAbierta() ? sqlite3_db_filename(base.Conexion(), "main") : "";
+    const QString ruta = QString::fromUtf8(archivo ? archivo : "");
+    const quint64 escrituras = base.Escrituras();
+    const BaseVocabulario* cual = &base;
+    hecho_ = std::async(std::launch::async, [this, ruta, escrituras, cual] {
+        Indice indice;
+        if (ruta.isEmpty())
+            return indice;
+        try {
+            indice.ConstruyeCon(cual, escrituras, [&](const auto& temas, const auto& items) {
+                return RecorreVocabularioAparte(ruta, temas, items,
+                                                [this] { return sigue_.load(); });
+            });
+        } catch (const ErrorTalvex&) { // unreadable: the search builds it as it needs it
+        }
+        return indice;
+    });
+}
+
+IndiceAparte::~IndiceAparte()
+{
+    sigue_ = false;
+    if (hecho_.valid())
+        hecho_.wait();
+}
+
+bool IndiceAparte::Hecho() const
+{
+    return hecho_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+Indice IndiceAparte::Toma()
+{
+    return hecho_.get();
+}
+
+void Indice::Actualiza(const BaseVocabulario& base)
+{
+    if (AlDia(base))
+        return;
+    std::optional<CambiosVocabulario> cambios;
+    if (d && d->base == &base)
+        cambios = base.CambiosDesde(d->escrituras);
+    if (!cambios) {
+        Construye(base);
+        return;
+    }
+    d->Aplica(*cambios, base);
+    d->escrituras = base.Escrituras();
 }
 
 namespace {
@@ -861,7 +1210,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     });
     const bool variasPalabras = terminos.size() > 1;
     const auto limite = static_cast<size_t>(maximo);
-    const uint32_t items = x.Items();
+    const uint32_t items = x.Ranuras();
     const auto cuantosTemas = static_cast<uint32_t>(x.temas.size());
 
     std::vector<Encontrado> res;
@@ -871,27 +1220,51 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
 
     // Every word after the first must begin a word somewhere in the item.
     // Calls visita(item, where) for every item whose folded notes hold buscado, in key order,
-    // until it returns false.
+    // until it returns false. The notes read at once lie in key order; those changed since (few)
+    // are looked at first and go in among them by their place.
     auto RecorreNotas = [&](std::string_view buscado, auto&& visita) {
+        std::vector<std::tuple<uint32_t, uint32_t, int32_t>> cambiadas; // place, item, where
+        for (uint32_t i : x.notasCambiadas) {
+            const std::string_view notas = x.Notas(i);
+            if (const char* h = BuscaBytes(notas.data(), notas.size(), buscado))
+                cambiadas.emplace_back(x.rango[i], i, static_cast<int32_t>(h - notas.data()));
+        }
+        std::sort(cambiadas.begin(), cambiadas.end());
+        auto cambiada = cambiadas.begin();
+        auto VisitaCambiadasAntes = [&](uint32_t lugar) {
+            for (; cambiada != cambiadas.end() && std::get<0>(*cambiada) < lugar; ++cambiada)
+                if (!visita(std::get<1>(*cambiada), std::get<2>(*cambiada)))
+                    return false;
+            return true;
+        };
         const char* base = x.notas.data();
+        const size_t fin = x.notasEnOrden;
         size_t desde = 0;
         uint32_t cursor = 0;
-        while (desde < x.notas.size()) {
-            const char* h = BuscaBytes(base + desde, x.notas.size() - desde, buscado);
+        while (desde < fin) {
+            const char* h = BuscaBytes(base + desde, fin - desde, buscado);
             if (!h)
-                return;
+                break;
             const auto donde = static_cast<uint32_t>(h - base);
-            const auto i = static_cast<uint32_t>(
-                std::upper_bound(x.notasIni.begin() + cursor, x.notasIni.end(), donde) -
-                x.notasIni.begin() - 1);
-            if (i >= items)
-                return;
-            cursor = i + 1;
-            desde = x.notasIni[i + 1];
-            const auto enNotas = static_cast<int32_t>(donde - x.notasIni[i]);
-            if (enNotas + Largo(buscado) <= Largo(x.Notas(i)) && !visita(i, enNotas))
+            const auto k = static_cast<uint32_t>(
+                std::upper_bound(x.inicioNotas.begin() + cursor, x.inicioNotas.end(), donde) -
+                x.inicioNotas.begin() - 1);
+            cursor = k + 1;
+            desde = cursor < x.inicioNotas.size() ? x.inicioNotas[cursor] : fin;
+            const uint32_t i = x.ranuraNotas[k];
+            if (!x.ranuras[i].viva || x.ranuras[i].notas != x.inicioNotas[k])
+                continue; // changed since: among the changed ones
+            const auto enNotas = static_cast<int32_t>(donde - x.inicioNotas[k]);
+            if (enNotas + Largo(buscado) > Largo(x.Notas(i)))
+                continue;
+            if (!VisitaCambiadasAntes(x.rango[i]) || !visita(i, enNotas))
                 return;
         }
+        VisitaCambiadasAntes(UINT32_MAX);
+    };
+    auto UsosDe = [&](uint32_t w) {
+        const Datos::Usos& u = x.usosDe[w];
+        return std::span<const uint32_t>(x.usos.data() + u.inicio, u.cuenta);
     };
     auto PalabrasQueEmpiezan = [&](std::string_view t) {
         const auto desde = std::partition_point(x.porBytes.begin(), x.porBytes.end(),
@@ -914,7 +1287,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             const auto [a, b] = PalabrasQueEmpiezan(t);
             uint64_t cuenta = 0;
             for (auto it = a; it != b; ++it)
-                cuenta += x.usosIni[*it + 1] - x.usosIni[*it];
+                cuenta += x.usosDe[*it].cuenta;
             if (cuenta < menos || (cuenta == menos && t.size() > elegido->size())) {
                 menos = cuenta;
                 elegido = &t;
@@ -930,8 +1303,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             bool alguno = false;
             const auto [a, b] = PalabrasQueEmpiezan(t);
             for (auto it = a; it != b; ++it)
-                for (uint32_t u = x.usosIni[*it]; u < x.usosIni[*it + 1]; ++u) {
-                    const uint32_t donde = x.usos[u];
+                for (uint32_t u : UsosDe(*it)) {
+                    const uint32_t donde = Datos::Donde(u);
                     if (donde & MarcaTema) {
                         temas[donde & ~MarcaTema] = 1;
                         alguno = true;
@@ -940,8 +1313,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                     }
                 }
             if (alguno)
-                for (uint32_t i = 0; i < items; ++i)
-                    posibles[i] |= temas[x.temaDe[i]];
+                for (uint32_t i : x.orden)
+                    posibles[i] |= temas[x.ranuras[i].tema];
             RecorreNotas(t, [&](uint32_t i, int32_t) {
                 if (BuscaInicioPalabra(x.Notas(i), t, false) >= 0)
                     posibles[i] = 1;
@@ -997,8 +1370,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             nivelTema[t] = 3;
     }
     auto AgregaTemas = [&](uint8_t cual) {
-        for (uint32_t t = 0; t < cuantosTemas && !Lleno(); ++t)
-            if (nivelTema[t] == cual) {
+        for (size_t k = 0; k < x.ordenTemas.size() && !Lleno(); ++k)
+            if (const uint32_t t = x.ordenTemas[k]; nivelTema[t] == cual) {
                 const int32_t p =
                     cual < 3 ? 0 : BuscaInicioPalabra(x.temas[t].plegado, terminos[0], false);
                 AgregaTema(t, p, cual < 3 ? Largo(q) : Largo(terminos[0]));
@@ -1017,7 +1390,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     auto espanol = [&](uint32_t i) { return x.Espanol(i); };
     const auto [ingLo, ingHi] = Rango(x.porIngles, ingles);
     const auto [espLo, espHi] = Rango(x.porEspanol, espanol);
-    std::vector<std::pair<int, uint32_t>> iguales; // (0 with accents, 1 without), item
+    // (0 with accents, 1 without), place in key order, item
+    std::vector<std::tuple<int, uint32_t, uint32_t>> iguales;
     auto MarcaIgual = [&](uint32_t i) {
         const bool ing = x.Ingles(i) == q, esp = x.Espanol(i) == q;
         if (!ing && !esp)
@@ -1027,7 +1401,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         nivel[i] = EsIgual;
         const Datos::Originales o = x.OriginalesDe(i);
         const bool acentos = (ing && ConAcentos(o.ingles)) || (esp && ConAcentos(o.espanol));
-        iguales.emplace_back(acentos ? 0 : 1, i);
+        iguales.emplace_back(acentos ? 0 : 1, x.rango[i], i);
         return true;
     };
     for (auto it = ingLo; it != ingHi; ++it)
@@ -1042,16 +1416,16 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     };
     for (int acentos = 0; acentos < 2; ++acentos) {
         AgregaTemas(static_cast<uint8_t>(acentos));
-        for (const auto& [a, i] : iguales)
+        for (const auto& [a, lugar, i] : iguales)
             if (a == acentos && !Lleno() && TieneResto(i))
                 AgregaItem(i, LugarDelPrincipio(i), 0, Largo(q));
     }
-    for (const auto& [a, i] : iguales)
+    for (const auto& [a, lugar, i] : iguales)
         if (nivel[i] == EsIgual)
             nivel[i] = Descartado;
     AgregaTemas(2);
-    for (uint32_t i = 0; i < items && !Lleno(); ++i)
-        if (nivel[i] == 1) {
+    for (size_t k = 0; k < x.orden.size() && !Lleno(); ++k)
+        if (const uint32_t i = x.orden[k]; nivel[i] == 1) {
             if (TieneResto(i))
                 AgregaItem(i, LugarDelPrincipio(i), 0, Largo(q));
             else
@@ -1065,8 +1439,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         bool algunTema = false;
         const auto [desde, hasta] = PalabrasQueEmpiezan(w0);
         for (auto it = desde; it != hasta; ++it) {
-            for (uint32_t u = x.usosIni[*it]; u < x.usosIni[*it + 1]; ++u) {
-                const uint32_t donde = x.usos[u];
+            for (uint32_t u : UsosDe(*it)) {
+                const uint32_t donde = Datos::Donde(u);
                 if (donde & MarcaTema) {
                     temaCoincide[donde & ~MarcaTema] = 1;
                     algunTema = true;
@@ -1076,9 +1450,10 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             }
         }
         AgregaTemas(3);
-        for (uint32_t i = 0; i < items && !Lleno(); ++i) {
+        for (size_t k = 0; k < x.orden.size() && !Lleno(); ++k) {
+            const uint32_t i = x.orden[k];
             if (nivel[i] != Candidato2 &&
-                !(algunTema && nivel[i] == SinNivel && temaCoincide[x.temaDe[i]]))
+                !(algunTema && nivel[i] == SinNivel && temaCoincide[x.ranuras[i].tema]))
                 continue;
             Lugar lugar = Lugar::Ingles;
             int32_t p = BuscaInicioPalabra(x.Ingles(i), w0, true);
@@ -1112,7 +1487,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             return !Lleno();
         });
     } else if (!Lleno()) {
-        for (uint32_t i = 0; i < items && !Lleno(); ++i) {
+        for (size_t k = 0; k < x.orden.size() && !Lleno(); ++k) {
+            const uint32_t i = x.orden[k];
             if ((!posibles.empty() && !posibles[i]) || nivel[i] != SinNivel)
                 continue;
             const int32_t p = BuscaInicioPalabra(x.Notas(i), terminos[0], false);
@@ -1156,8 +1532,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             const int tope = largo <= 5 ? 1 : 2;
             const uint32_t mascara = MascaraDe(letras);
             for (int l = std::max(1, largo - tope); l <= std::min(255, largo + tope); ++l) {
-                for (uint32_t j = x.largoIni[l]; j < x.largoIni[l + 1]; ++j) {
-                    const uint32_t w = x.porLargo[j];
+                for (const uint32_t w : x.porLargo[static_cast<size_t>(l)]) {
                     const uint32_t m = x.mascaras[w];
                     if (!PocosBits(mascara & ~m, tope) || !PocosBits(m & ~mascara, tope))
                         continue;
@@ -1209,14 +1584,14 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         };
         std::vector<Estado> estados;
         std::vector<uint32_t> deItem(items, 0), deTema(cuantosTemas, 0); // 1 + place in estados
-        auto Usos = [&](uint32_t w) { return x.usosIni[w + 1] - x.usosIni[w]; };
+        auto Usos = [&](uint32_t w) { return x.usosDe[w].cuenta; };
         for (uint32_t c = 0; c < cercanas.size(); ++c) {
             const Cerca& cerca = cercanas[c];
             const bool juntas = cerca.segunda != SinSegunda;
             const uint32_t w =
                 juntas && Usos(cerca.segunda) < Usos(cerca.palabra) ? cerca.segunda : cerca.palabra;
-            for (uint32_t u = x.usosIni[w]; u < x.usosIni[w + 1]; ++u) {
-                const uint32_t donde = x.usos[u];
+            for (const uint32_t u : UsosDe(w)) {
+                const uint32_t donde = Datos::Donde(u);
                 uint32_t* lugar = nullptr;
                 if (donde & MarcaTema) {
                     const uint32_t t = donde & ~MarcaTema;
@@ -1228,7 +1603,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                         continue;
                     lugar = &deItem[donde];
                 }
-                bool espanol = x.soloEspanol[u];
+                bool espanol = Datos::SoloEspanol(u);
                 if (juntas) {
                     const auto [ingles, enEspanol] = TextosDe(donde);
                     espanol = Localiza(cerca, ingles, !(donde & MarcaTema)).first < 0;
@@ -1270,8 +1645,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 continue;
             }
             for (auto it = desde; it != hasta; ++it)
-                for (uint32_t u = x.usosIni[*it]; u < x.usosIni[*it + 1]; ++u) {
-                    const uint32_t donde = x.usos[u];
+                for (const uint32_t u : UsosDe(*it)) {
+                    const uint32_t donde = Datos::Donde(u);
                     if (!(donde & MarcaTema) && deItem[donde] != 0)
                         estados[deItem[donde] - 1].exactas |= 1u << k;
                 }
@@ -1309,7 +1684,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         auto Clave = [&](const Puesto& p) {
             const uint32_t donde = estados[p.estado].donde;
             return std::tuple(-p.exactas, p.distancia, p.desvio, p.texto, !(donde & MarcaTema),
-                              donde & ~MarcaTema);
+                              donde & MarcaTema ? x.rangoTema[donde & ~MarcaTema] : x.rango[donde]);
         };
         auto Antes = [&](const Puesto& a, const Puesto& b) { return Clave(a) < Clave(b); };
         const size_t caben = std::min(puestos.size(), limite - res.size());
@@ -1349,7 +1724,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             Datos::Originales o = x.OriginalesDe(e.id);
             h.ingles = std::move(o.ingles);
             h.espanol = std::move(o.espanol);
-            h.tema = x.temas[x.temaDe[e.id]].nombre;
+            h.tema = x.temas[x.ranuras[e.id].tema].nombre;
             texto = e.lugar == Lugar::Ingles    ? h.ingles
                     : e.lugar == Lugar::Espanol ? h.espanol
                     : e.lugar == Lugar::Tema    ? h.tema

@@ -2,11 +2,15 @@
 // Search everywhere: the English and Spanish texts, the topic and the notes of every item,
 // and the topic names, without regard to case or accents ("cancion" finds "canción", "nino"
 // finds "niño"), forgiving typos (one or two letters wrong, missing, extra or swapped). The
-// index lives in memory, built from the store when first needed and again when the store has
-// changed since. No widgets here.
+// index lives in memory: built whole from the store once, then changed row by row by what the
+// store's writes changed (BaseVocabulario::CambiosDesde). No widgets here.
 #include "data/BaseVocabulario.h"
 
 #include <QString>
+
+#include <atomic>
+#include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -35,10 +39,16 @@ class Indice {
 public:
     Indice();
     ~Indice();
+    Indice(Indice&&) noexcept;
+    Indice& operator=(Indice&&) noexcept;
     // Reads every item and topic of the store, notes included.
     void Construye(const BaseVocabulario& base);
     // Built, and the store has not been written since (BaseVocabulario::Escrituras).
     bool AlDia(const BaseVocabulario& base) const;
+    // Brings the index up to the store: only the rows the writes since changed are read
+    // again; the whole store when the index was built from another or the changes are no
+    // longer known.
+    void Actualiza(const BaseVocabulario& base);
 
     // Up to `maximo` results, best first: the English or Spanish text equal to the query (an
     // exact match with its accents before one without), then beginning with it, then a word
@@ -53,8 +63,34 @@ public:
     std::vector<Hallazgo> Busca(const QString& consulta, int maximo = 100) const;
 
 private:
+    friend class IndiceAparte;
+    // Walks the topics, then the items in key order, through the two visits; false when it
+    // stopped before the end.
+    using Recorrido = std::function<bool(const std::function<void(const Tema&)>&,
+                                         const std::function<void(const Item&)>&)>;
+    bool ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const Recorrido& recorre);
     struct Datos;
     std::unique_ptr<Datos> d;
+};
+
+// The index of the store's file built on a thread of its own, from a connection of its own,
+// while the program goes on and the store may be written: Actualiza then reads again what
+// those writes changed.
+class IndiceAparte {
+public:
+    // On the store's thread: takes the file and the store's count of writes.
+    explicit IndiceAparte(const BaseVocabulario& base);
+    // Stops the building and waits for it.
+    ~IndiceAparte();
+    IndiceAparte(const IndiceAparte&) = delete;
+    IndiceAparte& operator=(const IndiceAparte&) = delete;
+    bool Hecho() const;
+    // Waits for it and gives the index (an empty one when the file could not be read).
+    Indice Toma();
+
+private:
+    std::atomic<bool> sigue_{true};
+    std::future<Indice> hecho_;
 };
 
 } // namespace Busqueda

@@ -46,6 +46,30 @@ struct BaseVocabulario::Datos {
     QString indicesDanados;
     QString ruta;
 
+    // The changes of the writes since `diarioDesde`, each with the write that made it.
+    struct Anotado {
+        quint64 escritura;
+        enum class Que { Item, TemaDeItems, Temas } que;
+        QString a, b;
+    };
+    std::vector<Anotado> diario;
+    quint64 diarioDesde = 0;
+    static constexpr size_t MaximoDiario = 50000;
+
+    void Anota(Anotado::Que que, const QString& a = {}, const QString& b = {})
+    {
+        if (diario.size() >= MaximoDiario)
+            OlvidaCambios();
+        else
+            diario.push_back({escrituras, que, a, b});
+    }
+    // Whoever kept a copy from before now reads the store whole again.
+    void OlvidaCambios()
+    {
+        diario.clear();
+        diarioDesde = escrituras;
+    }
+
     // Counts a confirmed write; the outermost one has reached the file.
     void Confirmada(bool vocabulario = true)
     {
@@ -155,6 +179,7 @@ void BaseVocabulario::AbreCon(const QString& ruta, bool aparte, Comprobacion niv
     d->indicesDanados.clear();
     d->cambiada = false;
     ++d->escrituras; // what was read from another file is no longer current
+    d->OlvidaCambios();
     const QFileInfo archivo(ruta);
     if (!archivo.exists())
         throw ErrorTalvex(NumeroError::ArchivoNoEncontrado,
@@ -214,9 +239,14 @@ sqlite3* BaseVocabulario::Conexion() const
 
 void BaseVocabulario::EnTransaccion(const std::function<void()>& cuerpo)
 {
-    TransaccionSqlite transaccion(d->Abierta());
-    cuerpo();
-    transaccion.Confirma();
+    try {
+        TransaccionSqlite transaccion(d->Abierta());
+        cuerpo();
+        transaccion.Confirma();
+    } catch (...) {
+        d->OlvidaCambios(); // the changes noted inside were undone
+        throw;
+    }
     d->Confirmada();
 }
 
@@ -246,6 +276,31 @@ quint64 BaseVocabulario::Escrituras() const
     return d->escrituras;
 }
 
+std::optional<CambiosVocabulario> BaseVocabulario::CambiosDesde(quint64 escrituras) const
+{
+    if (escrituras < d->diarioDesde || escrituras > d->escrituras)
+        return std::nullopt;
+    CambiosVocabulario cambios;
+    for (const Datos::Anotado& anotado : d->diario) {
+        if (anotado.escritura <= escrituras)
+            continue;
+        switch (anotado.que) {
+        case Datos::Anotado::Que::Item:
+            cambios.items.push_back(anotado.a);
+            if (!anotado.b.isEmpty())
+                cambios.items.push_back(anotado.b);
+            break;
+        case Datos::Anotado::Que::TemaDeItems:
+            cambios.temasDeItems.emplace_back(anotado.a, anotado.b);
+            break;
+        case Datos::Anotado::Que::Temas:
+            cambios.temas = true;
+            break;
+        }
+    }
+    return cambios;
+}
+
 bool BaseVocabulario::Cambiada() const
 {
     return d->cambiada;
@@ -273,17 +328,24 @@ void BaseVocabulario::GuardaAjuste(const QString& clave, const QString& valor)
 // ---------------------------------------------------------------------------------------
 // Topics
 
-void BaseVocabulario::RecorreTemas(const std::function<void(const Tema&)>& visita) const
+namespace {
+void VisitaTemas(ConexionSqlite& conexion, const std::function<void(const Tema&)>& visita)
 {
-    if (!d->conexion.EstaAbierta())
-        return;
-    auto fila = d->conexion.Prepara("SELECT NOMBRETEMA, NOTASTEMA FROM TEMAS ORDER BY CLAVETEMA");
+    auto fila = conexion.Prepara("SELECT NOMBRETEMA, NOTASTEMA FROM TEMAS ORDER BY CLAVETEMA");
     Tema tema;
     while (fila.Avanza()) {
         tema.NOMBRETEMA = fila.Texto(0);
         tema.NOTASTEMA = fila.Texto(1);
         visita(tema);
     }
+}
+} // namespace
+
+void BaseVocabulario::RecorreTemas(const std::function<void(const Tema&)>& visita) const
+{
+    if (!d->conexion.EstaAbierta())
+        return;
+    VisitaTemas(d->conexion, visita);
 }
 
 int BaseVocabulario::CuentaTemas() const
@@ -312,6 +374,7 @@ void BaseVocabulario::AgregaTema(const Tema& tema)
             .Enlaza(3, CalculaClaveOrden(tema.NOMBRETEMA))
             .Ejecuta();
     });
+    d->Anota(Datos::Anotado::Que::Temas);
 }
 
 void BaseVocabulario::ModificaTema(const QString& nombreAnterior, const Tema& tema)
@@ -327,6 +390,7 @@ void BaseVocabulario::ModificaTema(const QString& nombreAnterior, const Tema& te
             .Ejecuta();
         ExigeRegistro(conexion);
     });
+    d->Anota(Datos::Anotado::Que::Temas);
 }
 
 void BaseVocabulario::EliminaTema(const QString& nombre)
@@ -337,6 +401,7 @@ void BaseVocabulario::EliminaTema(const QString& nombre)
             .Ejecuta();
         ExigeRegistro(conexion);
     });
+    d->Anota(Datos::Anotado::Que::Temas);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -363,6 +428,44 @@ void BaseVocabulario::RecorreItems(const std::function<void(const Item&)>& visit
     auto fila = d->conexion.Prepara(
         "SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM FROM ITEMS ORDER BY CLAVEITEM");
     VisitaItems(fila, visita);
+}
+
+bool RecorreVocabularioAparte(const QString& ruta, const std::function<void(const Tema&)>& temas,
+                              const std::function<void(const Item&)>& items,
+                              const std::function<bool()>& sigue)
+{
+    // A piece reads in a few milliseconds: the store's writer, which must wait for readers to
+    // end before it commits, waits no longer than that.
+    constexpr int FilasPorTrozo = 2000;
+    ConexionSqlite conexion;
+    conexion.Abre(ruta, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    VisitaTemas(conexion, temas);
+    std::optional<QByteArray> ultima;
+    for (;;) {
+        if (!sigue())
+            return false;
+        auto fila = ultima ? conexion.Prepara("SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM, "
+                                              "CLAVEITEM FROM ITEMS WHERE CLAVEITEM > ?1 "
+                                              "ORDER BY CLAVEITEM LIMIT ?2")
+                           : conexion.Prepara("SELECT ITEMING, ITEMESP, NOMBRETEMA, NOTASITEM, "
+                                              "CLAVEITEM FROM ITEMS ORDER BY CLAVEITEM LIMIT ?2");
+        if (ultima)
+            fila.Enlaza(1, *ultima);
+        fila.Enlaza(2, qint64{FilasPorTrozo});
+        int leidas = 0;
+        Item item;
+        while (fila.Avanza()) {
+            item.ITEMING = fila.Texto(0);
+            item.ITEMESP = fila.Texto(1);
+            item.NOMBRETEMA = fila.Texto(2);
+            item.NOTASITEM = fila.Texto(3);
+            ultima = fila.Bytes(4);
+            ++leidas;
+            items(item);
+        }
+        if (leidas < FilasPorTrozo)
+            return true;
+    }
 }
 
 void BaseVocabulario::RecorreFilasItems(
@@ -411,6 +514,7 @@ void BaseVocabulario::AgregaItem(const Item& item)
             .Enlaza(5, CalculaClaveOrden(item.ITEMING))
             .Ejecuta();
     });
+    d->Anota(Datos::Anotado::Que::Item, item.ITEMING);
 }
 
 void BaseVocabulario::ModificaItem(const QString& ingles, const Item& item)
@@ -428,6 +532,7 @@ void BaseVocabulario::ModificaItem(const QString& ingles, const Item& item)
             .Ejecuta();
         ExigeRegistro(conexion);
     });
+    d->Anota(Datos::Anotado::Que::Item, ingles, item.ITEMING);
 }
 
 void BaseVocabulario::EliminaItem(const QString& ingles)
@@ -438,11 +543,12 @@ void BaseVocabulario::EliminaItem(const QString& ingles)
             .Ejecuta();
         ExigeRegistro(conexion);
     });
+    d->Anota(Datos::Anotado::Que::Item, ingles);
 }
 
 int BaseVocabulario::CambiaTemaItems(const QString& nombreAnterior, const QString& nombreNuevo)
 {
-    return d->Escribe([&](ConexionSqlite& conexion) {
+    const int cambiadas = d->Escribe([&](ConexionSqlite& conexion) {
         // "=" on a TEXT column compares bytes: only the exact spelling, same case, matches.
         conexion.Prepara("UPDATE ITEMS SET NOMBRETEMA = ?2 WHERE NOMBRETEMA = ?1")
             .Enlaza(1, nombreAnterior)
@@ -450,4 +556,6 @@ int BaseVocabulario::CambiaTemaItems(const QString& nombreAnterior, const QStrin
             .Ejecuta();
         return conexion.Cambios();
     });
+    d->Anota(Datos::Anotado::Que::TemaDeItems, nombreAnterior, nombreNuevo);
+    return cambiadas;
 }

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
 class ConexionSqlite;
@@ -29,6 +31,16 @@ struct Item {
 };
 
 inline const QString SinCategoria = QStringLiteral("Sin categoría");
+
+// What confirmed writes changed, for whoever keeps a copy of the store's contents: the English
+// texts of the items added, edited (before and after) or deleted; topics renamed with their
+// items, in order; whether the topic table changed. An item named here is to be read again as
+// the store has it now (it may be gone).
+struct CambiosVocabulario {
+    std::vector<QString> items;
+    std::vector<std::pair<QString, QString>> temasDeItems; // CambiaTemaItems(antes, despues)
+    bool temas = false;
+};
 
 class BaseVocabulario {
 public:
@@ -105,6 +117,10 @@ public:
     // Grows with every confirmed write (and with every opening): whoever keeps a copy of the
     // store's contents (the search index) knows when it is out of date.
     quint64 Escrituras() const;
+    // What the writes after `escrituras` (an earlier value of Escrituras) changed; none when
+    // that is no longer known: another file was opened, a transaction was undone, or too many
+    // writes have passed since.
+    std::optional<CambiosVocabulario> CambiosDesde(quint64 escrituras) const;
     // True once a write has been committed to the file opened last (not by its opening).
     bool Cambiada() const;
 
@@ -121,6 +137,15 @@ private:
     struct Datos;
     std::unique_ptr<Datos> d;
 };
+
+// Walks the topics, then the items in key order, of the vocabulary file at `ruta` on a read-only
+// connection of its own: for a thread other than the store's, while the store may be written.
+// The items are read a few thousand at a time, each piece in a read of its own, so a write never
+// waits long; a piece may therefore see writes the one before did not. `sigue` is asked before
+// each piece: false stops the walk, which then returns false.
+bool RecorreVocabularioAparte(const QString& ruta, const std::function<void(const Tema&)>& temas,
+                              const std::function<void(const Item&)>& items,
+                              const std::function<bool()>& sigue);
 
 // Creates "TalvexReport.mdb": the report scratch table INFORME1(CAMPO1, CAMPO2, CAMPO3).
 // Refuses (ErrorTalvex 58) when the path exists.

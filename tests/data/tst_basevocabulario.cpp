@@ -247,6 +247,70 @@ private slots:
         QCOMPARE(base_.LocalizaTema("verbos")->NOMBRETEMA, QStringLiteral("Verbos"));
     }
 
+    void anotaLosCambiosMientrasSeSepanSeguros()
+    {
+        const quint64 inicio = base_.Escrituras();
+        base_.AgregaTema({"verbos", ""});
+        base_.AgregaItem({"run", "correr", "verbos", ""});
+        base_.ModificaItem("RUN", {"run fast", "correr rápido", "verbos", ""});
+        base_.CambiaTemaItems("verbos", "acciones");
+        base_.GuardaAjuste("clave", "valor"); // not the vocabulary's
+        std::optional<CambiosVocabulario> cambios = base_.CambiosDesde(inicio);
+        QVERIFY(cambios && cambios->temas);
+        QCOMPARE(cambios->items, std::vector<QString>({"run", "RUN", "run fast"}));
+        QCOMPARE(cambios->temasDeItems.size(), size_t(1));
+        QCOMPARE(cambios->temasDeItems[0],
+                 std::pair(QStringLiteral("verbos"), QStringLiteral("acciones")));
+        const quint64 ahora = base_.Escrituras();
+        cambios = base_.CambiosDesde(ahora);
+        QVERIFY(cambios && cambios->items.empty() && !cambios->temas);
+
+        // A unit undone, and another file opened: what changed since is no longer known.
+        try {
+            base_.EnTransaccion([&] {
+                base_.EliminaItem("run fast");
+                throw std::runtime_error("a medias");
+            });
+        } catch (const std::runtime_error&) {
+        }
+        QVERIFY(!base_.CambiosDesde(ahora));
+        const quint64 tras = base_.Escrituras();
+        base_.EliminaItem("run fast");
+        QCOMPARE(base_.CambiosDesde(tras)->items, std::vector<QString>{"run fast"});
+        base_.Abre(ruta_);
+        QVERIFY(!base_.CambiosDesde(tras));
+        QVERIFY(base_.CambiosDesde(base_.Escrituras()));
+    }
+
+    void recorreApartePorTrozosEnOrdenDeClave()
+    {
+        base_.AgregaTema({"verbos", ""});
+        QStringList esperados;
+        base_.EnTransaccion([&] {
+            for (int n = 4500; n > 0; --n) {
+                const QString ingles = QStringLiteral("palabra %1").arg(n);
+                base_.AgregaItem({ingles, "x", "verbos", ""});
+                esperados << ingles;
+            }
+        });
+        std::sort(esperados.begin(), esperados.end(), [](const QString& a, const QString& b) {
+            return CalculaClaveOrden(a) < CalculaClaveOrden(b);
+        });
+        QStringList temas, items;
+        int trozos = 0;
+        QVERIFY(RecorreVocabularioAparte(
+            ruta_, [&](const Tema& tema) { temas << tema.NOMBRETEMA; },
+            [&](const Item& item) { items << item.ITEMING; }, [&] { return ++trozos > 0; }));
+        QCOMPARE(temas, QStringList{"verbos"});
+        QCOMPARE(items, esperados);
+        QCOMPARE(trozos, 3);
+        items.clear();
+        QVERIFY(!RecorreVocabularioAparte(
+            ruta_, [](const Tema&) {}, [&](const Item& item) { items << item.ITEMING; },
+            [&] { return items.isEmpty(); }));
+        QCOMPARE(items.size(), 2000);
+    }
+
     void objetoCerradoNoLeeNiEscribe()
     {
         BaseVocabulario cerrada;

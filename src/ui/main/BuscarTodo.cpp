@@ -11,14 +11,24 @@
 #include <QApplication>
 #include <QScopeGuard>
 
+void frmMenuPrincipal::PreparaBusqueda()
+{
+    indiceAparte_ = std::make_unique<Busqueda::IndiceAparte>(modTALVEXV20().dbPrincipal);
+}
+
 void frmMenuPrincipal::mnuBuscarTodo_Click()
 {
     const BaseVocabulario& base = modTALVEXV20().dbPrincipal;
-    // Built when first needed and after every change, so each search sees the latest writes.
-    if (!IndiceBusqueda.AlDia(base)) {
+    // The index built aside, then the rows written since read again, so each search sees the
+    // latest writes; built here only when it never was.
+    if (indiceAparte_ || !IndiceBusqueda.AlDia(base)) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto devuelveCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        IndiceBusqueda.Construye(base);
+        if (indiceAparte_) {
+            IndiceBusqueda = indiceAparte_->Toma();
+            indiceAparte_.reset();
+        }
+        IndiceBusqueda.Actualiza(base);
     }
     auto* ventana = new frmBuscar(
         IndiceBusqueda, [this](const Busqueda::Hallazgo& hallazgo) { ResultadoElegido(hallazgo); },

@@ -64,6 +64,9 @@ public:
     void ItemsImportados(const Intercambio::Resultado& resultado);
     // Search everywhere: the index brought up to date, then the search window over this one.
     void mnuBuscarTodo_Click();
+    // After start-up: the search index starts building aside, so that the first search finds
+    // it ready.
+    void PreparaBusqueda();
     // "Copias automáticas...": the copies kept by themselves, one of which may be restored.
     void mnuCopias_Click();
     // "Practicar...": the practice window over this one, on the topic selected in the tree.
@@ -160,7 +163,9 @@ private:
     friend void CreaIndiceItems();
     friend void BuscaItem();
     friend void LlenaListaTema();
-    // Every text of the vocabulary, for the search window; built when first needed.
+    // Every text of the vocabulary, for the search window: built once (aside after start-up,
+    // or when first needed), then brought up to every write before each search.
     Busqueda::Indice IndiceBusqueda;
+    std::unique_ptr<Busqueda::IndiceAparte> indiceAparte_;
     std::unique_ptr<Ui::frmMenuPrincipal> ui_;
 };
