@@ -581,23 +581,27 @@ struct Indice::Datos {
 
     // Each item has a slot, which says where its texts lie: the folded English and Spanish,
     // each ended by a zero byte (folding never gives one), the folded notes likewise, and what
-    // restores the three originals from them. A changed item's texts go at the buffers' end.
+    // restores the three originals from them. A changed item's texts go elsewhere (Textos).
     struct Ranura {
-        uint32_t plegado = 0, notas = 0, parches = 0, largoNotas = 0;
-        uint32_t tema = 0;
-        uint16_t largoIng = 0, largoEsp = 0; // 0xFFFF: look for the end
-        bool viva = false;
+        uint32_t plegado = 0, notas = 0, parches = 0;
+        uint32_t tema = Libre;
+        uint16_t largoIng = 0, largoEsp = 0, largoNotas = 0; // 0xFFFF: look for the end
+        bool Viva() const { return tema != Libre; }
     };
-    std::string plegado, notas, parches;
+    // The texts read at once, and those of the items changed since (their offsets marked
+    // EnCambios): the first stay as built, never grown.
+    struct Textos {
+        std::string plegado, notas, parches;
+    } leidos, cambiados;
+    static constexpr uint32_t EnCambios = 0x80000000u;
+    const Textos& De(uint32_t desde) const { return desde & EnCambios ? cambiados : leidos; }
     std::vector<Ranura> ranuras;
     std::vector<uint32_t> libres; // slots of deleted items, given again
     std::vector<uint32_t> orden;  // the items' slots in key order (the index list's order)
     std::vector<uint32_t> rango;  // by slot: its place in orden
     std::vector<uint32_t> porIngles, porEspanol; // slots by folded English, and by Spanish
-    // The notes read at once lie in key order before notasEnOrden, one after another (their
-    // starts and slots in inicioNotas, ranuraNotas); the notes of items changed since lie after
-    // it, their slots in notasCambiadas.
-    size_t notasEnOrden = 0;
+    // The notes read at once lie in key order (their starts and slots in inicioNotas,
+    // ranuraNotas); the slots of the items changed since are in notasCambiadas.
     std::vector<uint32_t> inicioNotas, ranuraNotas, notasCambiadas;
 
     // The distinct folded words of English, Spanish and topic names, with the items (or
@@ -608,18 +612,29 @@ struct Indice::Datos {
     std::vector<uint32_t> palabraIni{0};
     std::vector<uint32_t> mascaras;
     std::vector<uint8_t> largos;
-    std::vector<uint32_t> huecos = std::vector<uint32_t>(1 << 16, Vacio); // open addressing
+    // Open addressing over word ids while words are added; freed after the build and made
+    // again at the first change.
+    std::vector<uint32_t> huecos = std::vector<uint32_t>(1 << 16, Vacio);
     size_t palabrasEnHuecos = 0;
     std::vector<uint32_t> porBytes;
     std::array<std::vector<uint32_t>, 256> porLargo;
+    // A word's holders: packed as built (room for exactly those), or moved to the end with
+    // room for a power of two (Movida set in inicio).
     struct Usos {
-        uint32_t inicio = 0, cuenta = 0, cabe = 0;
+        uint32_t inicio = 0, cuenta = 0;
+        uint32_t Inicio() const { return inicio & ~Movida; }
+        uint32_t Cabe() const
+        {
+            return inicio & Movida ? std::bit_ceil(std::max(4u, cuenta)) : cuenta;
+        }
     };
+    static constexpr uint32_t Movida = 0x80000000u;
     std::vector<Usos> usosDe;
     std::vector<uint32_t> usos;
 
     bool construido = false; // after the build, a new word goes into the orders at once
     static constexpr uint32_t Vacio = 0xFFFFFFFFu;
+    static constexpr uint32_t Libre = 0xFFFFFFFFu; // the topic of a free slot
 
     uint32_t Ranuras() const { return static_cast<uint32_t>(ranuras.size()); }
     std::string_view Palabra(uint32_t w) const
@@ -633,16 +648,20 @@ struct Indice::Datos {
     }
     std::string_view Ingles(uint32_t i) const
     {
-        return Texto(plegado, ranuras[i].plegado, ranuras[i].largoIng);
+        const uint32_t desde = ranuras[i].plegado;
+        return Texto(De(desde).plegado, desde & ~EnCambios, ranuras[i].largoIng);
     }
     std::string_view Espanol(uint32_t i) const
     {
         const Ranura& r = ranuras[i];
-        return Texto(plegado, r.plegado + static_cast<uint32_t>(Ingles(i).size()) + 1, r.largoEsp);
+        return Texto(De(r.plegado).plegado,
+                     (r.plegado & ~EnCambios) + static_cast<uint32_t>(Ingles(i).size()) + 1,
+                     r.largoEsp);
     }
     std::string_view Notas(uint32_t i) const
     {
-        return std::string_view(notas).substr(ranuras[i].notas, ranuras[i].largoNotas);
+        const uint32_t desde = ranuras[i].notas;
+        return Texto(De(desde).notas, desde & ~EnCambios, ranuras[i].largoNotas);
     }
     std::string_view TemaPlegado(uint32_t i) const { return temas[ranuras[i].tema].plegado; }
     static uint32_t Donde(uint32_t uso) { return uso & MarcaTema ? uso : uso & ~MarcaEspanol; }
@@ -652,7 +671,8 @@ struct Indice::Datos {
     };
     Originales OriginalesDe(uint32_t i) const
     {
-        const char* p = parches.data() + ranuras[i].parches;
+        const uint32_t desde = ranuras[i].parches;
+        const char* p = De(desde).parches.data() + (desde & ~EnCambios);
         Originales o;
         o.ingles = RestauraOriginal(Ingles(i), p);
         o.espanol = RestauraOriginal(Espanol(i), p);
@@ -661,7 +681,8 @@ struct Indice::Datos {
     }
     QString InglesOriginal(uint32_t i) const
     {
-        const char* p = parches.data() + ranuras[i].parches;
+        const uint32_t desde = ranuras[i].parches;
+        const char* p = De(desde).parches.data() + (desde & ~EnCambios);
         return RestauraOriginal(Ingles(i), p);
     }
 
@@ -669,6 +690,7 @@ struct Indice::Datos {
     uint32_t IdPalabra(std::string_view palabra, int letras);
     uint32_t BuscaPalabra(std::string_view palabra) const;
     void CreceHuecos();
+    void PreparaHuecos();
     void AnadeUso(uint32_t w, uint32_t donde);
     void QuitaUso(uint32_t w, uint32_t donde);
     template <typename Visita> void RecorreUsosDe(uint32_t donde, Visita&& visita) const;
@@ -743,6 +765,20 @@ void Indice::Datos::CreceHuecos()
     huecos.swap(nuevos);
 }
 
+void Indice::Datos::PreparaHuecos()
+{
+    if (!huecos.empty())
+        return;
+    const auto palabras = static_cast<uint32_t>(palabraIni.size() - 1);
+    huecos.assign(std::bit_ceil(std::max<size_t>(1 << 16, 2 * size_t{palabras} + 2)), Vacio);
+    for (uint32_t w = 0; w < palabras; ++w) {
+        size_t h = Dispersa(Palabra(w)) & (huecos.size() - 1);
+        while (huecos[h] != Vacio)
+            h = (h + 1) & (huecos.size() - 1);
+        huecos[h] = w;
+    }
+}
+
 // The word's id, a new one for a word never seen (it goes into the orders by bytes and by
 // length at once unless the whole index is being built, which sorts them at the end).
 uint32_t Indice::Datos::IdPalabra(std::string_view palabra, int letras)
@@ -775,21 +811,20 @@ uint32_t Indice::Datos::IdPalabra(std::string_view palabra, int letras)
 void Indice::Datos::AnadeUso(uint32_t w, uint32_t donde)
 {
     Usos& u = usosDe[w];
-    if (u.cuenta == u.cabe) {
-        const uint32_t cabe = std::max<uint32_t>(4, u.cabe * 2);
+    if (u.cuenta == u.Cabe()) {
+        const uint32_t cabe = std::max<uint32_t>(4, std::bit_ceil(u.cuenta + 1));
         const auto inicio = static_cast<uint32_t>(usos.size());
         usos.resize(usos.size() + cabe);
-        std::copy_n(usos.begin() + u.inicio, u.cuenta, usos.begin() + inicio);
-        u.inicio = inicio;
-        u.cabe = cabe;
+        std::copy_n(usos.begin() + u.Inicio(), u.cuenta, usos.begin() + inicio);
+        u.inicio = inicio | Movida;
     }
-    usos[u.inicio + u.cuenta++] = donde;
+    usos[u.Inicio() + u.cuenta++] = donde;
 }
 
 void Indice::Datos::QuitaUso(uint32_t w, uint32_t donde)
 {
     Usos& u = usosDe[w];
-    const auto desde = usos.begin() + u.inicio, hasta = desde + u.cuenta;
+    const auto desde = usos.begin() + u.Inicio(), hasta = desde + u.cuenta;
     const auto it = std::find_if(desde, hasta, [&](uint32_t x) { return Donde(x) == donde; });
     if (it == hasta)
         return;
@@ -828,20 +863,23 @@ uint32_t Indice::Datos::AnadeItem(const Item& item)
         ranuras.emplace_back();
     }
     Ranura& r = ranuras[i];
-    r.viva = true;
-    r.parches = static_cast<uint32_t>(parches.size());
-    r.plegado = static_cast<uint32_t>(plegado.size());
-    PliegaConParches(item.ITEMING, plegado, parches);
-    r.largoIng = static_cast<uint16_t>(std::min<size_t>(0xFFFF, plegado.size() - r.plegado));
-    plegado.push_back('\0');
-    const size_t espanol = plegado.size();
-    PliegaConParches(item.ITEMESP, plegado, parches);
-    r.largoEsp = static_cast<uint16_t>(std::min<size_t>(0xFFFF, plegado.size() - espanol));
-    plegado.push_back('\0');
-    r.notas = static_cast<uint32_t>(notas.size());
-    PliegaConParches(item.NOTASITEM, notas, parches);
-    r.largoNotas = static_cast<uint32_t>(notas.size() - r.notas);
-    notas.push_back('\0');
+    Textos& t = construido ? cambiados : leidos;
+    const uint32_t marca = construido ? EnCambios : 0;
+    const size_t ingles = t.plegado.size();
+    r.parches = static_cast<uint32_t>(t.parches.size()) | marca;
+    r.plegado = static_cast<uint32_t>(ingles) | marca;
+    PliegaConParches(item.ITEMING, t.plegado, t.parches);
+    r.largoIng = static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - ingles));
+    t.plegado.push_back('\0');
+    const size_t espanol = t.plegado.size();
+    PliegaConParches(item.ITEMESP, t.plegado, t.parches);
+    r.largoEsp = static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - espanol));
+    t.plegado.push_back('\0');
+    const size_t notas = t.notas.size();
+    r.notas = static_cast<uint32_t>(notas) | marca;
+    PliegaConParches(item.NOTASITEM, t.notas, t.parches);
+    r.largoNotas = static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.notas.size() - notas));
+    t.notas.push_back('\0');
     r.tema = IdTema(item.NOMBRETEMA, false);
     RecorreUsosDe(i, [&](std::string_view p, int letras, bool ingles) {
         AnadeUso(IdPalabra(p, letras), ingles ? i : i | MarcaEspanol);
@@ -858,7 +896,7 @@ void Indice::Datos::QuitaItem(uint32_t i)
         if (w != Vacio)
             QuitaUso(w, i);
     });
-    ranuras[i].viva = false;
+    ranuras[i].tema = Libre;
     libres.push_back(i);
 }
 
@@ -944,7 +982,6 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     if (!entero)
         return false;
     n->OrdenaTemas(nombresTemas);
-    n->notasEnOrden = n->notas.size();
     n->IndexaTemas(true);
 
     // Each word's holders were laid one after another as they grew: packed again, tightly.
@@ -956,10 +993,9 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
         usos.reserve(todos);
         for (Datos::Usos& u : n->usosDe) {
             const auto inicio = static_cast<uint32_t>(usos.size());
-            usos.insert(usos.end(), n->usos.begin() + u.inicio,
-                        n->usos.begin() + u.inicio + u.cuenta);
+            usos.insert(usos.end(), n->usos.begin() + u.Inicio(),
+                        n->usos.begin() + u.Inicio() + u.cuenta);
             u.inicio = inicio;
-            u.cabe = u.cuenta;
         }
         n->usos.swap(usos);
     }
@@ -981,13 +1017,14 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     n->CuentaRangos();
     n->construido = true;
 
-    Ajusta(n->parches);
-    Ajusta(n->plegado);
-    Ajusta(n->notas);
+    Ajusta(n->leidos.parches);
+    Ajusta(n->leidos.plegado);
+    Ajusta(n->leidos.notas);
     Ajusta(n->ranuras);
     Ajusta(n->palabras);
     Ajusta(n->palabraIni);
     Ajusta(n->mascaras);
+    std::vector<uint32_t>().swap(n->huecos);
     Ajusta(n->largos);
     Ajusta(n->usosDe);
     Ajusta(n->orden);
@@ -1058,6 +1095,7 @@ void Indice::Datos::InsertaEnOrden(std::vector<uint32_t> nuevas)
 // that whatever happened to it in between, the index ends as the store is.
 void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabulario& base)
 {
+    PreparaHuecos();
     const bool temasCambian = cambios.temas || !cambios.temasDeItems.empty();
     if (temasCambian)
         IndexaTemas(false);
@@ -1115,7 +1153,7 @@ void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabula
     notasCambiadas.erase(std::remove_if(notasCambiadas.begin(), notasCambiadas.end(),
                                         [&](uint32_t i) {
                                             const Ranura& r = ranuras[i];
-                                            if (!r.viva || r.notas < notasEnOrden || vista[i])
+                                            if (!r.Viva() || !(r.notas & EnCambios) || vista[i])
                                                 return true;
                                             vista[i] = 1;
                                             return false;
@@ -1237,8 +1275,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                     return false;
             return true;
         };
-        const char* base = x.notas.data();
-        const size_t fin = x.notasEnOrden;
+        const char* base = x.leidos.notas.data();
+        const size_t fin = x.leidos.notas.size();
         size_t desde = 0;
         uint32_t cursor = 0;
         while (desde < fin) {
@@ -1252,7 +1290,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             cursor = k + 1;
             desde = cursor < x.inicioNotas.size() ? x.inicioNotas[cursor] : fin;
             const uint32_t i = x.ranuraNotas[k];
-            if (!x.ranuras[i].viva || x.ranuras[i].notas != x.inicioNotas[k])
+            if (!x.ranuras[i].Viva() || x.ranuras[i].notas != x.inicioNotas[k])
                 continue; // changed since: among the changed ones
             const auto enNotas = static_cast<int32_t>(donde - x.inicioNotas[k]);
             if (enNotas + Largo(buscado) > Largo(x.Notas(i)))
@@ -1264,7 +1302,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     };
     auto UsosDe = [&](uint32_t w) {
         const Datos::Usos& u = x.usosDe[w];
-        return std::span<const uint32_t>(x.usos.data() + u.inicio, u.cuenta);
+        return std::span<const uint32_t>(x.usos.data() + u.Inicio(), u.cuenta);
     };
     auto PalabrasQueEmpiezan = [&](std::string_view t) {
         const auto desde = std::partition_point(x.porBytes.begin(), x.porBytes.end(),
