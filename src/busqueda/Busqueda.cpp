@@ -698,7 +698,9 @@ struct Indice::Datos {
     void QuitaItem(uint32_t i);
     void IndexaTemas(bool indexar, uint32_t desde = 0);
     void OrdenaTemas(const std::vector<QString>& nombres);
-    void CuentaRangos();
+    void CuentaRangos(size_t desde = 0);
+    template <typename Campo> void QuitaDe(std::vector<uint32_t>& por, uint32_t i, Campo campo);
+    template <typename Campo> void PonEn(std::vector<uint32_t>& por, uint32_t i, Campo campo);
     void Aplica(const CambiosVocabulario& cambios, const BaseVocabulario& base);
     std::vector<uint32_t> Localiza(const std::vector<QByteArray>& claves) const;
     void InsertaEnOrden(std::vector<uint32_t> nuevas);
@@ -936,11 +938,29 @@ void Indice::Datos::OrdenaTemas(const std::vector<QString>& nombres)
         rangoTema[ordenTemas[k]] = k;
 }
 
-void Indice::Datos::CuentaRangos()
+// The places in key order from `desde` on (those before it did not move).
+void Indice::Datos::CuentaRangos(size_t desde)
 {
-    rango.assign(ranuras.size(), UINT32_MAX);
-    for (uint32_t k = 0; k < orden.size(); ++k)
-        rango[orden[k]] = k;
+    rango.resize(ranuras.size(), UINT32_MAX);
+    for (size_t k = desde; k < orden.size(); ++k)
+        rango[orden[k]] = static_cast<uint32_t>(k);
+}
+
+// One slot out of an order by a text, or into it after those of equal text.
+template <typename Campo>
+void Indice::Datos::QuitaDe(std::vector<uint32_t>& por, uint32_t i, Campo campo)
+{
+    const auto [desde, hasta] = std::equal_range(
+        por.begin(), por.end(), i, [&](uint32_t a, uint32_t b) { return campo(a) < campo(b); });
+    por.erase(std::find(desde, hasta, i));
+}
+
+template <typename Campo>
+void Indice::Datos::PonEn(std::vector<uint32_t>& por, uint32_t i, Campo campo)
+{
+    por.insert(std::upper_bound(por.begin(), por.end(), i,
+                                [&](uint32_t a, uint32_t b) { return campo(a) < campo(b); }),
+               i);
 }
 
 namespace {
@@ -1122,7 +1142,22 @@ void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabula
     for (const auto& nombrado : nombrados)
         claves.push_back(nombrado.first);
     const std::vector<uint32_t> quitadas = Localiza(claves);
-    if (!quitadas.empty()) {
+    // A few rows move within the orders where they are; many are merged in one pass.
+    const bool pocas = quitadas.size() + nombrados.size() <= 256;
+    size_t desde = pocas ? orden.size() : 0; // the first place in key order that moved
+    if (pocas) {
+        std::vector<uint32_t> porLugar = quitadas;
+        std::sort(porLugar.begin(), porLugar.end(),
+                  [&](uint32_t a, uint32_t b) { return rango[a] > rango[b]; });
+        for (uint32_t i : porLugar) {
+            desde = std::min<size_t>(desde, rango[i]);
+            orden.erase(orden.begin() + rango[i]);
+            QuitaDe(porIngles, i, [&](uint32_t j) { return Ingles(j); });
+            QuitaDe(porEspanol, i, [&](uint32_t j) { return Espanol(j); });
+        }
+        for (uint32_t i : quitadas)
+            QuitaItem(i);
+    } else if (!quitadas.empty()) {
         std::vector<char> fuera(ranuras.size(), 0);
         for (uint32_t i : quitadas) {
             QuitaItem(i);
@@ -1139,7 +1174,20 @@ void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabula
             nuevas.push_back(AnadeItem(*item));
             notasCambiadas.push_back(nuevas.back());
         }
-    InsertaEnOrden(std::move(nuevas));
+    if (pocas) {
+        for (uint32_t i : nuevas) {
+            const QByteArray clave = CalculaClaveOrden(InglesOriginal(i));
+            const auto lugar = std::partition_point(orden.begin(), orden.end(), [&](uint32_t j) {
+                return CalculaClaveOrden(InglesOriginal(j)) < clave;
+            });
+            desde = std::min<size_t>(desde, static_cast<size_t>(lugar - orden.begin()));
+            orden.insert(lugar, i);
+            PonEn(porIngles, i, [&](uint32_t j) { return Ingles(j); });
+            PonEn(porEspanol, i, [&](uint32_t j) { return Espanol(j); });
+        }
+    } else {
+        InsertaEnOrden(std::move(nuevas));
+    }
 
     if (temasCambian) {
         OrdenaTemas(NombresDeTemas(base));
@@ -1148,18 +1196,17 @@ void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabula
         IndexaTemas(true, temasAntes); // topics first named by the items just read
     }
     rangoTema.resize(temas.size(), UINT32_MAX);
-    // A slot's notes lie after the ordered part once, where it was last written.
-    std::vector<char> vista(ranuras.size(), 0);
+    // Each changed item's slot once, while its notes are among the changed ones.
+    std::sort(notasCambiadas.begin(), notasCambiadas.end());
+    notasCambiadas.erase(std::unique(notasCambiadas.begin(), notasCambiadas.end()),
+                         notasCambiadas.end());
     notasCambiadas.erase(std::remove_if(notasCambiadas.begin(), notasCambiadas.end(),
                                         [&](uint32_t i) {
-                                            const Ranura& r = ranuras[i];
-                                            if (!r.Viva() || !(r.notas & EnCambios) || vista[i])
-                                                return true;
-                                            vista[i] = 1;
-                                            return false;
+                                            return !ranuras[i].Viva() ||
+                                                   !(ranuras[i].notas & EnCambios);
                                         }),
                          notasCambiadas.end());
-    CuentaRangos();
+    CuentaRangos(desde);
 }
 
 IndiceAparte::IndiceAparte(const BaseVocabulario& base)

@@ -162,6 +162,12 @@ private slots:
                 } catch (const std::runtime_error&) {
                 }
             }
+            if (ronda == 45) // a large import: merged into the orders in one pass
+                base_.EnTransaccion([&] {
+                    for (int n = 0; n < 300; ++n)
+                        base_.AgregaItem(ItemNuevo());
+                    base_.EliminaItem(UnIngles());
+                });
             cambiado.Actualiza(base_);
             QVERIFY(cambiado.AlDia(base_));
             Busqueda::Indice construido;
