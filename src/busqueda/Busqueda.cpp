@@ -612,8 +612,7 @@ struct Indice::Datos {
     std::vector<uint32_t> palabraIni{0};
     std::vector<uint32_t> mascaras;
     std::vector<uint8_t> largos;
-    // Open addressing over word ids while words are added; freed after the build and made
-    // again at the first change.
+    // Open addressing over word ids while the index is built; freed after it.
     std::vector<uint32_t> huecos = std::vector<uint32_t>(1 << 16, Vacio);
     size_t palabrasEnHuecos = 0;
     std::vector<uint32_t> porBytes;
@@ -690,7 +689,6 @@ struct Indice::Datos {
     uint32_t IdPalabra(std::string_view palabra, int letras);
     uint32_t BuscaPalabra(std::string_view palabra) const;
     void CreceHuecos();
-    void PreparaHuecos();
     void AnadeUso(uint32_t w, uint32_t donde);
     void QuitaUso(uint32_t w, uint32_t donde);
     template <typename Visita> void RecorreUsosDe(uint32_t donde, Visita&& visita) const;
@@ -742,8 +740,14 @@ uint32_t Indice::Datos::IdTema(const QString& nombre, bool enTablaAhora)
     return id;
 }
 
+// A word's id, or Vacio: through the hash while the index is built, by bytes after it.
 uint32_t Indice::Datos::BuscaPalabra(std::string_view palabra) const
 {
+    if (construido) {
+        const auto it = std::partition_point(porBytes.begin(), porBytes.end(),
+                                             [&](uint32_t w) { return Palabra(w) < palabra; });
+        return it != porBytes.end() && Palabra(*it) == palabra ? *it : Vacio;
+    }
     size_t h = Dispersa(palabra) & (huecos.size() - 1);
     while (huecos[h] != Vacio) {
         if (Palabra(huecos[h]) == palabra)
@@ -767,46 +771,32 @@ void Indice::Datos::CreceHuecos()
     huecos.swap(nuevos);
 }
 
-void Indice::Datos::PreparaHuecos()
-{
-    if (!huecos.empty())
-        return;
-    const auto palabras = static_cast<uint32_t>(palabraIni.size() - 1);
-    huecos.assign(std::bit_ceil(std::max<size_t>(1 << 16, 2 * size_t{palabras} + 2)), Vacio);
-    for (uint32_t w = 0; w < palabras; ++w) {
-        size_t h = Dispersa(Palabra(w)) & (huecos.size() - 1);
-        while (huecos[h] != Vacio)
-            h = (h + 1) & (huecos.size() - 1);
-        huecos[h] = w;
-    }
-}
-
-// The word's id, a new one for a word never seen (it goes into the orders by bytes and by
-// length at once unless the whole index is being built, which sorts them at the end).
+// The word's id, a new one for a word never seen. While the index is built the words go into
+// a hash, and are sorted by bytes and by length at the end; after it, a new word goes into
+// those orders at once.
 uint32_t Indice::Datos::IdPalabra(std::string_view palabra, int letras)
 {
-    if (palabrasEnHuecos * 2 >= huecos.size())
-        CreceHuecos();
-    size_t h = Dispersa(palabra) & (huecos.size() - 1);
-    while (huecos[h] != Vacio) {
-        if (Palabra(huecos[h]) == palabra)
-            return huecos[h];
-        h = (h + 1) & (huecos.size() - 1);
-    }
+    if (const uint32_t w = BuscaPalabra(palabra); w != Vacio)
+        return w;
     const auto id = static_cast<uint32_t>(palabraIni.size() - 1);
     palabras.append(palabra);
     palabraIni.push_back(static_cast<uint32_t>(palabras.size()));
     mascaras.push_back(MascaraDe(LetrasDe(palabra)));
     largos.push_back(static_cast<uint8_t>(std::min(letras, 255)));
     usosDe.emplace_back();
-    huecos[h] = id;
-    ++palabrasEnHuecos;
     if (construido) {
         const auto donde = std::partition_point(porBytes.begin(), porBytes.end(),
                                                 [&](uint32_t w) { return Palabra(w) < palabra; });
         porBytes.insert(donde, id);
         porLargo[largos.back()].push_back(id);
+        return id;
     }
+    if (++palabrasEnHuecos * 2 >= huecos.size())
+        CreceHuecos();
+    size_t h = Dispersa(palabra) & (huecos.size() - 1);
+    while (huecos[h] != Vacio)
+        h = (h + 1) & (huecos.size() - 1);
+    huecos[h] = id;
     return id;
 }
 
@@ -1115,7 +1105,6 @@ void Indice::Datos::InsertaEnOrden(std::vector<uint32_t> nuevas)
 // that whatever happened to it in between, the index ends as the store is.
 void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabulario& base)
 {
-    PreparaHuecos();
     const bool temasCambian = cambios.temas || !cambios.temasDeItems.empty();
     if (temasCambian)
         IndexaTemas(false);
