@@ -630,6 +630,16 @@ struct Indice::Datos {
     static constexpr uint32_t Movida = 0x80000000u;
     std::vector<Usos> usosDe;
     std::vector<uint32_t> usos;
+    std::vector<uint32_t> usosMovidos; // after the build, the holders of words that grew
+    // Where a word's holders lie: while building every word grows within usos.
+    std::vector<uint32_t>& UsosEn(const Usos& u)
+    {
+        return construido && (u.inicio & Movida) ? usosMovidos : usos;
+    }
+    const uint32_t* PrimerUso(const Usos& u) const
+    {
+        return (construido && (u.inicio & Movida) ? usosMovidos : usos).data() + u.Inicio();
+    }
 
     bool construido = false; // after the build, a new word goes into the orders at once
     static constexpr uint32_t Vacio = 0xFFFFFFFFu;
@@ -716,9 +726,12 @@ size_t Dispersa(std::string_view s)
     return std::hash<std::string_view>()(s);
 }
 
-template <typename T> void Ajusta(T& contenedor)
+// Tight, but for room for the rows a session adds, so that the first of them does not move
+// the whole container.
+template <typename T> void Ajusta(T& contenedor, size_t holgura = 0)
 {
     contenedor.shrink_to_fit();
+    contenedor.reserve(contenedor.size() + holgura);
 }
 
 } // namespace
@@ -805,18 +818,19 @@ void Indice::Datos::AnadeUso(uint32_t w, uint32_t donde)
     Usos& u = usosDe[w];
     if (u.cuenta == u.Cabe()) {
         const uint32_t cabe = std::max<uint32_t>(4, std::bit_ceil(u.cuenta + 1));
-        const auto inicio = static_cast<uint32_t>(usos.size());
-        usos.resize(usos.size() + cabe);
-        std::copy_n(usos.begin() + u.Inicio(), u.cuenta, usos.begin() + inicio);
+        std::vector<uint32_t>& destino = construido ? usosMovidos : usos;
+        const auto inicio = static_cast<uint32_t>(destino.size());
+        destino.resize(destino.size() + cabe);
+        std::copy_n(PrimerUso(u), u.cuenta, destino.begin() + inicio);
         u.inicio = inicio | Movida;
     }
-    usos[u.Inicio() + u.cuenta++] = donde;
+    UsosEn(u)[u.Inicio() + u.cuenta++] = donde;
 }
 
 void Indice::Datos::QuitaUso(uint32_t w, uint32_t donde)
 {
     Usos& u = usosDe[w];
-    const auto desde = usos.begin() + u.Inicio(), hasta = desde + u.cuenta;
+    const auto desde = UsosEn(u).begin() + u.Inicio(), hasta = desde + u.cuenta;
     const auto it = std::find_if(desde, hasta, [&](uint32_t x) { return Donde(x) == donde; });
     if (it == hasta)
         return;
@@ -1030,14 +1044,19 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     Ajusta(n->leidos.parches);
     Ajusta(n->leidos.plegado);
     Ajusta(n->leidos.notas);
-    Ajusta(n->ranuras);
-    Ajusta(n->palabras);
-    Ajusta(n->palabraIni);
-    Ajusta(n->mascaras);
+    constexpr size_t Holgura = 2048;
+    Ajusta(n->ranuras, Holgura);
+    Ajusta(n->palabras); // a string would double its room to make a little
+    Ajusta(n->palabraIni, Holgura);
+    Ajusta(n->mascaras, Holgura);
     std::vector<uint32_t>().swap(n->huecos);
-    Ajusta(n->largos);
-    Ajusta(n->usosDe);
-    Ajusta(n->orden);
+    Ajusta(n->largos, Holgura);
+    Ajusta(n->usosDe, Holgura);
+    Ajusta(n->orden, Holgura);
+    Ajusta(n->porIngles, Holgura);
+    Ajusta(n->porEspanol, Holgura);
+    Ajusta(n->porBytes, Holgura);
+    Ajusta(n->rango, Holgura);
     Ajusta(n->inicioNotas);
     Ajusta(n->ranuraNotas);
     for (std::vector<uint32_t>& deLargo : n->porLargo)
@@ -1338,7 +1357,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     };
     auto UsosDe = [&](uint32_t w) {
         const Datos::Usos& u = x.usosDe[w];
-        return std::span<const uint32_t>(x.usos.data() + u.Inicio(), u.cuenta);
+        return std::span<const uint32_t>(x.PrimerUso(u), u.cuenta);
     };
     auto PalabrasQueEmpiezan = [&](std::string_view t) {
         const auto desde = std::partition_point(x.porBytes.begin(), x.porBytes.end(),
