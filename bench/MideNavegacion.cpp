@@ -160,6 +160,7 @@ int main(int argc, char* argv[])
     // As start-up does after its fills.
     estado.dbPrincipal.TerminaComprobacion();
     estado.dbPrincipal.ReduceCache();
+    ventana.PreparaBusqueda(); // its index starts building aside
 
     // 1,000 words typed letter by letter into an emptied box.
     const auto& filas = ventana.ModeloItems->Filas();
@@ -191,12 +192,22 @@ int main(int argc, char* argv[])
         editados.push_back(GuardaItem(ventana, false, QStringLiteral("zz medida %1").arg(i)));
     }
 
-    // Search everywhere: the index built on opening the window, then 500 words typed into its
-    // box, each keystroke from the key to the results listed.
+    // Search everywhere: opened first when its index, built aside since the fills, may still be
+    // on its way (the writes above made meanwhile); then, after one more save, the window shown
+    // and painted with the index brought up to date; then 500 words typed into its box, each
+    // keystroke from the key to the results listed.
     QElapsedTimer apertura;
     apertura.start();
     ventana.mnuBuscarTodo_Click();
+    HastaQuieto();
     const double abrirBusqueda = Ms(apertura);
+    Ventana<frmBuscar>().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    GuardaItem(ventana, true, QStringLiteral("medida tras abrir"));
+    apertura.restart();
+    ventana.mnuBuscarTodo_Click();
+    HastaQuieto();
+    const double abrirTrasCambio = Ms(apertura);
     QLineEdit* cajaBusqueda = Hijo<QLineEdit>(Ventana<frmBuscar>(), "txtBuscarTodo");
     std::vector<double> busquedas;
     for (int palabra = 0; palabra < 500; ++palabra) {
@@ -243,10 +254,11 @@ int main(int argc, char* argv[])
                     "(límite mediana 5)\n",
                     que, Percentil(*veces, 0.5), Percentil(*veces, 0.99),
                     *std::max_element(veces->begin(), veces->end()));
-    std::printf("buscar en todo: abrir (índice incluido) %6.1f ms; tecla (%zu) mediana %6.3f ms, "
-                "p99 %6.3f ms (límite p99 15)\n",
-                abrirBusqueda, busquedas.size(), Percentil(busquedas, 0.5),
-                Percentil(busquedas, 0.99));
+    std::printf(
+        "buscar en todo: abrir la primera vez %6.1f ms; tras un cambio %6.1f ms; tecla (%zu) "
+        "mediana %6.3f ms, p99 %6.3f ms (límite p99 15)\n",
+        abrirBusqueda, abrirTrasCambio, busquedas.size(), Percentil(busquedas, 0.5),
+        Percentil(busquedas, 0.99));
     std::printf("ActivaTemas con 5000 ítems (primera, peor de 5): %6.1f ms %6.1f ms (límite 50)\n",
                 temas.front(), *std::max_element(temas.begin(), temas.end()));
     std::printf("memoria pico tras un llenado: %.1f MB; tras tres y las teclas: %.1f MB "

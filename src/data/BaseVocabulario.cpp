@@ -434,9 +434,9 @@ bool RecorreVocabularioAparte(const QString& ruta, const std::function<void(cons
                               const std::function<void(const Item&)>& items,
                               const std::function<bool()>& sigue)
 {
-    // A piece reads in a few milliseconds: the store's writer, which must wait for readers to
+    // A piece reads in about a millisecond: the store's writer, which must wait for readers to
     // end before it commits, waits no longer than that.
-    constexpr int FilasPorTrozo = 2000;
+    constexpr int FilasPorTrozo = 500;
     ConexionSqlite conexion;
     conexion.Abre(ruta, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     VisitaTemas(conexion, temas);

@@ -17,6 +17,18 @@ namespace {
 // How long a statement waits for another program's lock before it gives up.
 constexpr int EsperaBloqueoMs = 3000;
 
+// Waits for another connection's lock a fifth of a millisecond at a time: SQLite's own waits
+// grow to 100 ms a step, far longer than a reader of this program (the search index read aside)
+// holds its lock, and a save would wait for nothing.
+int EsperaBloqueo(void*, int veces)
+{
+    constexpr int PasoUs = 200;
+    if (veces >= EsperaBloqueoMs * 1000 / PasoUs)
+        return 0;
+    usleep(PasoUs);
+    return 1;
+}
+
 QString MensajeSqlite(int codigo, sqlite3* db)
 {
     const char* texto = db ? sqlite3_errmsg(db) : sqlite3_errstr(codigo);
@@ -144,7 +156,7 @@ void ConexionSqlite::Abre(const QString& ruta, int banderas)
     // nor may anything write the schema table directly.
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_busy_timeout(db, EsperaBloqueoMs);
+    sqlite3_busy_handler(db, EsperaBloqueo, nullptr);
     db_ = db;
     abierta_ = std::make_shared<bool>(true);
     ++apertura_;
