@@ -30,11 +30,11 @@ using Busqueda::Lugar;
 
 namespace {
 
-// The program brings the index up to date this way before every search.
+// The program brings the index up to date this way before every search: only the rows the
+// writes since changed are read again.
 void PonAlDia(Busqueda::Indice& indice, const BaseVocabulario& base)
 {
-    if (!indice.AlDia(base))
-        indice.Construye(base);
+    indice.Actualiza(base);
 }
 
 // ---------------------------------------------------------------------------------------------
