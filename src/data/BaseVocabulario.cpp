@@ -436,7 +436,7 @@ bool RecorreVocabularioAparte(const QString& ruta, const std::function<void(cons
 {
     // A piece reads in about a millisecond: the store's writer, which must wait for readers to
     // end before it commits, waits no longer than that.
-    constexpr int FilasPorTrozo = 500;
+    constexpr int FilasPorTrozo = 200;
     ConexionSqlite conexion;
     conexion.Abre(ruta, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     VisitaTemas(conexion, temas);
