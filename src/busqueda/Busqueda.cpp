@@ -688,6 +688,16 @@ struct Indice::Datos {
         o.notas = RestauraOriginal(Notas(i), p);
         return o;
     }
+    // The item's key in the store's order, and the place in orden, from `desde` on, where a
+    // key goes: the first item whose key is not smaller.
+    QByteArray Clave(uint32_t i) const { return CalculaClaveOrden(InglesOriginal(i)); }
+    size_t LugarDe(const QByteArray& clave, size_t desde = 0) const
+    {
+        return static_cast<size_t>(
+            std::partition_point(orden.begin() + static_cast<ptrdiff_t>(desde), orden.end(),
+                                 [&](uint32_t j) { return Clave(j) < clave; }) -
+            orden.begin());
+    }
     QString InglesOriginal(uint32_t i) const
     {
         const uint32_t desde = ranuras[i].parches;
@@ -1075,11 +1085,9 @@ std::vector<uint32_t> Indice::Datos::Localiza(const std::vector<QByteArray>& cla
 {
     std::vector<uint32_t> halladas;
     for (const QByteArray& clave : claves) {
-        const auto it = std::partition_point(orden.begin(), orden.end(), [&](uint32_t i) {
-            return CalculaClaveOrden(InglesOriginal(i)) < clave;
-        });
-        if (it != orden.end() && CalculaClaveOrden(InglesOriginal(*it)) == clave)
-            halladas.push_back(*it);
+        const size_t lugar = LugarDe(clave);
+        if (lugar < orden.size() && Clave(orden[lugar]) == clave)
+            halladas.push_back(orden[lugar]);
     }
     return halladas;
 }
@@ -1089,20 +1097,19 @@ void Indice::Datos::InsertaEnOrden(std::vector<uint32_t> nuevas)
 {
     std::vector<std::pair<QByteArray, uint32_t>> porClave;
     for (uint32_t i : nuevas)
-        porClave.emplace_back(CalculaClaveOrden(InglesOriginal(i)), i);
+        porClave.emplace_back(Clave(i), i);
     std::sort(porClave.begin(), porClave.end());
     std::vector<uint32_t> unidas;
     unidas.reserve(orden.size() + nuevas.size());
-    auto desde = orden.begin();
+    size_t desde = 0;
     for (const auto& [clave, i] : porClave) {
-        const auto hasta = std::partition_point(desde, orden.end(), [&](uint32_t j) {
-            return CalculaClaveOrden(InglesOriginal(j)) < clave;
-        });
-        unidas.insert(unidas.end(), desde, hasta);
+        const size_t hasta = LugarDe(clave, desde);
+        unidas.insert(unidas.end(), orden.begin() + static_cast<ptrdiff_t>(desde),
+                      orden.begin() + static_cast<ptrdiff_t>(hasta));
         unidas.push_back(i);
         desde = hasta;
     }
-    unidas.insert(unidas.end(), desde, orden.end());
+    unidas.insert(unidas.end(), orden.begin() + static_cast<ptrdiff_t>(desde), orden.end());
     orden.swap(unidas);
 
     auto Une = [&](std::vector<uint32_t>& por, auto campo) {
@@ -1184,12 +1191,9 @@ void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabula
         }
     if (pocas) {
         for (uint32_t i : nuevas) {
-            const QByteArray clave = CalculaClaveOrden(InglesOriginal(i));
-            const auto lugar = std::partition_point(orden.begin(), orden.end(), [&](uint32_t j) {
-                return CalculaClaveOrden(InglesOriginal(j)) < clave;
-            });
-            desde = std::min<size_t>(desde, static_cast<size_t>(lugar - orden.begin()));
-            orden.insert(lugar, i);
+            const size_t lugar = LugarDe(Clave(i));
+            desde = std::min(desde, lugar);
+            orden.insert(orden.begin() + static_cast<ptrdiff_t>(lugar), i);
             PonEn(porIngles, i, [&](uint32_t j) { return Ingles(j); });
             PonEn(porEspanol, i, [&](uint32_t j) { return Espanol(j); });
         }

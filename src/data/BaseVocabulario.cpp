@@ -408,16 +408,23 @@ void BaseVocabulario::EliminaTema(const QString& nombre)
 // Items
 
 namespace {
-void VisitaItems(SentenciaSqlite& fila, const std::function<void(const Item&)>& visita)
+// Returns how many rows it visited; with `clave`, the last row's key (column 4) goes there.
+int VisitaItems(SentenciaSqlite& fila, const std::function<void(const Item&)>& visita,
+                std::optional<QByteArray>* clave = nullptr)
 {
     Item item;
+    int visitadas = 0;
     while (fila.Avanza()) {
         item.ITEMING = fila.Texto(0);
         item.ITEMESP = fila.Texto(1);
         item.NOMBRETEMA = fila.Texto(2);
         item.NOTASITEM = fila.Texto(3);
+        if (clave)
+            *clave = fila.Bytes(4);
+        ++visitadas;
         visita(item);
     }
+    return visitadas;
 }
 } // namespace
 
@@ -452,18 +459,7 @@ bool RecorreVocabularioAparte(const QString& ruta, const std::function<void(cons
         if (ultima)
             fila.Enlaza(1, *ultima);
         fila.Enlaza(2, qint64{FilasPorTrozo});
-        int leidas = 0;
-        Item item;
-        while (fila.Avanza()) {
-            item.ITEMING = fila.Texto(0);
-            item.ITEMESP = fila.Texto(1);
-            item.NOMBRETEMA = fila.Texto(2);
-            item.NOTASITEM = fila.Texto(3);
-            ultima = fila.Bytes(4);
-            ++leidas;
-            items(item);
-        }
-        if (leidas < FilasPorTrozo)
+        if (VisitaItems(fila, items, &ultima) < FilasPorTrozo)
             return true;
     }
 }
