@@ -90,11 +90,13 @@ int main(int argc, char* argv[])
     Ruta = QFile::encodeName(argumentos[1]);
     Frio = argc == 3;
     size_t filas = 0;
+    // Each the best of its own: the opening, the opening and the read of one same run, and
+    // the wait for the check aside that ends it.
     double abre = std::numeric_limits<double>::max();
+    double lee = std::numeric_limits<double>::max();
     double esperaComprobacion = std::numeric_limits<double>::max();
-    double lee = 0;
     try {
-        lee = MejorDeCinco([&] {
+        MejorDeCinco([&] {
             QElapsedTimer reloj;
             reloj.start();
             BaseVocabulario base;
@@ -105,6 +107,7 @@ int main(int argc, char* argv[])
                 leidas.AgregaUtf8(ingles, espanol);
             });
             filas = leidas.size();
+            lee = std::min(lee, double(reloj.nsecsElapsed()) / 1e6);
             QElapsedTimer espera;
             espera.start();
             base.TerminaComprobacion();
@@ -133,11 +136,11 @@ int main(int argc, char* argv[])
     std::printf("filas leídas: %zu (%zu bytes de texto), caché de disco %s\n", filas, bytes,
                 Frio ? "fría" : "caliente");
     std::printf("Abre (comprobación de páginas aparte):   %8.1f ms\n", abre);
-    std::printf("Abre + RecorreFilasItems, mejor de 5:    %8.1f ms\n", lee - esperaComprobacion);
+    std::printf("Abre + RecorreFilasItems, mejor de 5:    %8.1f ms\n", lee);
     std::printf("  y la comprobación aparte, lo que queda: %8.1f ms\n", esperaComprobacion);
     std::printf("lector mínimo en C (el suelo):           %8.1f ms\n", suelo);
     std::printf("sqlite3 con la misma consulta:           %8.1f ms\n", herramienta);
-    const double proporcion = (lee - esperaComprobacion) / suelo;
+    const double proporcion = lee / suelo;
     std::printf("proporción con el suelo:                 %8.2f (límite 2.00)\n", proporcion);
     return proporcion <= 2.0 ? 0 : 1;
 }

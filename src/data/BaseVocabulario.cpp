@@ -408,6 +408,40 @@ void BaseVocabulario::EliminaTema(const QString& nombre)
 // Items
 
 namespace {
+// The page cache of a connection kept small while it lives, then as large as it was. A cache
+// that already holds pages by the thousand (the opening's whole check read the file into it)
+// is left as it is: the walk finds its pages there.
+class CacheReducida {
+public:
+    explicit CacheReducida(ConexionSqlite& conexion) : conexion_(conexion)
+    {
+        int usada = 0, maxima = 0;
+        sqlite3_db_status(conexion.Manejador(), SQLITE_DBSTATUS_CACHE_USED, &usada, &maxima, 0);
+        if (usada >= (8 << 20))
+            return;
+        auto tamano = conexion.Prepara("PRAGMA cache_size");
+        if (!tamano.Avanza())
+            return;
+        antes_ = "PRAGMA cache_size = " + QByteArray::number(tamano.Entero(0));
+        conexion.EjecutaSql("PRAGMA cache_size = 16");
+    }
+    ~CacheReducida()
+    {
+        try {
+            if (!antes_.isEmpty() && conexion_.EstaAbierta())
+                conexion_.EjecutaSql(antes_.constData());
+        } catch (const ErrorTalvex&) {
+            // The cache stays small: later reads are slower, never wrong.
+        }
+    }
+    CacheReducida(const CacheReducida&) = delete;
+    CacheReducida& operator=(const CacheReducida&) = delete;
+
+private:
+    ConexionSqlite& conexion_;
+    QByteArray antes_; // what sets the cache back
+};
+
 // Returns how many rows it visited; with `clave`, the last row's key (column 4) goes there.
 int VisitaItems(SentenciaSqlite& fila, const std::function<void(const Item&)>& visita,
                 std::optional<QByteArray>* clave = nullptr)
@@ -469,6 +503,9 @@ void BaseVocabulario::RecorreFilasItems(
 {
     if (!d->conexion.EstaAbierta())
         return;
+    // The walk reads its index once, page after page: a few pages of cache serve it, where
+    // taking thousands of page buffers for pages read once costs more than reading them.
+    const CacheReducida reducida(d->conexion);
     // Served by the index ITEMSLISTA alone, in key order.
     auto fila = d->conexion.Prepara("SELECT ITEMING, ITEMESP FROM ITEMS ORDER BY CLAVEITEM");
     while (fila.Avanza())

@@ -358,6 +358,26 @@ private slots:
         QVERIFY(!base_.EstaAbierta());
     }
 
+    // The walk of the item rows reads with a small page cache: afterwards the cache is as large
+    // as it was, also when the visitor throws.
+    void recorrerFilasDejaLaCacheComoEstaba()
+    {
+        AgregaItems({"one", "two", "three"});
+        sqlite3_exec(base_.Conexion(), "PRAGMA cache_size = -4321", nullptr, nullptr, nullptr);
+        QStringList leidos;
+        base_.RecorreFilasItems(
+            [&](QByteArrayView ingles, QByteArrayView) { leidos << QString::fromUtf8(ingles); });
+        QCOMPARE(leidos, (QStringList{"one", "three", "two"}));
+        QCOMPARE(ConsultaDirecta(base_.Conexion(), "PRAGMA cache_size").value(0),
+                 QByteArray("-4321"));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 base_.RecorreFilasItems([](QByteArrayView, QByteArrayView) {
+                                     throw std::runtime_error("visita");
+                                 }));
+        QCOMPARE(ConsultaDirecta(base_.Conexion(), "PRAGMA cache_size").value(0),
+                 QByteArray("-4321"));
+    }
+
     void cierreDentroDeEnTransaccionNoGuardaNada()
     {
         base_.AgregaItem({"keep", "", "", ""});

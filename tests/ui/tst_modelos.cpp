@@ -84,6 +84,7 @@ private slots:
     void temasAgregaRenombraYQuita();
     void completarRapidoEsCompletarRecorriendo();
     void lasFilasCompactasGuardanCadaTexto();
+    void unaListaGrandeGuardaCadaTexto();
     void unionesEnUtf8ComoEnElTexto();
 
 private:
@@ -277,6 +278,47 @@ void PruebaModelos::lasFilasCompactasGuardanCadaTexto()
         }
         QCOMPARE(compactas->ConUniones(), conUniones);
         QVERIFY(conUniones > 0);
+    }
+}
+
+// A list as large as start-up reads: its rows and texts fill several large pages, one row
+// is larger than a large page, and the row array grows past one. Every text reads back after
+// a merge, rows added, moved and removed, and the whole list moved to another object.
+void PruebaModelos::unaListaGrandeGuardaCadaTexto()
+{
+    const QString enorme = QStringLiteral("é").repeated(3 << 20); // 6 MB as UTF-8
+    const auto fila = [&](int i, const QString& aparte) {
+        return FilaLista{QStringLiteral("palabra %1").arg(i, 6, 10, QLatin1Char('0')),
+                         i == 70000 ? enorme : aparte + QString::number(i)};
+    };
+    FilasLista filas;
+    std::vector<FilaLista> esperadas, nuevas;
+    for (int i = 0; i < 150000; ++i) {
+        esperadas.push_back(fila(i, QStringLiteral("número ")));
+        filas.AgregaUtf8(esperadas.back().ingles.toUtf8(), esperadas.back().espanol.toUtf8());
+        if (i % 1000 == 0)
+            nuevas.push_back(fila(i, QStringLiteral("nueva ")));
+    }
+    const auto antes = [](const QString& a, const QString& b) { return a < b; };
+    filas.Mezcla(nuevas, antes);
+    std::vector<FilaLista> todas;
+    std::merge(esperadas.begin(), esperadas.end(), nuevas.begin(), nuevas.end(),
+               std::back_inserter(todas),
+               [&](const FilaLista& a, const FilaLista& b) { return antes(a.ingles, b.ingles); });
+    filas.Inserta(0, {enorme, enorme});
+    todas.insert(todas.begin(), {enorme, enorme});
+    filas.Mueve(3, 140000);
+    std::rotate(todas.begin() + 3, todas.begin() + 4, todas.begin() + 140001);
+    filas.Quita(100000);
+    todas.erase(todas.begin() + 100000);
+    filas.CambiaEspanol(7, enorme);
+    todas[7].espanol = enorme;
+
+    const FilasLista movidas = std::move(filas);
+    QCOMPARE(movidas.size(), todas.size());
+    for (size_t i = 0; i < todas.size(); ++i) {
+        QCOMPARE(movidas.Ingles(i), todas[i].ingles);
+        QCOMPARE(movidas.Espanol(i), todas[i].espanol);
     }
 }
 

@@ -5,13 +5,61 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <stdexcept>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace {
-// Large enough that a million rows need a few dozen blocks, small enough that the last
-// block's unused end does not matter.
-constexpr size_t TamanoBloque = size_t(1) << 20;
+// The large page of x86-64 and of most ARM systems. A million rows need a few dozen blocks
+// of it; a short list (a topic's) fills only its first, smaller block.
+constexpr size_t PaginaGrande = size_t(2) << 20;
+constexpr size_t PrimerBloque = size_t(64) << 10;
+
+size_t EnPaginasGrandes(size_t bytes)
+{
+    return (bytes + PaginaGrande - 1) / PaginaGrande * PaginaGrande;
+}
 } // namespace
+
+void* FilasLista::TomaMemoria(size_t bytes)
+{
+#ifdef __linux__
+    if (bytes >= PaginaGrande) {
+        // Mapped one large page longer than asked, so that it may start at a large page's
+        // boundary: only whole, aligned large pages are given as such.
+        const size_t tamano = EnPaginasGrandes(bytes);
+        void* mapa = mmap(nullptr, tamano + PaginaGrande, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapa == MAP_FAILED)
+            throw std::bad_alloc();
+        char* const desde = static_cast<char*>(mapa);
+        char* const inicio =
+            desde +
+            (PaginaGrande - reinterpret_cast<uintptr_t>(desde) % PaginaGrande) % PaginaGrande;
+        if (inicio > desde)
+            munmap(desde, size_t(inicio - desde));
+        munmap(inicio + tamano, size_t(desde + PaginaGrande - inicio));
+        // Only advice: without large pages the memory is the same, in small ones.
+        madvise(inicio, tamano, MADV_HUGEPAGE);
+        return inicio;
+    }
+#endif
+    return ::operator new(bytes);
+}
+
+void FilasLista::DejaMemoria(void* memoria, size_t bytes)
+{
+#ifdef __linux__
+    if (bytes >= PaginaGrande) {
+        munmap(memoria, EnPaginasGrandes(bytes));
+        return;
+    }
+#endif
+    ::operator delete(memoria, bytes);
+}
 
 FilasLista::FilasLista(const std::vector<FilaLista>& filas)
 {
@@ -38,9 +86,10 @@ FilasLista::Fila FilasLista::Guarda(QByteArrayView ingles, QByteArrayView espano
     if (bytes > std::numeric_limits<uint32_t>::max() >> 1)
         throw std::length_error("fila demasiado larga");
     if (bloques_.empty() || bytes > libre_) {
-        // A row larger than a block gets one of its own size.
-        const size_t tamano = std::max(bytes, TamanoBloque);
-        bloques_.push_back(std::make_unique_for_overwrite<char[]>(tamano));
+        // The first block is small; the next ones a large page each. A row larger than that
+        // gets a block of its own size.
+        const size_t tamano = std::max(bytes, bloques_.empty() ? PrimerBloque : PaginaGrande);
+        bloques_.emplace_back(static_cast<char*>(TomaMemoria(tamano)), Suelta{tamano});
         usado_ = 0;
         libre_ = tamano;
     }

@@ -6,6 +6,9 @@
 // rows removed or replaced stay in their blocks until the rows are filled anew. Each row also
 // notes whether its English text holds a character that joins the one before it (which the
 // completion must look at apart): known as the text is stored, while its bytes are at hand.
+// A large list is filled at once (a million rows at start-up): its blocks and row array take
+// their memory in large pages where the system has them, so that filling it does not stop at
+// every small page it touches first.
 #include <QByteArrayView>
 #include <QString>
 
@@ -94,8 +97,25 @@ private:
     Fila Guarda(QByteArrayView ingles, QByteArrayView espanol);
     Fila Guarda(const FilaLista& fila);
 
-    std::vector<Fila> filas_;
-    std::vector<std::unique_ptr<char[]>> bloques_;
+    // Memory of at least a large page comes in large pages; less comes from the heap.
+    static void* TomaMemoria(size_t bytes);
+    static void DejaMemoria(void* memoria, size_t bytes);
+    template <typename T> struct Memoria {
+        using value_type = T;
+        Memoria() = default;
+        template <typename U> Memoria(const Memoria<U>&) {}
+        T* allocate(size_t n) { return static_cast<T*>(TomaMemoria(n * sizeof(T))); }
+        void deallocate(T* memoria, size_t n) { DejaMemoria(memoria, n * sizeof(T)); }
+        bool operator==(const Memoria&) const = default;
+    };
+    struct Suelta {
+        size_t bytes;
+        void operator()(char* bloque) const { DejaMemoria(bloque, bytes); }
+    };
+    using Filas = std::vector<Fila, Memoria<Fila>>;
+
+    Filas filas_;
+    std::vector<std::unique_ptr<char[], Suelta>> bloques_;
     size_t conUniones_ = 0;
     size_t usado_ = 0; // bytes taken at the start of the last block
     size_t libre_ = 0; // and still free at its end
@@ -103,7 +123,7 @@ private:
 
 template <typename Antes> void FilasLista::Mezcla(const std::vector<FilaLista>& nuevas, Antes antes)
 {
-    std::vector<Fila> todas;
+    Filas todas;
     todas.reserve(filas_.size() + nuevas.size());
     size_t vieja = 0, conUniones = 0;
     for (const FilaLista& nueva : nuevas) {
