@@ -1,15 +1,13 @@
 #include "busqueda/Busqueda.h"
 
+#include "busqueda/BuscaBytes.h"
+
 #include "data/Cotejo.h"
 #include "data/ErrorTalvex.h"
 
 #include <sqlite3.h>
 
 #include <QHash>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include <unicode/uchar.h>
 #include <unicode/unorm2.h>
@@ -513,36 +511,6 @@ bool PocosBits(uint32_t bits, int tope)
     return bits == 0;
 }
 
-// The first place of aguja in [s, s + n), or null. The notes of every item are searched on
-// most keystrokes, so this compares the first and last byte of aguja sixteen places at a time
-// and looks closer only where both agree.
-const char* BuscaBytes(const char* s, size_t n, std::string_view aguja)
-{
-    const size_t k = aguja.size();
-    if (k == 0 || k > n)
-        return k == 0 ? s : nullptr;
-    if (k == 1)
-        return static_cast<const char*>(std::memchr(s, aguja[0], n));
-    size_t i = 0;
-#ifdef __SSE2__
-    const __m128i primero = _mm_set1_epi8(aguja[0]);
-    const __m128i ultimo = _mm_set1_epi8(aguja[k - 1]);
-    for (; i + k - 1 + 16 <= n; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + k - 1));
-        auto mascara = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_and_si128(_mm_cmpeq_epi8(a, primero), _mm_cmpeq_epi8(b, ultimo))));
-        while (mascara) {
-            const int bit = std::countr_zero(mascara);
-            if (std::memcmp(s + i + bit + 1, aguja.data() + 1, k - 2) == 0)
-                return s + i + bit;
-            mascara &= mascara - 1;
-        }
-    }
-#endif
-    return static_cast<const char*>(memmem(s + i, n - i, aguja.data(), k));
-}
-
 constexpr uint32_t MarcaTema = 0x80000000u;
 constexpr uint32_t MarcaEspanol = 0x40000000u; // a use in the Spanish only
 constexpr uint8_t SinNivel = 255;
@@ -585,9 +553,15 @@ struct Indice::Datos {
     struct Ranura {
         uint32_t plegado = 0, notas = 0, parches = 0;
         uint32_t tema = Libre;
-        uint16_t largoIng = 0, largoEsp = 0, largoNotas = 0; // 0xFFFF: look for the end
+        uint16_t largoNotas = 0; // 0xFFFF: look for the end
         bool Viva() const { return tema != Libre; }
     };
+    // The folded English and Spanish lengths in bytes (0xFFFF: look for the end), by slot and
+    // apart from the slots: the near matches rank many items by them alone.
+    struct Largos {
+        uint16_t ingles = 0, espanol = 0;
+    };
+    std::vector<Largos> largosTexto;
     // The texts read at once, and those of the items changed since (their offsets marked
     // EnCambios): the first stay as built, never grown.
     struct Textos {
@@ -658,14 +632,14 @@ struct Indice::Datos {
     std::string_view Ingles(uint32_t i) const
     {
         const uint32_t desde = ranuras[i].plegado;
-        return Texto(De(desde).plegado, desde & ~EnCambios, ranuras[i].largoIng);
+        return Texto(De(desde).plegado, desde & ~EnCambios, largosTexto[i].ingles);
     }
     std::string_view Espanol(uint32_t i) const
     {
         const Ranura& r = ranuras[i];
         return Texto(De(r.plegado).plegado,
                      (r.plegado & ~EnCambios) + static_cast<uint32_t>(Ingles(i).size()) + 1,
-                     r.largoEsp);
+                     largosTexto[i].espanol);
     }
     std::string_view Notas(uint32_t i) const
     {
@@ -877,6 +851,7 @@ uint32_t Indice::Datos::AnadeItem(const Item& item)
     } else {
         i = Ranuras();
         ranuras.emplace_back();
+        largosTexto.emplace_back();
     }
     Ranura& r = ranuras[i];
     Textos& t = construido ? cambiados : leidos;
@@ -885,11 +860,13 @@ uint32_t Indice::Datos::AnadeItem(const Item& item)
     r.parches = static_cast<uint32_t>(t.parches.size()) | marca;
     r.plegado = static_cast<uint32_t>(ingles) | marca;
     PliegaConParches(item.ITEMING, t.plegado, t.parches);
-    r.largoIng = static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - ingles));
+    largosTexto[i].ingles =
+        static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - ingles));
     t.plegado.push_back('\0');
     const size_t espanol = t.plegado.size();
     PliegaConParches(item.ITEMESP, t.plegado, t.parches);
-    r.largoEsp = static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - espanol));
+    largosTexto[i].espanol =
+        static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - espanol));
     t.plegado.push_back('\0');
     const size_t notas = t.notas.size();
     r.notas = static_cast<uint32_t>(notas) | marca;
@@ -1056,6 +1033,7 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     Ajusta(n->leidos.notas);
     constexpr size_t Holgura = 2048;
     Ajusta(n->ranuras, Holgura);
+    Ajusta(n->largosTexto, Holgura);
     Ajusta(n->palabras); // a string would double its room to make a little
     Ajusta(n->palabraIni, Holgura);
     Ajusta(n->mascaras, Holgura);
@@ -1375,6 +1353,9 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // Of several words, the rarest decides beforehand which items can hold them all, so that
     // a short, common first word does not mean looking at most items one by one.
     std::vector<uint8_t> posibles;
+    // And, unless a topic's name holds the word, the list of them in key order.
+    std::vector<uint32_t> listaPosibles;
+    bool hayLista = false;
     if (variasPalabras) {
         const std::string_view* elegido = nullptr;
         uint64_t menos = UINT64_MAX;
@@ -1412,14 +1393,49 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             if (alguno)
                 for (uint32_t i : x.orden)
                     posibles[i] |= temas[x.ranuras[i].tema];
+            std::vector<uint32_t> deNotas; // in key order
             RecorreNotas(t, [&](uint32_t i, int32_t) {
-                if (BuscaInicioPalabra(x.Notas(i), t, false) >= 0)
+                if (BuscaInicioPalabra(x.Notas(i), t, false) >= 0) {
                     posibles[i] = 1;
+                    deNotas.push_back(i);
+                }
                 return true;
             });
+            hayLista = !alguno;
+            if (hayLista) {
+                auto EnOrden = [&](uint32_t i, uint32_t j) { return x.rango[i] < x.rango[j]; };
+                std::vector<uint32_t> deIndice;
+                for (auto it = a; it != b; ++it)
+                    for (uint32_t u : UsosDe(*it))
+                        deIndice.push_back(Datos::Donde(u));
+                std::sort(deIndice.begin(), deIndice.end(), EnOrden);
+                std::merge(deIndice.begin(), deIndice.end(), deNotas.begin(), deNotas.end(),
+                           std::back_inserter(listaPosibles), EnOrden);
+                listaPosibles.erase(std::unique(listaPosibles.begin(), listaPosibles.end()),
+                                    listaPosibles.end());
+            }
         }
     }
 
+    // Whether the notes of item i hold a word beginning with the query word k. In a large
+    // vocabulary the notes of many items may be asked: then every note is searched at once
+    // for that word, the first time it is asked.
+    std::vector<std::vector<uint8_t>> enNotas(terminos.size());
+    size_t preguntasNotas = 0;
+    auto NotasTienen = [&](uint32_t i, size_t k) {
+        const std::string_view t = terminos[k];
+        constexpr size_t Muchas = 2000;
+        if (enNotas[k].empty() && ++preguntasNotas < Muchas)
+            return BuscaInicioPalabra(x.Notas(i), t, false) >= 0;
+        if (enNotas[k].empty()) {
+            enNotas[k].assign(items, 0);
+            RecorreNotas(t, [&](uint32_t j, int32_t) {
+                enNotas[k][j] = BuscaInicioPalabra(x.Notas(j), t, false) >= 0;
+                return true;
+            });
+        }
+        return enNotas[k][i] != 0;
+    };
     auto TieneResto = [&](uint32_t i) {
         if (!posibles.empty() && !posibles[i])
             return false;
@@ -1427,8 +1443,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             const std::string_view t = terminos[k];
             if (BuscaInicioPalabra(x.Ingles(i), t, true) < 0 &&
                 BuscaInicioPalabra(x.Espanol(i), t, false) < 0 &&
-                BuscaInicioPalabra(x.TemaPlegado(i), t, false) < 0 &&
-                BuscaInicioPalabra(x.Notas(i), t, false) < 0)
+                BuscaInicioPalabra(x.TemaPlegado(i), t, false) < 0 && !NotasTienen(i, k))
                 return false;
         }
         return true;
@@ -1552,6 +1567,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             if (nivel[i] != Candidato2 &&
                 !(algunTema && nivel[i] == SinNivel && temaCoincide[x.ranuras[i].tema]))
                 continue;
+            if (!posibles.empty() && !posibles[i])
+                continue; // cannot hold the other words
             Lugar lugar = Lugar::Ingles;
             int32_t p = BuscaInicioPalabra(x.Ingles(i), w0, true);
             if (p < 0) {
@@ -1584,14 +1601,19 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             return !Lleno();
         });
     } else if (!Lleno()) {
-        for (size_t k = 0; k < x.orden.size() && !Lleno(); ++k) {
-            const uint32_t i = x.orden[k];
+        auto Mira = [&](uint32_t i) {
             if ((!posibles.empty() && !posibles[i]) || nivel[i] != SinNivel)
-                continue;
+                return true;
             const int32_t p = BuscaInicioPalabra(x.Notas(i), terminos[0], false);
             if (p >= 0 && TieneResto(i))
                 AgregaItem(i, Lugar::Notas, p, Largo(terminos[0]));
-        }
+            return !Lleno();
+        };
+        if (hayLista)
+            for (size_t k = 0; k < listaPosibles.size() && Mira(listaPosibles[k]); ++k) {
+            }
+        else
+            RecorreNotas(terminos[0], [&](uint32_t i, int32_t) { return Mira(i); });
     }
 
     // Near matches: items and topics holding a stored word within one or two edits of a query
@@ -1668,6 +1690,17 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 return std::pair(std::string_view(x.temas[donde & ~MarcaTema].plegado),
                                  std::string_view());
             return std::pair(x.Ingles(donde), x.Espanol(donde));
+        };
+        // The length of the English or Spanish of an item, or of a topic's name, read from the
+        // texts only when too long to be kept beside them.
+        auto LargoDe = [&](uint32_t donde, bool espanol) {
+            if (!(donde & MarcaTema)) {
+                const Datos::Largos l = x.largosTexto[donde];
+                if (const uint16_t largo = espanol ? l.espanol : l.ingles; largo != 0xFFFF)
+                    return static_cast<int32_t>(largo);
+            }
+            const auto [ingles, enEspanol] = TextosDe(donde);
+            return Largo(espanol ? enEspanol : ingles);
         };
 
         // Every item and topic holding a near word, once, with the fewest edits for each query
@@ -1762,20 +1795,22 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             Estado& e = estados[n];
             const bool esTema = e.donde & MarcaTema;
             const uint32_t mirar = esTema ? UINT32_MAX : porTexto;
-            const auto [ingles, espanol] = TextosDe(e.donde);
             Puesto& p = puestos[n];
             p.estado = n;
             for (uint32_t k = 0; k < cuantos; ++k) {
-                if ((mirar >> k & 1) && (BuscaInicioPalabra(ingles, terminos[k], !esTema) >= 0 ||
-                                         BuscaInicioPalabra(espanol, terminos[k], false) >= 0))
-                    e.exactas |= 1u << k;
+                if (mirar >> k & 1) {
+                    const auto [ingles, espanol] = TextosDe(e.donde);
+                    if (BuscaInicioPalabra(ingles, terminos[k], !esTema) >= 0 ||
+                        BuscaInicioPalabra(espanol, terminos[k], false) >= 0)
+                        e.exactas |= 1u << k;
+                }
                 const auto d = static_cast<int>(e.distancias >> 2 * k & 3);
                 if (e.exactas >> k & 1)
                     ++p.exactas;
                 else
                     p.distancia += d != 0 ? d : letrasTermino[k];
             }
-            p.texto = Largo(e.espanol ? espanol : ingles); // from the index, not the text
+            p.texto = LargoDe(e.donde, e.espanol); // from the index, not the text
             p.desvio = std::abs(p.texto - largoConsulta);
         }
         auto Clave = [&](const Puesto& p) {

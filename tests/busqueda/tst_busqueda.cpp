@@ -2,8 +2,12 @@
 // what is marked in the piece of text shown.
 #include "busqueda/Busqueda.h"
 
+#include "busqueda/BuscaBytes.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <random>
 
 using Busqueda::Hallazgo;
 using Busqueda::Lugar;
@@ -367,6 +371,31 @@ private slots:
         QVERIFY(!r.empty());
         QCOMPARE(r[0].ingles, QStringLiteral("horse"));
         base_.EliminaItem(QStringLiteral("horse"));
+    }
+
+    // The byte search over the notes finds what std::string_view::find finds, for pieces of
+    // every length, at every place across the blocks it compares at once, near the end and
+    // with look-alikes (same first, second and last byte) before the real one.
+    void buscaBytesComoFind()
+    {
+        std::mt19937 azar(7);
+        for (int vuelta = 0; vuelta < 3000; ++vuelta) {
+            std::string texto(azar() % 200, 'a');
+            for (char& c : texto)
+                c = "abc \xc3\xb1"[azar() % 5];
+            const size_t largo = 1 + azar() % 40;
+            std::string aguja;
+            if (texto.size() >= largo && azar() % 3 != 0)
+                aguja = texto.substr(azar() % (texto.size() - largo + 1), largo);
+            else
+                for (size_t k = 0; k < largo; ++k)
+                    aguja += "abc"[azar() % 3];
+            const size_t desde = texto.empty() ? 0 : azar() % texto.size();
+            const std::string_view resto = std::string_view(texto).substr(desde);
+            const char* hallado = Busqueda::BuscaBytes(resto.data(), resto.size(), aguja);
+            const size_t esperado = resto.find(aguja);
+            QCOMPARE(hallado ? size_t(hallado - resto.data()) : std::string_view::npos, esperado);
+        }
     }
 };
 
