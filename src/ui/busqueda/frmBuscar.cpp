@@ -3,6 +3,7 @@
 #include "app/Fallos.h"
 #include "app/windows/Centrado.h"
 #include "app/windows/TeclasDialogo.h"
+#include "ui/busqueda/DelegadoResultados.h"
 #include "ui/busqueda/ModeloResultados.h"
 #include "ui/intercambio/FormatosExportacion.h"
 
@@ -37,6 +38,7 @@ frmBuscar::frmBuscar(const Busqueda::Indice& indice, Elige elige, ExportaResulta
     lvwResultados->setObjectName(QStringLiteral("lvwResultados"));
     lvwResultados->setAccessibleName(QStringLiteral("Resultados de la búsqueda"));
     lvwResultados->setModel(modelo_);
+    lvwResultados->setItemDelegate(new DelegadoResultados(lvwResultados));
     lvwResultados->setRootIsDecorated(false);
     lvwResultados->setItemsExpandable(false);
     lvwResultados->setUniformRowHeights(true);

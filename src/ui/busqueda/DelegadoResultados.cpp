@@ -1,0 +1,110 @@
+#include "ui/busqueda/DelegadoResultados.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace {
+// Past this many texts kept they are all dropped, and laid out again as they are painted.
+constexpr size_t MaximoGuardadas = 2000;
+
+// Lays the text out as one line `ancho` wide; false when it does not fit in one line (it holds
+// a line break), which the shortcut leaves to the style.
+bool DisponeUnaLinea(QTextLayout& texto, const QTextOption& opciones, int ancho)
+{
+    texto.setTextOption(opciones);
+    texto.setCacheEnabled(true); // keeps the shaped glyphs for drawing, not only the line
+    texto.beginLayout();
+    QTextLine linea = texto.createLine();
+    if (linea.isValid()) {
+        linea.setLineWidth(ancho);
+        linea.setPosition({0, 0});
+    }
+    const bool una = linea.isValid() && !texto.createLine().isValid();
+    texto.endLayout();
+    return una;
+}
+} // namespace
+
+size_t DelegadoResultados::Hash::operator()(const Clave& clave) const
+{
+    return qHashMulti(0, clave.texto, clave.sitio.width(), clave.sitio.height());
+}
+
+const DelegadoResultados::Disposicion& DelegadoResultados::DisposicionDe(const Clave& clave) const
+{
+    if (const auto hallada = guardadas_.find(clave); hallada != guardadas_.end())
+        return hallada->second;
+    if (guardadas_.size() >= MaximoGuardadas)
+        guardadas_.clear();
+    const auto direccion = Qt::LayoutDirection(clave.direccion);
+    const auto alineacion = Qt::Alignment(clave.alineacion);
+    QTextOption opciones;
+    opciones.setWrapMode(QTextOption::ManualWrap);
+    opciones.setTextDirection(direccion);
+    opciones.setAlignment(QStyle::visualAlignment(direccion, alineacion));
+    const int ancho = clave.sitio.width();
+
+    Disposicion disposicion;
+    auto texto = std::make_unique<QTextLayout>(clave.texto, clave.fuente);
+    if (DisponeUnaLinea(*texto, opciones, ancho)) {
+        // Placed as the style places it: the line aligned in the room (only its top is taken),
+        // the text elided when wider than the room.
+        const QRect linea =
+            QStyle::alignedRect(Qt::LayoutDirectionAuto, alineacion,
+                                texto->boundingRect().size().toSize(), QRect({0, 0}, clave.sitio));
+        disposicion.desde = QPointF(0, linea.top());
+        if (texto->lineAt(0).naturalTextWidth() > ancho) {
+            const QString elidido =
+                QFontMetrics(clave.fuente)
+                    .elidedText(clave.texto, Qt::TextElideMode(clave.elision), ancho);
+            texto = std::make_unique<QTextLayout>(elidido, clave.fuente);
+            DisponeUnaLinea(*texto, opciones, ancho);
+        }
+        disposicion.texto = std::move(texto);
+    }
+    return guardadas_.emplace(clave, std::move(disposicion)).first->second;
+}
+
+void DelegadoResultados::paint(QPainter* pintor, const QStyleOptionViewItem& opcion,
+                               const QModelIndex& indice) const
+{
+    QStyleOptionViewItem celda = opcion;
+    initStyleOption(&celda, indice);
+    constexpr auto Otras = QStyleOptionViewItem::WrapText | QStyleOptionViewItem::HasDecoration |
+                           QStyleOptionViewItem::HasCheckIndicator;
+    // The text takes the whole cell only when the selection covers it; the style draws the
+    // focus frame after the text; U+009C separates the variants of a text the style chooses from.
+    const bool sencilla = !celda.text.isEmpty() && !(celda.features & Otras) &&
+                          celda.showDecorationSelected &&
+                          !(celda.state & (QStyle::State_Editing | QStyle::State_HasFocus)) &&
+                          !celda.text.contains(QChar(0x9c));
+    const Disposicion* disposicion = nullptr;
+    const QWidget* control = celda.widget;
+    QStyle* estilo = control ? control->style() : QApplication::style();
+    QRect sitio;
+    if (sencilla) {
+        const QString texto = std::exchange(celda.text, QString());
+        const int margen = estilo->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, control) + 1;
+        sitio = estilo->subElementRect(QStyle::SE_ItemViewItemText, &celda, control)
+                    .adjusted(margen, 0, -margen, 0);
+        disposicion = &DisposicionDe({texto, celda.font, sitio.size(), int(celda.direction),
+                                      int(celda.displayAlignment), int(celda.textElideMode)});
+    }
+    if (!disposicion || !disposicion->texto) {
+        QStyledItemDelegate::paint(pintor, opcion, indice);
+        return;
+    }
+
+    // The cell without its text, then the text in the pen the style would give it.
+    estilo->drawControl(QStyle::CE_ItemViewItem, &celda, pintor, control);
+    QPalette::ColorGroup grupo =
+        celda.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (grupo == QPalette::Normal && !(celda.state & QStyle::State_Active))
+        grupo = QPalette::Inactive;
+    pintor->save();
+    pintor->setClipRect(celda.rect);
+    pintor->setPen(celda.palette.color(
+        grupo, celda.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    disposicion->texto->draw(pintor, sitio.topLeft() + disposicion->desde);
+    pintor->restore();
+}

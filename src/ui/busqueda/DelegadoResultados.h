@@ -1,0 +1,43 @@
+#pragma once
+// Paints the cells of the results as the style does, but lays out each text once: the style
+// lays a cell's text out three times on every paint (to place it, to elide it, to draw it),
+// and the results are painted again on every keystroke. Here the style paints the cell without
+// its text (background, selection), and the text is drawn from a layout kept for that text,
+// font and width, elided and placed as the style would. Cells the shortcut does not cover
+// (several lines, an icon, a check box, wrapping) are painted by the style as usual.
+#include <QStyledItemDelegate>
+#include <QTextLayout>
+
+#include <memory>
+#include <unordered_map>
+
+class DelegadoResultados : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* pintor, const QStyleOptionViewItem& opcion,
+               const QModelIndex& indice) const override;
+
+private:
+    struct Clave {
+        QString texto;
+        QFont fuente;
+        QSize sitio; // the room of the text, its margins taken off
+        int direccion;
+        int alineacion;
+        int elision;
+        bool operator==(const Clave&) const = default;
+    };
+    struct Hash {
+        size_t operator()(const Clave& clave) const;
+    };
+    // The text as drawn (elided when it does not fit) and where it goes, from the top left
+    // corner of the text's room.
+    struct Disposicion {
+        std::unique_ptr<QTextLayout> texto;
+        QPointF desde;
+    };
+    const Disposicion& DisposicionDe(const Clave& clave) const;
+
+    mutable std::unordered_map<Clave, Disposicion, Hash> guardadas_;
+};
