@@ -61,6 +61,9 @@ public:
     // of edits, then the text nearer the query in length. An empty or blank query gives
     // nothing; any characters are plain text (no wildcards, no syntax).
     std::vector<Hallazgo> Busca(const QString& consulta, int maximo = 100) const;
+    // From how many bytes of notes a search looks through them in two halves at once, on two
+    // threads (8 MiB); the tests lower it to see the halves joined right.
+    static void PartirNotasDesde(size_t bytes);
 
 private:
     friend class IndiceAparte;
