@@ -63,6 +63,8 @@ private slots:
     void lasNotasYLasErratasTambien();
     void cadaCambioSeEncuentraEnLaSiguiente();
     void exportaLosResultadosListados();
+    void laFilaRecorridaSigueSiNadaCambia_data();
+    void laFilaRecorridaSigueSiNadaCambia();
 
 private:
     QString Ruta(const char* nombre) const { return entorno->Ruta(QString::fromLatin1(nombre)); }
@@ -169,6 +171,29 @@ void PruebaBuscarTodo::exportaLosResultadosListados()
     // The search stays open over the main window for another search.
     QVERIFY(Ventana<frmBuscar>().isVisible());
     QVERIFY(!Principal().isEnabled());
+}
+
+void PruebaBuscarTodo::laFilaRecorridaSigueSiNadaCambia_data()
+{
+    QTest::addColumn<QString>("luego"); // typed after "ca" and one row walked down
+    QTest::addColumn<int>("fila");      // the row selected then
+    QTest::newRow("los mismos resultados") << " " << 1;
+    QTest::newRow("otros resultados") << "s" << 0;
+}
+
+void PruebaBuscarTodo::laFilaRecorridaSigueSiNadaCambia()
+{
+    QFETCH(QString, luego);
+    QFETCH(int, fila);
+    Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
+    QLineEdit* caja = Hijo<QLineEdit>(Ventana<frmBuscar>(), "txtBuscarTodo");
+    Busca("ca");
+    QTest::keyClick(caja, Qt::Key_Down);
+    QCOMPARE(Resultados().currentIndex().row(), 1);
+    Teclea(caja, luego);
+    QCOMPARE(Resultados().currentIndex().row(), fila);
+    QCOMPARE(Resultados().selectionModel()->selectedRows(),
+             QModelIndexList{Resultados().currentIndex()});
 }
 
 QTEST_MAIN(PruebaBuscarTodo)

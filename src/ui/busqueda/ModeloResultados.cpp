@@ -1,8 +1,19 @@
 #include "ui/busqueda/ModeloResultados.h"
 
+#include <algorithm>
+
 namespace {
 const QStringList Encabezados{QStringLiteral("Inglés"), QStringLiteral("Español"),
                               QStringLiteral("Tema"), QStringLiteral("Dónde")};
+
+// Every field, as the opener is given the whole result chosen.
+bool MismoHallazgo(const Busqueda::Hallazgo& a, const Busqueda::Hallazgo& b)
+{
+    return a.ingles == b.ingles && a.espanol == b.espanol && a.tema == b.tema &&
+           a.esTema == b.esTema && a.lugar == b.lugar && a.cercano == b.cercano &&
+           a.palabra == b.palabra && a.fragmento == b.fragmento && a.inicio == b.inicio &&
+           a.largo == b.largo;
+}
 } // namespace
 
 int ModeloResultados::rowCount(const QModelIndex& padre) const
@@ -59,9 +70,13 @@ QVariant ModeloResultados::headerData(int seccion, Qt::Orientation orientacion, 
     return QAbstractTableModel::headerData(seccion, orientacion, rol);
 }
 
-void ModeloResultados::CambiaResultados(std::vector<Busqueda::Hallazgo> resultados)
+bool ModeloResultados::CambiaResultados(std::vector<Busqueda::Hallazgo> resultados)
 {
+    if (std::equal(resultados.begin(), resultados.end(), resultados_.begin(), resultados_.end(),
+                   MismoHallazgo))
+        return false;
     beginResetModel();
     resultados_ = std::move(resultados);
     endResetModel();
+    return true;
 }

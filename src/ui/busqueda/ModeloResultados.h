@@ -16,7 +16,9 @@ public:
     QVariant data(const QModelIndex& indice, int rol) const override;
     QVariant headerData(int seccion, Qt::Orientation orientacion, int rol) const override;
 
-    void CambiaResultados(std::vector<Busqueda::Hallazgo> resultados);
+    // False, with nothing done, when they are the results already listed: the list is not
+    // laid out and painted again and its selection stays.
+    bool CambiaResultados(std::vector<Busqueda::Hallazgo> resultados);
     const std::vector<Busqueda::Hallazgo>& Resultados() const { return resultados_; }
     // The text of the "Dónde" column for a result.
     static QString Donde(const Busqueda::Hallazgo& hallazgo);

@@ -84,7 +84,9 @@ frmBuscar::frmBuscar(const Busqueda::Indice& indice, Elige elige, ExportaResulta
 
 void frmBuscar::Busca()
 {
-    modelo_->CambiaResultados(indice_.Busca(txtBuscarTodo->text()));
+    // The same results (a letter that narrows nothing): the row the user walked to stays.
+    if (!modelo_->CambiaResultados(indice_.Busca(txtBuscarTodo->text())))
+        return;
     if (modelo_->rowCount() > 0)
         lvwResultados->setCurrentIndex(modelo_->index(0, 0));
     // On every keystroke: only whether an item is listed, not the list itself.
