@@ -1764,13 +1764,31 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         std::vector<Estado> estados;
         std::vector<uint32_t> deItem(items, 0), deTema(cuantosTemas, 0); // 1 + place in estados
         auto Usos = [&](uint32_t w) { return x.usosDe[w].cuenta; };
+        // Items holding the other of two joined words, marked when there are not many more of
+        // them than of the rarer: only those can hold both side by side, and marking costs
+        // less than reading the texts of all the others.
+        std::vector<uint8_t> conOtra;
+        auto MarcaOtra = [&](uint32_t otra, uint8_t marca) {
+            for (const uint32_t u : UsosDe(otra))
+                if (!(u & MarcaTema))
+                    conOtra[Datos::Donde(u)] = marca;
+        };
         for (uint32_t c = 0; c < cercanas.size(); ++c) {
             const Cerca& cerca = cercanas[c];
             const bool juntas = cerca.segunda != SinSegunda;
             const uint32_t w =
                 juntas && Usos(cerca.segunda) < Usos(cerca.palabra) ? cerca.segunda : cerca.palabra;
+            const uint32_t otra = w == cerca.palabra ? cerca.segunda : cerca.palabra;
+            constexpr uint64_t Veces = 32;
+            const bool filtra = juntas && Usos(otra) < Veces * Usos(w);
+            if (filtra) {
+                conOtra.resize(items, 0);
+                MarcaOtra(otra, 1);
+            }
             for (const uint32_t u : UsosDe(w)) {
                 const uint32_t donde = Datos::Donde(u);
+                if (filtra && !(donde & MarcaTema) && !conOtra[donde])
+                    continue;
                 uint32_t* lugar = nullptr;
                 if (donde & MarcaTema) {
                     const uint32_t t = donde & ~MarcaTema;
@@ -1804,6 +1822,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                     e.espanol = espanol;
                 }
             }
+            if (filtra)
+                MarcaOtra(otra, 0);
         }
 
         // The query words each candidate holds exactly: from the index when its holders are
