@@ -205,7 +205,12 @@ void BaseVocabulario::AbreCon(const QString& ruta, bool aparte, Comprobacion niv
             const Comprobacion paginas = archivo.size() <= TamanoComprobacionCompletaAlIniciar
                                              ? Comprobacion::Completa
                                              : Comprobacion::Paginas;
-            d->paginas = std::async(std::launch::async, DefectoPaginasAparte, ruta, paginas);
+            d->paginas = std::async(std::launch::async, [ruta, paginas] {
+                // The item list filled next notes which English texts hold joining
+                // characters: the table that tells them is made here meanwhile, once a run.
+                SeUneAlAnterior(U'a');
+                return DefectoPaginasAparte(ruta, paginas);
+            });
             return;
         }
         CompruebaBaseVocabulario(d->conexion, ruta, nivel);
