@@ -299,6 +299,12 @@ bool EsApostrofo(UChar32 c)
     return c == '\'' || c == 0x2019;
 }
 
+// A word with an apostrophe: one word in English, split in two in Spanish.
+bool Partida(std::string_view palabra)
+{
+    return palabra.find('\'') != palabra.npos || palabra.find("\u2019") != palabra.npos;
+}
+
 int32_t Largo(std::string_view t)
 {
     return static_cast<int32_t>(t.size());
@@ -735,12 +741,14 @@ bool Indice::Datos::RecorreLeidas(std::string_view buscado, uint32_t primera, ui
 }
 
 namespace {
-std::atomic<size_t> PartirDesde{8u << 20};
+std::atomic<size_t> PartirDesde{Indice::Umbrales().partirNotas};
+std::atomic<size_t> MarcarTras{Indice::Umbrales().marcarTras};
 } // namespace
 
-void Indice::PartirNotasDesde(size_t bytes)
+void Indice::PonUmbrales(Umbrales umbrales)
 {
-    PartirDesde = bytes;
+    PartirDesde = umbrales.partirNotas;
+    MarcarTras = umbrales.marcarTras;
 }
 
 Indice::Indice() = default;
@@ -1409,7 +1417,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         const std::string_view* elegido = nullptr;
         uint64_t menos = UINT64_MAX;
         for (const std::string_view& t : terminos) {
-            if (t.find('\'') != std::string_view::npos || t.find("\u2019") != t.npos)
+            if (Partida(t))
                 continue; // split differently in Spanish: not in the index as it is
             const auto [a, b] = PalabrasQueEmpiezan(t);
             uint64_t cuenta = 0;
@@ -1466,35 +1474,59 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         }
     }
 
-    // Whether the notes of item i hold a word beginning with the query word k. In a large
-    // vocabulary the notes of many items may be asked: then every note is searched at once
-    // for that word, the first time it is asked.
-    std::vector<std::vector<uint8_t>> enNotas(terminos.size());
-    size_t preguntasNotas = 0;
-    auto NotasTienen = [&](uint32_t i, size_t k) {
+    // Whether item i holds a word beginning with the query word k, in its English, Spanish,
+    // topic or notes. In a large vocabulary many items may be asked: then the items that do
+    // are all marked at once, the first time it is asked, from the index and one search of
+    // the notes. A word with an apostrophe is split differently in Spanish, not as the index
+    // holds it: its texts are still looked at one by one.
+    std::vector<std::vector<uint8_t>> tiene(terminos.size());
+    size_t preguntas = 0;
+    auto Marca = [&](size_t k) {
         const std::string_view t = terminos[k];
-        constexpr size_t Muchas = 2000;
-        if (enNotas[k].empty() && ++preguntasNotas < Muchas)
-            return BuscaInicioPalabra(x.Notas(i), t, false) >= 0;
-        if (enNotas[k].empty()) {
-            enNotas[k].assign(items, 0);
-            RecorreNotas(t, [&](uint32_t j, int32_t) {
-                enNotas[k][j] = BuscaInicioPalabra(x.Notas(j), t, false) >= 0;
-                return true;
-            });
+        std::vector<uint8_t>& marcas = tiene[k];
+        marcas.assign(items, 0);
+        if (!Partida(t)) {
+            std::vector<uint8_t> temas(cuantosTemas, 0);
+            bool alguno = false;
+            const auto [a, b] = PalabrasQueEmpiezan(t);
+            for (auto it = a; it != b; ++it)
+                for (const uint32_t u : UsosDe(*it)) {
+                    const uint32_t donde = Datos::Donde(u);
+                    if (donde & MarcaTema) {
+                        temas[donde & ~MarcaTema] = 1;
+                        alguno = true;
+                    } else {
+                        marcas[donde] = 1;
+                    }
+                }
+            if (alguno)
+                for (const uint32_t i : x.orden)
+                    marcas[i] |= temas[x.ranuras[i].tema];
         }
-        return enNotas[k][i] != 0;
+        RecorreNotas(t, [&](uint32_t i, int32_t) {
+            marcas[i] |= static_cast<uint8_t>(BuscaInicioPalabra(x.Notas(i), t, false) >= 0);
+            return true;
+        });
+    };
+    auto Tiene = [&](uint32_t i, size_t k) {
+        const std::string_view t = terminos[k];
+        auto EnTextos = [&] {
+            return BuscaInicioPalabra(x.Ingles(i), t, true) >= 0 ||
+                   BuscaInicioPalabra(x.Espanol(i), t, false) >= 0 ||
+                   BuscaInicioPalabra(x.TemaPlegado(i), t, false) >= 0;
+        };
+        if (tiene[k].empty() && ++preguntas < MarcarTras.load(std::memory_order_relaxed))
+            return EnTextos() || BuscaInicioPalabra(x.Notas(i), t, false) >= 0;
+        if (tiene[k].empty())
+            Marca(k);
+        return tiene[k][i] != 0 || (Partida(t) && EnTextos());
     };
     auto TieneResto = [&](uint32_t i) {
         if (!posibles.empty() && !posibles[i])
             return false;
-        for (size_t k = 1; k < terminos.size(); ++k) {
-            const std::string_view t = terminos[k];
-            if (BuscaInicioPalabra(x.Ingles(i), t, true) < 0 &&
-                BuscaInicioPalabra(x.Espanol(i), t, false) < 0 &&
-                BuscaInicioPalabra(x.TemaPlegado(i), t, false) < 0 && !NotasTienen(i, k))
+        for (size_t k = 1; k < terminos.size(); ++k)
+            if (!Tiene(i, k))
                 return false;
-        }
         return true;
     };
     auto TemaTieneResto = [&](uint32_t t) {
@@ -1831,7 +1863,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         uint32_t porTexto = 0;
         for (uint32_t k = 0; k < cuantos; ++k) {
             const std::string_view t = terminos[k];
-            if (t.find('\'') != t.npos || t.find("\u2019") != t.npos) {
+            if (Partida(t)) {
                 porTexto |= 1u << k; // split differently in Spanish: not in the index as it is
                 continue;
             }

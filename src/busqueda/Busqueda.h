@@ -61,9 +61,15 @@ public:
     // of edits, then the text nearer the query in length. An empty or blank query gives
     // nothing; any characters are plain text (no wildcards, no syntax).
     std::vector<Hallazgo> Busca(const QString& consulta, int maximo = 100) const;
-    // From how many bytes of notes a search looks through them in two halves at once, on two
-    // threads (8 MiB); the tests lower it to see the halves joined right.
-    static void PartirNotasDesde(size_t bytes);
+    // Where a search changes its way for a large vocabulary, the same results either way:
+    // from how many bytes of notes it looks through them in two halves at once, on two
+    // threads, and after how many items asked whether they hold the other words of the query
+    // it marks all those that do at once. The tests lower them to see both ways agree.
+    struct Umbrales {
+        size_t partirNotas = size_t{8} << 20;
+        size_t marcarTras = 2000;
+    };
+    static void PonUmbrales(Umbrales umbrales);
 
 private:
     friend class IndiceAparte;

@@ -1185,12 +1185,11 @@ private slots:
             if (QTest::currentTestFailed())
                 return;
             if (n % 100 == 0) {
-                // At the end, the notes looked through in two halves at once, as in a large
-                // vocabulary.
+                // At the end, searched the ways of a large vocabulary.
                 if (n == 1000)
-                    Busqueda::Indice::PartirNotasDesde(0);
+                    Busqueda::Indice::PonUmbrales({0, 0});
                 Compara(n == 1000 ? 2000 : 200);
-                Busqueda::Indice::PartirNotasDesde(8u << 20);
+                Busqueda::Indice::PonUmbrales({});
                 if (QTest::currentTestFailed())
                     return;
                 recientes_.clear();
