@@ -12,6 +12,7 @@
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
 
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -63,6 +64,7 @@ private slots:
     void lasNotasYLasErratasTambien();
     void cadaCambioSeEncuentraEnLaSiguiente();
     void exportaLosResultadosListados();
+    void otrosResultadosSeVenDesdeElPrimero();
     void laFilaRecorridaSigueSiNadaCambia_data();
     void laFilaRecorridaSigueSiNadaCambia();
 
@@ -194,6 +196,21 @@ void PruebaBuscarTodo::laFilaRecorridaSigueSiNadaCambia()
     QCOMPARE(Resultados().currentIndex().row(), fila);
     QCOMPARE(Resultados().selectionModel()->selectedRows(),
              QModelIndexList{Resultados().currentIndex()});
+}
+
+void PruebaBuscarTodo::otrosResultadosSeVenDesdeElPrimero()
+{
+    Hijo<QAction>(Principal(), "mnuBuscarTodo")->trigger();
+    Ventana<frmBuscar>().resize(400, 100); // room for fewer rows than found
+    QLineEdit* caja = Hijo<QLineEdit>(Ventana<frmBuscar>(), "txtBuscarTodo");
+    caja->setText("a");
+    QScrollBar* barra = Resultados().verticalScrollBar();
+    QVERIFY(barra->maximum() > 0);
+    barra->setValue(barra->maximum()); // the first row, still selected, scrolled out of sight
+    caja->setText("s");                // as many results, others
+    QCOMPARE(Celda(0, 0), QStringLiteral("song"));
+    QCOMPARE(Resultados().currentIndex().row(), 0);
+    QCOMPARE(barra->value(), 0);
 }
 
 QTEST_MAIN(PruebaBuscarTodo)

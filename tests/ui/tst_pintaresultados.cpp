@@ -1,6 +1,7 @@
 // The results of search everywhere are painted from texts laid out once and kept: what the
 // window shows must be, pixel for pixel, what the style paints, for plain, elided, accented,
-// right-to-left and several-line texts, selected or not, and painted again from what was kept.
+// right-to-left and several-line texts, selected or not, painted again from what was kept and
+// after what was kept was let go.
 #include "ui/busqueda/DelegadoResultados.h"
 
 #include <QHeaderView>
@@ -63,7 +64,10 @@ void PruebaPintaResultados::pintaComoElEstilo()
     const QImage delEstilo = vista.grab().toImage();
     vista.setItemDelegate(new DelegadoResultados(&vista));
     QCOMPARE(vista.grab().toImage(), delEstilo);
-    QCOMPARE(vista.grab().toImage(), delEstilo); // from the layouts kept
+    QCOMPARE(vista.grab().toImage(), delEstilo);              // from the layouts kept
+    vista.setItemDelegate(new DelegadoResultados(&vista, 3)); // texts let go and laid out again
+    QCOMPARE(vista.grab().toImage(), delEstilo);
+    QCOMPARE(vista.grab().toImage(), delEstilo);
 }
 
 QTEST_MAIN(PruebaPintaResultados)

@@ -4,9 +4,6 @@
 #include <QPainter>
 
 namespace {
-// Past this many texts kept they are all dropped, and laid out again as they are painted.
-constexpr size_t MaximoGuardadas = 2000;
-
 // Lays the text out as one line `ancho` wide; false when it does not fit in one line (it holds
 // a line break), which the shortcut leaves to the style.
 bool DisponeUnaLinea(QTextLayout& texto, const QTextOption& opciones, int ancho)
@@ -32,10 +29,14 @@ size_t DelegadoResultados::Hash::operator()(const Clave& clave) const
 
 const DelegadoResultados::Disposicion& DelegadoResultados::DisposicionDe(const Clave& clave) const
 {
-    if (const auto hallada = guardadas_.find(clave); hallada != guardadas_.end())
+    if (const auto hallada = recientes_.find(clave); hallada != recientes_.end())
         return hallada->second;
-    if (guardadas_.size() >= MaximoGuardadas)
-        guardadas_.clear();
+    if (recientes_.size() >= maximoRecientes_) {
+        anteriores_ = std::move(recientes_);
+        recientes_.clear();
+    }
+    if (auto anterior = anteriores_.extract(clave))
+        return recientes_.insert(std::move(anterior)).position->second;
     const auto direccion = Qt::LayoutDirection(clave.direccion);
     const auto alineacion = Qt::Alignment(clave.alineacion);
     QTextOption opciones;
@@ -62,7 +63,7 @@ const DelegadoResultados::Disposicion& DelegadoResultados::DisposicionDe(const C
         }
         disposicion.texto = std::move(texto);
     }
-    return guardadas_.emplace(clave, std::move(disposicion)).first->second;
+    return recientes_.emplace(clave, std::move(disposicion)).first->second;
 }
 
 void DelegadoResultados::paint(QPainter* pintor, const QStyleOptionViewItem& opcion,

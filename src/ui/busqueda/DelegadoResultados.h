@@ -13,7 +13,13 @@
 
 class DelegadoResultados : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    // The texts kept are those painted since the last `recientes` were laid out, and those
+    // painted before them: texts painted again and again (topics, "en español") stay, the
+    // rest are let go.
+    explicit DelegadoResultados(QObject* padre, size_t recientes = 3000)
+        : QStyledItemDelegate(padre), maximoRecientes_(recientes)
+    {
+    }
 
     void paint(QPainter* pintor, const QStyleOptionViewItem& opcion,
                const QModelIndex& indice) const override;
@@ -39,5 +45,8 @@ private:
     };
     const Disposicion& DisposicionDe(const Clave& clave) const;
 
-    mutable std::unordered_map<Clave, Disposicion, Hash> guardadas_;
+    using Guardadas = std::unordered_map<Clave, Disposicion, Hash>;
+    size_t maximoRecientes_;
+    mutable Guardadas recientes_;
+    mutable Guardadas anteriores_;
 };

@@ -75,6 +75,13 @@ bool ModeloResultados::CambiaResultados(std::vector<Busqueda::Hallazgo> resultad
     if (std::equal(resultados.begin(), resultados.end(), resultados_.begin(), resultados_.end(),
                    MismoHallazgo))
         return false;
+    if (resultados.size() == resultados_.size()) {
+        // As many rows: they change in place, and the list keeps its layout, header and scroll
+        // bar and only paints its rows again.
+        resultados_ = std::move(resultados);
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        return true;
+    }
     beginResetModel();
     resultados_ = std::move(resultados);
     endResetModel();

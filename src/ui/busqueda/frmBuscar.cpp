@@ -87,8 +87,10 @@ void frmBuscar::Busca()
     // The same results (a letter that narrows nothing): the row the user walked to stays.
     if (!modelo_->CambiaResultados(indice_.Busca(txtBuscarTodo->text())))
         return;
-    if (modelo_->rowCount() > 0)
+    if (modelo_->rowCount() > 0) {
         lvwResultados->setCurrentIndex(modelo_->index(0, 0));
+        lvwResultados->scrollTo(modelo_->index(0, 0)); // also when it already was the current row
+    }
     // On every keystroke: only whether an item is listed, not the list itself.
     const auto& resultados = modelo_->Resultados();
     cmdExportarResultados->setEnabled(
