@@ -703,16 +703,17 @@ struct Indice::Datos {
     void Aplica(const CambiosVocabulario& cambios, const BaseVocabulario& base);
     std::vector<uint32_t> Localiza(const std::vector<QByteArray>& claves) const;
     template <typename Visita>
-    bool RecorreLeidas(std::string_view buscado, uint32_t primera, uint32_t hasta,
+    bool RecorreLeidas(std::string_view buscado, bool alInicio, uint32_t primera, uint32_t hasta,
                        Visita&& visita) const;
     void InsertaEnOrden(std::vector<uint32_t> nuevas);
 };
 
 // Calls visita(item, where) for the notes read at once, from the primera-th to before the
-// hasta-th, that hold buscado and are still the item's; false when visita said to stop.
+// hasta-th, that hold buscado (alInicio: at a word beginning) and are still the item's, with
+// the first place; false when visita said to stop.
 template <typename Visita>
-bool Indice::Datos::RecorreLeidas(std::string_view buscado, uint32_t primera, uint32_t hasta,
-                                  Visita&& visita) const
+bool Indice::Datos::RecorreLeidas(std::string_view buscado, bool alInicio, uint32_t primera,
+                                  uint32_t hasta, Visita&& visita) const
 {
     const char* texto = leidos.notas.data();
     const size_t fin = hasta < inicioNotas.size() ? inicioNotas[hasta] : leidos.notas.size();
@@ -734,6 +735,11 @@ bool Indice::Datos::RecorreLeidas(std::string_view buscado, uint32_t primera, ui
         const auto enNotas = static_cast<int32_t>(donde - inicioNotas[k]);
         if (enNotas + Largo(buscado) > Largo(Notas(i)))
             continue;
+        if (alInicio && !EmpiezaPalabra(Notas(i), enNotas, false)) {
+            desde = donde + 1; // the same note may hold it further on
+            cursor = k;
+            continue;
+        }
         if (!visita(i, enNotas))
             return false;
     }
@@ -1347,15 +1353,19 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     auto Lleno = [&] { return res.size() >= limite; };
 
     // Every word after the first must begin a word somewhere in the item.
-    // Calls visita(item, where) for every item whose folded notes hold buscado, in key order,
-    // until it returns false. The notes read at once lie in key order; those changed since (few)
-    // are looked at first and go in among them by their place.
-    auto RecorreNotas = [&](std::string_view buscado, auto&& visita) {
+    // Calls visita(item, where) for every item whose folded notes hold buscado (alInicio: at a
+    // word beginning), in key order, until it returns false. The notes read at once lie in key
+    // order; those changed since (few) are looked at first and go in among them by their place.
+    auto RecorreNotas = [&](std::string_view buscado, bool alInicio, auto&& visita) {
         std::vector<std::tuple<uint32_t, uint32_t, int32_t>> cambiadas; // place, item, where
         for (uint32_t i : x.notasCambiadas) {
             const std::string_view notas = x.Notas(i);
-            if (const char* h = BuscaBytes(notas.data(), notas.size(), buscado))
+            if (alInicio) {
+                if (const int32_t p = BuscaInicioPalabra(notas, buscado, false); p >= 0)
+                    cambiadas.emplace_back(x.rango[i], i, p);
+            } else if (const char* h = BuscaBytes(notas.data(), notas.size(), buscado)) {
                 cambiadas.emplace_back(x.rango[i], i, static_cast<int32_t>(h - notas.data()));
+            }
         }
         std::sort(cambiadas.begin(), cambiadas.end());
         auto cambiada = cambiadas.begin();
@@ -1374,18 +1384,18 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         // which keeps what it finds until the first half has been visited (and stops when the
         // first half was enough).
         if (x.leidos.notas.size() < PartirDesde.load(std::memory_order_relaxed)) {
-            sigue = x.RecorreLeidas(buscado, 0, notas, Visita);
+            sigue = x.RecorreLeidas(buscado, alInicio, 0, notas, Visita);
         } else {
             const uint32_t mitad = notas / 2;
             std::atomic<bool> basta{false};
             std::vector<std::pair<uint32_t, int32_t>> segunda;
             std::thread otra([&] {
-                x.RecorreLeidas(buscado, mitad, notas, [&](uint32_t i, int32_t enNotas) {
+                x.RecorreLeidas(buscado, alInicio, mitad, notas, [&](uint32_t i, int32_t enNotas) {
                     segunda.emplace_back(i, enNotas);
                     return !basta.load(std::memory_order_relaxed);
                 });
             });
-            sigue = x.RecorreLeidas(buscado, 0, mitad, Visita);
+            sigue = x.RecorreLeidas(buscado, alInicio, 0, mitad, Visita);
             basta = !sigue;
             otra.join();
             for (size_t k = 0; sigue && k < segunda.size(); ++k)
@@ -1451,11 +1461,9 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 for (uint32_t i : x.orden)
                     posibles[i] |= temas[x.ranuras[i].tema];
             std::vector<uint32_t> deNotas; // in key order
-            RecorreNotas(t, [&](uint32_t i, int32_t) {
-                if (BuscaInicioPalabra(x.Notas(i), t, false) >= 0) {
-                    posibles[i] = 1;
-                    deNotas.push_back(i);
-                }
+            RecorreNotas(t, true, [&](uint32_t i, int32_t) {
+                posibles[i] = 1;
+                deNotas.push_back(i);
                 return true;
             });
             hayLista = !alguno;
@@ -1503,8 +1511,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 for (const uint32_t i : x.orden)
                     marcas[i] |= temas[x.ranuras[i].tema];
         }
-        RecorreNotas(t, [&](uint32_t i, int32_t) {
-            marcas[i] |= static_cast<uint8_t>(BuscaInicioPalabra(x.Notas(i), t, false) >= 0);
+        RecorreNotas(t, true, [&](uint32_t i, int32_t) {
+            marcas[i] = 1;
             return true;
         });
     };
@@ -1674,7 +1682,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // The notes: the whole query inside them, at a word beginning if there is one there; for
     // several words, the first beginning a word, among the items that can hold them all.
     if (!Lleno() && !variasPalabras) {
-        RecorreNotas(q, [&](uint32_t i, int32_t enNotas) {
+        RecorreNotas(q, false, [&](uint32_t i, int32_t enNotas) {
             if (nivel[i] == SinNivel) {
                 const int32_t p = BuscaInicioPalabra(x.Notas(i), q, false);
                 AgregaItem(i, Lugar::Notas, p >= 0 ? p : enNotas, Largo(q));
@@ -1694,7 +1702,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             for (size_t k = 0; k < listaPosibles.size() && Mira(listaPosibles[k]); ++k) {
             }
         else
-            RecorreNotas(terminos[0], [&](uint32_t i, int32_t) { return Mira(i); });
+            RecorreNotas(terminos[0], true, [&](uint32_t i, int32_t) { return Mira(i); });
     }
 
     // Near matches: items and topics holding a stored word within one or two edits of a query
