@@ -724,8 +724,16 @@ bool Indice::Datos::RecorreLeidas(std::string_view buscado, bool alInicio, uint3
         if (!h)
             break;
         const auto donde = static_cast<uint32_t>(h - texto);
+        // The note holding it: most often the one at the cursor or just after, so the search
+        // gallops from there before halving.
+        uint32_t salto = 1, bajo = cursor;
+        while (bajo + salto < hasta && inicioNotas[bajo + salto] <= donde) {
+            bajo += salto;
+            salto *= 2;
+        }
         const auto k = static_cast<uint32_t>(
-            std::upper_bound(inicioNotas.begin() + cursor, inicioNotas.begin() + hasta, donde) -
+            std::upper_bound(inicioNotas.begin() + bajo,
+                             inicioNotas.begin() + std::min(hasta, bajo + salto), donde) -
             inicioNotas.begin() - 1);
         cursor = k + 1;
         desde = cursor < hasta ? inicioNotas[cursor] : fin;
@@ -1745,7 +1753,13 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                     if (!PocosBits(mascara & ~m, tope) || !PocosBits(m & ~mascara, tope))
                         continue;
                     char32_t otra[64];
-                    const int cuantas = LetrasEn(x.Palabra(w), otra, 64);
+                    const std::string_view palabra = x.Palabra(w);
+                    int cuantas = 0;
+                    if (palabra.size() == static_cast<size_t>(l) && l <= 64) // ASCII: a byte each
+                        for (const char c : palabra)
+                            otra[cuantas++] = static_cast<unsigned char>(c);
+                    else
+                        cuantas = LetrasEn(palabra, otra, 64);
                     if (cuantas > 64)
                         continue;
                     const int dist = DistanciaEdicion(
