@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include <functional>
+
 namespace {
 // Lays the text out as one line `ancho` wide; false when it does not fit in one line (it holds
 // a line break), which the shortcut leaves to the style.
@@ -66,6 +68,49 @@ const DelegadoResultados::Disposicion& DelegadoResultados::DisposicionDe(const C
     return recientes_.emplace(clave, std::move(disposicion)).first->second;
 }
 
+void DelegadoResultados::PintaSinTextoYTexto(QPainter* pintor, const QStyleOptionViewItem& celda,
+                                             const QRect& sitio,
+                                             const Disposicion& disposicion) const
+{
+    const QWidget* control = celda.widget;
+    QStyle* estilo = control ? control->style() : QApplication::style();
+    estilo->drawControl(QStyle::CE_ItemViewItem, &celda, pintor, control);
+    QPalette::ColorGroup grupo =
+        celda.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (grupo == QPalette::Normal && !(celda.state & QStyle::State_Active))
+        grupo = QPalette::Inactive;
+    pintor->save();
+    pintor->setClipRect(celda.rect);
+    pintor->setPen(celda.palette.color(
+        grupo, celda.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    disposicion.texto->draw(pintor, sitio.topLeft() + disposicion.desde);
+    pintor->restore();
+}
+
+bool DelegadoResultados::PintaComoElEstilo(const QPainter* pintor,
+                                           const QStyleOptionViewItem& conTexto,
+                                           const QStyleOptionViewItem& sinTexto, const QRect& sitio,
+                                           const Disposicion& disposicion) const
+{
+    const qreal escala = pintor->device() ? pintor->device()->devicePixelRatio() : 1.0;
+    auto pintada = [&](const std::function<void(QPainter&)>& pinta) {
+        QImage imagen(conTexto.rect.size() * escala, QImage::Format_ARGB32_Premultiplied);
+        imagen.setDevicePixelRatio(escala);
+        imagen.fill(Qt::transparent);
+        QPainter lienzo(&imagen);
+        lienzo.translate(-conTexto.rect.topLeft());
+        pinta(lienzo);
+        return imagen;
+    };
+    const QWidget* control = conTexto.widget;
+    QStyle* estilo = control ? control->style() : QApplication::style();
+    return pintada([&](QPainter& lienzo) {
+               estilo->drawControl(QStyle::CE_ItemViewItem, &conTexto, &lienzo, control);
+           }) == pintada([&](QPainter& lienzo) {
+               PintaSinTextoYTexto(&lienzo, sinTexto, sitio, disposicion);
+           });
+}
+
 void DelegadoResultados::paint(QPainter* pintor, const QStyleOptionViewItem& opcion,
                                const QModelIndex& indice) const
 {
@@ -79,33 +124,34 @@ void DelegadoResultados::paint(QPainter* pintor, const QStyleOptionViewItem& opc
                           celda.showDecorationSelected &&
                           !(celda.state & (QStyle::State_Editing | QStyle::State_HasFocus)) &&
                           !celda.text.contains(QChar(0x9c));
-    const Disposicion* disposicion = nullptr;
     const QWidget* control = celda.widget;
     QStyle* estilo = control ? control->style() : QApplication::style();
-    QRect sitio;
-    if (sencilla) {
-        const QString texto = std::exchange(celda.text, QString());
-        const int margen = estilo->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, control) + 1;
-        sitio = estilo->subElementRect(QStyle::SE_ItemViewItemText, &celda, control)
-                    .adjusted(margen, 0, -margen, 0);
-        disposicion = &DisposicionDe({texto, celda.font, sitio.size(), int(celda.direction),
-                                      int(celda.displayAlignment), int(celda.textElideMode)});
+    if (estilo != estiloVisto_) { // another style: seen anew
+        estiloVisto_ = estilo;
+        comprobadas_ = 0;
+        igualAlEstilo_ = true;
     }
-    if (!disposicion || !disposicion->texto) {
+    if (!sencilla || !igualAlEstilo_) {
         QStyledItemDelegate::paint(pintor, opcion, indice);
         return;
     }
-
-    // The cell without its text, then the text in the pen the style would give it.
-    estilo->drawControl(QStyle::CE_ItemViewItem, &celda, pintor, control);
-    QPalette::ColorGroup grupo =
-        celda.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-    if (grupo == QPalette::Normal && !(celda.state & QStyle::State_Active))
-        grupo = QPalette::Inactive;
-    pintor->save();
-    pintor->setClipRect(celda.rect);
-    pintor->setPen(celda.palette.color(
-        grupo, celda.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-    disposicion->texto->draw(pintor, sitio.topLeft() + disposicion->desde);
-    pintor->restore();
+    QStyleOptionViewItem sinTexto = celda;
+    sinTexto.text.clear();
+    const int margen = estilo->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, control) + 1;
+    const QRect sitio = estilo->subElementRect(QStyle::SE_ItemViewItemText, &sinTexto, control)
+                            .adjusted(margen, 0, -margen, 0);
+    const Disposicion& disposicion =
+        DisposicionDe({celda.text, celda.font, sitio.size(), int(celda.direction),
+                       int(celda.displayAlignment), int(celda.textElideMode)});
+    // A style may draw the text of a cell its own way: the first cells of every style are
+    // painted both ways and compared, and on any difference the style paints them all.
+    if (disposicion.texto && comprobadas_ < CeldasComprobadas) {
+        ++comprobadas_;
+        igualAlEstilo_ = PintaComoElEstilo(pintor, celda, sinTexto, sitio, disposicion);
+    }
+    if (!disposicion.texto || !igualAlEstilo_) {
+        QStyledItemDelegate::paint(pintor, opcion, indice);
+        return;
+    }
+    PintaSinTextoYTexto(pintor, sinTexto, sitio, disposicion);
 }

@@ -4,7 +4,8 @@
 // and the results are painted again on every keystroke. Here the style paints the cell without
 // its text (background, selection), and the text is drawn from a layout kept for that text,
 // font and width, elided and placed as the style would. Cells the shortcut does not cover
-// (several lines, an icon, a check box, wrapping) are painted by the style as usual.
+// (several lines, an icon, a check box, wrapping), and every cell under a style that draws
+// texts its own way, are painted by the style as usual.
 #include <QStyledItemDelegate>
 #include <QTextLayout>
 
@@ -44,6 +45,18 @@ private:
         QPointF desde;
     };
     const Disposicion& DisposicionDe(const Clave& clave) const;
+    // The cell without its text (the style paints it), then the text as the style would.
+    void PintaSinTextoYTexto(QPainter* pintor, const QStyleOptionViewItem& celda,
+                             const QRect& sitio, const Disposicion& disposicion) const;
+    // Whether the cell painted by the style and by the shortcut gives the same pixels.
+    bool PintaComoElEstilo(const QPainter* pintor, const QStyleOptionViewItem& conTexto,
+                           const QStyleOptionViewItem& sinTexto, const QRect& sitio,
+                           const Disposicion& disposicion) const;
+
+    static constexpr int CeldasComprobadas = 8; // the selected row and the next, in a list
+    mutable const QStyle* estiloVisto_ = nullptr;
+    mutable int comprobadas_ = 0;
+    mutable bool igualAlEstilo_ = true;
 
     using Guardadas = std::unordered_map<Clave, Disposicion, Hash>;
     size_t maximoRecientes_;
