@@ -581,9 +581,10 @@ struct Indice::Datos {
     std::vector<uint32_t> orden;  // the items' slots in key order (the index list's order)
     std::vector<uint32_t> rango;  // by slot: its place in orden
     std::vector<uint32_t> porIngles, porEspanol; // slots by folded English, and by Spanish
-    // The notes read at once lie in key order (their starts and slots in inicioNotas,
-    // ranuraNotas); the slots of the items changed since are in notasCambiadas.
-    std::vector<uint32_t> inicioNotas, ranuraNotas, notasCambiadas;
+    // The notes read at once lie in key order, their starts in inicioNotas: the k-th is the
+    // k-th slot's, as the slots are given in key order while the index is built. The slots of
+    // the items changed since are in notasCambiadas.
+    std::vector<uint32_t> inicioNotas, notasCambiadas;
 
     // The distinct folded words of English, Spanish and topic names, with the items (or
     // topics, MarcaTema set) that hold each (MarcaEspanol: in the item's Spanish only); by bytes
@@ -737,7 +738,7 @@ bool Indice::Datos::RecorreLeidas(std::string_view buscado, bool alInicio, uint3
             inicioNotas.begin() - 1);
         cursor = k + 1;
         desde = cursor < hasta ? inicioNotas[cursor] : fin;
-        const uint32_t i = ranuraNotas[k];
+        const uint32_t i = k;
         if (!ranuras[i].Viva() || ranuras[i].notas != inicioNotas[k])
             continue; // changed since: among the changed ones
         const auto enNotas = static_cast<int32_t>(donde - inicioNotas[k]);
@@ -1055,7 +1056,6 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
                     const uint32_t i = n->AnadeItem(item);
                     n->orden.push_back(i);
                     n->inicioNotas.push_back(n->ranuras[i].notas);
-                    n->ranuraNotas.push_back(i);
                 });
     if (!entero)
         return false;
@@ -1113,7 +1113,6 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     Ajusta(n->porBytes, Holgura);
     Ajusta(n->rango, Holgura);
     Ajusta(n->inicioNotas);
-    Ajusta(n->ranuraNotas);
     for (std::vector<uint32_t>& deLargo : n->porLargo)
         Ajusta(deLargo);
     d = std::move(n);
