@@ -475,7 +475,8 @@ uint32_t MascaraDe(std::u32string_view letras)
 
 // Optimal string alignment distance, or tope + 1 once it is known to exceed tope. Only the
 // band of cells within tope of the diagonal can stay under it, so only those are worked out.
-int DistanciaEdicion(std::u32string_view a, std::u32string_view b, int tope)
+template <typename Letra>
+int DistanciaEdicion(std::basic_string_view<Letra> a, std::basic_string_view<Letra> b, int tope)
 {
     const int n = static_cast<int>(a.size()), m = static_cast<int>(b.size());
     const int fuera = tope + 1;
@@ -592,13 +593,17 @@ struct Indice::Datos {
     // word that outgrows its room moves to the end.
     std::string palabras;
     std::vector<uint32_t> palabraIni{0};
-    std::vector<uint32_t> mascaras;
     std::vector<uint8_t> largos;
     // Open addressing over word ids while the index is built; freed after it.
     std::vector<uint32_t> huecos = std::vector<uint32_t>(1 << 16, Vacio);
     size_t palabrasEnHuecos = 0;
     std::vector<uint32_t> porBytes;
-    std::array<std::vector<uint32_t>, 256> porLargo;
+    // By length, each word beside the set of its letters, read one after another for near
+    // words.
+    struct DeLargo {
+        uint32_t mascara, palabra;
+    };
+    std::array<std::vector<DeLargo>, 256> porLargo;
     // A word's holders: packed as built (room for exactly those), or moved to the end with
     // room for a power of two (Movida set in inicio).
     struct Usos {
@@ -846,14 +851,13 @@ uint32_t Indice::Datos::IdPalabra(std::string_view palabra, int letras)
     const auto id = static_cast<uint32_t>(palabraIni.size() - 1);
     palabras.append(palabra);
     palabraIni.push_back(static_cast<uint32_t>(palabras.size()));
-    mascaras.push_back(MascaraDe(LetrasDe(palabra)));
     largos.push_back(static_cast<uint8_t>(std::min(letras, 255)));
     usosDe.emplace_back();
     if (construido) {
         const auto donde = std::partition_point(porBytes.begin(), porBytes.end(),
                                                 [&](uint32_t w) { return Palabra(w) < palabra; });
         porBytes.insert(donde, id);
-        porLargo[largos.back()].push_back(id);
+        porLargo[largos.back()].push_back({MascaraDe(LetrasDe(palabra)), id});
         return id;
     }
     if (++palabrasEnHuecos * 2 >= huecos.size())
@@ -1079,7 +1083,7 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     }
     const auto palabras = static_cast<uint32_t>(n->palabraIni.size() - 1);
     for (uint32_t w = 0; w < palabras; ++w)
-        n->porLargo[n->largos[w]].push_back(w);
+        n->porLargo[n->largos[w]].push_back({MascaraDe(LetrasDe(n->Palabra(w))), w});
     n->porBytes.resize(palabras);
     for (uint32_t w = 0; w < palabras; ++w)
         n->porBytes[w] = w;
@@ -1103,7 +1107,6 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     Ajusta(n->largosTexto, Holgura);
     Ajusta(n->palabras); // a string would double its room to make a little
     Ajusta(n->palabraIni, Holgura);
-    Ajusta(n->mascaras, Holgura);
     std::vector<uint32_t>().swap(n->huecos);
     Ajusta(n->largos, Holgura);
     Ajusta(n->usosDe, Holgura);
@@ -1113,7 +1116,7 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     Ajusta(n->porBytes, Holgura);
     Ajusta(n->rango, Holgura);
     Ajusta(n->inicioNotas);
-    for (std::vector<uint32_t>& deLargo : n->porLargo)
+    for (auto& deLargo : n->porLargo)
         Ajusta(deLargo);
     d = std::move(n);
     return true;
@@ -1746,23 +1749,24 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 continue;
             const int tope = largo <= 5 ? 1 : 2;
             const uint32_t mascara = MascaraDe(letras);
+            const bool ascii = termino.size() == letras.size();
             for (int l = std::max(1, largo - tope); l <= std::min(255, largo + tope); ++l) {
-                for (const uint32_t w : x.porLargo[static_cast<size_t>(l)]) {
-                    const uint32_t m = x.mascaras[w];
+                for (const auto [m, w] : x.porLargo[static_cast<size_t>(l)]) {
                     if (!PocosBits(mascara & ~m, tope) || !PocosBits(m & ~mascara, tope))
                         continue;
-                    char32_t otra[64];
                     const std::string_view palabra = x.Palabra(w);
-                    int cuantas = 0;
-                    if (palabra.size() == static_cast<size_t>(l) && l <= 64) // ASCII: a byte each
-                        for (const char c : palabra)
-                            otra[cuantas++] = static_cast<unsigned char>(c);
-                    else
-                        cuantas = LetrasEn(palabra, otra, 64);
-                    if (cuantas > 64)
-                        continue;
-                    const int dist = DistanciaEdicion(
-                        letras, std::u32string_view(otra, static_cast<size_t>(cuantas)), tope);
+                    int dist = 0;
+                    if (ascii && palabra.size() == static_cast<size_t>(l)) { // a byte a letter
+                        dist = DistanciaEdicion(termino, palabra, tope);
+                    } else {
+                        char32_t otra[64];
+                        const int cuantas = LetrasEn(palabra, otra, 64);
+                        if (cuantas > 64)
+                            continue;
+                        dist = DistanciaEdicion(
+                            std::u32string_view(letras),
+                            std::u32string_view(otra, static_cast<size_t>(cuantas)), tope);
+                    }
                     if (dist >= 1 && dist <= tope)
                         cercanas.push_back({w, SinSegunda, k, static_cast<uint32_t>(dist)});
                 }
