@@ -1421,9 +1421,10 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     auto PalabrasQueEmpiezan = [&](std::string_view t) {
         const auto desde = std::partition_point(x.porBytes.begin(), x.porBytes.end(),
                                                 [&](uint32_t w) { return x.Palabra(w) < t; });
-        auto hasta = desde;
-        while (hasta != x.porBytes.end() && x.Palabra(*hasta).substr(0, t.size()) == t)
-            ++hasta;
+        // Those beginning with t follow one another from there: a short t may begin many.
+        const auto hasta = std::partition_point(desde, x.porBytes.end(), [&](uint32_t w) {
+            return x.Palabra(w).substr(0, t.size()) == t;
+        });
         return std::pair(desde, hasta);
     };
 
