@@ -8,56 +8,22 @@
 #include <new>
 #include <stdexcept>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 namespace {
-// The large page of x86-64 and of most ARM systems. A million rows need a few dozen blocks
-// of it; a short list (a topic's) fills only its first, smaller block.
+// Texts go in blocks of 2 MB: a million rows need a few dozen; a short list (a topic's) fills
+// only its first, smaller block.
 constexpr size_t PaginaGrande = size_t(2) << 20;
 constexpr size_t PrimerBloque = size_t(64) << 10;
-
-size_t EnPaginasGrandes(size_t bytes)
-{
-    return (bytes + PaginaGrande - 1) / PaginaGrande * PaginaGrande;
-}
 } // namespace
 
+// Ordinary memory: large pages asked for with madvise were measured to make the first fill at
+// start-up slower, though later fills were faster.
 void* FilasLista::TomaMemoria(size_t bytes)
 {
-#ifdef __linux__
-    if (bytes >= PaginaGrande) {
-        // Mapped one large page longer than asked, so that it may start at a large page's
-        // boundary: only whole, aligned large pages are given as such.
-        const size_t tamano = EnPaginasGrandes(bytes);
-        void* mapa = mmap(nullptr, tamano + PaginaGrande, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapa == MAP_FAILED)
-            throw std::bad_alloc();
-        char* const desde = static_cast<char*>(mapa);
-        char* const inicio =
-            desde +
-            (PaginaGrande - reinterpret_cast<uintptr_t>(desde) % PaginaGrande) % PaginaGrande;
-        if (inicio > desde)
-            munmap(desde, size_t(inicio - desde));
-        munmap(inicio + tamano, size_t(desde + PaginaGrande - inicio));
-        // Only advice: without large pages the memory is the same, in small ones.
-        madvise(inicio, tamano, MADV_HUGEPAGE);
-        return inicio;
-    }
-#endif
     return ::operator new(bytes);
 }
 
 void FilasLista::DejaMemoria(void* memoria, size_t bytes)
 {
-#ifdef __linux__
-    if (bytes >= PaginaGrande) {
-        munmap(memoria, EnPaginasGrandes(bytes));
-        return;
-    }
-#endif
     ::operator delete(memoria, bytes);
 }
 

@@ -6,9 +6,8 @@
 // rows removed or replaced stay in their blocks until the rows are filled anew. Each row also
 // notes whether its English text holds a character that joins the one before it (which the
 // completion must look at apart): known as the text is stored, while its bytes are at hand.
-// A large list is filled at once (a million rows at start-up): its blocks and row array take
-// their memory in large pages where the system has them, so that filling it does not stop at
-// every small page it touches first.
+// A large list is filled at once (a million rows at start-up): its row array grows fourfold,
+// so that it reaches its size in few copies.
 #include <QByteArrayView>
 #include <QString>
 
@@ -97,7 +96,7 @@ private:
     Fila Guarda(QByteArrayView ingles, QByteArrayView espanol);
     Fila Guarda(const FilaLista& fila);
 
-    // Memory of at least a large page comes in large pages; less comes from the heap.
+    // The memory of the blocks and of the row array.
     static void* TomaMemoria(size_t bytes);
     static void DejaMemoria(void* memoria, size_t bytes);
     template <typename T> struct Memoria {
