@@ -1428,6 +1428,28 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         return std::pair(desde, hasta);
     };
 
+    // Marks the items holding a word that begins with t in their English or Spanish, or in
+    // their topic's name; true when a topic's name holds one.
+    auto MarcaDelIndice = [&](std::string_view t, std::vector<uint8_t>& marcas) {
+        std::vector<uint8_t> temas(cuantosTemas, 0);
+        bool alguno = false;
+        const auto [a, b] = PalabrasQueEmpiezan(t);
+        for (auto it = a; it != b; ++it)
+            for (const uint32_t u : UsosDe(*it)) {
+                const uint32_t donde = Datos::Donde(u);
+                if (donde & MarcaTema) {
+                    temas[donde & ~MarcaTema] = 1;
+                    alguno = true;
+                } else {
+                    marcas[donde] = 1;
+                }
+            }
+        if (alguno)
+            for (const uint32_t i : x.orden)
+                marcas[i] |= temas[x.ranuras[i].tema];
+        return alguno;
+    };
+
     // Of several words, the rarest decides beforehand which items can hold them all, so that
     // a short, common first word does not mean looking at most items one by one.
     std::vector<uint8_t> posibles;
@@ -1455,22 +1477,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         if (elegido && menos <= Comun) {
             const std::string_view t = *elegido;
             posibles.assign(items, 0);
-            std::vector<uint8_t> temas(cuantosTemas, 0);
-            bool alguno = false;
+            const bool alguno = MarcaDelIndice(t, posibles);
             const auto [a, b] = PalabrasQueEmpiezan(t);
-            for (auto it = a; it != b; ++it)
-                for (uint32_t u : UsosDe(*it)) {
-                    const uint32_t donde = Datos::Donde(u);
-                    if (donde & MarcaTema) {
-                        temas[donde & ~MarcaTema] = 1;
-                        alguno = true;
-                    } else {
-                        posibles[donde] = 1;
-                    }
-                }
-            if (alguno)
-                for (uint32_t i : x.orden)
-                    posibles[i] |= temas[x.ranuras[i].tema];
             std::vector<uint32_t> deNotas; // in key order
             RecorreNotas(t, true, [&](uint32_t i, int32_t) {
                 posibles[i] = 1;
@@ -1504,24 +1512,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         const std::string_view t = terminos[k];
         std::vector<uint8_t>& marcas = tiene[k];
         marcas.assign(items, 0);
-        if (!Partida(t)) {
-            std::vector<uint8_t> temas(cuantosTemas, 0);
-            bool alguno = false;
-            const auto [a, b] = PalabrasQueEmpiezan(t);
-            for (auto it = a; it != b; ++it)
-                for (const uint32_t u : UsosDe(*it)) {
-                    const uint32_t donde = Datos::Donde(u);
-                    if (donde & MarcaTema) {
-                        temas[donde & ~MarcaTema] = 1;
-                        alguno = true;
-                    } else {
-                        marcas[donde] = 1;
-                    }
-                }
-            if (alguno)
-                for (const uint32_t i : x.orden)
-                    marcas[i] |= temas[x.ranuras[i].tema];
-        }
+        if (!Partida(t))
+            MarcaDelIndice(t, marcas);
         RecorreNotas(t, true, [&](uint32_t i, int32_t) {
             marcas[i] = 1;
             return true;
