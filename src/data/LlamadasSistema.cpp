@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -164,4 +165,20 @@ void SincronizaCarpeta(const QString& carpeta)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+void PueblaMemoria(void* memoria, size_t bytes)
+{
+#ifdef MADV_POPULATE_WRITE
+    // Linux 5.14 and later; older kernels answer EINVAL and the pages come one fault at a
+    // time, as without the call.
+    const auto pagina = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto desde = (reinterpret_cast<uintptr_t>(memoria) + pagina - 1) & ~(pagina - 1);
+    const auto hasta = (reinterpret_cast<uintptr_t>(memoria) + bytes) & ~(pagina - 1);
+    if (hasta > desde)
+        ::madvise(reinterpret_cast<void*>(desde), hasta - desde, MADV_POPULATE_WRITE);
+#else
+    (void)memoria;
+    (void)bytes;
+#endif
 }

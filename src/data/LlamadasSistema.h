@@ -80,3 +80,8 @@ int NumeroDesdeErrno(int numeroErrno, bool destino);
 // Makes a new name in the folder survive a power cut, not only the file's contents; a folder
 // that cannot be synced is left as it is (the file is whole already).
 void SincronizaCarpeta(const QString& carpeta);
+
+// Asks the system for the pages of fresh memory that is about to be written, in one call:
+// on a virtual machine a page fault per page costs several microseconds, and a list of a
+// million rows touches tens of thousands of pages. Does nothing where it cannot.
+void PueblaMemoria(void* memoria, size_t bytes);

@@ -1,30 +1,96 @@
 #include "ui/main/FilasLista.h"
 
 #include "data/Cotejo.h"
+#include "data/LlamadasSistema.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 // Texts go in blocks of 2 MB: a million rows need a few dozen; a short list (a topic's) fills
 // only its first, smaller block.
-constexpr size_t PaginaGrande = size_t(2) << 20;
+constexpr size_t BloqueGrande = size_t(2) << 20;
 constexpr size_t PrimerBloque = size_t(64) << 10;
+// Fresh pages are asked for 256 kB at a time, ahead of the bytes written: one call instead of
+// 64 page faults, and never more than that ahead of what is used.
+constexpr size_t Tanda = size_t(256) << 10;
 } // namespace
 
-// Ordinary memory: large pages asked for with madvise were measured to make the first fill at
-// start-up slower, though later fills were faster.
-void* FilasLista::TomaMemoria(size_t bytes)
+void FilasLista::Suelta::operator()(char* bloque) const
 {
-    return ::operator new(bytes);
+    std::free(bloque);
 }
 
-void FilasLista::DejaMemoria(void* memoria, size_t bytes)
+FilasLista::Filas::Filas(Filas&& otras) noexcept
+    : datos_(std::exchange(otras.datos_, nullptr)), tamano_(std::exchange(otras.tamano_, 0)),
+      capacidad_(std::exchange(otras.capacidad_, 0)), poblados_(std::exchange(otras.poblados_, 0))
 {
-    ::operator delete(memoria, bytes);
+}
+
+FilasLista::Filas& FilasLista::Filas::operator=(Filas&& otras) noexcept
+{
+    if (this != &otras) {
+        std::free(datos_);
+        datos_ = std::exchange(otras.datos_, nullptr);
+        tamano_ = std::exchange(otras.tamano_, 0);
+        capacidad_ = std::exchange(otras.capacidad_, 0);
+        poblados_ = std::exchange(otras.poblados_, 0);
+    }
+    return *this;
+}
+
+FilasLista::Filas::~Filas()
+{
+    std::free(datos_);
+}
+
+void FilasLista::Filas::reserve(size_t capacidad)
+{
+    if (capacidad <= capacidad_)
+        return;
+    if (capacidad > std::numeric_limits<size_t>::max() / sizeof(Fila))
+        throw std::bad_alloc();
+    void* mayor = std::realloc(datos_, capacidad * sizeof(Fila));
+    if (mayor == nullptr)
+        throw std::bad_alloc();
+    datos_ = static_cast<Fila*>(mayor);
+    capacidad_ = capacidad;
+    // A copy touched only the rows there were.
+    poblados_ = std::min(poblados_, tamano_);
+}
+
+void FilasLista::Filas::insert(size_t lugar, const Fila& fila)
+{
+    if (tamano_ == capacidad_)
+        reserve(std::max(capacidad_ * 2, size_t(1024)));
+    if (tamano_ == poblados_) {
+        const size_t hasta = std::min(capacidad_, poblados_ + Tanda / sizeof(Fila));
+        PueblaMemoria(datos_ + poblados_, (hasta - poblados_) * sizeof(Fila));
+        poblados_ = hasta;
+    }
+    std::memmove(datos_ + lugar + 1, datos_ + lugar, (tamano_ - lugar) * sizeof(Fila));
+    datos_[lugar] = fila;
+    ++tamano_;
+}
+
+void FilasLista::Filas::append(const Fila* desde, const Fila* hasta)
+{
+    const auto cuantas = size_t(hasta - desde);
+    reserve(tamano_ + cuantas);
+    std::memcpy(datos_ + tamano_, desde, cuantas * sizeof(Fila));
+    tamano_ += cuantas;
+    poblados_ = std::max(poblados_, tamano_);
+}
+
+void FilasLista::Filas::erase(size_t lugar)
+{
+    std::memmove(datos_ + lugar, datos_ + lugar + 1, (tamano_ - lugar - 1) * sizeof(Fila));
+    --tamano_;
 }
 
 FilasLista::FilasLista(const std::vector<FilaLista>& filas)
@@ -52,12 +118,21 @@ FilasLista::Fila FilasLista::Guarda(QByteArrayView ingles, QByteArrayView espano
     if (bytes > std::numeric_limits<uint32_t>::max() >> 1)
         throw std::length_error("fila demasiado larga");
     if (bloques_.empty() || bytes > libre_) {
-        // The first block is small; the next ones a large page each. A row larger than that
-        // gets a block of its own size.
-        const size_t tamano = std::max(bytes, bloques_.empty() ? PrimerBloque : PaginaGrande);
-        bloques_.emplace_back(static_cast<char*>(TomaMemoria(tamano)), Suelta{tamano});
+        // The first block is small; the next ones 2 MB each. A row larger than that gets a
+        // block of its own size.
+        const size_t tamano = std::max(bytes, bloques_.empty() ? PrimerBloque : BloqueGrande);
+        char* bloque = static_cast<char*>(std::malloc(tamano));
+        if (bloque == nullptr)
+            throw std::bad_alloc();
+        bloques_.emplace_back(bloque);
         usado_ = 0;
         libre_ = tamano;
+        poblado_ = 0;
+    }
+    if (usado_ + bytes > poblado_) {
+        const size_t hasta = std::min(usado_ + libre_, std::max(usado_ + bytes, poblado_ + Tanda));
+        PueblaMemoria(bloques_.back().get() + poblado_, hasta - poblado_);
+        poblado_ = hasta;
     }
     const Fila fila{uint32_t(bloques_.size() - 1), uint32_t(usado_), uint32_t(ingles.size()),
                     TieneUniones(ingles), uint32_t(espanol.size())};
@@ -76,11 +151,7 @@ FilasLista::Fila FilasLista::Guarda(const FilaLista& fila)
 
 void FilasLista::Pon(size_t fila, const Fila& nueva)
 {
-    // Four times as large each time: a list read whole (a million rows at start-up) reaches
-    // its size in a few steps, copying fewer rows, and soon lies in large pages.
-    if (filas_.size() == filas_.capacity())
-        filas_.reserve(std::max(filas_.capacity() * 4, size_t(1024)));
-    filas_.insert(filas_.begin() + qsizetype(fila), nueva);
+    filas_.insert(fila, nueva);
     conUniones_ += nueva.unido;
 }
 
@@ -108,7 +179,7 @@ void FilasLista::Inserta(size_t fila, const FilaLista& nueva)
 void FilasLista::Quita(size_t fila)
 {
     conUniones_ -= filas_[fila].unido;
-    filas_.erase(filas_.begin() + qsizetype(fila));
+    filas_.erase(fila);
 }
 
 void FilasLista::Cambia(size_t fila, const FilaLista& nueva)

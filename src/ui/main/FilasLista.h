@@ -6,8 +6,8 @@
 // rows removed or replaced stay in their blocks until the rows are filled anew. Each row also
 // notes whether its English text holds a character that joins the one before it (which the
 // completion must look at apart): known as the text is stored, while its bytes are at hand.
-// A large list is filled at once (a million rows at start-up): its row array grows fourfold,
-// so that it reaches its size in few copies.
+// A large list is filled at once (a million rows at start-up): its memory is asked for in runs
+// of pages, and its row array grows in place.
 #include <QByteArrayView>
 #include <QString>
 
@@ -96,28 +96,45 @@ private:
     Fila Guarda(QByteArrayView ingles, QByteArrayView espanol);
     Fila Guarda(const FilaLista& fila);
 
-    // The memory of the blocks and of the row array.
-    static void* TomaMemoria(size_t bytes);
-    static void DejaMemoria(void* memoria, size_t bytes);
-    template <typename T> struct Memoria {
-        using value_type = T;
-        Memoria() = default;
-        template <typename U> Memoria(const Memoria<U>&) {}
-        T* allocate(size_t n) { return static_cast<T*>(TomaMemoria(n * sizeof(T))); }
-        void deallocate(T* memoria, size_t n) { DejaMemoria(memoria, n * sizeof(T)); }
-        bool operator==(const Memoria&) const = default;
+    // The row array: rows are plain bytes, so it grows with realloc, which moves the pages of
+    // a large array to a larger place instead of copying them, and its fresh pages are asked
+    // for in runs (PueblaMemoria) as rows are added.
+    class Filas {
+    public:
+        Filas() = default;
+        Filas(Filas&& otras) noexcept;
+        Filas& operator=(Filas&& otras) noexcept;
+        ~Filas();
+        size_t size() const { return tamano_; }
+        bool empty() const { return tamano_ == 0; }
+        Fila& operator[](size_t i) { return datos_[i]; }
+        const Fila& operator[](size_t i) const { return datos_[i]; }
+        Fila* begin() { return datos_; }
+        Fila* end() { return datos_ + tamano_; }
+        const Fila* begin() const { return datos_; }
+        const Fila* end() const { return datos_ + tamano_; }
+        void reserve(size_t capacidad);
+        void insert(size_t lugar, const Fila& fila);
+        void append(const Fila* desde, const Fila* hasta);
+        void push_back(const Fila& fila) { insert(tamano_, fila); }
+        const Fila& back() const { return datos_[tamano_ - 1]; }
+        void erase(size_t lugar);
+
+    private:
+        Fila* datos_ = nullptr;
+        size_t tamano_ = 0, capacidad_ = 0;
+        size_t poblados_ = 0; // rows whose pages were asked for
     };
     struct Suelta {
-        size_t bytes;
-        void operator()(char* bloque) const { DejaMemoria(bloque, bytes); }
+        void operator()(char* bloque) const;
     };
-    using Filas = std::vector<Fila, Memoria<Fila>>;
 
     Filas filas_;
     std::vector<std::unique_ptr<char[], Suelta>> bloques_;
     size_t conUniones_ = 0;
-    size_t usado_ = 0; // bytes taken at the start of the last block
-    size_t libre_ = 0; // and still free at its end
+    size_t usado_ = 0;   // bytes taken at the start of the last block
+    size_t libre_ = 0;   // and still free at its end
+    size_t poblado_ = 0; // bytes at its start whose pages were asked for
 };
 
 template <typename Antes> void FilasLista::Mezcla(const std::vector<FilaLista>& nuevas, Antes antes)
@@ -132,7 +149,7 @@ template <typename Antes> void FilasLista::Mezcla(const std::vector<FilaLista>& 
         todas.push_back(Guarda(nueva));
         conUniones += todas.back().unido;
     }
-    todas.insert(todas.end(), filas_.begin() + qsizetype(vieja), filas_.end());
+    todas.append(filas_.begin() + vieja, filas_.end());
     filas_ = std::move(todas);
     conUniones_ += conUniones;
 }
