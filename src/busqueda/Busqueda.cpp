@@ -557,7 +557,9 @@ struct Indice::Datos {
 
     // Each item has a slot, which says where its texts lie: the folded English and Spanish,
     // each ended by a zero byte (folding never gives one), the folded notes likewise, and what
-    // restores the three originals from them. A changed item's texts go elsewhere (Textos).
+    // restores the English and Spanish originals from them. The notes as written are read from
+    // the store when a result shows them: writing down their changed characters took more
+    // memory than the folded notes themselves. A changed item's texts go elsewhere (Textos).
     struct Ranura {
         uint32_t plegado = 0, notas = 0, parches = 0;
         uint32_t tema = Libre;
@@ -663,7 +665,7 @@ struct Indice::Datos {
     static uint32_t Donde(uint32_t uso) { return uso & MarcaTema ? uso : uso & ~MarcaEspanol; }
     static bool SoloEspanol(uint32_t uso) { return !(uso & MarcaTema) && (uso & MarcaEspanol); }
     struct Originales {
-        QString ingles, espanol, notas;
+        QString ingles, espanol;
     };
     Originales OriginalesDe(uint32_t i) const
     {
@@ -672,9 +674,9 @@ struct Indice::Datos {
         Originales o;
         o.ingles = RestauraOriginal(Ingles(i), p);
         o.espanol = RestauraOriginal(Espanol(i), p);
-        o.notas = RestauraOriginal(Notas(i), p);
         return o;
     }
+    QString NotasOriginales(uint32_t i, const QString& ingles) const;
     // The item's key in the store's order, and the place in orden, from `desde` on, where a
     // key goes: the first item whose key is not smaller.
     QByteArray Clave(uint32_t i) const { return CalculaClaveOrden(InglesOriginal(i)); }
@@ -713,6 +715,25 @@ struct Indice::Datos {
                        Visita&& visita) const;
     void InsertaEnOrden(std::vector<uint32_t> nuevas);
 };
+
+// The item's notes as the store holds them. Should the store not hold those the index folded
+// (it was written since, or closed), the folded notes: their places still fit the marks.
+QString Indice::Datos::NotasOriginales(uint32_t i, const QString& ingles) const
+{
+    if (base != nullptr && base->EstaAbierta() && base->Escrituras() == escrituras) {
+        try {
+            if (const std::optional<Item> item = base->LocalizaItem(ingles)) {
+                std::string plegadas;
+                PliegaUtf8(item->NOTASITEM, plegadas);
+                if (plegadas == Notas(i))
+                    return item->NOTASITEM;
+            }
+        } catch (const ErrorTalvex&) { // unreadable now: the folded notes serve
+        }
+    }
+    const std::string_view plegadas = Notas(i);
+    return QString::fromUtf8(plegadas.data(), static_cast<qsizetype>(plegadas.size()));
+}
 
 // Calls visita(item, where) for the notes read at once, from the primera-th to before the
 // hasta-th, that hold buscado (alInicio: at a word beginning) and are still the item's, with
@@ -942,7 +963,7 @@ uint32_t Indice::Datos::AnadeItem(const Item& item)
     t.plegado.push_back('\0');
     const size_t notas = t.notas.size();
     r.notas = static_cast<uint32_t>(notas) | marca;
-    PliegaConParches(item.NOTASITEM, t.notas, t.parches);
+    PliegaUtf8(item.NOTASITEM, t.notas);
     r.largoNotas = static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.notas.size() - notas));
     t.notas.push_back('\0');
     r.tema = IdTema(item.NOMBRETEMA, false);
@@ -1979,7 +2000,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             texto = e.lugar == Lugar::Ingles    ? h.ingles
                     : e.lugar == Lugar::Espanol ? h.espanol
                     : e.lugar == Lugar::Tema    ? h.tema
-                                                : o.notas;
+                                                : x.NotasOriginales(e.id, h.ingles);
         }
         const Mapa mapa = MapaPliegue(texto);
         int a = 0, b = 0;

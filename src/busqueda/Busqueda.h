@@ -59,7 +59,9 @@ public:
     // are one edit, and so is a missing blank: "icecream" finds "ice cream"). They rank by how
     // much of the query they match: more query words matched exactly, then the smaller total
     // of edits, then the text nearer the query in length. An empty or blank query gives
-    // nothing; any characters are plain text (no wildcards, no syntax).
+    // nothing; any characters are plain text (no wildcards, no syntax). A result found in the
+    // notes reads them as written from the store the index was built from, which must still
+    // be there; when that store was written since, its piece is of the folded notes.
     std::vector<Hallazgo> Busca(const QString& consulta, int maximo = 100) const;
     // Where a search changes its way for a large vocabulary, the same results either way:
     // from how many bytes of notes it looks through them in two halves at once, on two

@@ -307,6 +307,17 @@ private slots:
         QVERIFY(h.fragmento.size() <= 62);
         QVERIFY(!h.fragmento.contains(QLatin1Char('\r')) && !h.fragmento.contains('\n'));
         QCOMPARE(Marcado(h), QStringLiteral("vainilla"));
+
+        // Notes are shown as the store holds them; once the store is written past the index,
+        // as the index folded them, the mark still on the word.
+        const Item song = *base_.LocalizaItem(QStringLiteral("song"));
+        base_.ModificaItem(song.ITEMING, {song.ITEMING, song.ITEMESP, song.NOMBRETEMA, "Otra."});
+        const std::vector<Hallazgo> pasado = indice_.Busca(QStringLiteral("popular"));
+        base_.ModificaItem(song.ITEMING, song);
+        indice_.Actualiza(base_);
+        QCOMPARE(pasado.at(0).fragmento,
+                 QStringLiteral("una cancion popular. se canta en fiestas."));
+        QCOMPARE(Marcado(pasado.at(0)), QStringLiteral("popular"));
     }
 
     void sinResultados_data()
