@@ -792,7 +792,8 @@ bool Indice::Datos::RecorreLeidas(std::string_view buscado, bool alInicio, uint3
     size_t desde = primera < inicioNotas.size() ? inicioNotas[primera] : fin;
     uint32_t cursor = primera;
     while (desde < fin) {
-        const char* h = BuscaBytes(texto + desde, fin - desde, buscado);
+        const char* h = alInicio ? BuscaBytesTrasSeparador(texto + desde, fin - desde, buscado)
+                                 : BuscaBytes(texto + desde, fin - desde, buscado);
         if (!h)
             break;
         const auto donde = static_cast<uint32_t>(h - texto);
@@ -1604,6 +1605,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // holds it: its texts are still looked at one by one.
     std::vector<std::vector<uint8_t>> tiene(terminos.size());
     size_t preguntas = 0;
+    const size_t marcarTras = MarcarTras.load(std::memory_order_relaxed) *
+                              std::max<size_t>(1, x.leidos.notas.size() >> 21);
     auto Marca = [&](size_t k) {
         const std::string_view t = terminos[k];
         std::vector<uint8_t>& marcas = tiene[k];
@@ -1622,7 +1625,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                    BuscaInicioPalabra(x.Espanol(i), t, false) >= 0 ||
                    BuscaInicioPalabra(x.TemaPlegado(i), t, false) >= 0;
         };
-        if (tiene[k].empty() && ++preguntas < MarcarTras.load(std::memory_order_relaxed))
+        if (tiene[k].empty() && ++preguntas < marcarTras)
             return EnTextos() || BuscaInicioPalabra(x.Notas(i), t, false) >= 0;
         if (tiene[k].empty())
             Marca(k);

@@ -66,7 +66,8 @@ public:
     // Where a search changes its way for a large vocabulary, the same results either way:
     // from how many bytes of notes it looks through them in two halves at once, on two
     // threads, and after how many items asked whether they hold the other words of the query
-    // it marks all those that do at once. The tests lower them to see both ways agree.
+    // it marks all those that do at once, for every 2 MiB of notes (marking searches them
+    // all). The tests lower them to see both ways agree.
     struct Umbrales {
         size_t partirNotas = size_t{8} << 20;
         size_t marcarTras = 2000;

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cctype>
 #include <random>
 
 using Busqueda::Hallazgo;
@@ -386,14 +387,16 @@ private slots:
 
     // The byte search over the notes finds what std::string_view::find finds, for pieces of
     // every length, at every place across the blocks it compares at once, near the end and
-    // with look-alikes (same first, second and last byte) before the real one.
+    // with look-alikes (same first, second and last byte) before the real one; and, looking
+    // only after separators, passes over exactly the places after a letter or digit.
     void buscaBytesComoFind()
     {
         std::mt19937 azar(7);
         for (int vuelta = 0; vuelta < 3000; ++vuelta) {
             std::string texto(azar() % 200, 'a');
             for (char& c : texto)
-                c = "abc \xc3\xb1"[azar() % 5];
+                c = "abc \xc3\xb1"
+                    "9Z"[azar() % 7];
             const size_t largo = 1 + azar() % 40;
             std::string aguja;
             if (texto.size() >= largo && azar() % 3 != 0)
@@ -406,6 +409,15 @@ private slots:
             const char* hallado = Busqueda::BuscaBytes(resto.data(), resto.size(), aguja);
             const size_t esperado = resto.find(aguja);
             QCOMPARE(hallado ? size_t(hallado - resto.data()) : std::string_view::npos, esperado);
+
+            // Only after a separator: the places after a letter or digit are passed over.
+            size_t trasSeparador = resto.find(aguja);
+            while (trasSeparador != std::string_view::npos && trasSeparador > 0 &&
+                   std::isalnum(static_cast<unsigned char>(resto[trasSeparador - 1])))
+                trasSeparador = resto.find(aguja, trasSeparador + 1);
+            hallado = Busqueda::BuscaBytesTrasSeparador(resto.data(), resto.size(), aguja);
+            QCOMPARE(hallado ? size_t(hallado - resto.data()) : std::string_view::npos,
+                     trasSeparador);
         }
     }
 };
