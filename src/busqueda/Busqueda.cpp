@@ -1990,7 +1990,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             uint64_t cuenta = 0;
             for (auto it = desde; it != hasta; ++it)
                 cuenta += Usos(*it);
-            if (cuenta > 4 * estados.size() + 1000) {
+            if (cuenta > 16 * estados.size() + 1000) {
                 porTexto |= 1u << k;
                 continue;
             }
