@@ -1604,6 +1604,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // the notes. A word with an apostrophe is split differently in Spanish, not as the index
     // holds it: its texts are still looked at one by one.
     std::vector<std::vector<uint8_t>> tiene(terminos.size());
+    size_t marcadas = 0; // how many of the other words have their holders marked
     size_t preguntas = 0;
     const size_t marcarTras = MarcarTras.load(std::memory_order_relaxed) *
                               std::max<size_t>(1, x.leidos.notas.size() >> 21);
@@ -1611,6 +1612,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         const std::string_view t = terminos[k];
         std::vector<uint8_t>& marcas = tiene[k];
         marcas.assign(items, 0);
+        ++marcadas;
         if (!Partida(t))
             MarcaDelIndice(t, marcas);
         RecorreNotas(t, true, [&](uint32_t i, int32_t) {
@@ -1760,6 +1762,11 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 continue;
             if (!posibles.empty() && !posibles[i])
                 continue; // cannot hold the other words
+            // Once every other word's holders are marked, asking costs less than the texts.
+            if (marcadas + 1 == terminos.size() && marcadas > 0 && !TieneResto(i)) {
+                nivel[i] = Descartado;
+                continue;
+            }
             Lugar lugar = Lugar::Ingles;
             int32_t p = BuscaInicioPalabra(x.Ingles(i), w0, true);
             if (p < 0) {
