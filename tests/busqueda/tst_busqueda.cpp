@@ -3,6 +3,7 @@
 #include "busqueda/Busqueda.h"
 
 #include "busqueda/BuscaBytes.h"
+#include "busqueda/Distancia.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -383,6 +384,64 @@ private slots:
         QVERIFY(!r.empty());
         QCOMPARE(r[0].ingles, QStringLiteral("horse"));
         base_.EliminaItem(QStringLiteral("horse"));
+    }
+
+    // Both ways of working out how far two words are apart give what the whole table of the
+    // distance gives (two letters swapped one edit), up to the limit; words of 64 letters or
+    // more are never near.
+    void distanciaComoLaTablaEntera()
+    {
+        auto Tabla = [](std::string_view a, std::string_view b, int tope) {
+            if (a.size() >= 64 || b.size() >= 64)
+                return tope + 1;
+            std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+            for (size_t i = 0; i <= a.size(); ++i)
+                for (size_t j = 0; j <= b.size(); ++j) {
+                    if (i == 0 || j == 0) {
+                        d[i][j] = int(i + j);
+                        continue;
+                    }
+                    d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                                        d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
+                    if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+                }
+            return std::min(d[a.size()][b.size()], tope + 1);
+        };
+        std::mt19937 azar(11);
+        auto Palabra = [&](size_t largo) {
+            std::string p(largo, 'a');
+            for (char& c : p)
+                c = "abcd"[azar() % 4];
+            return p;
+        };
+        for (int vuelta = 0; vuelta < 20000; ++vuelta) {
+            const std::string a = Palabra(1 + azar() % (vuelta % 10 == 0 ? 66 : 9));
+            std::string b = a;
+            for (int cambios = int(azar() % 4); cambios > 0 && !b.empty(); --cambios) {
+                const size_t k = azar() % b.size();
+                switch (azar() % 4) {
+                case 0:
+                    b[k] = "abcd"[azar() % 4];
+                    break;
+                case 1:
+                    b.erase(k, 1);
+                    break;
+                case 2:
+                    b.insert(k, 1, "abcd"[azar() % 4]);
+                    break;
+                default:
+                    if (k + 1 < b.size())
+                        std::swap(b[k], b[k + 1]);
+                }
+            }
+            const int tope = 1 + vuelta % 3;
+            const int esperada = Tabla(a, b, tope);
+            QCOMPARE(Busqueda::DistanciaEdicion(std::string_view(a), std::string_view(b), tope),
+                     esperada);
+            if (Busqueda::DistanciaBytes::Cabe(a))
+                QCOMPARE(Busqueda::DistanciaBytes(a).A(b, tope), esperada);
+        }
     }
 
     // The byte search over the notes finds what std::string_view::find finds, for pieces of
