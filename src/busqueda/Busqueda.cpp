@@ -1729,8 +1729,21 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 AgregaItem(i, Lugar::Notas, p, Largo(terminos[0]));
             return !Lleno();
         };
+        // Once every other word's holders are marked, asking each item in key order costs less
+        // than searching all the notes for a first word that may be a single letter.
+        auto MiraMarcado = [&](uint32_t i) {
+            if ((!posibles.empty() && !posibles[i]) || nivel[i] != SinNivel || !TieneResto(i))
+                return true;
+            const int32_t p = BuscaInicioPalabra(x.Notas(i), terminos[0], false);
+            if (p >= 0)
+                AgregaItem(i, Lugar::Notas, p, Largo(terminos[0]));
+            return !Lleno();
+        };
         if (hayLista)
             for (size_t k = 0; k < listaPosibles.size() && Mira(listaPosibles[k]); ++k) {
+            }
+        else if (marcadas + 1 == terminos.size())
+            for (size_t k = 0; k < x.orden.size() && MiraMarcado(x.orden[k]); ++k) {
             }
         else
             RecorreNotas(terminos[0], true, [&](uint32_t i, int32_t) { return Mira(i); });
