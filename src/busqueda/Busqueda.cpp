@@ -524,8 +524,9 @@ struct Indice::Datos {
     // Each item has a slot, which says where its texts lie: the folded English and Spanish,
     // each ended by a zero byte (folding never gives one), the folded notes likewise, and what
     // restores the English and Spanish originals from them. The notes as written are read from
-    // the store when a result shows them: writing down their changed characters took more
-    // memory than the folded notes themselves. A changed item's texts go elsewhere (Textos).
+    // the store when a result shows them: their changed characters, written down, took more
+    // than half the memory of the folded notes themselves. A changed item's texts go elsewhere
+    // (Textos).
     struct Ranura {
         uint32_t plegado = 0, notas = 0, parches = 0;
         uint32_t tema = Libre;
