@@ -831,9 +831,6 @@ void Indice::Datos::CreceHuecos()
     huecos.swap(nuevos);
 }
 
-// The word's id, a new one for a word never seen. While the index is built the words go into
-// a hash, and are sorted by bytes and by length at the end; after it, a new word goes into
-// those orders at once.
 // The words numbered again by length, after the build: the near words of one length, read one
 // after another, then lie one after another in memory. In the order they were met, each was
 // a cache miss, in a large vocabulary a million times per search.
@@ -863,6 +860,9 @@ void Indice::Datos::NumeraPorLargo()
     usosDe.swap(deUsos);
 }
 
+// The word's id, a new one for a word never seen. While the index is built the words go into
+// a hash, and are sorted by bytes and by length at the end; after it, a new word goes into
+// those orders at once.
 uint32_t Indice::Datos::IdPalabra(std::string_view palabra, int letras)
 {
     if (const uint32_t w = BuscaPalabra(palabra); w != Vacio)
@@ -1528,6 +1528,8 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // holds it: its texts are still looked at one by one.
     std::vector<std::vector<uint8_t>> tiene(terminos.size());
     size_t marcadas = 0; // how many of the other words have their holders marked
+    // Then asking whether an item holds them is a look at a byte, cheaper than any text.
+    auto TodasMarcadas = [&] { return marcadas > 0 && marcadas + 1 == terminos.size(); };
     size_t preguntas = 0;
     const size_t marcarTras = MarcarTras.load(std::memory_order_relaxed) *
                               std::max<size_t>(1, x.leidos.notas.size() >> 21);
@@ -1685,8 +1687,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                 continue;
             if (!posibles.empty() && !posibles[i])
                 continue; // cannot hold the other words
-            // Once every other word's holders are marked, asking costs less than the texts.
-            if (marcadas + 1 == terminos.size() && marcadas > 0 && !TieneResto(i)) {
+            if (TodasMarcadas() && !TieneResto(i)) {
                 nivel[i] = Descartado;
                 continue;
             }
@@ -1725,26 +1726,21 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         auto Mira = [&](uint32_t i) {
             if ((!posibles.empty() && !posibles[i]) || nivel[i] != SinNivel)
                 return true;
-            const int32_t p = BuscaInicioPalabra(x.Notas(i), terminos[0], false);
-            if (p >= 0 && TieneResto(i))
-                AgregaItem(i, Lugar::Notas, p, Largo(terminos[0]));
-            return !Lleno();
-        };
-        // Once every other word's holders are marked, asking each item in key order costs less
-        // than searching all the notes for a first word that may be a single letter.
-        auto MiraMarcado = [&](uint32_t i) {
-            if ((!posibles.empty() && !posibles[i]) || nivel[i] != SinNivel || !TieneResto(i))
+            const bool marcado = TodasMarcadas();
+            if (marcado && !TieneResto(i))
                 return true;
             const int32_t p = BuscaInicioPalabra(x.Notas(i), terminos[0], false);
-            if (p >= 0)
+            if (p >= 0 && (marcado || TieneResto(i)))
                 AgregaItem(i, Lugar::Notas, p, Largo(terminos[0]));
             return !Lleno();
         };
+        // With every other word marked, asking each item in key order costs less than
+        // searching all the notes for a first word that may be a single letter.
         if (hayLista)
             for (size_t k = 0; k < listaPosibles.size() && Mira(listaPosibles[k]); ++k) {
             }
-        else if (marcadas + 1 == terminos.size())
-            for (size_t k = 0; k < x.orden.size() && MiraMarcado(x.orden[k]); ++k) {
+        else if (TodasMarcadas())
+            for (size_t k = 0; k < x.orden.size() && Mira(x.orden[k]); ++k) {
             }
         else
             RecorreNotas(terminos[0], true, [&](uint32_t i, int32_t) { return Mira(i); });

@@ -19,6 +19,17 @@ constexpr size_t PrimerBloque = size_t(64) << 10;
 // Fresh pages are asked for 256 kB at a time, ahead of the bytes written: one call instead of
 // 64 page faults, and never more than that ahead of what is used.
 constexpr size_t Tanda = size_t(256) << 10;
+
+// Makes sure the pages of memoria's first `necesarios` bytes were asked for, asking for a run
+// more from `poblados` on, within `tamano`; gives how many bytes are asked for then.
+size_t PueblaHasta(void* memoria, size_t poblados, size_t necesarios, size_t tamano)
+{
+    if (necesarios <= poblados)
+        return poblados;
+    const size_t hasta = std::min(tamano, std::max(necesarios, poblados + Tanda));
+    PueblaMemoria(static_cast<char*>(memoria) + poblados, hasta - poblados);
+    return hasta;
+}
 } // namespace
 
 void FilasLista::Suelta::operator()(char* bloque) const
@@ -61,18 +72,15 @@ void FilasLista::Filas::reserve(size_t capacidad)
     datos_ = static_cast<Fila*>(mayor);
     capacidad_ = capacidad;
     // A copy touched only the rows there were.
-    poblados_ = std::min(poblados_, tamano_);
+    poblados_ = std::min(poblados_, tamano_ * sizeof(Fila));
 }
 
 void FilasLista::Filas::insert(size_t lugar, const Fila& fila)
 {
     if (tamano_ == capacidad_)
         reserve(std::max(capacidad_ * 2, size_t(1024)));
-    if (tamano_ == poblados_) {
-        const size_t hasta = std::min(capacidad_, poblados_ + Tanda / sizeof(Fila));
-        PueblaMemoria(datos_ + poblados_, (hasta - poblados_) * sizeof(Fila));
-        poblados_ = hasta;
-    }
+    poblados_ =
+        PueblaHasta(datos_, poblados_, (tamano_ + 1) * sizeof(Fila), capacidad_ * sizeof(Fila));
     std::memmove(datos_ + lugar + 1, datos_ + lugar, (tamano_ - lugar) * sizeof(Fila));
     datos_[lugar] = fila;
     ++tamano_;
@@ -84,7 +92,7 @@ void FilasLista::Filas::append(const Fila* desde, const Fila* hasta)
     reserve(tamano_ + cuantas);
     std::memcpy(datos_ + tamano_, desde, cuantas * sizeof(Fila));
     tamano_ += cuantas;
-    poblados_ = std::max(poblados_, tamano_);
+    poblados_ = std::max(poblados_, tamano_ * sizeof(Fila));
 }
 
 void FilasLista::Filas::erase(size_t lugar)
@@ -129,11 +137,7 @@ FilasLista::Fila FilasLista::Guarda(QByteArrayView ingles, QByteArrayView espano
         libre_ = tamano;
         poblado_ = 0;
     }
-    if (usado_ + bytes > poblado_) {
-        const size_t hasta = std::min(usado_ + libre_, std::max(usado_ + bytes, poblado_ + Tanda));
-        PueblaMemoria(bloques_.back().get() + poblado_, hasta - poblado_);
-        poblado_ = hasta;
-    }
+    poblado_ = PueblaHasta(bloques_.back().get(), poblado_, usado_ + bytes, usado_ + libre_);
     const Fila fila{uint32_t(bloques_.size() - 1), uint32_t(usado_), uint32_t(ingles.size()),
                     TieneUniones(ingles), uint32_t(espanol.size())};
     char* destino = bloques_.back().get() + usado_;

@@ -123,7 +123,7 @@ private:
     private:
         Fila* datos_ = nullptr;
         size_t tamano_ = 0, capacidad_ = 0;
-        size_t poblados_ = 0; // rows whose pages were asked for
+        size_t poblados_ = 0; // bytes at its start whose pages were asked for
     };
     struct Suelta {
         void operator()(char* bloque) const;
