@@ -1634,12 +1634,20 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         iguales.emplace_back(acentos ? 0 : 1, x.rango[i], i);
         return true;
     };
-    for (auto it = ingLo; it != ingHi; ++it)
-        if (!MarcaIgual(*it))
-            nivel[*it] = 1;
-    for (auto it = espLo; it != espHi; ++it)
-        if (!MarcaIgual(*it) && nivel[*it] == SinNivel)
-            nivel[*it] = 1;
+    // Those equal to the query come first in their order: the others are marked without
+    // reading their texts, which for a short query may be most of a large vocabulary's.
+    auto MarcaIguales = [&](auto desde, auto hasta, auto campo) {
+        for (; desde != hasta && campo(*desde) == q; ++desde)
+            MarcaIgual(*desde);
+        return desde;
+    };
+    const auto ingRestantes = MarcaIguales(ingLo, ingHi, ingles);
+    const auto espRestantes = MarcaIguales(espLo, espHi, espanol);
+    for (const auto& [desde, hasta] :
+         {std::pair(ingRestantes, ingHi), std::pair(espRestantes, espHi)})
+        for (auto it = desde; it != hasta; ++it)
+            if (nivel[*it] == SinNivel)
+                nivel[*it] = 1;
     std::sort(iguales.begin(), iguales.end());
     auto LugarDelPrincipio = [&](uint32_t i) {
         return x.Ingles(i).substr(0, q.size()) == q ? Lugar::Ingles : Lugar::Espanol;
@@ -1665,31 +1673,12 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // A word of English, Spanish or topic beginning with the first query word.
     if (!terminos.empty() && !Lleno()) {
         const std::string_view w0 = terminos[0];
-        std::vector<uint8_t> temaCoincide(cuantosTemas, 0);
-        bool algunTema = false;
-        const auto [desde, hasta] = PalabrasQueEmpiezan(w0);
-        for (auto it = desde; it != hasta; ++it) {
-            for (uint32_t u : UsosDe(*it)) {
-                const uint32_t donde = Datos::Donde(u);
-                if (donde & MarcaTema) {
-                    temaCoincide[donde & ~MarcaTema] = 1;
-                    algunTema = true;
-                } else if (nivel[donde] == SinNivel) {
-                    nivel[donde] = Candidato2;
-                }
-            }
-        }
-        AgregaTemas(3);
-        for (size_t k = 0; k < x.orden.size() && !Lleno(); ++k) {
-            const uint32_t i = x.orden[k];
-            if (nivel[i] != Candidato2 &&
-                !(algunTema && nivel[i] == SinNivel && temaCoincide[x.ranuras[i].tema]))
-                continue;
-            if (!posibles.empty() && !posibles[i])
-                continue; // cannot hold the other words
+        // Item i in key order, known to be able to hold every word: added when it holds the
+        // first, the place from its texts.
+        auto MiraItem = [&](uint32_t i) {
             if (TodasMarcadas() && !TieneResto(i)) {
                 nivel[i] = Descartado;
-                continue;
+                return;
             }
             Lugar lugar = Lugar::Ingles;
             int32_t p = BuscaInicioPalabra(x.Ingles(i), w0, true);
@@ -1703,12 +1692,45 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             }
             if (p < 0) {
                 nivel[i] = SinNivel;
-                continue;
+                return;
             }
             if (TieneResto(i))
                 AgregaItem(i, lugar, p, Largo(w0));
             else
                 nivel[i] = Descartado;
+        };
+        AgregaTemas(3);
+        if (hayLista && !Partida(w0)) {
+            // Few items can hold every word: their texts say at once whether they hold the
+            // first, as the index would (its words are where those begin), without walking
+            // the holders of a first word that may begin most words.
+            for (size_t k = 0; k < listaPosibles.size() && !Lleno(); ++k)
+                if (const uint32_t i = listaPosibles[k]; nivel[i] == SinNivel)
+                    MiraItem(i);
+        } else {
+            std::vector<uint8_t> temaCoincide(cuantosTemas, 0);
+            bool algunTema = false;
+            const auto [desde, hasta] = PalabrasQueEmpiezan(w0);
+            for (auto it = desde; it != hasta; ++it) {
+                for (uint32_t u : UsosDe(*it)) {
+                    const uint32_t donde = Datos::Donde(u);
+                    if (donde & MarcaTema) {
+                        temaCoincide[donde & ~MarcaTema] = 1;
+                        algunTema = true;
+                    } else if (nivel[donde] == SinNivel) {
+                        nivel[donde] = Candidato2;
+                    }
+                }
+            }
+            for (size_t k = 0; k < x.orden.size() && !Lleno(); ++k) {
+                const uint32_t i = x.orden[k];
+                if (nivel[i] != Candidato2 &&
+                    !(algunTema && nivel[i] == SinNivel && temaCoincide[x.ranuras[i].tema]))
+                    continue;
+                if (!posibles.empty() && !posibles[i])
+                    continue; // cannot hold the other words
+                MiraItem(i);
+            }
         }
     }
 
@@ -1917,8 +1939,12 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         }
 
         // The query words each candidate holds exactly: from the index when its holders are
-        // not many more than the candidates, else (and for topics) from the texts.
+        // not many more than the candidates, else (and for topics) from the texts. The holders
+        // set bits, then each candidate reads its own: no branch and no state touched per
+        // holder, and the bits stay in the cache.
         uint32_t porTexto = 0;
+        constexpr uint64_t UsosPorTexto = 32; // a text asked costs about that many holders read
+        std::vector<uint64_t> conTermino;
         for (uint32_t k = 0; k < cuantos; ++k) {
             const std::string_view t = terminos[k];
             if (Partida(t)) {
@@ -1929,16 +1955,21 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             uint64_t cuenta = 0;
             for (auto it = desde; it != hasta; ++it)
                 cuenta += Usos(*it);
-            if (cuenta > 16 * estados.size() + 1000) {
+            if (cuenta > UsosPorTexto * estados.size() + 1000) {
                 porTexto |= 1u << k;
                 continue;
             }
+            conTermino.assign((items + 63) / 64, 0);
             for (auto it = desde; it != hasta; ++it)
-                for (const uint32_t u : UsosDe(*it)) {
-                    const uint32_t donde = Datos::Donde(u);
-                    if (!(donde & MarcaTema) && deItem[donde] != 0)
-                        estados[deItem[donde] - 1].exactas |= 1u << k;
-                }
+                for (const uint32_t u : UsosDe(*it))
+                    if (!(u & MarcaTema)) {
+                        const uint32_t donde = u & ~MarcaEspanol;
+                        conTermino[donde >> 6] |= uint64_t{1} << (donde & 63);
+                    }
+            for (Estado& e : estados)
+                if (!(e.donde & MarcaTema))
+                    e.exactas |=
+                        static_cast<uint32_t>(conTermino[e.donde >> 6] >> (e.donde & 63) & 1) << k;
         }
 
         struct Puesto {
