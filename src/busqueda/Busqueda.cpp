@@ -28,6 +28,7 @@
 #include <string_view>
 #include <thread>
 #include <tuple>
+#include <unordered_map>
 
 namespace Busqueda {
 
@@ -522,16 +523,16 @@ struct Indice::Datos {
     std::vector<uint32_t> rangoTema;  // by id: its place in ordenTemas
 
     // Each item has a slot, which says where its texts lie: the folded English and Spanish,
-    // each ended by a zero byte (folding never gives one), the folded notes likewise, and what
-    // restores the English and Spanish originals from them. The notes as written are read from
-    // the store when a result shows them: their changed characters, written down, took more
-    // than half the memory of the folded notes themselves. A changed item's texts go elsewhere
-    // (Textos).
+    // each ended by a zero byte (folding never gives one), and what restores their originals.
+    // Its folded notes, likewise ended, lie apart (inicioNotas, notasAparte). The notes as
+    // written are read from the store when a result shows them: their changed characters,
+    // written down, took more than half the memory of the folded notes themselves. A changed
+    // item's texts go elsewhere (Textos).
     struct Ranura {
-        uint32_t plegado = 0, notas = 0, parches = 0;
+        uint32_t plegado = 0, parches = 0;
         uint32_t tema = Libre;
-        uint16_t largoNotas = 0; // 0xFFFF: look for the end
         bool Viva() const { return tema != Libre; }
+        bool Cambiada() const { return plegado & EnCambios; }
     };
     // The folded English and Spanish lengths in bytes (0xFFFF: look for the end), by slot and
     // apart from the slots: the near matches rank many items by them alone.
@@ -552,9 +553,11 @@ struct Indice::Datos {
     std::vector<uint32_t> rango;  // by slot: its place in orden
     std::vector<uint32_t> porIngles, porEspanol; // slots by folded English, and by Spanish
     // The notes read at once lie in key order, their starts in inicioNotas: the k-th is the
-    // k-th slot's, as the slots are given in key order while the index is built. The slots of
-    // the items changed since are in notasCambiadas.
+    // k-th slot's, as the slots are given in key order while the index is built, and it ends
+    // where the next begins. The slots of the items changed since are in notasCambiadas, where
+    // their notes lie in notasAparte (start, length).
     std::vector<uint32_t> inicioNotas, notasCambiadas;
+    std::unordered_map<uint32_t, std::pair<uint32_t, uint32_t>> notasAparte;
 
     // The distinct folded words of English, Spanish and topic names, with the items (or
     // topics, MarcaTema set) that hold each (MarcaEspanol: in the item's Spanish only); by bytes
@@ -625,8 +628,13 @@ struct Indice::Datos {
     }
     std::string_view Notas(uint32_t i) const
     {
-        const uint32_t desde = ranuras[i].notas;
-        return Texto(De(desde).notas, desde & ~EnCambios, ranuras[i].largoNotas);
+        if (ranuras[i].Cambiada()) {
+            const auto [desde, largo] = notasAparte.at(i);
+            return std::string_view(cambiados.notas).substr(desde, largo);
+        }
+        const size_t desde = inicioNotas[i];
+        const size_t fin = i + 1 < inicioNotas.size() ? inicioNotas[i + 1] : leidos.notas.size();
+        return std::string_view(leidos.notas).substr(desde, fin - desde - 1);
     }
     std::string_view TemaPlegado(uint32_t i) const { return temas[ranuras[i].tema].plegado; }
     static uint32_t Donde(uint32_t uso) { return uso & MarcaTema ? uso : uso & ~MarcaEspanol; }
@@ -734,7 +742,7 @@ bool Indice::Datos::RecorreLeidas(std::string_view buscado, bool alInicio, uint3
         cursor = k + 1;
         desde = cursor < hasta ? inicioNotas[cursor] : fin;
         const uint32_t i = k;
-        if (!ranuras[i].Viva() || ranuras[i].notas != inicioNotas[k])
+        if (!ranuras[i].Viva() || ranuras[i].Cambiada())
             continue; // changed since: among the changed ones
         const auto enNotas = static_cast<int32_t>(donde - inicioNotas[k]);
         if (enNotas + Largo(buscado) > Largo(Notas(i)))
@@ -959,10 +967,12 @@ uint32_t Indice::Datos::AnadeItem(const Item& item)
     largosTexto[i].espanol =
         static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - espanol));
     t.plegado.push_back('\0');
-    const size_t notas = t.notas.size();
-    r.notas = static_cast<uint32_t>(notas) | marca;
+    const auto notas = static_cast<uint32_t>(t.notas.size());
     PliegaUtf8(item.NOTASITEM, t.notas);
-    r.largoNotas = static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.notas.size() - notas));
+    if (construido)
+        notasAparte[i] = {notas, static_cast<uint32_t>(t.notas.size() - notas)};
+    else
+        inicioNotas.push_back(notas); // the slots are given one after another while building
     t.notas.push_back('\0');
     r.tema = IdTema(item.NOMBRETEMA, false);
     RecorreUsosDe(i, [&](std::string_view p, int letras, bool ingles) {
@@ -1078,7 +1088,6 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
                         n->OrdenaTemas(nombresTemas); // the table's topics take the first ids
                     const uint32_t i = n->AnadeItem(item);
                     n->orden.push_back(i);
-                    n->inicioNotas.push_back(n->ranuras[i].notas);
                 });
     if (!entero)
         return false;
@@ -1279,12 +1288,10 @@ void Indice::Datos::Aplica(const CambiosVocabulario& cambios, const BaseVocabula
     std::sort(notasCambiadas.begin(), notasCambiadas.end());
     notasCambiadas.erase(std::unique(notasCambiadas.begin(), notasCambiadas.end()),
                          notasCambiadas.end());
-    notasCambiadas.erase(std::remove_if(notasCambiadas.begin(), notasCambiadas.end(),
-                                        [&](uint32_t i) {
-                                            return !ranuras[i].Viva() ||
-                                                   !(ranuras[i].notas & EnCambios);
-                                        }),
-                         notasCambiadas.end());
+    notasCambiadas.erase(
+        std::remove_if(notasCambiadas.begin(), notasCambiadas.end(),
+                       [&](uint32_t i) { return !ranuras[i].Viva() || !ranuras[i].Cambiada(); }),
+        notasCambiadas.end());
     CuentaRangos(desde);
 }
 
