@@ -172,8 +172,26 @@ void PliegaUtf8(QStringView texto, std::string& destino)
 }
 
 // The originals are not kept whole: most of their characters are their own folding, so only
-// the others are written down, as (character + 1, folded bytes since the previous one), and a
-// zero ends each text. This takes less than half the memory of a copy.
+// the others are written down, as (character's code, folded bytes since the previous one), and a
+// zero ends each text. This takes less than half the memory of a copy. The code keeps capitals
+// and the accented letters of Latin-1 within one byte: most of the characters written down.
+constexpr uint32_t Mayusculas = 26, Latinas = 64;
+uint32_t CodigoDe(char32_t c)
+{
+    if (c >= U'A' && c <= U'Z')
+        return 1 + (c - U'A');
+    if (c >= 0xC0 && c <= 0xFF)
+        return 1 + Mayusculas + (c - 0xC0);
+    return 1 + Mayusculas + Latinas + c;
+}
+char32_t CaracterDe(uint32_t codigo)
+{
+    if (codigo <= Mayusculas)
+        return U'A' + (codigo - 1);
+    if (codigo <= Mayusculas + Latinas)
+        return 0xC0 + (codigo - 1 - Mayusculas);
+    return codigo - 1 - Mayusculas - Latinas;
+}
 void AnadeVarint(std::string& destino, uint32_t v)
 {
     while (v >= 0x80) {
@@ -207,7 +225,7 @@ void PliegaConParches(QStringView texto, std::string& plegado, std::string& parc
         if (n == b - a && std::equal(u, u + n, s + a))
             return;
         const char32_t c = b - a == 2 ? QChar::surrogateToUcs4(s[a], s[a + 1]) : s[a];
-        AnadeVarint(parches, c + 1);
+        AnadeVarint(parches, CodigoDe(c));
         AnadeVarint(parches, static_cast<uint32_t>(antes - ultimo));
         ultimo = plegado.size();
     });
@@ -227,7 +245,7 @@ QString RestauraOriginal(std::string_view plegado, const char*& p)
         const size_t copia = std::min<size_t>(LeeVarint(p), plegado.size() - desde);
         original += QString::fromUtf8(plegado.data() + desde, static_cast<qsizetype>(copia));
         desde += copia;
-        const char32_t cp = c - 1;
+        const char32_t cp = CaracterDe(c);
         QString caracter;
         if (cp >= 0x10000)
             caracter = QString::fromUcs4(&cp, 1);

@@ -296,6 +296,37 @@ private slots:
         QCOMPARE(nombres.removeDuplicates(), 0);
     }
 
+    // The index keeps only the folded texts and what restores them: every kind of character
+    // that folds to something else comes back as written, in English and in Spanish.
+    void originalesDeCadaLetraQueSePliega()
+    {
+        QStringList letras;
+        for (const auto& [desde, hasta] :
+             {std::pair(0x41, 0x5A), std::pair(0xC0, 0x24F), std::pair(0x386, 0x3A9),
+              std::pair(0x400, 0x42F), std::pair(0x1E9E, 0x1E9E), std::pair(0x1D400, 0x1D419)})
+            for (char32_t c = char32_t(desde); c <= char32_t(hasta); ++c)
+                letras << QString::fromUcs4(&c, 1);
+        QTemporaryDir carpeta;
+        BaseVocabulario base;
+        BaseVocabulario::CreaVacia(carpeta.filePath(QStringLiteral("letras.MDB")));
+        base.Abre(carpeta.filePath(QStringLiteral("letras.MDB")));
+        QList<Item> items;
+        for (qsizetype k = 0; k < letras.size(); k += 16) {
+            const QString trozo = letras.mid(k, 16).join(QString());
+            items.append({QStringLiteral("w%1 %2").arg(k).arg(trozo), trozo + u'x', SinCategoria,
+                          QString()});
+            base.AgregaItem(items.back());
+        }
+        Busqueda::Indice indice;
+        indice.Construye(base);
+        for (const Item& item : items) {
+            const std::vector<Hallazgo> r = indice.Busca(item.ITEMING, 1);
+            QVERIFY2(!r.empty(), qPrintable(item.ITEMING));
+            QCOMPARE(r[0].ingles, item.ITEMING);
+            QCOMPARE(r[0].espanol, item.ITEMESP);
+        }
+    }
+
     void fragmentoDeNotas()
     {
         const std::vector<Hallazgo> r = indice_.Busca(QStringLiteral("fiestas"));
