@@ -588,12 +588,23 @@ struct Indice::Datos {
     std::vector<uint32_t> huecos = std::vector<uint32_t>(1 << 16, Vacio);
     size_t palabrasEnHuecos = 0;
     std::vector<uint32_t> porBytes;
-    // By length, each word beside the set of its letters, read one after another for near
-    // words.
+    // By length, the set of letters of each word, read one after another for near words. The
+    // words met while building are numbered by length, so the k-th of a length is the word
+    // primeraDeLargo + k; those met since follow, each beside its number.
     struct DeLargo {
         uint32_t mascara, palabra;
     };
-    std::array<std::vector<DeLargo>, 256> porLargo;
+    std::array<std::vector<uint32_t>, 256> mascarasDeLargo;
+    std::array<uint32_t, 256> primeraDeLargo{};
+    std::array<std::vector<DeLargo>, 256> nuevasDeLargo;
+    template <typename Visita> void RecorreDeLargo(size_t largo, Visita&& visita) const
+    {
+        const std::vector<uint32_t>& mascaras = mascarasDeLargo[largo];
+        for (size_t k = 0; k < mascaras.size(); ++k)
+            visita(mascaras[k], primeraDeLargo[largo] + static_cast<uint32_t>(k));
+        for (const auto [m, w] : nuevasDeLargo[largo])
+            visita(m, w);
+    }
     // A word's holders: packed as built (room for exactly those), or moved to the end with
     // room for a power of two (Movida set in inicio).
     struct Usos {
@@ -902,7 +913,7 @@ uint32_t Indice::Datos::IdPalabra(std::string_view palabra, int letras)
         const auto donde = std::partition_point(porBytes.begin(), porBytes.end(),
                                                 [&](uint32_t w) { return Palabra(w) < palabra; });
         porBytes.insert(donde, id);
-        porLargo[largos.back()].push_back({MascaraDe(LetrasDe(palabra)), id});
+        nuevasDeLargo[largos.back()].push_back({MascaraDe(LetrasDe(palabra)), id});
         return id;
     }
     if (++palabrasEnHuecos * 2 >= huecos.size())
@@ -1129,8 +1140,12 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     }
     n->NumeraPorLargo();
     const auto palabras = static_cast<uint32_t>(n->palabraIni.size() - 1);
-    for (uint32_t w = 0; w < palabras; ++w)
-        n->porLargo[n->largos[w]].push_back({MascaraDe(LetrasDe(n->Palabra(w))), w});
+    for (uint32_t w = 0; w < palabras; ++w) {
+        std::vector<uint32_t>& mascaras = n->mascarasDeLargo[n->largos[w]];
+        if (mascaras.empty())
+            n->primeraDeLargo[n->largos[w]] = w;
+        mascaras.push_back(MascaraDe(LetrasDe(n->Palabra(w))));
+    }
     n->porBytes.resize(palabras);
     for (uint32_t w = 0; w < palabras; ++w)
         n->porBytes[w] = w;
@@ -1163,8 +1178,8 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     Ajusta(n->porBytes, Holgura);
     Ajusta(n->rango, Holgura);
     Ajusta(n->inicioNotas);
-    for (auto& deLargo : n->porLargo)
-        Ajusta(deLargo);
+    for (auto& mascaras : n->mascarasDeLargo)
+        Ajusta(mascaras);
     d = std::move(n);
     return true;
 }
@@ -1831,9 +1846,9 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             const std::optional<DistanciaBytes> distanciaBytes =
                 ascii ? std::optional<DistanciaBytes>(termino) : std::nullopt;
             for (int l = std::max(1, largo - tope); l <= std::min(255, largo + tope); ++l) {
-                for (const auto [m, w] : x.porLargo[static_cast<size_t>(l)]) {
+                x.RecorreDeLargo(static_cast<size_t>(l), [&](uint32_t m, uint32_t w) {
                     if (!PocosBits(mascara & ~m, tope) || !PocosBits(m & ~mascara, tope))
-                        continue;
+                        return;
                     const std::string_view palabra = x.Palabra(w);
                     int dist = 0;
                     if (ascii && palabra.size() == static_cast<size_t>(l)) { // a byte a letter
@@ -1842,14 +1857,14 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                         char32_t otra[64];
                         const int cuantas = LetrasEn(palabra, otra, 64);
                         if (cuantas > 64)
-                            continue;
+                            return;
                         dist = DistanciaEdicion(
                             std::u32string_view(letras),
                             std::u32string_view(otra, static_cast<size_t>(cuantas)), tope);
                     }
                     if (dist >= 1 && dist <= tope)
                         cercanas.push_back({w, SinSegunda, k, static_cast<uint32_t>(dist)});
-                }
+                });
             }
             const char* s = termino.data();
             const int32_t n = Largo(termino);
