@@ -1,5 +1,5 @@
 #pragma once
-// Finding a piece of bytes in a long buffer, fast: the notes of every item are searched on most
+// Finding a piece of bytes in a long buffer, fast: the words of the notes are searched on most
 // keystrokes of search everywhere.
 #include <cstddef>
 #include <string_view>

@@ -2,6 +2,7 @@
 
 #include "busqueda/BuscaBytes.h"
 #include "busqueda/Distancia.h"
+#include "busqueda/NotasCodificadas.h"
 
 #include "data/Cotejo.h"
 #include "data/ErrorTalvex.h"
@@ -542,10 +543,10 @@ struct Indice::Datos {
 
     // Each item has a slot, which says where its texts lie: the folded English and Spanish,
     // each ended by a zero byte (folding never gives one), and what restores their originals.
-    // Its folded notes, likewise ended, lie apart (inicioNotas, notasAparte). The notes as
-    // written are read from the store when a result shows them: their changed characters,
-    // written down, took more than half the memory of the folded notes themselves. A changed
-    // item's texts go elsewhere (Textos).
+    // Its folded notes lie apart (notasLeidas, notasAparte). The notes as written are read
+    // from the store when a result shows them: their changed characters, written down, took
+    // more than half the memory of the folded notes themselves. A changed item's texts go
+    // elsewhere (Textos).
     struct Ranura {
         uint32_t plegado = 0, parches = 0;
         uint32_t tema = Libre;
@@ -559,7 +560,7 @@ struct Indice::Datos {
     };
     std::vector<Largos> largosTexto;
     // The texts read at once, and those of the items changed since (their offsets marked
-    // EnCambios): the first stay as built, never grown.
+    // EnCambios): the first stay as built, never grown. Only a changed item's notes are here.
     struct Textos {
         std::string plegado, notas, parches;
     } leidos, cambiados;
@@ -570,11 +571,12 @@ struct Indice::Datos {
     std::vector<uint32_t> orden;  // the items' slots in key order (the index list's order)
     std::vector<uint32_t> rango;  // by slot: its place in orden
     std::vector<uint32_t> porIngles, porEspanol; // slots by folded English, and by Spanish
-    // The notes read at once lie in key order, their starts in inicioNotas: the k-th is the
-    // k-th slot's, as the slots are given in key order while the index is built, and it ends
-    // where the next begins. The slots of the items changed since are in notasCambiadas, where
-    // their notes lie in notasAparte (start, length).
-    std::vector<uint32_t> inicioNotas, notasCambiadas;
+    // The notes read at once lie in key order, held as the numbers of their words: the k-th
+    // is the k-th slot's, as the slots are given in key order while the index is built. The
+    // slots of the items changed since are in notasCambiadas, their notes as text in
+    // cambiados.notas at notasAparte (start, length).
+    NotasCodificadas notasLeidas;
+    std::vector<uint32_t> notasCambiadas;
     std::unordered_map<uint32_t, std::pair<uint32_t, uint32_t>> notasAparte;
 
     // The distinct folded words of English, Spanish and topic names, with the items (or
@@ -655,15 +657,17 @@ struct Indice::Datos {
                      (r.plegado & ~EnCambios) + static_cast<uint32_t>(Ingles(i).size()) + 1,
                      largosTexto[i].espanol);
     }
+    // The item's folded notes; those read at once are written out for the thread that asks,
+    // and stay until it asks again.
     std::string_view Notas(uint32_t i) const
     {
         if (ranuras[i].Cambiada()) {
             const auto [desde, largo] = notasAparte.at(i);
             return std::string_view(cambiados.notas).substr(desde, largo);
         }
-        const size_t desde = inicioNotas[i];
-        const size_t fin = i + 1 < inicioNotas.size() ? inicioNotas[i + 1] : leidos.notas.size();
-        return std::string_view(leidos.notas).substr(desde, fin - desde - 1);
+        thread_local std::string leidas;
+        notasLeidas.Lee(i, leidas);
+        return leidas;
     }
     std::string_view TemaPlegado(uint32_t i) const { return temas[ranuras[i].tema].plegado; }
     static uint32_t Donde(uint32_t uso) { return uso & MarcaTema ? uso : uso & ~MarcaEspanol; }
@@ -715,8 +719,15 @@ struct Indice::Datos {
     template <typename Campo> void PonEn(std::vector<uint32_t>& por, uint32_t i, Campo campo);
     void Aplica(const CambiosVocabulario& cambios, const BaseVocabulario& base);
     std::vector<uint32_t> Localiza(const std::vector<QByteArray>& claves) const;
+    struct BuscaEnNotas {
+        std::string_view buscado;
+        bool alInicio;
+        bool conBlancos; // then the marked words only hold a piece of it
+        NotasCodificadas::Marcas marcas;
+    };
+    BuscaEnNotas PreparaNotas(std::string_view buscado, bool alInicio) const;
     template <typename Visita>
-    bool RecorreLeidas(std::string_view buscado, bool alInicio, uint32_t primera, uint32_t hasta,
+    bool RecorreLeidas(const BuscaEnNotas& busca, uint32_t primera, uint32_t hasta,
                        Visita&& visita) const;
     void InsertaEnOrden(std::vector<uint32_t> nuevas);
 };
@@ -740,51 +751,39 @@ QString Indice::Datos::NotasOriginales(uint32_t i, const QString& ingles) const
     return QString::fromUtf8(plegadas.data(), static_cast<qsizetype>(plegadas.size()));
 }
 
-// Calls visita(item, where) for the notes read at once, from the primera-th to before the
-// hasta-th, that hold buscado (alInicio: at a word beginning) and are still the item's, with
-// the first place; false when visita said to stop.
-template <typename Visita>
-bool Indice::Datos::RecorreLeidas(std::string_view buscado, bool alInicio, uint32_t primera,
-                                  uint32_t hasta, Visita&& visita) const
+// The words of the notes read at once that hold buscado (alInicio: at a word beginning). A
+// query with blanks in it is looked for by its longest piece without them, and then in the
+// notes that piece leads to.
+Indice::Datos::BuscaEnNotas Indice::Datos::PreparaNotas(std::string_view buscado,
+                                                        bool alInicio) const
 {
-    const char* texto = leidos.notas.data();
-    const size_t fin = hasta < inicioNotas.size() ? inicioNotas[hasta] : leidos.notas.size();
-    size_t desde = primera < inicioNotas.size() ? inicioNotas[primera] : fin;
-    uint32_t cursor = primera;
-    while (desde < fin) {
-        const char* h = alInicio ? BuscaBytesTrasSeparador(texto + desde, fin - desde, buscado)
-                                 : BuscaBytes(texto + desde, fin - desde, buscado);
-        if (!h)
-            break;
-        const auto donde = static_cast<uint32_t>(h - texto);
-        // The note holding it: most often the one at the cursor or just after, so the search
-        // gallops from there before halving.
-        uint32_t salto = 1, bajo = cursor;
-        while (bajo + salto < hasta && inicioNotas[bajo + salto] <= donde) {
-            bajo += salto;
-            salto *= 2;
-        }
-        const auto k = static_cast<uint32_t>(
-            std::upper_bound(inicioNotas.begin() + bajo,
-                             inicioNotas.begin() + std::min(hasta, bajo + salto), donde) -
-            inicioNotas.begin() - 1);
-        cursor = k + 1;
-        desde = cursor < hasta ? inicioNotas[cursor] : fin;
-        const uint32_t i = k;
+    BuscaEnNotas busca{buscado, alInicio, false, {}};
+    const std::string_view pieza = NotasCodificadas::PiezaSinBlancos(buscado);
+    busca.conBlancos = pieza.size() != buscado.size();
+    const bool alInicioExacto = alInicio && !busca.conBlancos;
+    busca.marcas = notasLeidas.MarcaPalabras(pieza, alInicioExacto, [&](std::string_view palabra) {
+        return !alInicioExacto || BuscaInicioPalabra(palabra, buscado, false) >= 0;
+    });
+    return busca;
+}
+
+// Calls visita(item) for the notes read at once, from the primera-th to before the hasta-th,
+// that hold what busca looks for and are still the item's; false when visita said to stop.
+template <typename Visita>
+bool Indice::Datos::RecorreLeidas(const BuscaEnNotas& busca, uint32_t primera, uint32_t hasta,
+                                  Visita&& visita) const
+{
+    return notasLeidas.Recorre(busca.marcas, primera, hasta, [&](uint32_t i) {
         if (!ranuras[i].Viva() || ranuras[i].Cambiada())
-            continue; // changed since: among the changed ones
-        const auto enNotas = static_cast<int32_t>(donde - inicioNotas[k]);
-        if (enNotas + Largo(buscado) > Largo(Notas(i)))
-            continue;
-        if (alInicio && !EmpiezaPalabra(Notas(i), enNotas, false)) {
-            desde = donde + 1; // the same note may hold it further on
-            cursor = k;
-            continue;
+            return true; // changed since: among the changed ones
+        if (busca.conBlancos) {
+            const std::string_view notas = Notas(i);
+            if (busca.alInicio ? BuscaInicioPalabra(notas, busca.buscado, false) < 0
+                               : notas.find(busca.buscado) == std::string_view::npos)
+                return true;
         }
-        if (!visita(i, enNotas))
-            return false;
-    }
-    return true;
+        return visita(i);
+    });
 }
 
 namespace {
@@ -996,13 +995,16 @@ uint32_t Indice::Datos::AnadeItem(const Item& item)
     largosTexto[i].espanol =
         static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - espanol));
     t.plegado.push_back('\0');
-    const auto notas = static_cast<uint32_t>(t.notas.size());
-    PliegaUtf8(item.NOTASITEM, t.notas);
-    if (construido)
+    if (construido) {
+        const auto notas = static_cast<uint32_t>(t.notas.size());
+        PliegaUtf8(item.NOTASITEM, t.notas);
         notasAparte[i] = {notas, static_cast<uint32_t>(t.notas.size() - notas)};
-    else
-        inicioNotas.push_back(notas); // the slots are given one after another while building
-    t.notas.push_back('\0');
+    } else { // the slots are given one after another while building
+        thread_local std::string plegadas;
+        plegadas.clear();
+        PliegaUtf8(item.NOTASITEM, plegadas);
+        notasLeidas.Anade(plegadas);
+    }
     r.tema = IdTema(item.NOMBRETEMA, false);
     RecorreUsosDe(i, [&](std::string_view p, int letras, bool ingles) {
         AnadeUso(IdPalabra(p, letras), ingles ? i : i | MarcaEspanol);
@@ -1163,7 +1165,7 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
 
     Ajusta(n->leidos.parches);
     Ajusta(n->leidos.plegado);
-    Ajusta(n->leidos.notas);
+    n->notasLeidas.Termina();
     constexpr size_t Holgura = 2048;
     Ajusta(n->ranuras, Holgura);
     Ajusta(n->largosTexto, Holgura);
@@ -1177,7 +1179,6 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     Ajusta(n->porEspanol, Holgura);
     Ajusta(n->porBytes, Holgura);
     Ajusta(n->rango, Holgura);
-    Ajusta(n->inicioNotas);
     for (auto& mascaras : n->mascarasDeLargo)
         Ajusta(mascaras);
     d = std::move(n);
@@ -1423,53 +1424,49 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     auto Lleno = [&] { return res.size() >= limite; };
 
     // Every word after the first must begin a word somewhere in the item.
-    // Calls visita(item, where) for every item whose folded notes hold buscado (alInicio: at a
-    // word beginning), in key order, until it returns false. The notes read at once lie in key
+    // Calls visita(item) for every item whose folded notes hold buscado (alInicio: at a word
+    // beginning), in key order, until it returns false. The notes read at once lie in key
     // order; those changed since (few) are looked at first and go in among them by their place.
     auto RecorreNotas = [&](std::string_view buscado, bool alInicio, auto&& visita) {
-        std::vector<std::tuple<uint32_t, uint32_t, int32_t>> cambiadas; // place, item, where
+        std::vector<std::pair<uint32_t, uint32_t>> cambiadas; // place, item
         for (uint32_t i : x.notasCambiadas) {
             const std::string_view notas = x.Notas(i);
-            if (alInicio) {
-                if (const int32_t p = BuscaInicioPalabra(notas, buscado, false); p >= 0)
-                    cambiadas.emplace_back(x.rango[i], i, p);
-            } else if (const char* h = BuscaBytes(notas.data(), notas.size(), buscado)) {
-                cambiadas.emplace_back(x.rango[i], i, static_cast<int32_t>(h - notas.data()));
-            }
+            if (alInicio ? BuscaInicioPalabra(notas, buscado, false) >= 0
+                         : BuscaBytes(notas.data(), notas.size(), buscado) != nullptr)
+                cambiadas.emplace_back(x.rango[i], i);
         }
         std::sort(cambiadas.begin(), cambiadas.end());
         auto cambiada = cambiadas.begin();
         auto VisitaCambiadasAntes = [&](uint32_t lugar) {
-            for (; cambiada != cambiadas.end() && std::get<0>(*cambiada) < lugar; ++cambiada)
-                if (!visita(std::get<1>(*cambiada), std::get<2>(*cambiada)))
+            for (; cambiada != cambiadas.end() && cambiada->first < lugar; ++cambiada)
+                if (!visita(cambiada->second))
                     return false;
             return true;
         };
-        auto Visita = [&](uint32_t i, int32_t enNotas) {
-            return VisitaCambiadasAntes(x.rango[i]) && visita(i, enNotas);
-        };
-        const auto notas = static_cast<uint32_t>(x.inicioNotas.size());
+        auto Visita = [&](uint32_t i) { return VisitaCambiadasAntes(x.rango[i]) && visita(i); };
+        const uint32_t notas = x.notasLeidas.Cuantas();
+        const Datos::BuscaEnNotas busca = x.PreparaNotas(buscado, alInicio);
         bool sigue = true;
         // Many notes are searched in two halves at once: the second on a thread of its own,
         // which keeps what it finds until the first half has been visited (and stops when the
         // first half was enough).
-        if (x.leidos.notas.size() < PartirDesde.load(std::memory_order_relaxed)) {
-            sigue = x.RecorreLeidas(buscado, alInicio, 0, notas, Visita);
+        if (x.notasLeidas.Bytes() < PartirDesde.load(std::memory_order_relaxed)) {
+            sigue = x.RecorreLeidas(busca, 0, notas, Visita);
         } else {
             const uint32_t mitad = notas / 2;
             std::atomic<bool> basta{false};
-            std::vector<std::pair<uint32_t, int32_t>> segunda;
+            std::vector<uint32_t> segunda;
             std::thread otra([&] {
-                x.RecorreLeidas(buscado, alInicio, mitad, notas, [&](uint32_t i, int32_t enNotas) {
-                    segunda.emplace_back(i, enNotas);
+                x.RecorreLeidas(busca, mitad, notas, [&](uint32_t i) {
+                    segunda.push_back(i);
                     return !basta.load(std::memory_order_relaxed);
                 });
             });
-            sigue = x.RecorreLeidas(buscado, alInicio, 0, mitad, Visita);
+            sigue = x.RecorreLeidas(busca, 0, mitad, Visita);
             basta = !sigue;
             otra.join();
             for (size_t k = 0; sigue && k < segunda.size(); ++k)
-                sigue = Visita(segunda[k].first, segunda[k].second);
+                sigue = Visita(segunda[k]);
         }
         if (sigue)
             VisitaCambiadasAntes(UINT32_MAX);
@@ -1540,7 +1537,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             const bool alguno = MarcaDelIndice(t, posibles);
             const auto [a, b] = PalabrasQueEmpiezan(t);
             std::vector<uint32_t> deNotas; // in key order
-            RecorreNotas(t, true, [&](uint32_t i, int32_t) {
+            RecorreNotas(t, true, [&](uint32_t i) {
                 posibles[i] = 1;
                 deNotas.push_back(i);
                 return true;
@@ -1572,7 +1569,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     auto TodasMarcadas = [&] { return marcadas > 0 && marcadas + 1 == terminos.size(); };
     size_t preguntas = 0;
     const size_t marcarTras = MarcarTras.load(std::memory_order_relaxed) *
-                              std::max<size_t>(1, x.leidos.notas.size() >> 21);
+                              std::max<size_t>(1, x.notasLeidas.Bytes() >> 21);
     auto Marca = [&](size_t k) {
         const std::string_view t = terminos[k];
         std::vector<uint8_t>& marcas = tiene[k];
@@ -1580,7 +1577,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         ++marcadas;
         if (!Partida(t))
             MarcaDelIndice(t, marcas);
-        RecorreNotas(t, true, [&](uint32_t i, int32_t) {
+        RecorreNotas(t, true, [&](uint32_t i) {
             marcas[i] = 1;
             return true;
         });
@@ -1777,10 +1774,12 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // The notes: the whole query inside them, at a word beginning if there is one there; for
     // several words, the first beginning a word, among the items that can hold them all.
     if (!Lleno() && !variasPalabras) {
-        RecorreNotas(q, false, [&](uint32_t i, int32_t enNotas) {
+        RecorreNotas(q, false, [&](uint32_t i) {
             if (nivel[i] == SinNivel) {
-                const int32_t p = BuscaInicioPalabra(x.Notas(i), q, false);
-                AgregaItem(i, Lugar::Notas, p >= 0 ? p : enNotas, Largo(q));
+                const std::string_view notas = x.Notas(i);
+                const int32_t p = BuscaInicioPalabra(notas, q, false);
+                AgregaItem(i, Lugar::Notas, p >= 0 ? p : static_cast<int32_t>(notas.find(q)),
+                           Largo(q));
             }
             return !Lleno();
         });
@@ -1805,7 +1804,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             for (size_t k = 0; k < x.orden.size() && Mira(x.orden[k]); ++k) {
             }
         else
-            RecorreNotas(terminos[0], true, [&](uint32_t i, int32_t) { return Mira(i); });
+            RecorreNotas(terminos[0], true, [&](uint32_t i) { return Mira(i); });
     }
 
     // Near matches: items and topics holding a stored word within one or two edits of a query

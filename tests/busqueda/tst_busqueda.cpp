@@ -4,6 +4,7 @@
 
 #include "busqueda/BuscaBytes.h"
 #include "busqueda/Distancia.h"
+#include "busqueda/NotasCodificadas.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -475,10 +476,10 @@ private slots:
         }
     }
 
-    // The byte search over the notes finds what std::string_view::find finds, for pieces of
-    // every length, at every place across the blocks it compares at once, near the end and
-    // with look-alikes (same first, second and last byte) before the real one; and, looking
-    // only after separators, passes over exactly the places after a letter or digit.
+    // The byte search finds what std::string_view::find finds, for pieces of every length, at
+    // every place across the blocks it compares at once, near the end and with look-alikes
+    // (same first, second and last byte) before the real one; and, looking only after
+    // separators, passes over exactly the places after a letter or digit.
     void buscaBytesComoFind()
     {
         std::mt19937 azar(7);
@@ -509,6 +510,58 @@ private slots:
             QCOMPARE(hallado ? size_t(hallado - resto.data()) : std::string_view::npos,
                      trasSeparador);
         }
+    }
+
+    // Notes held as word numbers come back byte for byte (runs of blanks, blanks first and
+    // last, empty notes, more words than one unit numbers), and the notes found through the
+    // marked words of a piece, over any range, are those that hold it.
+    void notasCodificadasComoSuTexto()
+    {
+        std::mt19937 azar(11);
+        std::vector<std::string> palabras;
+        for (int k = 0; k < 40000; ++k) // most met once: numbers of two units
+            palabras.push_back("p" + std::to_string(k * 7919 % 100003) + "\xc3\xb1");
+        for (const char* comun : {"de", "la", "casa", "ca", "e.g.", "don't"})
+            palabras.push_back(comun);
+        const char* const blancos[] = {" ", " ", " ", "  ", "\r\n", "\n", "\t"};
+        Busqueda::NotasCodificadas codificadas;
+        std::vector<std::string> notas;
+        for (int k = 0; k < 30000; ++k) {
+            std::string nota = azar() % 10 == 0 ? " " : "";
+            for (int n = azar() % 9; n > 0; --n) {
+                nota += azar() % 4 ? palabras[palabras.size() - 1 - azar() % 6]
+                                   : palabras[azar() % palabras.size()];
+                nota += blancos[azar() % std::size(blancos)];
+            }
+            if (azar() % 3 == 0 && !nota.empty())
+                nota.pop_back();
+            codificadas.Anade(nota);
+            notas.push_back(std::move(nota));
+        }
+        codificadas.Termina();
+        QCOMPARE(codificadas.Cuantas(), uint32_t(notas.size()));
+        std::string leida;
+        for (uint32_t k = 0; k < notas.size(); ++k) {
+            codificadas.Lee(k, leida);
+            QCOMPARE(leida, notas[k]);
+        }
+        for (const std::string pieza : {"ca", "sa", "de", "p9", "1\xc3\xb1", "t", "zz", "e.g"}) {
+            const auto marcas =
+                codificadas.MarcaPalabras(pieza, false, [](std::string_view) { return true; });
+            const auto primera = uint32_t(azar() % notas.size());
+            const auto hasta = primera + uint32_t(azar() % (notas.size() - primera + 1));
+            std::vector<uint32_t> halladas, esperadas;
+            codificadas.Recorre(marcas, primera, hasta, [&](uint32_t k) {
+                halladas.push_back(k);
+                return true;
+            });
+            for (uint32_t k = primera; k < hasta; ++k)
+                if (notas[k].find(pieza) != std::string::npos)
+                    esperadas.push_back(k);
+            QCOMPARE(halladas, esperadas);
+        }
+        QCOMPARE(Busqueda::NotasCodificadas::PiezaSinBlancos(" ab\tcde f "),
+                 std::string_view("cde"));
     }
 };
 

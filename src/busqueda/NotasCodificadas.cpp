@@ -1,0 +1,177 @@
+#include "busqueda/NotasCodificadas.h"
+
+#include <functional>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define TALVEX_X86 1
+#endif
+
+namespace Busqueda {
+
+namespace {
+
+bool EsBlanco(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+constexpr uint32_t Vacio = 0xFFFFFFFFu;
+
+// A number of two units has its first unit's top bit set, and the number is what the rest of
+// that unit says, above the second unit's 15 bits. Each unit is read with the one before it
+// (the units begin with a zero, and no note ends in a first unit), so that many are tested at
+// once; a first unit is tested as a number of one unit too, but never found.
+uint32_t Marcada(const uint16_t* u, size_t j, const uint64_t* marcas)
+{
+    const uint32_t antes = u[j - 1], c = u[j];
+    const uint32_t id = ((antes & 0x7FFF) << 15 & (0u - (antes >> 15))) | (c & 0x7FFF);
+    return static_cast<uint32_t>(marcas[id >> 6] >> (id & 63)) & ((c >> 15) ^ 1);
+}
+
+#ifdef TALVEX_X86
+// Eight units' marks, 1 or 0 in each lane (a lambda would not take the function's target).
+__attribute__((target("avx2"), always_inline)) inline __m256i Ocho(const uint16_t* u, size_t j,
+                                                                   const int* marcas)
+{
+    const __m256i bajos = _mm256_set1_epi32(0x7FFF), uno = _mm256_set1_epi32(1);
+    const __m256i antes =
+        _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(u + j - 1)));
+    const __m256i actual =
+        _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(u + j)));
+    const __m256i alto = _mm256_and_si256(_mm256_slli_epi32(_mm256_and_si256(antes, bajos), 15),
+                                          _mm256_srai_epi32(_mm256_slli_epi32(antes, 16), 31));
+    const __m256i id = _mm256_or_si256(alto, _mm256_and_si256(actual, bajos));
+    const __m256i palabra = _mm256_i32gather_epi32(marcas, _mm256_srli_epi32(id, 5), 4);
+    const __m256i bit = _mm256_srlv_epi32(palabra, _mm256_and_si256(id, _mm256_set1_epi32(31)));
+    const __m256i sola = _mm256_xor_si256(_mm256_srli_epi32(actual, 15), uno);
+    return _mm256_and_si256(_mm256_and_si256(bit, sola), uno);
+}
+
+// Sixteen units at a time, their marks gathered eight at once (bit k in 32-bit word k / 32).
+__attribute__((target("avx2"))) size_t PrimeraMarcadaAvx2(const uint16_t* u, size_t j, size_t fin,
+                                                          const uint64_t* marcas)
+{
+    const auto* palabras = reinterpret_cast<const int*>(marcas);
+    for (; j + 16 <= fin; j += 16) {
+        const __m256i alguna = _mm256_or_si256(Ocho(u, j, palabras), Ocho(u, j + 8, palabras));
+        if (!_mm256_testz_si256(alguna, alguna))
+            break;
+    }
+    return j;
+}
+
+const bool ConAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
+} // namespace
+
+// A word is what runs up to a blank, with the blanks after it: the notes come back byte for
+// byte, and a piece without blanks lies within one word.
+void NotasCodificadas::Anade(std::string_view notas)
+{
+    inicio_.push_back(static_cast<uint32_t>(unidades_.size()));
+    bytes_ += notas.size() + 1;
+    for (size_t desde = 0; desde < notas.size();) {
+        size_t fin = desde;
+        while (fin < notas.size() && !EsBlanco(notas[fin]))
+            ++fin;
+        while (fin < notas.size() && EsBlanco(notas[fin]))
+            ++fin;
+        const uint32_t id = IdDe(notas.substr(desde, fin - desde));
+        if (id < Cortos) {
+            unidades_.push_back(static_cast<uint16_t>(id));
+        } else {
+            unidades_.push_back(static_cast<uint16_t>(0x8000 | (id >> 15)));
+            unidades_.push_back(static_cast<uint16_t>(id & 0x7FFF));
+        }
+        desde = fin;
+    }
+}
+
+std::string_view NotasCodificadas::PiezaSinBlancos(std::string_view texto)
+{
+    std::string_view pieza;
+    for (size_t desde = 0; desde < texto.size();) {
+        size_t fin = desde;
+        while (fin < texto.size() && !EsBlanco(texto[fin]))
+            ++fin;
+        if (fin - desde > pieza.size())
+            pieza = texto.substr(desde, fin - desde);
+        desde = fin + 1;
+    }
+    return pieza;
+}
+
+uint32_t NotasCodificadas::IdDe(std::string_view palabra)
+{
+    const size_t palabras = palabraIni_.size() - 1;
+    if (2 * (palabras + 1) > huecos_.size()) {
+        std::vector<uint32_t> mas(std::max<size_t>(1024, 2 * huecos_.size()), Vacio);
+        for (uint32_t w = 0; w < palabras; ++w) {
+            size_t h = std::hash<std::string_view>()(Palabra(w)) & (mas.size() - 1);
+            while (mas[h] != Vacio)
+                h = (h + 1) & (mas.size() - 1);
+            mas[h] = w;
+        }
+        huecos_.swap(mas);
+    }
+    size_t h = std::hash<std::string_view>()(palabra) & (huecos_.size() - 1);
+    for (; huecos_[h] != Vacio; h = (h + 1) & (huecos_.size() - 1))
+        if (Palabra(huecos_[h]) == palabra)
+            return huecos_[h];
+    const auto id = static_cast<uint32_t>(palabras);
+    huecos_[h] = id;
+    texto_.append(palabra);
+    texto_.push_back('\0');
+    palabraIni_.push_back(static_cast<uint32_t>(texto_.size()));
+    return id;
+}
+
+void NotasCodificadas::Termina()
+{
+    std::vector<uint32_t>().swap(huecos_);
+    texto_.shrink_to_fit();
+    palabraIni_.shrink_to_fit();
+    unidades_.shrink_to_fit();
+    inicio_.shrink_to_fit();
+}
+
+void NotasCodificadas::Lee(uint32_t k, std::string& texto) const
+{
+    texto.clear();
+    const size_t fin = Fin(k + 1);
+    for (size_t j = inicio_[k]; j < fin; ++j) {
+        uint32_t id = unidades_[j];
+        if (id >= Cortos)
+            id = ((id & 0x7FFF) << 15) | unidades_[++j];
+        texto.append(Palabra(id));
+    }
+}
+
+size_t NotasCodificadas::PrimeraMarcada(const Marcas& marcas, size_t j, size_t fin) const
+{
+    const uint16_t* u = unidades_.data();
+#ifdef TALVEX_X86
+    if (ConAvx2)
+        j = PrimeraMarcadaAvx2(u, j, fin, marcas.bits.data());
+#endif
+    while (j < fin && !Marcada(u, j, marcas.bits.data()))
+        ++j;
+    return j;
+}
+
+uint32_t NotasCodificadas::NotaDe(size_t j, uint32_t desde, uint32_t hasta) const
+{
+    uint32_t salto = 1, bajo = desde;
+    while (bajo + salto < hasta && inicio_[bajo + salto] <= j) {
+        bajo += salto;
+        salto *= 2;
+    }
+    return static_cast<uint32_t>(std::upper_bound(inicio_.begin() + bajo,
+                                                  inicio_.begin() + std::min(hasta, bajo + salto),
+                                                  j) -
+                                 inicio_.begin() - 1);
+}
+
+} // namespace Busqueda
