@@ -726,6 +726,7 @@ struct Indice::Datos {
         NotasCodificadas::Marcas marcas;
     };
     BuscaEnNotas PreparaNotas(std::string_view buscado, bool alInicio) const;
+    bool NotasTienen(const BuscaEnNotas& busca, uint32_t i) const;
     template <typename Visita>
     bool RecorreLeidas(const BuscaEnNotas& busca, uint32_t primera, uint32_t hasta,
                        Visita&& visita) const;
@@ -761,10 +762,22 @@ Indice::Datos::BuscaEnNotas Indice::Datos::PreparaNotas(std::string_view buscado
     const std::string_view pieza = NotasCodificadas::PiezaSinBlancos(buscado);
     busca.conBlancos = pieza.size() != buscado.size();
     const bool alInicioExacto = alInicio && !busca.conBlancos;
-    busca.marcas = notasLeidas.MarcaPalabras(pieza, alInicioExacto, [&](std::string_view palabra) {
-        return !alInicioExacto || BuscaInicioPalabra(palabra, buscado, false) >= 0;
-    });
+    busca.marcas =
+        notasLeidas.MarcaPalabras(pieza, alInicioExacto, [&](std::string_view palabra, size_t p) {
+            return !alInicioExacto || p == 0 || BuscaInicioPalabra(palabra, buscado, false) >= 0;
+        });
     return busca;
+}
+
+// Whether the item's folded notes hold what busca looks for.
+bool Indice::Datos::NotasTienen(const BuscaEnNotas& busca, uint32_t i) const
+{
+    if (ranuras[i].Cambiada() || busca.conBlancos) {
+        const std::string_view notas = Notas(i);
+        return busca.alInicio ? BuscaInicioPalabra(notas, busca.buscado, false) >= 0
+                              : notas.find(busca.buscado) != std::string_view::npos;
+    }
+    return notasLeidas.Tiene(busca.marcas, i);
 }
 
 // Calls visita(item) for the notes read at once, from the primera-th to before the hasta-th,
@@ -1427,6 +1440,16 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     // Calls visita(item) for every item whose folded notes hold buscado (alInicio: at a word
     // beginning), in key order, until it returns false. The notes read at once lie in key
     // order; those changed since (few) are looked at first and go in among them by their place.
+    // What the notes' words say of a query word, worked out once for the search.
+    std::vector<std::unique_ptr<Datos::BuscaEnNotas>> preparadas;
+    auto EnNotas = [&](std::string_view buscado, bool alInicio) -> const Datos::BuscaEnNotas& {
+        for (const auto& p : preparadas)
+            if (p->buscado == buscado && p->alInicio == alInicio)
+                return *p;
+        preparadas.push_back(
+            std::make_unique<Datos::BuscaEnNotas>(x.PreparaNotas(buscado, alInicio)));
+        return *preparadas.back();
+    };
     auto RecorreNotas = [&](std::string_view buscado, bool alInicio, auto&& visita) {
         std::vector<std::pair<uint32_t, uint32_t>> cambiadas; // place, item
         for (uint32_t i : x.notasCambiadas) {
@@ -1445,7 +1468,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         };
         auto Visita = [&](uint32_t i) { return VisitaCambiadasAntes(x.rango[i]) && visita(i); };
         const uint32_t notas = x.notasLeidas.Cuantas();
-        const Datos::BuscaEnNotas busca = x.PreparaNotas(buscado, alInicio);
+        const Datos::BuscaEnNotas& busca = EnNotas(buscado, alInicio);
         bool sigue = true;
         // Many notes are searched in two halves at once: the second on a thread of its own,
         // which keeps what it finds until the first half has been visited (and stops when the
@@ -1590,7 +1613,7 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
                    BuscaInicioPalabra(x.TemaPlegado(i), t, false) >= 0;
         };
         if (tiene[k].empty() && ++preguntas < marcarTras)
-            return EnTextos() || BuscaInicioPalabra(x.Notas(i), t, false) >= 0;
+            return EnTextos() || x.NotasTienen(EnNotas(t, true), i);
         if (tiene[k].empty())
             Marca(k);
         return tiene[k][i] != 0 || (Partida(t) && EnTextos());
@@ -1790,9 +1813,9 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             const bool marcado = TodasMarcadas();
             if (marcado && !TieneResto(i))
                 return true;
-            const int32_t p = BuscaInicioPalabra(x.Notas(i), terminos[0], false);
-            if (p >= 0 && (marcado || TieneResto(i)))
-                AgregaItem(i, Lugar::Notas, p, Largo(terminos[0]));
+            if (x.NotasTienen(EnNotas(terminos[0], true), i) && (marcado || TieneResto(i)))
+                AgregaItem(i, Lugar::Notas, BuscaInicioPalabra(x.Notas(i), terminos[0], false),
+                           Largo(terminos[0]));
             return !Lleno();
         };
         // With every other word marked, asking each item in key order costs less than

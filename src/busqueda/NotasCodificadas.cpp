@@ -1,6 +1,8 @@
 #include "busqueda/NotasCodificadas.h"
 
+#include <bit>
 #include <functional>
+#include <numeric>
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
@@ -14,6 +16,11 @@ namespace {
 bool EsBlanco(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool LetraODigitoAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
 constexpr uint32_t Vacio = 0xFFFFFFFFu;
@@ -54,9 +61,13 @@ __attribute__((target("avx2"))) size_t PrimeraMarcadaAvx2(const uint16_t* u, siz
 {
     const auto* palabras = reinterpret_cast<const int*>(marcas);
     for (; j + 16 <= fin; j += 16) {
-        const __m256i alguna = _mm256_or_si256(Ocho(u, j, palabras), Ocho(u, j + 8, palabras));
-        if (!_mm256_testz_si256(alguna, alguna))
-            break;
+        const __m256i primeras = Ocho(u, j, palabras), segundas = Ocho(u, j + 8, palabras);
+        // Lanes of 1 or 0: shifted to the sign bit, one bit each in the mask.
+        const auto mascara = static_cast<unsigned>(
+            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_slli_epi32(primeras, 31))) |
+            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_slli_epi32(segundas, 31))) << 8);
+        if (mascara)
+            return j + static_cast<size_t>(std::countr_zero(mascara));
     }
     return j;
 }
@@ -131,6 +142,19 @@ uint32_t NotasCodificadas::IdDe(std::string_view palabra)
 void NotasCodificadas::Termina()
 {
     std::vector<uint32_t>().swap(huecos_);
+    const auto palabras = static_cast<uint32_t>(palabraIni_.size() - 1);
+    porOrden_.resize(palabras);
+    std::iota(porOrden_.begin(), porOrden_.end(), 0u);
+    std::sort(porOrden_.begin(), porOrden_.end(),
+              [&](uint32_t a, uint32_t b) { return Palabra(a) < Palabra(b); });
+    for (uint32_t id = 0; id < palabras; ++id) {
+        const std::string_view palabra = Palabra(id);
+        for (size_t p = 1; p < palabra.size() && !EsBlanco(palabra[p]); ++p)
+            if (!LetraODigitoAscii(palabra[p - 1])) {
+                conDentro_.push_back(id);
+                break;
+            }
+    }
     texto_.shrink_to_fit();
     palabraIni_.shrink_to_fit();
     unidades_.shrink_to_fit();
@@ -159,6 +183,17 @@ size_t NotasCodificadas::PrimeraMarcada(const Marcas& marcas, size_t j, size_t f
     while (j < fin && !Marcada(u, j, marcas.bits.data()))
         ++j;
     return j;
+}
+
+bool NotasCodificadas::Tiene(const Marcas& marcas, uint32_t k) const
+{
+    if (marcas.cuantas == 0)
+        return false;
+    const size_t fin = Fin(k + 1);
+    for (size_t j = inicio_[k]; j < fin; ++j)
+        if (Marcada(unidades_.data(), j, marcas.bits.data()))
+            return true;
+    return false;
 }
 
 uint32_t NotasCodificadas::NotaDe(size_t j, uint32_t desde, uint32_t hasta) const

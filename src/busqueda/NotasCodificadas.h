@@ -29,8 +29,10 @@ public:
 
     // The longest piece of texto without blanks, which is within one word wherever it is.
     static std::string_view PiezaSinBlancos(std::string_view texto);
-    // By word number, the words whose text holds pieza (alInicio: not right after an ASCII
-    // letter or digit) and that please acepta.
+    // By word number, the words whose text holds pieza and that please acepta(word, where
+    // pieza is in it). alInicio: only where pieza may begin a word, at the word's start or
+    // not right after an ASCII letter or digit; the words beginning with it are found in
+    // their sorted order, and only those with such a place inside are looked through.
     struct Marcas {
         std::vector<uint64_t> bits;
         size_t cuantas = 0;
@@ -38,6 +40,8 @@ public:
     template <typename Acepta>
     Marcas MarcaPalabras(std::string_view pieza, bool alInicio, Acepta&& acepta) const;
 
+    // Whether the k-th note holds a marked word.
+    bool Tiene(const Marcas& marcas, uint32_t k) const;
     // Calls visita(k) for each note from the primera-th to before the hasta-th that holds a
     // marked word, in order, until it returns false; false then.
     template <typename Visita>
@@ -65,6 +69,8 @@ private:
     std::vector<uint16_t> unidades_{0};   // a zero, then the notes' words, one after another
     std::vector<uint32_t> inicio_;        // by note, its first unit
     std::vector<uint32_t> huecos_;        // open addressing from a word to its number
+    std::vector<uint32_t> porOrden_;      // the words' numbers by their bytes
+    std::vector<uint32_t> conDentro_;     // the words with a place inside where a word may begin
     size_t bytes_ = 0;
 };
 
@@ -75,19 +81,34 @@ NotasCodificadas::Marcas NotasCodificadas::MarcaPalabras(std::string_view pieza,
     const size_t palabras = palabraIni_.size() - 1;
     Marcas marcas;
     marcas.bits.assign((std::max<size_t>(palabras, Cortos) + 63) / 64, 0);
+    auto Marca = [&](uint32_t id, size_t donde) {
+        uint64_t& bits = marcas.bits[id >> 6];
+        const uint64_t bit = uint64_t{1} << (id & 63);
+        if (!(bits & bit) && acepta(Palabra(id), donde)) {
+            bits |= bit;
+            ++marcas.cuantas;
+        }
+    };
+    if (alInicio) {
+        auto desde =
+            std::lower_bound(porOrden_.begin(), porOrden_.end(), pieza,
+                             [&](uint32_t id, std::string_view p) { return Palabra(id) < p; });
+        for (; desde != porOrden_.end() && Palabra(*desde).starts_with(pieza); ++desde)
+            Marca(*desde, 0);
+        for (const uint32_t id : conDentro_)
+            if (const size_t p = Palabra(id).find(pieza, 1); p != std::string_view::npos)
+                Marca(id, p);
+        return marcas;
+    }
     uint32_t id = 0;
     for (size_t desde = 0; desde < texto_.size();) {
-        const char* h = (alInicio ? BuscaBytesTrasSeparador : BuscaBytes)(
-            texto_.data() + desde, texto_.size() - desde, pieza);
+        const char* h = BuscaBytes(texto_.data() + desde, texto_.size() - desde, pieza);
         if (!h)
             break;
         const auto p = static_cast<uint32_t>(h - texto_.data());
         while (palabraIni_[id + 1] <= p)
             ++id;
-        if (acepta(Palabra(id))) {
-            marcas.bits[id >> 6] |= uint64_t{1} << (id & 63);
-            ++marcas.cuantas;
-        }
+        Marca(id, p - palabraIni_[id]);
         desde = palabraIni_[++id];
     }
     return marcas;

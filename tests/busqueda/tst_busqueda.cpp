@@ -514,7 +514,8 @@ private slots:
 
     // Notes held as word numbers come back byte for byte (runs of blanks, blanks first and
     // last, empty notes, more words than one unit numbers), and the notes found through the
-    // marked words of a piece, over any range, are those that hold it.
+    // marked words of a piece, over any range, are those that hold it (anywhere, or where it
+    // may begin a word).
     void notasCodificadasComoSuTexto()
     {
         std::mt19937 azar(11);
@@ -545,21 +546,38 @@ private slots:
             codificadas.Lee(k, leida);
             QCOMPARE(leida, notas[k]);
         }
-        for (const std::string pieza : {"ca", "sa", "de", "p9", "1\xc3\xb1", "t", "zz", "e.g"}) {
-            const auto marcas =
-                codificadas.MarcaPalabras(pieza, false, [](std::string_view) { return true; });
-            const auto primera = uint32_t(azar() % notas.size());
-            const auto hasta = primera + uint32_t(azar() % (notas.size() - primera + 1));
-            std::vector<uint32_t> halladas, esperadas;
-            codificadas.Recorre(marcas, primera, hasta, [&](uint32_t k) {
-                halladas.push_back(k);
-                return true;
-            });
-            for (uint32_t k = primera; k < hasta; ++k)
-                if (notas[k].find(pieza) != std::string::npos)
-                    esperadas.push_back(k);
-            QCOMPARE(halladas, esperadas);
-        }
+        // At a beginning: at the start or after a byte that is no ASCII letter or digit.
+        auto AlInicio = [](std::string_view texto, std::string_view pieza) {
+            for (size_t p = texto.find(pieza); p != std::string_view::npos;
+                 p = texto.find(pieza, p + 1))
+                if (p == 0 || !std::isalnum(static_cast<unsigned char>(texto[p - 1])))
+                    return true;
+            return false;
+        };
+        for (const bool alInicio : {false, true})
+            for (const std::string pieza :
+                 {"ca", "sa", "de", "p9", "1\xc3\xb1", "t", "g", "zz", "e.g", "\xb1"}) {
+                const auto marcas =
+                    codificadas.MarcaPalabras(pieza, alInicio, [&](std::string_view w, size_t) {
+                        return !alInicio || AlInicio(w, pieza);
+                    });
+                const auto primera = uint32_t(azar() % notas.size());
+                const auto hasta = primera + uint32_t(azar() % (notas.size() - primera + 1));
+                std::vector<uint32_t> halladas, esperadas;
+                codificadas.Recorre(marcas, primera, hasta, [&](uint32_t k) {
+                    halladas.push_back(k);
+                    return true;
+                });
+                for (uint32_t k = primera; k < hasta; ++k)
+                    if (alInicio ? AlInicio(notas[k], pieza)
+                                 : notas[k].find(pieza) != std::string::npos)
+                        esperadas.push_back(k);
+                QCOMPARE(halladas, esperadas);
+                for (uint32_t k = 0; k < notas.size(); k += 97)
+                    QCOMPARE(codificadas.Tiene(marcas, k),
+                             alInicio ? AlInicio(notas[k], pieza)
+                                      : notas[k].find(pieza) != std::string::npos);
+            }
         QCOMPARE(Busqueda::NotasCodificadas::PiezaSinBlancos(" ab\tcde f "),
                  std::string_view("cde"));
     }
