@@ -9,9 +9,4 @@ namespace Busqueda {
 // The first place of aguja in [s, s + n), or null (s itself for an empty aguja).
 const char* BuscaBytes(const char* s, size_t n, std::string_view aguja);
 
-// The same, skipping the places right after an ASCII letter or digit, which begin no word: a
-// query word of one or two letters is inside other words far more often than at their start.
-// The first place of the range is never skipped (its byte before is not looked at).
-const char* BuscaBytesTrasSeparador(const char* s, size_t n, std::string_view aguja);
-
 } // namespace Busqueda

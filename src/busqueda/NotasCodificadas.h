@@ -2,8 +2,8 @@
 // The folded notes read when the search index is built, held as the numbers of their words. A
 // word, with the blanks that follow it, is written once in a dictionary, and a note is the list
 // of its words' numbers: the first 32,768 words met take one 16-bit unit each, the rest two.
-// Notes in any language hold the same words again and again, so this takes about half the room
-// of their text, and a search reads the dictionary once, then only numbers.
+// Notes in any language hold the same words again and again, so this takes a little over half
+// the room of their text, and a search reads the dictionary once, then only numbers.
 #include "busqueda/BuscaBytes.h"
 
 #include <algorithm>
@@ -32,7 +32,8 @@ public:
     // By word number, the words whose text holds pieza and that please acepta(word, where
     // pieza is in it). alInicio: only where pieza may begin a word, at the word's start or
     // not right after an ASCII letter or digit; the words beginning with it are found in
-    // their sorted order, and only those with such a place inside are looked through.
+    // their sorted order, and only those with such a place inside are looked through. After
+    // Termina.
     struct Marcas {
         std::vector<uint64_t> bits;
         size_t cuantas = 0;
