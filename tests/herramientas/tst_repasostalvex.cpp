@@ -21,8 +21,12 @@ namespace {
 
 constexpr qint64 Minuto = 60 * 1000;
 constexpr qint64 Dia = 24 * 60 * Minuto;
-// Every review lies well before the moment the tests run.
-const qint64 Inicio = QDateTime::currentMSecsSinceEpoch() - 90 * Dia;
+// Every review lies well before the moment the tests run, and starts at midnight UTC: the
+// sessions, ten hours later, are far from where Madrid's learning day turns, whatever the hour
+// the tests run at.
+const qint64 Inicio =
+    QDateTime(QDateTime::currentDateTimeUtc().date().addDays(-90), QTime(0, 0), Qt::UTC)
+        .toMSecsSinceEpoch();
 
 struct Salida {
     int estado = -1;
