@@ -1,12 +1,9 @@
 #include "busqueda/BuscaBytes.h"
 
+#include "busqueda/Avx2.h"
+
 #include <bit>
 #include <cstring>
-
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#define TALVEX_X86 1
-#endif
 
 namespace Busqueda {
 
@@ -68,7 +65,6 @@ __attribute__((target("avx2"))) const char* BuscaAvx2(const char* s, size_t n,
     return nullptr;
 }
 
-const bool ConAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "busqueda/BuscaBytes.h"
 #include "busqueda/Distancia.h"
+#include "busqueda/Huecos.h"
 #include "busqueda/NotasCodificadas.h"
 
 #include "data/Cotejo.h"
@@ -586,9 +587,7 @@ struct Indice::Datos {
     std::string palabras;
     std::vector<uint32_t> palabraIni{0};
     std::vector<uint8_t> largos;
-    // Open addressing over word ids while the index is built; freed after it.
-    std::vector<uint32_t> huecos = std::vector<uint32_t>(1 << 16, Vacio);
-    size_t palabrasEnHuecos = 0;
+    Huecos huecos; // from a word to its id while the index is built; freed after it
     std::vector<uint32_t> porBytes;
     // By length, the set of letters of each word, read one after another for near words. The
     // words met while building are numbered by length, so the k-th of a length is the word
@@ -632,8 +631,8 @@ struct Indice::Datos {
     }
 
     bool construido = false; // after the build, a new word goes into the orders at once
-    static constexpr uint32_t Vacio = 0xFFFFFFFFu;
-    static constexpr uint32_t Libre = 0xFFFFFFFFu; // the topic of a free slot
+    static constexpr uint32_t Vacio = Huecos::Vacio; // no word
+    static constexpr uint32_t Libre = 0xFFFFFFFFu;   // the topic of a free slot
 
     uint32_t Ranuras() const { return static_cast<uint32_t>(ranuras.size()); }
     std::string_view Palabra(uint32_t w) const
@@ -705,7 +704,6 @@ struct Indice::Datos {
     uint32_t IdTema(const QString& nombre, bool enTabla);
     uint32_t IdPalabra(std::string_view palabra, int letras);
     uint32_t BuscaPalabra(std::string_view palabra) const;
-    void CreceHuecos();
     void NumeraPorLargo();
     void AnadeUso(uint32_t w, uint32_t donde);
     void QuitaUso(uint32_t w, uint32_t donde);
@@ -789,12 +787,8 @@ bool Indice::Datos::RecorreLeidas(const BuscaEnNotas& busca, uint32_t primera, u
     return notasLeidas.Recorre(busca.marcas, primera, hasta, [&](uint32_t i) {
         if (!ranuras[i].Viva() || ranuras[i].Cambiada())
             return true; // changed since: among the changed ones
-        if (busca.conBlancos) {
-            const std::string_view notas = Notas(i);
-            if (busca.alInicio ? BuscaInicioPalabra(notas, busca.buscado, false) < 0
-                               : notas.find(busca.buscado) == std::string_view::npos)
-                return true;
-        }
+        if (busca.conBlancos && !NotasTienen(busca, i))
+            return true;
         return visita(i);
     });
 }
@@ -816,11 +810,6 @@ Indice::Indice(Indice&&) noexcept = default;
 Indice& Indice::operator=(Indice&&) noexcept = default;
 
 namespace {
-
-size_t Dispersa(std::string_view s)
-{
-    return std::hash<std::string_view>()(s);
-}
 
 // Tight, but for room for the rows a session adds, so that the first of them does not move
 // the whole container.
@@ -857,27 +846,7 @@ uint32_t Indice::Datos::BuscaPalabra(std::string_view palabra) const
                                              [&](uint32_t w) { return Palabra(w) < palabra; });
         return it != porBytes.end() && Palabra(*it) == palabra ? *it : Vacio;
     }
-    size_t h = Dispersa(palabra) & (huecos.size() - 1);
-    while (huecos[h] != Vacio) {
-        if (Palabra(huecos[h]) == palabra)
-            return huecos[h];
-        h = (h + 1) & (huecos.size() - 1);
-    }
-    return Vacio;
-}
-
-void Indice::Datos::CreceHuecos()
-{
-    std::vector<uint32_t> nuevos(huecos.size() * 2, Vacio);
-    for (uint32_t id : huecos) {
-        if (id == Vacio)
-            continue;
-        size_t h = Dispersa(Palabra(id)) & (nuevos.size() - 1);
-        while (nuevos[h] != Vacio)
-            h = (h + 1) & (nuevos.size() - 1);
-        nuevos[h] = id;
-    }
-    huecos.swap(nuevos);
+    return huecos.Busca(palabra, [this](uint32_t w) { return Palabra(w); });
 }
 
 // The words numbered again by length, after the build: the near words of one length, read one
@@ -928,12 +897,7 @@ uint32_t Indice::Datos::IdPalabra(std::string_view palabra, int letras)
         nuevasDeLargo[largos.back()].push_back({MascaraDe(LetrasDe(palabra)), id});
         return id;
     }
-    if (++palabrasEnHuecos * 2 >= huecos.size())
-        CreceHuecos();
-    size_t h = Dispersa(palabra) & (huecos.size() - 1);
-    while (huecos[h] != Vacio)
-        h = (h + 1) & (huecos.size() - 1);
-    huecos[h] = id;
+    huecos.Pon(id, [this](uint32_t w) { return Palabra(w); });
     return id;
 }
 
@@ -1184,7 +1148,7 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     Ajusta(n->largosTexto, Holgura);
     Ajusta(n->palabras); // a string would double its room to make a little
     Ajusta(n->palabraIni, Holgura);
-    std::vector<uint32_t>().swap(n->huecos);
+    n->huecos.Libera();
     Ajusta(n->largos, Holgura);
     Ajusta(n->usosDe, Holgura);
     Ajusta(n->orden, Holgura);
@@ -1436,10 +1400,6 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     std::vector<uint8_t> temaVisto(cuantosTemas, 0);
     auto Lleno = [&] { return res.size() >= limite; };
 
-    // Every word after the first must begin a word somewhere in the item.
-    // Calls visita(item) for every item whose folded notes hold buscado (alInicio: at a word
-    // beginning), in key order, until it returns false. The notes read at once lie in key
-    // order; those changed since (few) are looked at first and go in among them by their place.
     // What the notes' words say of a query word, worked out once for the search.
     std::vector<std::unique_ptr<Datos::BuscaEnNotas>> preparadas;
     auto EnNotas = [&](std::string_view buscado, bool alInicio) -> const Datos::BuscaEnNotas& {
@@ -1450,14 +1410,15 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             std::make_unique<Datos::BuscaEnNotas>(x.PreparaNotas(buscado, alInicio)));
         return *preparadas.back();
     };
+    // Calls visita(item) for every item whose folded notes hold buscado (alInicio: at a word
+    // beginning), in key order, until it returns false. The notes read at once lie in key
+    // order; those changed since (few) are looked at first and go in among them by their place.
     auto RecorreNotas = [&](std::string_view buscado, bool alInicio, auto&& visita) {
+        const Datos::BuscaEnNotas& busca = EnNotas(buscado, alInicio);
         std::vector<std::pair<uint32_t, uint32_t>> cambiadas; // place, item
-        for (uint32_t i : x.notasCambiadas) {
-            const std::string_view notas = x.Notas(i);
-            if (alInicio ? BuscaInicioPalabra(notas, buscado, false) >= 0
-                         : BuscaBytes(notas.data(), notas.size(), buscado) != nullptr)
+        for (uint32_t i : x.notasCambiadas)
+            if (x.NotasTienen(busca, i))
                 cambiadas.emplace_back(x.rango[i], i);
-        }
         std::sort(cambiadas.begin(), cambiadas.end());
         auto cambiada = cambiadas.begin();
         auto VisitaCambiadasAntes = [&](uint32_t lugar) {
@@ -1468,7 +1429,6 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         };
         auto Visita = [&](uint32_t i) { return VisitaCambiadasAntes(x.rango[i]) && visita(i); };
         const uint32_t notas = x.notasLeidas.Cuantas();
-        const Datos::BuscaEnNotas& busca = EnNotas(buscado, alInicio);
         bool sigue = true;
         // Many notes are searched in two halves at once: the second on a thread of its own,
         // which keeps what it finds until the first half has been visited (and stops when the
@@ -1807,13 +1767,15 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             return !Lleno();
         });
     } else if (!Lleno()) {
-        auto Mira = [&](uint32_t i) {
+        // enNotas: the item's notes are known to hold the first word.
+        auto Mira = [&](uint32_t i, bool enNotas) {
             if ((!posibles.empty() && !posibles[i]) || nivel[i] != SinNivel)
                 return true;
             const bool marcado = TodasMarcadas();
             if (marcado && !TieneResto(i))
                 return true;
-            if (x.NotasTienen(EnNotas(terminos[0], true), i) && (marcado || TieneResto(i)))
+            if ((enNotas || x.NotasTienen(EnNotas(terminos[0], true), i)) &&
+                (marcado || TieneResto(i)))
                 AgregaItem(i, Lugar::Notas, BuscaInicioPalabra(x.Notas(i), terminos[0], false),
                            Largo(terminos[0]));
             return !Lleno();
@@ -1821,13 +1783,13 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
         // With every other word marked, asking each item in key order costs less than
         // searching all the notes for a first word that may be a single letter.
         if (hayLista)
-            for (size_t k = 0; k < listaPosibles.size() && Mira(listaPosibles[k]); ++k) {
+            for (size_t k = 0; k < listaPosibles.size() && Mira(listaPosibles[k], false); ++k) {
             }
         else if (TodasMarcadas())
-            for (size_t k = 0; k < x.orden.size() && Mira(x.orden[k]); ++k) {
+            for (size_t k = 0; k < x.orden.size() && Mira(x.orden[k], false); ++k) {
             }
         else
-            RecorreNotas(terminos[0], true, [&](uint32_t i) { return Mira(i); });
+            RecorreNotas(terminos[0], true, [&](uint32_t i) { return Mira(i, true); });
     }
 
     // Near matches: items and topics holding a stored word within one or two edits of a query

@@ -1,13 +1,9 @@
 #include "busqueda/NotasCodificadas.h"
 
-#include <bit>
-#include <functional>
-#include <numeric>
+#include "busqueda/Avx2.h"
 
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#define TALVEX_X86 1
-#endif
+#include <bit>
+#include <numeric>
 
 namespace Busqueda {
 
@@ -18,12 +14,18 @@ bool EsBlanco(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// Where the run of texto without blanks that starts at desde ends.
+size_t FinSinBlancos(std::string_view texto, size_t desde)
+{
+    while (desde < texto.size() && !EsBlanco(texto[desde]))
+        ++desde;
+    return desde;
+}
+
 bool LetraODigitoAscii(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
-
-constexpr uint32_t Vacio = 0xFFFFFFFFu;
 
 // A number of two units has its first unit's top bit set, and the number is what the rest of
 // that unit says, above the second unit's 15 bits. Each unit is read with the one before it
@@ -72,7 +74,6 @@ __attribute__((target("avx2"))) size_t PrimeraMarcadaAvx2(const uint16_t* u, siz
     return j;
 }
 
-const bool ConAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
 } // namespace
@@ -84,9 +85,7 @@ void NotasCodificadas::Anade(std::string_view notas)
     inicio_.push_back(static_cast<uint32_t>(unidades_.size()));
     bytes_ += notas.size() + 1;
     for (size_t desde = 0; desde < notas.size();) {
-        size_t fin = desde;
-        while (fin < notas.size() && !EsBlanco(notas[fin]))
-            ++fin;
+        size_t fin = FinSinBlancos(notas, desde);
         while (fin < notas.size() && EsBlanco(notas[fin]))
             ++fin;
         const uint32_t id = IdDe(notas.substr(desde, fin - desde));
@@ -104,9 +103,7 @@ std::string_view NotasCodificadas::PiezaSinBlancos(std::string_view texto)
 {
     std::string_view pieza;
     for (size_t desde = 0; desde < texto.size();) {
-        size_t fin = desde;
-        while (fin < texto.size() && !EsBlanco(texto[fin]))
-            ++fin;
+        const size_t fin = FinSinBlancos(texto, desde);
         if (fin - desde > pieza.size())
             pieza = texto.substr(desde, fin - desde);
         desde = fin + 1;
@@ -116,32 +113,20 @@ std::string_view NotasCodificadas::PiezaSinBlancos(std::string_view texto)
 
 uint32_t NotasCodificadas::IdDe(std::string_view palabra)
 {
-    const size_t palabras = palabraIni_.size() - 1;
-    if (2 * (palabras + 1) > huecos_.size()) {
-        std::vector<uint32_t> mas(std::max<size_t>(1024, 2 * huecos_.size()), Vacio);
-        for (uint32_t w = 0; w < palabras; ++w) {
-            size_t h = std::hash<std::string_view>()(Palabra(w)) & (mas.size() - 1);
-            while (mas[h] != Vacio)
-                h = (h + 1) & (mas.size() - 1);
-            mas[h] = w;
-        }
-        huecos_.swap(mas);
-    }
-    size_t h = std::hash<std::string_view>()(palabra) & (huecos_.size() - 1);
-    for (; huecos_[h] != Vacio; h = (h + 1) & (huecos_.size() - 1))
-        if (Palabra(huecos_[h]) == palabra)
-            return huecos_[h];
-    const auto id = static_cast<uint32_t>(palabras);
-    huecos_[h] = id;
+    auto PalabraDe = [this](uint32_t id) { return Palabra(id); };
+    if (const uint32_t id = huecos_.Busca(palabra, PalabraDe); id != Huecos::Vacio)
+        return id;
+    const auto id = static_cast<uint32_t>(palabraIni_.size() - 1);
     texto_.append(palabra);
     texto_.push_back('\0');
     palabraIni_.push_back(static_cast<uint32_t>(texto_.size()));
+    huecos_.Pon(id, PalabraDe);
     return id;
 }
 
 void NotasCodificadas::Termina()
 {
-    std::vector<uint32_t>().swap(huecos_);
+    huecos_.Libera();
     const auto palabras = static_cast<uint32_t>(palabraIni_.size() - 1);
     porOrden_.resize(palabras);
     std::iota(porOrden_.begin(), porOrden_.end(), 0u);

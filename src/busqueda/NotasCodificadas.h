@@ -5,6 +5,7 @@
 // Notes in any language hold the same words again and again, so this takes a little over half
 // the room of their text, and a search reads the dictionary once, then only numbers.
 #include "busqueda/BuscaBytes.h"
+#include "busqueda/Huecos.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -69,7 +70,7 @@ private:
     std::vector<uint32_t> palabraIni_{0}; // where each word begins, and where the next would
     std::vector<uint16_t> unidades_{0};   // a zero, then the notes' words, one after another
     std::vector<uint32_t> inicio_;        // by note, its first unit
-    std::vector<uint32_t> huecos_;        // open addressing from a word to its number
+    Huecos huecos_;                       // from a word to its number, while appending
     std::vector<uint32_t> porOrden_;      // the words' numbers by their bytes
     std::vector<uint32_t> conDentro_;     // the words with a place inside where a word may begin
     size_t bytes_ = 0;
