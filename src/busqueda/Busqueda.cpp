@@ -4,6 +4,7 @@
 #include "busqueda/Distancia.h"
 #include "busqueda/Huecos.h"
 #include "busqueda/NotasCodificadas.h"
+#include "busqueda/Simbolos.h"
 
 #include "data/Cotejo.h"
 #include "data/ErrorTalvex.h"
@@ -173,27 +174,6 @@ void PliegaUtf8(QStringView texto, std::string& destino)
     });
 }
 
-// The originals are not kept whole: most of their characters are their own folding, so only
-// the others are written down, as (character's code, folded bytes since the previous one), and a
-// zero ends each text. This takes less than half the memory of a copy. The code keeps capitals
-// and the accented letters of Latin-1 within one byte: most of the characters written down.
-constexpr uint32_t Mayusculas = 26, Latinas = 64;
-uint32_t CodigoDe(char32_t c)
-{
-    if (c >= U'A' && c <= U'Z')
-        return 1 + (c - U'A');
-    if (c >= 0xC0 && c <= 0xFF)
-        return 1 + Mayusculas + (c - 0xC0);
-    return 1 + Mayusculas + Latinas + c;
-}
-char32_t CaracterDe(uint32_t codigo)
-{
-    if (codigo <= Mayusculas)
-        return U'A' + (codigo - 1);
-    if (codigo <= Mayusculas + Latinas)
-        return 0xC0 + (codigo - 1 - Mayusculas);
-    return codigo - 1 - Mayusculas - Latinas;
-}
 void AnadeVarint(std::string& destino, uint32_t v)
 {
     while (v >= 0x80) {
@@ -214,53 +194,81 @@ uint32_t LeeVarint(const char*& p)
     }
 }
 
-void PliegaConParches(QStringView texto, std::string& plegado, std::string& parches)
+// The English and Spanish as written are kept in UTF-8, but for a lone surrogate (not text,
+// yet kept as it came), which is written as its code in three bytes all the same.
+void AnadeOriginal(QStringView texto, std::string& destino)
 {
     const char16_t* s = texto.utf16();
-    size_t ultimo = plegado.size();
-    RecorrePliegue(texto, [&](const char16_t* u, int n, qsizetype a, qsizetype b) {
-        const size_t antes = plegado.size();
-        if (n == 1 && u[0] < 0x80)
-            plegado.push_back(static_cast<char>(u[0]));
-        else
-            AnadeUtf8(plegado, u, n);
-        if (n == b - a && std::equal(u, u + n, s + a))
-            return;
-        const char32_t c = b - a == 2 ? QChar::surrogateToUcs4(s[a], s[a + 1]) : s[a];
-        AnadeVarint(parches, CodigoDe(c));
-        AnadeVarint(parches, static_cast<uint32_t>(antes - ultimo));
-        ultimo = plegado.size();
-    });
-    parches.push_back('\0');
+    const qsizetype n = texto.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = s[i];
+        if (c < 0x80) {
+            destino.push_back(static_cast<char>(c));
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            c = QChar::surrogateToUcs4(s[i], s[i + 1]);
+            ++i;
+        }
+        char bytes[4];
+        int32_t largo = 0;
+        U8_APPEND_UNSAFE(bytes, largo, c);
+        destino.append(bytes, largo);
+    }
 }
 
-// The original of one folded text from its written-down characters (p moves past them).
-QString RestauraOriginal(std::string_view plegado, const char*& p)
+// Calls visita(code point) for each one of an original kept so.
+template <typename Visita> void RecorreOriginal(std::string_view original, Visita&& visita)
 {
-    QString original;
-    size_t desde = 0;
-    std::string pliegue;
-    for (;;) {
-        const uint32_t c = LeeVarint(p);
-        if (c == 0)
-            break;
-        const size_t copia = std::min<size_t>(LeeVarint(p), plegado.size() - desde);
-        original += QString::fromUtf8(plegado.data() + desde, static_cast<qsizetype>(copia));
-        desde += copia;
-        const char32_t cp = CaracterDe(c);
-        QString caracter;
-        if (cp >= 0x10000)
-            caracter = QString::fromUcs4(&cp, 1);
-        else
-            caracter = QChar(static_cast<char16_t>(cp));
-        original += caracter;
-        pliegue.clear();
-        PliegaUtf8(caracter, pliegue);
-        desde = std::min(plegado.size(), desde + pliegue.size());
+    const auto* s = reinterpret_cast<const uint8_t*>(original.data());
+    const size_t n = original.size();
+    for (size_t i = 0; i < n;) {
+        const uint8_t c = s[i];
+        if (c < 0x80) {
+            visita(char32_t{c});
+            ++i;
+            continue;
+        }
+        const size_t largo = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t cp = c & (0x7F >> largo);
+        for (size_t k = 1; k < largo && i + k < n; ++k)
+            cp = cp << 6 | (s[i + k] & 0x3F);
+        visita(cp);
+        i += largo;
     }
-    original +=
-        QString::fromUtf8(plegado.data() + desde, static_cast<qsizetype>(plegado.size() - desde));
-    return original;
+}
+
+QString TextoOriginal(std::string_view original)
+{
+    QString texto;
+    texto.reserve(static_cast<qsizetype>(original.size()));
+    RecorreOriginal(original, [&](char32_t c) {
+        if (c >= 0x10000) {
+            texto.append(QChar(QChar::highSurrogate(c)));
+            texto.append(QChar(QChar::lowSurrogate(c)));
+        } else {
+            texto.append(QChar(static_cast<char16_t>(c)));
+        }
+    });
+    return texto;
+}
+
+// The folding of an original kept so: the same bytes as PliegaUtf8 of its text.
+void PliegaOriginal(std::string_view original, std::string& destino)
+{
+    const std::vector<Pliegue>& tabla = TablaPliegues();
+    RecorreOriginal(original, [&](char32_t c) {
+        if (c < 0x80) {
+            destino.push_back(c >= U'A' && c <= U'Z' ? static_cast<char>(c + 32)
+                              : c == 0               ? ' '
+                                                     : static_cast<char>(c));
+        } else if (c < 0x10000 && tabla[c].n != PliegueLargo) {
+            AnadeUtf8(destino, tabla[c].u.data(), tabla[c].n);
+        } else {
+            const std::u16string largo = PliegaConIcu(static_cast<UChar32>(c));
+            AnadeUtf8(destino, largo.data(), static_cast<int>(largo.size()));
+        }
+    });
 }
 
 // The folded text and, for each of its bytes, the range of the original it comes from. A
@@ -542,17 +550,17 @@ struct Indice::Datos {
     std::vector<uint32_t> ordenTemas; // the topics of the table in its key order
     std::vector<uint32_t> rangoTema;  // by id: its place in ordenTemas
 
-    // Each item has a slot, which says where its texts lie: the folded English and Spanish,
-    // each ended by a zero byte (folding never gives one), and what restores their originals.
+    // Each item has a slot, which says where its English and Spanish lie: as written, in
+    // UTF-8, with the symbols learnt from the texts read at once, each after its length in
+    // codes. They are folded again when asked for: folded, they would take as much room as
+    // written, and what restores the originals from the folding more than half as much again.
     // Its folded notes lie apart (notasLeidas, notasAparte). The notes as written are read
-    // from the store when a result shows them: their changed characters, written down, took
-    // more than half the memory of the folded notes themselves. A changed item's texts go
-    // elsewhere (Textos).
+    // from the store when a result shows them. A changed item's texts go elsewhere (Textos).
     struct Ranura {
-        uint32_t plegado = 0, parches = 0;
+        uint32_t textos = 0;
         uint32_t tema = Libre;
         bool Viva() const { return tema != Libre; }
-        bool Cambiada() const { return plegado & EnCambios; }
+        bool Cambiada() const { return textos & EnCambios; }
     };
     // The folded English and Spanish lengths in bytes (0xFFFF: look for the end), by slot and
     // apart from the slots: the near matches rank many items by them alone.
@@ -563,10 +571,23 @@ struct Indice::Datos {
     // The texts read at once, and those of the items changed since (their offsets marked
     // EnCambios): the first stay as built, never grown. Only a changed item's notes are here.
     struct Textos {
-        std::string plegado, notas, parches;
+        std::string codigos, notas;
     } leidos, cambiados;
     static constexpr uint32_t EnCambios = 0x80000000u;
     const Textos& De(uint32_t desde) const { return desde & EnCambios ? cambiados : leidos; }
+    Simbolos simbolos;
+    // While the index is built, the texts as read and folded, the k-th item's English from
+    // [2k] to [2k + 1] of the starts, its Spanish to [2k + 2]: the orders are sorted by them,
+    // the symbols learnt from them, and then they go.
+    struct Obra {
+        std::string originales, plegados;
+        std::vector<uint32_t> original{0}, plegado{0};
+    } obra;
+    static std::string_view Pieza(const std::string& texto, const std::vector<uint32_t>& inicio,
+                                  size_t k)
+    {
+        return std::string_view(texto).substr(inicio[k], inicio[k + 1] - inicio[k]);
+    }
     std::vector<Ranura> ranuras;
     std::vector<uint32_t> libres; // slots of deleted items, given again
     std::vector<uint32_t> orden;  // the items' slots in key order (the index list's order)
@@ -639,23 +660,40 @@ struct Indice::Datos {
     {
         return std::string_view(palabras).substr(palabraIni[w], palabraIni[w + 1] - palabraIni[w]);
     }
-    static std::string_view Texto(const std::string& buffer, uint32_t desde, uint32_t largo)
+    // The item's English or Spanish as written, in UTF-8, at the end of original.
+    void LeeOriginal(uint32_t i, bool espanol, std::string& original) const
     {
-        const char* s = buffer.data() + desde;
-        return std::string_view(s, largo != 0xFFFF ? largo : std::strlen(s));
+        if (!construido) {
+            original.append(Pieza(obra.originales, obra.original, 2 * size_t{i} + espanol));
+            return;
+        }
+        const uint32_t desde = ranuras[i].textos;
+        const char* p = De(desde).codigos.data() + (desde & ~EnCambios);
+        uint32_t codigos = LeeVarint(p);
+        if (espanol) {
+            p += codigos;
+            codigos = LeeVarint(p);
+        }
+        simbolos.Lee(std::string_view(p, codigos), original);
     }
-    std::string_view Ingles(uint32_t i) const
+    // The item's folded English or Spanish. The last few asked for stay while the thread asks
+    // for others: a comparison of two items holds two.
+    std::string_view Plegado(uint32_t i, bool espanol) const
     {
-        const uint32_t desde = ranuras[i].plegado;
-        return Texto(De(desde).plegado, desde & ~EnCambios, largosTexto[i].ingles);
+        if (!construido)
+            return Pieza(obra.plegados, obra.plegado, 2 * size_t{i} + espanol);
+        thread_local std::string original;
+        thread_local std::array<std::string, 8> ultimos;
+        thread_local size_t siguiente = 0;
+        original.clear();
+        LeeOriginal(i, espanol, original);
+        std::string& plegado = ultimos[siguiente++ % ultimos.size()];
+        plegado.clear();
+        PliegaOriginal(original, plegado);
+        return plegado;
     }
-    std::string_view Espanol(uint32_t i) const
-    {
-        const Ranura& r = ranuras[i];
-        return Texto(De(r.plegado).plegado,
-                     (r.plegado & ~EnCambios) + static_cast<uint32_t>(Ingles(i).size()) + 1,
-                     largosTexto[i].espanol);
-    }
+    std::string_view Ingles(uint32_t i) const { return Plegado(i, false); }
+    std::string_view Espanol(uint32_t i) const { return Plegado(i, true); }
     // The item's folded notes; those read at once are written out for the thread that asks,
     // and stay until it asks again.
     std::string_view Notas(uint32_t i) const
@@ -674,15 +712,14 @@ struct Indice::Datos {
     struct Originales {
         QString ingles, espanol;
     };
-    Originales OriginalesDe(uint32_t i) const
+    QString Original(uint32_t i, bool espanol) const
     {
-        const uint32_t desde = ranuras[i].parches;
-        const char* p = De(desde).parches.data() + (desde & ~EnCambios);
-        Originales o;
-        o.ingles = RestauraOriginal(Ingles(i), p);
-        o.espanol = RestauraOriginal(Espanol(i), p);
-        return o;
+        thread_local std::string original;
+        original.clear();
+        LeeOriginal(i, espanol, original);
+        return TextoOriginal(original);
     }
+    Originales OriginalesDe(uint32_t i) const { return {Original(i, false), Original(i, true)}; }
     QString NotasOriginales(uint32_t i, const QString& ingles) const;
     // The item's key in the store's order, and the place in orden, from `desde` on, where a
     // key goes: the first item whose key is not smaller.
@@ -694,12 +731,7 @@ struct Indice::Datos {
                                  [&](uint32_t j) { return Clave(j) < clave; }) -
             orden.begin());
     }
-    QString InglesOriginal(uint32_t i) const
-    {
-        const uint32_t desde = ranuras[i].parches;
-        const char* p = De(desde).parches.data() + (desde & ~EnCambios);
-        return RestauraOriginal(Ingles(i), p);
-    }
+    QString InglesOriginal(uint32_t i) const { return Original(i, false); }
 
     uint32_t IdTema(const QString& nombre, bool enTabla);
     uint32_t IdPalabra(std::string_view palabra, int letras);
@@ -708,6 +740,8 @@ struct Indice::Datos {
     void AnadeUso(uint32_t w, uint32_t donde);
     void QuitaUso(uint32_t w, uint32_t donde);
     template <typename Visita> void RecorreUsosDe(uint32_t donde, Visita&& visita) const;
+    void EscribeCodigos(std::string_view original, std::string& codigos) const;
+    void EscribeLeidos();
     uint32_t AnadeItem(const Item& item);
     void QuitaItem(uint32_t i);
     void IndexaTemas(bool indexar, uint32_t desde = 0);
@@ -944,6 +978,36 @@ template <typename Visita> void Indice::Datos::RecorreUsosDe(uint32_t i, Visita&
     Recorre(Espanol(i), false);
 }
 
+// A text as written, with the symbols, after its length in codes.
+void Indice::Datos::EscribeCodigos(std::string_view original, std::string& codigos) const
+{
+    thread_local std::string escritos;
+    escritos.clear();
+    simbolos.Escribe(original, escritos);
+    AnadeVarint(codigos, static_cast<uint32_t>(escritos.size()));
+    codigos += escritos;
+}
+
+// The texts read while building, written with the symbols learnt from a sample of them (some
+// 256 kB, from items spread over the vocabulary).
+void Indice::Datos::EscribeLeidos()
+{
+    constexpr size_t Muestra = size_t{1} << 18;
+    const size_t paso = std::max<size_t>(1, obra.originales.size() / Muestra);
+    std::vector<std::string_view> muestra;
+    for (size_t k = 0; k < Ranuras(); k += paso)
+        for (size_t texto : {2 * k, 2 * k + 1})
+            muestra.push_back(Pieza(obra.originales, obra.original, texto));
+    simbolos = Simbolos::Aprende(muestra);
+    for (uint32_t i = 0; i < Ranuras(); ++i) {
+        ranuras[i].textos = static_cast<uint32_t>(leidos.codigos.size());
+        for (size_t texto : {2 * size_t{i}, 2 * size_t{i} + 1})
+            EscribeCodigos(Pieza(obra.originales, obra.original, texto), leidos.codigos);
+    }
+    Obra vacia; // assigned an empty one, a string would keep its room
+    std::swap(obra, vacia);
+}
+
 // Puts an item's texts into the buffers and its words into the index; returns its slot. The
 // orders (key, English, Spanish) are the caller's.
 uint32_t Indice::Datos::AnadeItem(const Item& item)
@@ -958,25 +1022,34 @@ uint32_t Indice::Datos::AnadeItem(const Item& item)
         largosTexto.emplace_back();
     }
     Ranura& r = ranuras[i];
-    Textos& t = construido ? cambiados : leidos;
-    const uint32_t marca = construido ? EnCambios : 0;
-    const size_t ingles = t.plegado.size();
-    r.parches = static_cast<uint32_t>(t.parches.size()) | marca;
-    r.plegado = static_cast<uint32_t>(ingles) | marca;
-    PliegaConParches(item.ITEMING, t.plegado, t.parches);
-    largosTexto[i].ingles =
-        static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - ingles));
-    t.plegado.push_back('\0');
-    const size_t espanol = t.plegado.size();
-    PliegaConParches(item.ITEMESP, t.plegado, t.parches);
-    largosTexto[i].espanol =
-        static_cast<uint16_t>(std::min<size_t>(0xFFFF, t.plegado.size() - espanol));
-    t.plegado.push_back('\0');
+    auto Largo16 = [](size_t largo) {
+        return static_cast<uint16_t>(std::min<size_t>(0xFFFF, largo));
+    };
     if (construido) {
-        const auto notas = static_cast<uint32_t>(t.notas.size());
-        PliegaUtf8(item.NOTASITEM, t.notas);
-        notasAparte[i] = {notas, static_cast<uint32_t>(t.notas.size() - notas)};
+        r.textos = static_cast<uint32_t>(cambiados.codigos.size()) | EnCambios;
+        thread_local std::string original, plegado;
+        for (const QString* texto : {&item.ITEMING, &item.ITEMESP}) {
+            original.clear();
+            AnadeOriginal(*texto, original);
+            EscribeCodigos(original, cambiados.codigos);
+            plegado.clear();
+            PliegaUtf8(*texto, plegado);
+            (texto == &item.ITEMING ? largosTexto[i].ingles : largosTexto[i].espanol) =
+                Largo16(plegado.size());
+        }
+        const auto notas = static_cast<uint32_t>(cambiados.notas.size());
+        PliegaUtf8(item.NOTASITEM, cambiados.notas);
+        notasAparte[i] = {notas, static_cast<uint32_t>(cambiados.notas.size() - notas)};
     } else { // the slots are given one after another while building
+        for (const QString* texto : {&item.ITEMING, &item.ITEMESP}) {
+            AnadeOriginal(*texto, obra.originales);
+            obra.original.push_back(static_cast<uint32_t>(obra.originales.size()));
+            const size_t antes = obra.plegados.size();
+            PliegaUtf8(*texto, obra.plegados);
+            obra.plegado.push_back(static_cast<uint32_t>(obra.plegados.size()));
+            (texto == &item.ITEMING ? largosTexto[i].ingles : largosTexto[i].espanol) =
+                Largo16(obra.plegados.size() - antes);
+        }
         thread_local std::string plegadas;
         plegadas.clear();
         PliegaUtf8(item.NOTASITEM, plegadas);
@@ -1138,10 +1211,10 @@ bool Indice::ConstruyeCon(const BaseVocabulario* base, quint64 escrituras, const
     std::sort(n->porEspanol.begin(), n->porEspanol.end(),
               [&](uint32_t a, uint32_t b) { return hecho.Espanol(a) < hecho.Espanol(b); });
     n->CuentaRangos();
+    n->EscribeLeidos();
     n->construido = true;
 
-    Ajusta(n->leidos.parches);
-    Ajusta(n->leidos.plegado);
+    Ajusta(n->leidos.codigos);
     n->notasLeidas.Termina();
     constexpr size_t Holgura = 2048;
     Ajusta(n->ranuras, Holgura);
