@@ -253,22 +253,107 @@ QString TextoOriginal(std::string_view original)
     return texto;
 }
 
-// The folding of an original kept so: the same bytes as PliegaUtf8 of its text.
-void PliegaOriginal(std::string_view original, std::string& destino)
+// The folding of one code point of an original kept so, at the end of destino.
+void PliegaCodigo(char32_t c, std::string& destino)
 {
     const std::vector<Pliegue>& tabla = TablaPliegues();
-    RecorreOriginal(original, [&](char32_t c) {
-        if (c < 0x80) {
-            destino.push_back(c >= U'A' && c <= U'Z' ? static_cast<char>(c + 32)
-                              : c == 0               ? ' '
-                                                     : static_cast<char>(c));
-        } else if (c < 0x10000 && tabla[c].n != PliegueLargo) {
-            AnadeUtf8(destino, tabla[c].u.data(), tabla[c].n);
-        } else {
-            const std::u16string largo = PliegaConIcu(static_cast<UChar32>(c));
-            AnadeUtf8(destino, largo.data(), static_cast<int>(largo.size()));
+    if (c < 0x80) {
+        destino.push_back(c >= U'A' && c <= U'Z' ? static_cast<char>(c + 32)
+                          : c == 0               ? ' '
+                                                 : static_cast<char>(c));
+    } else if (c < 0x10000 && tabla[c].n != PliegueLargo) {
+        AnadeUtf8(destino, tabla[c].u.data(), tabla[c].n);
+    } else {
+        const std::u16string largo = PliegaConIcu(static_cast<UChar32>(c));
+        AnadeUtf8(destino, largo.data(), static_cast<int>(largo.size()));
+    }
+}
+
+// The foldings of the code points below 0x800 (one or two bytes in UTF-8) as UTF-8, those
+// that fit in seven bytes: the texts read while searching are folded a byte or two at a time.
+struct PliegueCorto {
+    std::array<char, 7> bytes{};
+    uint8_t n = 0; // 0xFF: not here
+};
+const std::array<PliegueCorto, 0x800>& TablaCorta()
+{
+    static const std::array<PliegueCorto, 0x800> tabla = [] {
+        std::array<PliegueCorto, 0x800> t{};
+        std::string plegado;
+        for (char32_t c = 0; c < 0x800; ++c) {
+            plegado.clear();
+            PliegaCodigo(c, plegado);
+            if (plegado.size() > t[c].bytes.size()) {
+                t[c].n = 0xFF;
+            } else {
+                std::copy(plegado.begin(), plegado.end(), t[c].bytes.begin());
+                t[c].n = static_cast<uint8_t>(plegado.size());
+            }
         }
-    });
+        return t;
+    }();
+    return tabla;
+}
+
+// When the eight bytes at s are ASCII and none is zero, writes them at o with their capitals
+// made small letters, all at once. No byte carries into the next: each is below 0x80.
+bool ConMayusculasPlegadas(const uint8_t* s, char* o)
+{
+    constexpr uint64_t Unos = 0x0101010101010101u, Altos = Unos * 0x80;
+    uint64_t v;
+    std::memcpy(&v, s, sizeof v);
+    if ((v & Altos) || ((v - Unos) & ~v & Altos))
+        return false;
+    const uint64_t desdeA = v + Unos * (0x80 - 'A'); // high bit set where the byte is 'A' or more
+    const uint64_t trasZ = v + Unos * (0x80 - 'Z' - 1); // and where it is past 'Z'
+    v |= (desdeA & ~trasZ & Altos) >> 2;                // 0x20 added to each capital
+    std::memcpy(o, &v, sizeof v);
+    return true;
+}
+
+// The folding of an original kept so, at the end of destino: the same bytes as PliegaUtf8 of
+// its text.
+void PliegaOriginal(std::string_view original, std::string& destino)
+{
+    static_assert(sizeof(PliegueCorto) == 8);
+    const std::array<PliegueCorto, 0x800>& corta = TablaCorta();
+    const auto* s = reinterpret_cast<const uint8_t*>(original.data());
+    const size_t n = original.size();
+    // Room for the short foldings (at most seven bytes from two) and the eight bytes each
+    // copies; a code point beyond them goes the long way, and room is made again after it.
+    size_t hecho = destino.size();
+    destino.resize(hecho + 4 * n + sizeof(PliegueCorto));
+    char* o = destino.data() + hecho;
+    for (size_t i = 0; i < n;) {
+        const uint8_t c = s[i];
+        if (c < 0x80) {
+            if (i + 8 <= n && ConMayusculasPlegadas(s + i, o)) { // eight ASCII bytes at once
+                o += 8;
+                i += 8;
+                continue;
+            }
+            *o++ = corta[c].bytes[0];
+            ++i;
+            continue;
+        }
+        if (c < 0xE0 && i + 1 < n) {
+            const PliegueCorto& p = corta[(c & 0x1Fu) << 6 | (s[i + 1] & 0x3Fu)];
+            if (p.n != 0xFF) {
+                std::memcpy(o, &p, sizeof p);
+                o += p.n;
+                i += 2;
+                continue;
+            }
+        }
+        const size_t largo = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        destino.resize(static_cast<size_t>(o - destino.data()));
+        RecorreOriginal(original.substr(i, largo), [&](char32_t cp) { PliegaCodigo(cp, destino); });
+        i += largo;
+        hecho = destino.size();
+        destino.resize(hecho + 4 * (n - std::min(n, i)) + sizeof(PliegueCorto));
+        o = destino.data() + hecho;
+    }
+    destino.resize(static_cast<size_t>(o - destino.data()));
 }
 
 // The folded text and, for each of its bytes, the range of the original it comes from. A
@@ -660,13 +745,9 @@ struct Indice::Datos {
     {
         return std::string_view(palabras).substr(palabraIni[w], palabraIni[w + 1] - palabraIni[w]);
     }
-    // The item's English or Spanish as written, in UTF-8, at the end of original.
-    void LeeOriginal(uint32_t i, bool espanol, std::string& original) const
+    // The codes of the item's English or Spanish, after the build.
+    std::string_view Codigos(uint32_t i, bool espanol) const
     {
-        if (!construido) {
-            original.append(Pieza(obra.originales, obra.original, 2 * size_t{i} + espanol));
-            return;
-        }
         const uint32_t desde = ranuras[i].textos;
         const char* p = De(desde).codigos.data() + (desde & ~EnCambios);
         uint32_t codigos = LeeVarint(p);
@@ -674,7 +755,15 @@ struct Indice::Datos {
             p += codigos;
             codigos = LeeVarint(p);
         }
-        simbolos.Lee(std::string_view(p, codigos), original);
+        return std::string_view(p, codigos);
+    }
+    // The item's English or Spanish as written, in UTF-8, at the end of original.
+    void LeeOriginal(uint32_t i, bool espanol, std::string& original) const
+    {
+        if (construido)
+            simbolos.Lee(Codigos(i, espanol), original);
+        else
+            original.append(Pieza(obra.originales, obra.original, 2 * size_t{i} + espanol));
     }
     // The item's folded English or Spanish. The last few asked for stay while the thread asks
     // for others: a comparison of two items holds two.
@@ -682,14 +771,16 @@ struct Indice::Datos {
     {
         if (!construido)
             return Pieza(obra.plegados, obra.plegado, 2 * size_t{i} + espanol);
-        thread_local std::string original;
+        thread_local std::vector<char> original;
         thread_local std::array<std::string, 8> ultimos;
         thread_local size_t siguiente = 0;
-        original.clear();
-        LeeOriginal(i, espanol, original);
+        const std::string_view codigos = Codigos(i, espanol);
+        if (original.size() < codigos.size() * Simbolos::Maximo)
+            original.resize(codigos.size() * Simbolos::Maximo);
+        const size_t largo = simbolos.Lee(codigos, original.data());
         std::string& plegado = ultimos[siguiente++ % ultimos.size()];
         plegado.clear();
-        PliegaOriginal(original, plegado);
+        PliegaOriginal(std::string_view(original.data(), largo), plegado);
         return plegado;
     }
     std::string_view Ingles(uint32_t i) const { return Plegado(i, false); }

@@ -108,22 +108,27 @@ void Simbolos::Escribe(std::string_view texto, std::string& destino) const
     }
 }
 
-void Simbolos::Lee(std::string_view codigos, std::string& destino) const
+size_t Simbolos::Lee(std::string_view codigos, char* destino) const
 {
-    const size_t antes = destino.size();
-    destino.resize(antes + codigos.size() * Maximo); // each code writes eight bytes, keeps its own
-    char* o = destino.data() + antes;
+    char* o = destino;
     for (size_t i = 0; i < codigos.size(); ++i) {
         const auto c = static_cast<uint8_t>(codigos[i]);
         if (c == Escape) {
             if (++i < codigos.size())
                 *o++ = codigos[i];
         } else {
-            std::memcpy(o, &bytes_[c], Maximo);
+            std::memcpy(o, &bytes_[c], Maximo); // eight bytes written, its own kept
             o += largo_[c];
         }
     }
-    destino.resize(static_cast<size_t>(o - destino.data()));
+    return static_cast<size_t>(o - destino);
+}
+
+void Simbolos::Lee(std::string_view codigos, std::string& destino) const
+{
+    const size_t antes = destino.size();
+    destino.resize(antes + codigos.size() * Maximo);
+    destino.resize(antes + Lee(codigos, destino.data() + antes));
 }
 
 } // namespace Busqueda

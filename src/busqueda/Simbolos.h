@@ -21,12 +21,15 @@ public:
 
     // Appends texto's codes to destino.
     void Escribe(std::string_view texto, std::string& destino) const;
+    static constexpr size_t Maximo = 8; // the longest string a code stands for
+    // Writes at destino the text that codigos stand for, and returns its length. There must be
+    // room for Maximo bytes a code.
+    size_t Lee(std::string_view codigos, char* destino) const;
     // Appends to destino the text that codigos stand for.
     void Lee(std::string_view codigos, std::string& destino) const;
 
 private:
     static constexpr uint8_t Escape = 255;
-    static constexpr size_t Maximo = 8; // the longest string a code stands for
     // The code of the longest string of the table that begins texto, and its length; Escape
     // and 1 when none does.
     std::pair<uint8_t, size_t> Busca(std::string_view texto) const;

@@ -305,8 +305,9 @@ private slots:
     {
         QStringList letras;
         for (const auto& [desde, hasta] :
-             {std::pair(0x41, 0x5A), std::pair(0xC0, 0x24F), std::pair(0x386, 0x3A9),
-              std::pair(0x400, 0x42F), std::pair(0x1E9E, 0x1E9E), std::pair(0x1D400, 0x1D419)})
+             {std::pair(0x21, 0x7E), std::pair(0xC0, 0x24F), std::pair(0x386, 0x3A9),
+              std::pair(0x400, 0x42F), std::pair(0x1E00, 0x1EFF), std::pair(0x1D400, 0x1D419),
+              std::pair(0x10400, 0x10427)})
             for (char32_t c = char32_t(desde); c <= char32_t(hasta); ++c)
                 letras << QString::fromUcs4(&c, 1);
         QTemporaryDir carpeta;
@@ -327,6 +328,11 @@ private slots:
             QVERIFY2(!r.empty(), qPrintable(item.ITEMING));
             QCOMPARE(r[0].ingles, item.ITEMING);
             QCOMPARE(r[0].espanol, item.ITEMESP);
+            const std::vector<Hallazgo> igual = indice.Busca(item.ITEMESP, 1);
+            QVERIFY2(!igual.empty() && !igual[0].cercano, qPrintable(item.ITEMESP));
+            QCOMPARE(igual[0].lugar, Lugar::Espanol);
+            QCOMPARE(Marcado(igual[0]), igual[0].espanol); // folded alike, whole
+            QCOMPARE(Busqueda::Pliega(igual[0].espanol), Busqueda::Pliega(item.ITEMESP));
         }
     }
 
