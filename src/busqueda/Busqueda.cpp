@@ -2175,9 +2175,12 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             const uint32_t mirar = esTema ? UINT32_MAX : porTexto;
             Puesto& p = puestos[n];
             p.estado = n;
+            // Its texts read once, if any query word is looked for in them.
+            const auto [ingles, espanol] = mirar & ((uint64_t{1} << cuantos) - 1)
+                                               ? TextosDe(e.donde)
+                                               : std::pair(std::string_view(), std::string_view());
             for (uint32_t k = 0; k < cuantos; ++k) {
                 if (mirar >> k & 1) {
-                    const auto [ingles, espanol] = TextosDe(e.donde);
                     if (BuscaInicioPalabra(ingles, terminos[k], !esTema) >= 0 ||
                         BuscaInicioPalabra(espanol, terminos[k], false) >= 0)
                         e.exactas |= 1u << k;
