@@ -1729,11 +1729,18 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
             return true;
         });
     };
-    auto Tiene = [&](uint32_t i, size_t k) {
+    // An item's English and Spanish, read once for all the words asked of it in a row.
+    struct Leidos {
+        std::string_view ingles, espanol;
+        bool ya = false;
+    };
+    auto Tiene = [&](uint32_t i, size_t k, Leidos& leidos) {
         const std::string_view t = terminos[k];
         auto EnTextos = [&] {
-            return BuscaInicioPalabra(x.Ingles(i), t, true) >= 0 ||
-                   BuscaInicioPalabra(x.Espanol(i), t, false) >= 0 ||
+            if (!leidos.ya)
+                leidos = {x.Ingles(i), x.Espanol(i), true};
+            return BuscaInicioPalabra(leidos.ingles, t, true) >= 0 ||
+                   BuscaInicioPalabra(leidos.espanol, t, false) >= 0 ||
                    BuscaInicioPalabra(x.TemaPlegado(i), t, false) >= 0;
         };
         if (tiene[k].empty() && ++preguntas < marcarTras)
@@ -1745,8 +1752,9 @@ std::vector<Hallazgo> Indice::Busca(const QString& consulta, int maximo) const
     auto TieneResto = [&](uint32_t i) {
         if (!posibles.empty() && !posibles[i])
             return false;
+        Leidos leidos;
         for (size_t k = 1; k < terminos.size(); ++k)
-            if (!Tiene(i, k))
+            if (!Tiene(i, k, leidos))
                 return false;
         return true;
     };
