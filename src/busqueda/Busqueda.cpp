@@ -194,8 +194,8 @@ uint32_t LeeVarint(const char*& p)
     }
 }
 
-// The English and Spanish as written are kept in UTF-8, but for a lone surrogate (not text,
-// yet kept as it came), which is written as its code in three bytes all the same.
+// The English and Spanish as written are kept in UTF-8. A lone surrogate (not text, yet kept
+// as it came) is written the same way, in three bytes, as if it were a character.
 void AnadeOriginal(QStringView texto, std::string& destino)
 {
     const char16_t* s = texto.utf16();
