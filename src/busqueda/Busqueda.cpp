@@ -112,6 +112,13 @@ const std::vector<Pliegue>& TablaPliegues()
     return tabla;
 }
 
+// An ASCII character folded: a capital to its small letter, a zero (never a separator of the
+// index buffers) to a blank.
+constexpr char32_t PliegaAscii(char32_t c)
+{
+    return c >= U'A' && c <= U'Z' ? c + 32 : c == 0 ? U' ' : c;
+}
+
 // Calls emite(units, count, start, end) for every code point of texto, with its folded units
 // and where it lies in texto.
 template <typename Emite> void RecorrePliegue(QStringView texto, Emite&& emite)
@@ -123,7 +130,7 @@ template <typename Emite> void RecorrePliegue(QStringView texto, Emite&& emite)
     for (qsizetype i = 0; i < n;) {
         const char16_t c = s[i];
         if (c < 0x80) {
-            const char16_t l = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c == 0 ? u' ' : c;
+            const auto l = static_cast<char16_t>(PliegaAscii(c));
             emite(&l, 1, i, i + 1);
             ++i;
         } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
@@ -143,9 +150,12 @@ template <typename Emite> void RecorrePliegue(QStringView texto, Emite&& emite)
     }
 }
 
-void AnadeUtf8(std::string& destino, const char16_t* u, int n)
+// The units u as UTF-8 at the end of destino. A lone surrogate is not text: it becomes U+FFFD,
+// or, guardaSueltos, is written the same way as a character, in three bytes, to come back as
+// it came.
+void AnadeUtf8(std::string& destino, const char16_t* u, qsizetype n, bool guardaSueltos = false)
 {
-    for (int i = 0; i < n; ++i) {
+    for (qsizetype i = 0; i < n; ++i) {
         char32_t c = u[i];
         if (c < 0x80) {
             destino.push_back(static_cast<char>(c));
@@ -154,7 +164,7 @@ void AnadeUtf8(std::string& destino, const char16_t* u, int n)
         if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
             c = QChar::surrogateToUcs4(u[i], u[i + 1]);
             ++i;
-        } else if (QChar::isSurrogate(c))
+        } else if (QChar::isSurrogate(c) && !guardaSueltos)
             c = 0xFFFD;
         char bytes[4];
         int32_t largo = 0;
@@ -194,27 +204,10 @@ uint32_t LeeVarint(const char*& p)
     }
 }
 
-// The English and Spanish as written are kept in UTF-8. A lone surrogate (not text, yet kept
-// as it came) is written the same way, in three bytes, as if it were a character.
+// The English and Spanish as written are kept in UTF-8, lone surrogates and all.
 void AnadeOriginal(QStringView texto, std::string& destino)
 {
-    const char16_t* s = texto.utf16();
-    const qsizetype n = texto.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = s[i];
-        if (c < 0x80) {
-            destino.push_back(static_cast<char>(c));
-            continue;
-        }
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-            c = QChar::surrogateToUcs4(s[i], s[i + 1]);
-            ++i;
-        }
-        char bytes[4];
-        int32_t largo = 0;
-        U8_APPEND_UNSAFE(bytes, largo, c);
-        destino.append(bytes, largo);
-    }
+    AnadeUtf8(destino, texto.utf16(), texto.size(), true);
 }
 
 // Calls visita(code point) for each one of an original kept so.
@@ -258,9 +251,7 @@ void PliegaCodigo(char32_t c, std::string& destino)
 {
     const std::vector<Pliegue>& tabla = TablaPliegues();
     if (c < 0x80) {
-        destino.push_back(c >= U'A' && c <= U'Z' ? static_cast<char>(c + 32)
-                          : c == 0               ? ' '
-                                                 : static_cast<char>(c));
+        destino.push_back(static_cast<char>(PliegaAscii(c)));
     } else if (c < 0x10000 && tabla[c].n != PliegueLargo) {
         AnadeUtf8(destino, tabla[c].u.data(), tabla[c].n);
     } else {
@@ -1113,34 +1104,34 @@ uint32_t Indice::Datos::AnadeItem(const Item& item)
         largosTexto.emplace_back();
     }
     Ranura& r = ranuras[i];
-    auto Largo16 = [](size_t largo) {
-        return static_cast<uint16_t>(std::min<size_t>(0xFFFF, largo));
-    };
-    if (construido) {
+    if (construido)
         r.textos = static_cast<uint32_t>(cambiados.codigos.size()) | EnCambios;
-        thread_local std::string original, plegado;
-        for (const QString* texto : {&item.ITEMING, &item.ITEMESP}) {
+    for (const QString* texto : {&item.ITEMING, &item.ITEMESP}) {
+        size_t plegado = 0;
+        if (construido) {
+            thread_local std::string original, plegados;
             original.clear();
             AnadeOriginal(*texto, original);
             EscribeCodigos(original, cambiados.codigos);
-            plegado.clear();
-            PliegaUtf8(*texto, plegado);
-            (texto == &item.ITEMING ? largosTexto[i].ingles : largosTexto[i].espanol) =
-                Largo16(plegado.size());
-        }
-        const auto notas = static_cast<uint32_t>(cambiados.notas.size());
-        PliegaUtf8(item.NOTASITEM, cambiados.notas);
-        notasAparte[i] = {notas, static_cast<uint32_t>(cambiados.notas.size() - notas)};
-    } else { // the slots are given one after another while building
-        for (const QString* texto : {&item.ITEMING, &item.ITEMESP}) {
+            plegados.clear();
+            PliegaOriginal(original, plegados);
+            plegado = plegados.size();
+        } else { // the slots are given one after another while building
             AnadeOriginal(*texto, obra.originales);
             obra.original.push_back(static_cast<uint32_t>(obra.originales.size()));
             const size_t antes = obra.plegados.size();
             PliegaUtf8(*texto, obra.plegados);
             obra.plegado.push_back(static_cast<uint32_t>(obra.plegados.size()));
-            (texto == &item.ITEMING ? largosTexto[i].ingles : largosTexto[i].espanol) =
-                Largo16(obra.plegados.size() - antes);
+            plegado = obra.plegados.size() - antes;
         }
+        (texto == &item.ITEMING ? largosTexto[i].ingles : largosTexto[i].espanol) =
+            static_cast<uint16_t>(std::min<size_t>(0xFFFF, plegado));
+    }
+    if (construido) {
+        const auto notas = static_cast<uint32_t>(cambiados.notas.size());
+        PliegaUtf8(item.NOTASITEM, cambiados.notas);
+        notasAparte[i] = {notas, static_cast<uint32_t>(cambiados.notas.size() - notas)};
+    } else {
         thread_local std::string plegadas;
         plegadas.clear();
         PliegaUtf8(item.NOTASITEM, plegadas);
