@@ -2,6 +2,7 @@
 
 #include "data/Cotejo.h"
 #include "data/EsquemaVocabulario.h"
+#include "data/LlamadasSistema.h"
 #include "data/Sqlite.h"
 
 #include <QFileInfo>
@@ -209,6 +210,9 @@ void BaseVocabulario::AbreCon(const QString& ruta, bool aparte, Comprobacion niv
                 // The item list filled next notes which English texts hold joining
                 // characters: the table that tells them is made here meanwhile, once a run.
                 SeUneAlAnterior(U'a');
+                // Nothing waits for the check until the first write: the lists it runs
+                // beside are filled first.
+                BajaPrioridadHilo();
                 return DefectoPaginasAparte(ruta, paginas);
             });
             return;

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -181,4 +182,16 @@ void PueblaMemoria(void* memoria, size_t bytes)
     (void)memoria;
     (void)bytes;
 #endif
+}
+
+void BajaPrioridadHilo()
+{
+    // On Linux a thread's nice value is its own: the other threads keep theirs. A thread
+    // already lower stays as it is.
+    constexpr int Amabilidad = 10;
+    const auto hilo = static_cast<id_t>(::gettid());
+    errno = 0;
+    const int actual = ::getpriority(PRIO_PROCESS, hilo);
+    if (errno == 0 && actual < Amabilidad)
+        ::setpriority(PRIO_PROCESS, hilo, Amabilidad);
 }

@@ -85,3 +85,7 @@ void SincronizaCarpeta(const QString& carpeta);
 // on a virtual machine a page fault per page costs several microseconds, and a list of a
 // million rows touches tens of thousands of pages. Does nothing where it cannot.
 void PueblaMemoria(void* memoria, size_t bytes);
+
+// Gives the calling thread a lower priority: work done aside that nothing waits for yet
+// yields the processor to what the user waits for. Does nothing where it cannot.
+void BajaPrioridadHilo();

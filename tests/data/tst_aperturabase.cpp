@@ -3,6 +3,7 @@
 #include "ApoyoDatos.h"
 #include "apoyo/BasesPrueba.h"
 #include "data/BaseVocabulario.h"
+#include "data/LlamadasSistema.h"
 #include "data/Sqlite.h"
 
 #include <QDir>
@@ -10,6 +11,10 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <thread>
 
 using namespace NumeroError;
 
@@ -282,6 +287,21 @@ private slots:
             QCOMPARE(error.Descripcion(),
                      QStringLiteral("No se puede abrir el archivo de la base de datos."));
         }
+    }
+
+    // The check of every page runs aside at a lower priority: the thread that lowers its own
+    // priority lowers no other's.
+    void laPrioridadBajaSoloEnElHiloQueLaPide()
+    {
+        const auto prioridad = [] { return ::getpriority(PRIO_PROCESS, id_t(::gettid())); };
+        const int antes = prioridad();
+        int enElHilo = antes;
+        std::thread([&] {
+            BajaPrioridadHilo();
+            enElHilo = prioridad();
+        }).join();
+        QVERIFY2(enElHilo >= 10 && enElHilo >= antes, qPrintable(QString::number(enElHilo)));
+        QCOMPARE(prioridad(), antes);
     }
 };
 
