@@ -181,12 +181,43 @@ const AtajosUtf8& Atajos()
 }
 } // namespace
 
+namespace {
+// Whether every byte is ASCII, the bytes read eight (or four) at a time, the last read
+// overlapping the one before: nearly every English text is told at once.
+bool SoloAscii(const unsigned char* bytes, size_t cuantos)
+{
+    constexpr uint64_t Altos = 0x8080808080808080u;
+    uint64_t juntos = 0;
+    if (cuantos >= 8) {
+        uint64_t ocho = 0;
+        for (size_t i = 0; i + 8 <= cuantos; i += 8) {
+            std::memcpy(&ocho, bytes + i, 8);
+            juntos |= ocho;
+        }
+        std::memcpy(&ocho, bytes + cuantos - 8, 8);
+        juntos |= ocho;
+    } else if (cuantos >= 4) {
+        uint32_t cuatro = 0;
+        std::memcpy(&cuatro, bytes, 4);
+        juntos = cuatro;
+        std::memcpy(&cuatro, bytes + cuantos - 4, 4);
+        juntos |= cuatro;
+    } else {
+        for (size_t i = 0; i < cuantos; ++i)
+            juntos |= bytes[i];
+    }
+    return (juntos & Altos) == 0;
+}
+} // namespace
+
 bool TieneUniones(QByteArrayView utf8)
 {
     const TablaUniones& tabla = Uniones();
     const AtajosUtf8& atajos = Atajos();
     const auto* byte = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const fin = byte + utf8.size();
+    if (!atajos.ascii && SoloAscii(byte, size_t(utf8.size())))
+        return false;
     while (byte < fin) {
         if (*byte < 0x80 && !atajos.ascii) {
             // Nearly every English text is ASCII: eight bytes at a time.

@@ -352,6 +352,18 @@ void PruebaModelos::unionesEnUtf8ComoEnElTexto()
         conUniones += esperado;
     }
     QVERIFY(conUniones > 1000 && conUniones < 19000);
+
+    // One character that is not ASCII (joining or not, whole or broken) at every place of an
+    // ASCII text of every length up to 20: wherever the bytes are read several at a time.
+    for (const QByteArray& pieza : {QByteArray("\xCC\x83"), QByteArray("\xC3\xB1"),
+                                    QByteArray("\xE2\x80\x8D"), QByteArray("\x80")})
+        for (int largo = 0; largo <= 20; ++largo)
+            for (int lugar = 0; lugar <= largo; ++lugar) {
+                QByteArray bytes(largo, 'a');
+                bytes.insert(lugar, pieza);
+                QCOMPARE(TieneUniones(QByteArrayView(bytes)),
+                         TieneUniones(QString::fromUtf8(bytes)));
+            }
 }
 
 QTEST_MAIN(PruebaModelos)
