@@ -36,12 +36,6 @@ QByteArray Guardado(const char* sql, const QString& clave)
     sqlite3_finalize(sentencia);
     return valor;
 }
-
-void Cierra(QWidget& ventana)
-{
-    ventana.close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 } // namespace
 
 class PruebaTextosExactos : public QObject {

@@ -39,12 +39,6 @@ QString Texto(const char* nombre)
 {
     return Hijo<QLabel>(Ventana<frmImportar>(), nombre)->text();
 }
-
-void Cierra(QWidget& ventana)
-{
-    ventana.close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 } // namespace
 
 class PruebaImportacion : public QObject {
