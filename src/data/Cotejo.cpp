@@ -179,34 +179,24 @@ const AtajosUtf8& Atajos()
     }();
     return atajos;
 }
-} // namespace
 
-namespace {
-// Whether every byte is ASCII, the bytes read eight (or four) at a time, the last read
-// overlapping the one before: nearly every English text is told at once.
+// Whether every byte is ASCII, read eight at a time, the last read overlapping the one
+// before: nearly every English text is told at once.
 bool SoloAscii(const unsigned char* bytes, size_t cuantos)
 {
-    constexpr uint64_t Altos = 0x8080808080808080u;
     uint64_t juntos = 0;
-    if (cuantos >= 8) {
-        uint64_t ocho = 0;
-        for (size_t i = 0; i + 8 <= cuantos; i += 8) {
-            std::memcpy(&ocho, bytes + i, 8);
-            juntos |= ocho;
-        }
-        std::memcpy(&ocho, bytes + cuantos - 8, 8);
-        juntos |= ocho;
-    } else if (cuantos >= 4) {
-        uint32_t cuatro = 0;
-        std::memcpy(&cuatro, bytes, 4);
-        juntos = cuatro;
-        std::memcpy(&cuatro, bytes + cuantos - 4, 4);
-        juntos |= cuatro;
-    } else {
+    if (cuantos < 8) {
         for (size_t i = 0; i < cuantos; ++i)
             juntos |= bytes[i];
+        return juntos < 0x80;
     }
-    return (juntos & Altos) == 0;
+    uint64_t ocho = 0;
+    for (size_t i = 0; i + 8 <= cuantos; i += 8) {
+        std::memcpy(&ocho, bytes + i, 8);
+        juntos |= ocho;
+    }
+    std::memcpy(&ocho, bytes + cuantos - 8, 8);
+    return ((juntos | ocho) & 0x8080808080808080u) == 0;
 }
 } // namespace
 
