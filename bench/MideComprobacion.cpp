@@ -8,9 +8,9 @@
 // database as the backup dialog makes it: the check before the question, then the copy (a
 // safety copy of the working database, the source checked whole again, its pages copied).
 // No bars: the figures say what fits where.
-#include "backup/CopiaSegura.h"
 #include "data/BaseVocabulario.h"
 #include "data/EsquemaVocabulario.h"
+#include "nucleo/CopiaSegura.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

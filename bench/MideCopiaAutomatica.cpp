@@ -8,9 +8,9 @@
 // with a 10 ms timer on the event loop to show that the windows go on painting (the longest
 // gap between ticks, bar: 100 ms), and the whole closing (bar: 3.05 s).
 #include "Medidas.h"
-#include "backup/CopiaSegura.h"
-#include "backup/CopiasAutomaticas.h"
 #include "data/BaseVocabulario.h"
+#include "nucleo/CopiaSegura.h"
+#include "nucleo/CopiasAutomaticas.h"
 
 #include <QCoreApplication>
 #include <QDir>

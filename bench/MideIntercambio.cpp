@@ -9,10 +9,10 @@
 // and prints the peak memory (bar: 200 MB).
 #include "Medidas.h"
 #include "PlataformaMedida.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
 #include "data/BaseVocabulario.h"
 #include "intercambio/Intercambio.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/Ventanas.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"

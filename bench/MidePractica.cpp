@@ -12,9 +12,9 @@
 #include "Medidas.h"
 #include "PlataformaMedida.h"
 #include "apoyo/Hijo.h"
-#include "app/modTALVEXV20.h"
 #include "data/BaseVocabulario.h"
 #include "data/Sqlite.h"
+#include "nucleo/modTALVEXV20.h"
 #include "repaso/Sesion.h"
 #include "ui/practica/frmPracticar.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The platform of a benchmark: no dialogs, no pauses; a message box is unexpected and said.
-#include "app/Plataforma.h"
+#include "nucleo/Plataforma.h"
 
 #include <cstdio>
 #include <cstdlib>

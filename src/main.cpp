@@ -1,10 +1,10 @@
 // TALVEX 2.0: builds the application, installs the desktop platform and runs Main.
-#include "app/Main.h"
-#include "app/CierraAplicacion.h"
-#include "app/PlataformaReal.h"
-#include "app/Recursos.h"
-#include "app/Traduccion.h"
-#include "app/modTALVEXV20.h"
+#include "inicio/Main.h"
+#include "nucleo/CierraAplicacion.h"
+#include "nucleo/Traduccion.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/PlataformaReal.h"
+#include "ui/Recursos.h"
 
 #include <QApplication>
 #include <QTranslator>

@@ -1,7 +1,7 @@
 #include "ui/Pronunciacion.h"
 
-#include "app/Fallos.h"
-#include "app/modTALVEXV20.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
 
 #include <QAction>
 

@@ -1,9 +1,9 @@
 #include "apoyo/EntornoPrueba.h"
 
-#include "app/Recursos.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
 #include "data/BaseVocabulario.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/Recursos.h"
+#include "ui/Ventanas.h"
 
 #include <QDir>
 

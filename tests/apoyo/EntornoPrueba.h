@@ -2,7 +2,7 @@
 // A throw-away program folder for start-up tests: the program's folder (also the working
 // folder), four installation roots, and a clean application state.
 #include "apoyo/PlataformaGuionada.h"
-#include "app/Procesos.h"
+#include "nucleo/Procesos.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "apoyo/Interfaz.h"
 #include "apoyo/Hijo.h"
 
-#include "app/Main.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
+#include "inicio/Main.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/Ventanas.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"

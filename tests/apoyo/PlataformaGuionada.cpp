@@ -1,6 +1,6 @@
 #include "apoyo/PlataformaGuionada.h"
 
-#include "app/modTALVEXV20.h"
+#include "nucleo/modTALVEXV20.h"
 
 #include <QPrinter>
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 // A platform for tests: records every message box and beep, answers from a script, makes
 // pauses instant and turns the end of the process into an exception the test catches.
-#include "app/Plataforma.h"
+#include "nucleo/Plataforma.h"
 
 #include <QList>
 #include <QUrl>

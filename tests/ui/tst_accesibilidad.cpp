@@ -4,12 +4,9 @@
 #include "apoyo/EntornoPrueba.h"
 #include "apoyo/Hijo.h"
 #include "apoyo/Interfaz.h"
-#include "app/Ventanas.h"
-#include "app/windows/SobrePrincipal.h"
-#include "app/windows/frmAcercade.h"
-#include "backup/frmCopias.h"
-#include "backup/frmRespaldar.h"
-#include "report/frmImprimirNotas.h"
+#include "ui/Ventanas.h"
+#include "ui/backup/frmCopias.h"
+#include "ui/backup/frmRespaldar.h"
 #include "ui/busqueda/frmBuscar.h"
 #include "ui/editors/frmItems.h"
 #include "ui/editors/frmTemas.h"
@@ -18,6 +15,9 @@
 #include "ui/intercambio/frmImportar.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui/practica/frmPracticar.h"
+#include "ui/report/frmImprimirNotas.h"
+#include "ui/ventanas/SobrePrincipal.h"
+#include "ui/ventanas/frmAcercade.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -1,11 +1,11 @@
 #include "ui/busqueda/frmBuscar.h"
 
-#include "app/Fallos.h"
-#include "app/windows/Centrado.h"
-#include "app/windows/TeclasDialogo.h"
+#include "nucleo/Fallos.h"
 #include "ui/busqueda/DelegadoResultados.h"
 #include "ui/busqueda/ModeloResultados.h"
 #include "ui/intercambio/FormatosExportacion.h"
+#include "ui/ventanas/Centrado.h"
+#include "ui/ventanas/TeclasDialogo.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -1,13 +1,13 @@
 #include "ui/editors/frmTemas.h"
 #include "ui_frmTemas.h"
 
-#include "app/Fallos.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/Centrado.h"
-#include "app/windows/SobrePrincipal.h"
-#include "app/windows/TeclasDialogo.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/LimiteCaracteres.h"
 #include "ui/Notas.h"
+#include "ui/ventanas/Centrado.h"
+#include "ui/ventanas/SobrePrincipal.h"
+#include "ui/ventanas/TeclasDialogo.h"
 
 namespace {
 const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");

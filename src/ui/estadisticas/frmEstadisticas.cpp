@@ -1,12 +1,12 @@
 #include "ui/estadisticas/frmEstadisticas.h"
 
-#include "app/Fallos.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/Centrado.h"
 #include "data/BaseVocabulario.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/estadisticas/CalendarioRepasos.h"
 #include "ui/estadisticas/GraficosEstadisticas.h"
 #include "ui/estadisticas/GuardaGrafico.h"
+#include "ui/ventanas/Centrado.h"
 
 #include <QChartView>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "ui/intercambio/frmExportar.h"
 
-#include "app/windows/AlPulsar.h"
-#include "app/windows/BotonesDialogo.h"
-#include "app/windows/Centrado.h"
-#include "app/windows/TeclasDialogo.h"
 #include "ui/intercambio/FormatosExportacion.h"
+#include "ui/ventanas/AlPulsar.h"
+#include "ui/ventanas/BotonesDialogo.h"
+#include "ui/ventanas/Centrado.h"
+#include "ui/ventanas/TeclasDialogo.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,11 +1,11 @@
 #include "ui/intercambio/frmImportar.h"
 
-#include "app/Fallos.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/AlPulsar.h"
-#include "app/windows/BotonesDialogo.h"
-#include "app/windows/Centrado.h"
-#include "app/windows/TeclasDialogo.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/ventanas/AlPulsar.h"
+#include "ui/ventanas/BotonesDialogo.h"
+#include "ui/ventanas/Centrado.h"
+#include "ui/ventanas/TeclasDialogo.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

@@ -1,14 +1,14 @@
 // The topic and item editors opened from the main window, and what a save changes here.
-#include "app/Fallos.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/SobrePrincipal.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
+#include "ui/Ventanas.h"
 #include "ui/editors/frmItems.h"
 #include "ui/editors/frmTemas.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/ventanas/SobrePrincipal.h"
 #include "ui_frmMenuPrincipal.h"
 
 void frmMenuPrincipal::cmdNuevoTema_Click()

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/windows/Centrado.h"
+#include "ui/ventanas/Centrado.h"
 
 #include <QString>
 

@@ -1,11 +1,11 @@
 // Search everywhere from the "Opciones" menu (or Ctrl+F): the chosen result is shown here.
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/SobrePrincipal.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/Ventanas.h"
 #include "ui/busqueda/frmBuscar.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/ventanas/SobrePrincipal.h"
 #include "ui_frmMenuPrincipal.h"
 
 #include <QApplication>

@@ -1,15 +1,15 @@
 // Import and export from the "Archivo" menu: the file is read and checked before the import
 // window shows what it would do; what an import wrote appears in the lists at once.
-#include "app/Fallos.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/SobrePrincipal.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/Ventanas.h"
 #include "ui/intercambio/ProgresoVisible.h"
 #include "ui/intercambio/frmExportar.h"
 #include "ui/intercambio/frmImportar.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/ventanas/SobrePrincipal.h"
 #include "ui_frmMenuPrincipal.h"
 
 #include <QDir>

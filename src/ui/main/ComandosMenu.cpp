@@ -1,16 +1,16 @@
 // The main window's menus and toolbar: the database file dialog, backup and restore, help,
 // the automatic copies, the About window, practice and the exit command.
-#include "app/Fallos.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/Ayuda.h"
-#include "app/windows/SobrePrincipal.h"
-#include "app/windows/frmAcercade.h"
-#include "backup/CopiasAutomaticas.h"
-#include "backup/Respaldo.h"
-#include "backup/frmCopias.h"
-#include "backup/frmRespaldar.h"
+#include "nucleo/CopiasAutomaticas.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/Ventanas.h"
+#include "ui/backup/Respaldo.h"
+#include "ui/backup/frmCopias.h"
+#include "ui/backup/frmRespaldar.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/ventanas/Ayuda.h"
+#include "ui/ventanas/SobrePrincipal.h"
+#include "ui/ventanas/frmAcercade.h"
 #include "ui_frmMenuPrincipal.h"
 
 #include <QDir>

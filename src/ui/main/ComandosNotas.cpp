@@ -1,15 +1,15 @@
 // The notes commands: the preview window and the direct print of what the notes column shows.
-#include "app/HacePausa.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/SobrePrincipal.h"
-#include "app/windows/frmEspera.h"
-#include "report/InformeNotas.h"
-#include "report/PreparaReporte.h"
-#include "report/frmImprimirNotas.h"
+#include "nucleo/PreparaReporte.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
+#include "ui/Ventanas.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/report/InformeNotas.h"
+#include "ui/report/frmImprimirNotas.h"
+#include "ui/ventanas/HacePausa.h"
+#include "ui/ventanas/SobrePrincipal.h"
+#include "ui/ventanas/frmEspera.h"
 #include "ui_frmMenuPrincipal.h"
 
 #include <QApplication>

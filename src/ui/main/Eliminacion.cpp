@@ -1,14 +1,14 @@
 // The delete commands: the selected topic (its items stay, under "Sin categoría") and the
 // selected item, each after a question.
-#include "app/Fallos.h"
-#include "app/HacePausa.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/frmEspera.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
+#include "ui/Ventanas.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/ventanas/HacePausa.h"
+#include "ui/ventanas/frmEspera.h"
 #include "ui_frmMenuPrincipal.h"
 
 namespace {

@@ -1,13 +1,13 @@
 // What the main window's tree, lists and search box do with the mouse and the keyboard.
-#include "app/CierraAplicacion.h"
-#include "app/Fallos.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/AlPulsar.h"
+#include "nucleo/CierraAplicacion.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/LimiteCaracteres.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/ventanas/AlPulsar.h"
 #include "ui_frmMenuPrincipal.h"
 
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 // The index of every item and the search box that completes as the user types.
-#include "app/Fallos.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
+#include "ui/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"

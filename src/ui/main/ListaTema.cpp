@@ -1,8 +1,8 @@
 // The items of the shown topic, below its notes.
-#include "app/Fallos.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
+#include "ui/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"

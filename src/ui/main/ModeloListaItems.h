@@ -2,7 +2,7 @@
 // Rows of a two-column item list ("Inglés", "Español"): the English text and its Spanish
 // translation. The column headers are the model's own, added one by one by AgregaColumna.
 #include "data/BaseVocabulario.h"
-#include "ui/main/IndiceCompletado.h"
+#include "listas/IndiceCompletado.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -1,14 +1,14 @@
 // Practice from the "Opciones" menu, the toolbar or Ctrl+R, and its statistics from the menu:
 // the window over this one, on the topic selected in the tree. Practice writes only cards and
 // reviews, which nothing here shows.
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/SobrePrincipal.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/Pronunciacion.h"
+#include "ui/Ventanas.h"
 #include "ui/estadisticas/frmEstadisticas.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui/practica/frmPracticar.h"
+#include "ui/ventanas/SobrePrincipal.h"
 #include "ui_frmMenuPrincipal.h"
 
 namespace {

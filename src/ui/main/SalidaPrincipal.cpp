@@ -1,13 +1,13 @@
 // The ways out of the main window: closing it and the exit command.
-#include "app/CierraAplicacion.h"
-#include "app/Fallos.h"
-#include "app/HacePausa.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/frmEspera.h"
-#include "backup/CopiasAutomaticas.h"
-#include "backup/Respaldo.h"
+#include "nucleo/CierraAplicacion.h"
+#include "nucleo/CopiasAutomaticas.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/Ventanas.h"
+#include "ui/backup/Respaldo.h"
 #include "ui/main/frmMenuPrincipal.h"
+#include "ui/ventanas/HacePausa.h"
+#include "ui/ventanas/frmEspera.h"
 #include "ui_frmMenuPrincipal.h"
 
 #include <QCloseEvent>

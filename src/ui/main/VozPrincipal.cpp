@@ -1,6 +1,6 @@
 // Pronunciation in the main window: the speaker beside the heading of a shown item (and F5),
 // its IPA in the heading's tooltip, and the accent chosen in the "Opciones" menu.
-#include "app/Fallos.h"
+#include "nucleo/Fallos.h"
 #include "ui/Pronunciacion.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui_frmMenuPrincipal.h"

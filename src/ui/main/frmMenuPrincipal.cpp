@@ -1,14 +1,14 @@
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui_frmMenuPrincipal.h"
 
-#include "app/modTALVEXV20.h"
-#include "app/windows/Centrado.h"
-#include "app/windows/SobrePrincipal.h"
+#include "nucleo/FormaHora.h"
+#include "nucleo/modTALVEXV20.h"
 #include "ui/main/AgregaColumna.h"
-#include "ui/main/FormaHora.h"
 #include "ui/main/IndicadoresTeclado.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
+#include "ui/ventanas/Centrado.h"
+#include "ui/ventanas/SobrePrincipal.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "ui/practica/AjusteMemoria.h"
 
-#include "app/Fallos.h"
 #include "data/BaseVocabulario.h"
 #include "data/Sqlite.h"
+#include "nucleo/Fallos.h"
 #include "repaso/AjustesRepaso.h"
 
 #include <QHBoxLayout>

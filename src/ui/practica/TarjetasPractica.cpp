@@ -1,6 +1,6 @@
 // The cards of the practice window: the question, the answer shown or typed and judged, the
 // four ratings with the interval each would give, undo and the speaker.
-#include "app/Fallos.h"
+#include "nucleo/Fallos.h"
 #include "ui/practica/MarcaDiferencias.h"
 #include "ui/practica/TextoIntervalo.h"
 #include "ui/practica/frmPracticar.h"

@@ -1,6 +1,6 @@
 #include "ui/practica/frmAjustesRepaso.h"
 
-#include "app/Fallos.h"
+#include "nucleo/Fallos.h"
 #include "ui/practica/AjusteMemoria.h"
 
 #include <QCheckBox>

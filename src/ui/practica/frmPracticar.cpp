@@ -2,13 +2,13 @@
 // themselves are in TarjetasPractica.cpp.
 #include "ui/practica/frmPracticar.h"
 
-#include "app/Fallos.h"
-#include "app/Ventanas.h"
-#include "app/modTALVEXV20.h"
-#include "app/windows/Centrado.h"
-#include "app/windows/TeclasDialogo.h"
+#include "nucleo/Fallos.h"
+#include "nucleo/modTALVEXV20.h"
+#include "ui/Ventanas.h"
 #include "ui/estadisticas/frmEstadisticas.h"
 #include "ui/practica/frmAjustesRepaso.h"
+#include "ui/ventanas/Centrado.h"
+#include "ui/ventanas/TeclasDialogo.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,8 +1,0 @@
-#include "app/Recursos.h"
-
-#include <QtGlobal>
-
-void IniciaRecursos()
-{
-    Q_INIT_RESOURCE(talvex);
-}
