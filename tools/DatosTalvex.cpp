@@ -10,6 +10,7 @@
 //
 // ARCHIVO "-" is the standard output or input. Exit status: 0 done (refused rows included),
 // 1 the work failed, 2 wrong arguments.
+#include "data/LlamadasSistema.h"
 #include "intercambio/Archivos.h"
 #include "intercambio/Intercambio.h"
 #include "repaso/AjustesRepaso.h"
@@ -118,7 +119,7 @@ void EscribeSalida(const QString& archivo, const QByteArray& datos)
         std::fflush(stdout) != 0)
         throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
                           QStringLiteral("No se pudo escribir en la salida estándar: %1.")
-                              .arg(Intercambio::CausaDeErrno(errno)));
+                              .arg(CausaDeErrno(errno)));
 }
 
 // The file to import, or for "-" the standard input, up to `tamanoMaximo` bytes.

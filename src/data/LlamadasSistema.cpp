@@ -121,6 +121,46 @@ void BorraAbandonados(const QByteArray& carpeta,
     ::closedir(directorio);
 }
 
+QString CausaDeErrno(int numeroErrno)
+{
+    switch (numeroErrno) {
+    case ENOENT:
+        return QStringLiteral("no existe");
+    case ENOTDIR:
+        return QStringLiteral("una parte de la ruta no es una carpeta");
+    case ELOOP:
+        return QStringLiteral("hay demasiados enlaces simbólicos encadenados (quizá formen un "
+                              "bucle)");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permiso denegado");
+    case EROFS:
+        return QStringLiteral("el disco es de solo lectura");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("no queda espacio en el disco");
+    case EISDIR:
+        return QStringLiteral("es una carpeta");
+    case ENAMETOOLONG:
+        return QStringLiteral("el nombre es demasiado largo");
+    case ENXIO:
+    case ENODEV:
+        return QStringLiteral("el dispositivo no está disponible");
+    case EIO:
+        return QStringLiteral("error de lectura o escritura en el disco");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("está en uso");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("hay demasiados archivos abiertos");
+    default:
+        // The system's own text would be English: its number says what it is.
+        return QStringLiteral("error del sistema número %1").arg(numeroErrno);
+    }
+}
+
 int NumeroDesdeErrno(int numeroErrno, bool destino)
 {
     switch (numeroErrno) {
@@ -159,13 +199,51 @@ int NumeroDesdeErrno(int numeroErrno, bool destino)
     return 0;
 }
 
-void SincronizaCarpeta(const QString& carpeta)
+namespace {
+
+void SincronizaCarpeta(const QByteArray& carpeta)
 {
-    const int fd = ::open(Nativa(carpeta).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(carpeta.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+QByteArray CarpetaDe(const QByteArray& ruta)
+{
+    const qsizetype barra = ruta.lastIndexOf('/');
+    return barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : ruta.left(barra));
+}
+
+} // namespace
+
+void SincronizaCarpeta(const QString& carpeta)
+{
+    SincronizaCarpeta(Nativa(carpeta));
+}
+
+int EscribeEntero(const QByteArray& prefijo, const QByteArray& destino, int modo,
+                  const std::function<bool(int fd, const QByteArray& ruta)>& escribe,
+                  const std::function<void(const QByteArray& ruta)>& comprueba)
+{
+    // Each `return errno` takes its value before the temporary's destructor removes it.
+    TemporalBloqueado temporal(prefijo);
+    if (temporal.fd() < 0)
+        return errno;
+    if (modo >= 0) // the replaced file keeps its permissions (best effort)
+        ::fchmod(temporal.fd(), static_cast<mode_t>(modo));
+    if (!escribe(temporal.fd(), temporal.Ruta()))
+        return errno;
+    // EINVAL: the file system cannot sync; the data are written all the same.
+    if (::fsync(temporal.fd()) != 0 && errno != EINVAL)
+        return errno;
+    if (comprueba)
+        comprueba(temporal.Ruta());
+    if (!temporal.Renombra(destino))
+        return errno;
+    SincronizaCarpeta(CarpetaDe(destino)); // the rename itself durable
+    return 0;
 }
 
 void PueblaMemoria(void* memoria, size_t bytes)

@@ -73,6 +73,21 @@ private:
 void BorraAbandonados(const QByteArray& carpeta,
                       const std::function<bool(const QByteArray&)>& esTemporal);
 
+// Writes a file whole through a temporary beside it, so that `destino` is never found
+// half-written: the temporary (`prefijo` and a random suffix, as TemporalBloqueado makes it)
+// takes the permissions `modo` (none given when -1), is filled by `escribe` (given its
+// descriptor and path; false with errno set, or an exception of its own), synced, read back by
+// `comprueba` when given, and renamed over `destino`; the folder is synced last, so that the
+// new name survives a power cut too. Returns 0, or the errno of the step that failed: the
+// temporary is then gone and `destino` keeps what it had.
+int EscribeEntero(const QByteArray& prefijo, const QByteArray& destino, int modo,
+                  const std::function<bool(int fd, const QByteArray& ruta)>& escribe,
+                  const std::function<void(const QByteArray& ruta)>& comprueba = {});
+
+// Why a system call failed, in Spanish, for the messages: "permiso denegado", "no queda
+// espacio en el disco"… An errno without its own text says its number.
+QString CausaDeErrno(int numeroErrno);
+
 // The error number of a failed system call's errno (ENOENT → 53 for a file read, 76 for a
 // destination written; EACCES → 70…), or 0 when no row names it.
 int NumeroDesdeErrno(int numeroErrno, bool destino);

@@ -66,9 +66,9 @@ ErrorTalvex ErrorAlCrear(int numeroErrno, const QString& ruta)
         return ErrorTalvex(NumeroError::NombreArchivoIncorrecto,
                            QStringLiteral("El nombre '%1' es demasiado largo.").arg(ruta));
     default:
-        return ErrorTalvex(NumeroError::ErrorEntradaSalida,
-                           QStringLiteral("No se pudo crear '%1': %2.")
-                               .arg(ruta, QString::fromLocal8Bit(std::strerror(numeroErrno))));
+        return ErrorTalvex(
+            NumeroError::ErrorEntradaSalida,
+            QStringLiteral("No se pudo crear '%1': %2.").arg(ruta, CausaDeErrno(numeroErrno)));
     }
 }
 

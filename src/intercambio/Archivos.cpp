@@ -79,46 +79,6 @@ bool EsTemporalExportacion(const QByteArray& nombre)
 
 } // namespace
 
-QString CausaDeErrno(int numeroErrno)
-{
-    switch (numeroErrno) {
-    case ENOENT:
-        return QStringLiteral("no existe");
-    case ENOTDIR:
-        return QStringLiteral("una parte de la ruta no es una carpeta");
-    case ELOOP:
-        return QStringLiteral("hay demasiados enlaces simbólicos encadenados (quizá formen un "
-                              "bucle)");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("permiso denegado");
-    case EROFS:
-        return QStringLiteral("el disco es de solo lectura");
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return QStringLiteral("no queda espacio en el disco");
-    case EISDIR:
-        return QStringLiteral("es una carpeta");
-    case ENAMETOOLONG:
-        return QStringLiteral("el nombre es demasiado largo");
-    case ENXIO:
-    case ENODEV:
-        return QStringLiteral("el dispositivo no está disponible");
-    case EIO:
-        return QStringLiteral("error de lectura o escritura en el disco");
-    case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("está en uso");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("hay demasiados archivos abiertos");
-    default:
-        // The system's own text would be English: its number says what it is.
-        return QStringLiteral("error del sistema número %1").arg(numeroErrno);
-    }
-}
-
 QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso, qint64 tamanoMaximo)
 {
     if (ruta.isEmpty())
@@ -206,19 +166,15 @@ void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
         barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : destino.left(barra));
     BorraAbandonados(carpeta, EsTemporalExportacion);
     // The name is kept short enough for any file system whatever the destination's.
-    TemporalBloqueado temporal(carpeta + "/." + destino.mid(barra + 1).left(100) +
-                               QByteArray(MarcaTemporalExportacion));
-    if (temporal.fd() < 0)
-        throw ErrorEscritura(errno, ruta);
-    if (existe) // the replaced file keeps its permissions (best effort)
-        ::fchmod(temporal.fd(), estado.st_mode & 07777);
-    if (!EscribeTodo(temporal.fd(), datos.constData(), static_cast<size_t>(datos.size())))
-        throw ErrorEscritura(errno, ruta);
-    if (::fsync(temporal.fd()) != 0 && errno != EINVAL)
-        throw ErrorEscritura(errno, ruta);
-    if (!temporal.Renombra(destino))
-        throw ErrorEscritura(errno, ruta);
-    SincronizaCarpeta(QFile::decodeName(carpeta)); // the rename itself durable
+    const QByteArray prefijo =
+        carpeta + "/." + destino.mid(barra + 1).left(100) + QByteArray(MarcaTemporalExportacion);
+    const int fallo = EscribeEntero(prefijo, destino, existe ? int(estado.st_mode & 07777) : -1,
+                                    [&](int fd, const QByteArray&) {
+                                        return EscribeTodo(fd, datos.constData(),
+                                                           static_cast<size_t>(datos.size()));
+                                    });
+    if (fallo != 0)
+        throw ErrorEscritura(fallo, ruta);
 }
 
 } // namespace Intercambio

@@ -22,7 +22,4 @@ QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso,
 // Writes `datos` to `ruta`: the destination holds its old content or the whole new one.
 void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos);
 
-// Why a system call failed, in Spanish ("no existe", "permiso denegado"…).
-QString CausaDeErrno(int numeroErrno);
-
 } // namespace Intercambio

@@ -319,29 +319,25 @@ void CopiaBaseSegura(const QString& origen, const QString& destino, const QStrin
         SistemaArchivos().CopyFile(d.ruta, copiaPrevia);
 
     // The temporary copy lies beside the destination and holds its lock while the copy runs.
-    TemporalBloqueado temporal(Nativa(PrefijoTemporal(d.ruta)));
-    if (temporal.fd() < 0)
-        throw ErrorDesdeErrno(errno, true);
-    if (d.existe) // the replaced file keeps its permissions (best effort)
-        ::fchmod(temporal.fd(), d.modo);
-    {
-        // The new file needs no journal of its own: until the rename it is nobody's database,
-        // and it is synced as a whole below.
-        ConexionSqlite copia;
-        copia.Abre(QFile::decodeName(temporal.Ruta()), SQLITE_OPEN_READWRITE);
-        copia.EjecutaSql("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF");
-        CopiaPaginas(fuente.Manejador(), copia.Manejador());
-        if (marca)
-            marca(copia);
-    }
-    fuente.Cierra();
-    // EINVAL: the file system cannot sync; the data are written all the same.
-    if (::fsync(temporal.fd()) != 0 && errno != EINVAL)
-        throw ErrorDesdeErrno(errno, true);
-    CompruebaEscrito(QFile::decodeName(temporal.Ruta()));
-    if (!temporal.Renombra(Nativa(d.ruta)))
-        throw ErrorDesdeErrno(errno, true);
-    SincronizaCarpeta(d.carpeta);
+    const int fallo = EscribeEntero(
+        Nativa(PrefijoTemporal(d.ruta)), Nativa(d.ruta), d.existe ? int(d.modo) : -1,
+        [&](int, const QByteArray& temporal) {
+            {
+                // The new file needs no journal of its own: until the rename it is nobody's
+                // database, and it is synced as a whole.
+                ConexionSqlite copia;
+                copia.Abre(QFile::decodeName(temporal), SQLITE_OPEN_READWRITE);
+                copia.EjecutaSql("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF");
+                CopiaPaginas(fuente.Manejador(), copia.Manejador());
+                if (marca)
+                    marca(copia);
+            }
+            fuente.Cierra();
+            return true;
+        },
+        [](const QByteArray& temporal) { CompruebaEscrito(QFile::decodeName(temporal)); });
+    if (fallo != 0)
+        throw ErrorDesdeErrno(fallo, true);
 }
 
 void RestauraEnConexion(const QString& origen, sqlite3* conexion)

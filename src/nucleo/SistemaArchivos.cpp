@@ -288,35 +288,23 @@ void SistemaArchivos::CopyFile(const QString& origen, const QString& destino) co
     if (reemplaza && (!S_ISREG(datos.st_mode) || !(datos.st_mode & S_IWUSR)))
         throw ErrorDe(NumeroError::PermisoDenegado);
 
-    QByteArray rutaTemporal;
-    Descriptor temporal(CreaTemporal(carpeta, rutaTemporal));
-    if (temporal.fd() < 0)
-        throw ErrorDesdeErrno(errno, true);
-    TemporalPendiente pendiente(rutaTemporal);
-    if (reemplaza) // the replaced file keeps its permissions (best effort)
-        ::fchmod(temporal.fd(), datos.st_mode & 07777);
-
-    std::vector<char> bufer(1 << 20);
-    for (;;) {
-        const ssize_t leidos =
-            SinInterrupcion([&] { return ::read(fuente.fd(), bufer.data(), bufer.size()); });
-        if (leidos < 0)
-            throw ErrorDesdeErrno(errno, false);
-        if (leidos == 0)
-            break;
-        if (!EscribeTodo(temporal.fd(), bufer.data(), static_cast<size_t>(leidos)))
-            throw ErrorDesdeErrno(errno, true);
-    }
-    // EINVAL: the file system cannot sync; the data are written all the same.
-    if (::fsync(temporal.fd()) != 0 && errno != EINVAL)
-        throw ErrorDesdeErrno(errno, true);
-    if (!temporal.Cierra())
-        throw ErrorDesdeErrno(errno, true);
-    if (::rename(rutaTemporal.constData(), Nativa(real).constData()) != 0)
-        throw ErrorDesdeErrno(errno, true);
-    pendiente.Conserva();
-
-    SincronizaCarpeta(carpeta); // the rename itself durable
+    const int fallo =
+        EscribeEntero(Nativa(carpeta) + "/.talvex-", Nativa(real),
+                      reemplaza ? int(datos.st_mode & 07777) : -1, [&](int fd, const QByteArray&) {
+                          std::vector<char> bufer(1 << 20);
+                          for (;;) {
+                              const ssize_t leidos = SinInterrupcion(
+                                  [&] { return ::read(fuente.fd(), bufer.data(), bufer.size()); });
+                              if (leidos < 0)
+                                  throw ErrorDesdeErrno(errno, false);
+                              if (leidos == 0)
+                                  return true;
+                              if (!EscribeTodo(fd, bufer.data(), static_cast<size_t>(leidos)))
+                                  return false;
+                          }
+                      });
+    if (fallo != 0)
+        throw ErrorDesdeErrno(fallo, true);
 }
 
 // Every match is tried even after a failure, so one locked file does not keep the others;
