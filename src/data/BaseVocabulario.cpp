@@ -601,3 +601,22 @@ int BaseVocabulario::CambiaTemaItems(const QString& nombreAnterior, const QStrin
     d->Anota(Datos::Anotado::Que::TemaDeItems, nombreAnterior, nombreNuevo);
     return cambiadas;
 }
+
+void BaseVocabulario::RenombraTema(const QString& nombreAnterior, const Tema& tema)
+{
+    EnTransaccion([&] {
+        const auto guardado = LocalizaTema(nombreAnterior);
+        if (guardado && guardado->NOMBRETEMA == nombreAnterior)
+            ModificaTema(nombreAnterior, tema);
+        CambiaTemaItems(nombreAnterior, tema.NOMBRETEMA);
+    });
+}
+
+void BaseVocabulario::EliminaTemaConservandoItems(const QString& nombre)
+{
+    EnTransaccion([&] {
+        if (LocalizaTema(nombre))
+            EliminaTema(nombre);
+        CambiaTemaItems(nombre, SinCategoria);
+    });
+}

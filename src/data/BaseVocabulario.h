@@ -31,6 +31,10 @@ struct Item {
 };
 
 inline const QString SinCategoria = QStringLiteral("Sin categoría");
+// The longest texts the vocabulary takes, in characters: an item's English, Spanish and topic,
+// and a topic's name. The editors stop the typing there and the import refuses longer rows.
+inline constexpr int LargoMaximoTexto = 100;
+inline constexpr int LargoMaximoNombreTema = 50;
 
 // What confirmed writes changed, for whoever keeps a copy of the store's contents: the English
 // texts of the items added, edited (before and after) or deleted; topics renamed with their
@@ -101,6 +105,12 @@ public:
     // Every item whose topic is exactly (same case) nombreAnterior gets nombreNuevo.
     // Returns how many rows changed.
     int CambiaTemaItems(const QString& nombreAnterior, const QString& nombreNuevo);
+
+    // The vocabulary's rules for topics, each one transaction. A topic saved under another
+    // name takes its items along (a topic the table lacks but items name is only their rename);
+    // a deleted topic's items stay, under SinCategoria.
+    void RenombraTema(const QString& nombreAnterior, const Tema& tema);
+    void EliminaTemaConservandoItems(const QString& nombre);
 
     // The program's own settings, kept in the file (TALVEXMETA) so that they go with the
     // vocabulary and its copies: nothing when never saved.

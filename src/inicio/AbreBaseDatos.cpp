@@ -4,12 +4,12 @@
 #include "nucleo/CierraAplicacion.h"
 #include "nucleo/CopiaSegura.h"
 #include "nucleo/SistemaArchivos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 
 #include <QDir>
 
 namespace {
-const QString TituloMensaje = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString TextoNoEncontrada =
     QStringLiteral("¡¡ No se encuentra la Base de Datos : ") + QStringLiteral("'TALVEXV20.MDB' !!");
 const QString TextoNoValida =
@@ -22,7 +22,7 @@ void AvisaBaseNoValida(const ErrorTalvex& error)
     Sistema().Pita();
     MuestraMensaje({TextoNoValida + QStringLiteral("\r\r") + error.Descripcion() +
                         QStringLiteral("\r\r") + TextoSinDatos,
-                    TituloMensaje, IconoMensaje::Critico});
+                    Titulos::Mensajes, IconoMensaje::Critico});
 }
 } // namespace
 
@@ -32,7 +32,7 @@ void AbreBaseDatos()
     const QString buscada = QDir::currentPath() + QLatin1Char('/') + QLatin1String(NombreBaseDatos);
     if (!estado.fso->FileExists(buscada)) {
         Sistema().Pita();
-        MuestraMensaje({TextoNoEncontrada, TituloMensaje, IconoMensaje::Critico});
+        MuestraMensaje({TextoNoEncontrada, Titulos::Mensajes, IconoMensaje::Critico});
         CierraAplicacion();
         TerminaProceso();
     }
@@ -78,7 +78,7 @@ BaseComprobada TerminaComprobacionBase()
                             QStringLiteral("\r\r") +
                             QStringLiteral("El archivo tal como estaba se guardó en '%1'.")
                                 .arg(QDir::toNativeSeparators(ruta + SufijoSinReparar)),
-                        TituloMensaje, IconoMensaje::Exclamacion});
+                        Titulos::Mensajes, IconoMensaje::Exclamacion});
         return BaseComprobada::Reparada;
     } catch (const ErrorTalvex& error) {
         AvisaBaseNoValida(error);

@@ -6,6 +6,7 @@
 #include "nucleo/CopiasAutomaticas.h"
 #include "nucleo/DatosFabricante.h"
 #include "nucleo/Fallos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/NombresAccesibles.h"
 #include "ui/Ventanas.h"
@@ -18,7 +19,6 @@
 #include <QDir>
 
 namespace {
-const QString TituloMensaje = QStringLiteral("TALVEX Ver. 2.0.0");
 
 void MuestraPasoSplash(const QString& texto, int milisegundos)
 {
@@ -145,7 +145,7 @@ void FallaInicio(int numero, const QString& descripcion)
                         QStringLiteral(" Ver. 2.0 !!") + QStringLiteral("\r\r") +
                         QStringLiteral("Error (") + QString::number(numero) +
                         QStringLiteral(") : ") + descripcion,
-                    TituloMensaje, IconoMensaje::Critico});
+                    Titulos::Mensajes, IconoMensaje::Critico});
     CierraAplicacion();
     TerminaProceso();
 }

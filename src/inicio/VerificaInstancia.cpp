@@ -1,6 +1,7 @@
 #include "inicio/VerificaInstancia.h"
 
 #include "nucleo/Procesos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 
 #include <QDeadlineTimer>
@@ -78,8 +79,7 @@ void VerificaInstancia()
     const RespuestaMensaje respuesta = MuestraMensaje(
         {QStringLiteral("¡¡ TALVEX Ver. 2.0.0 ya se está ejecutando !!") + QStringLiteral("\r\r") +
              QStringLiteral("¿ Quiere reiniciar la aplicación ?"),
-         QStringLiteral("TALVEX Ver. 2.0.0"), IconoMensaje::Pregunta, BotonesMensaje::SiNo,
-         RespuestaMensaje::No});
+         Titulos::Mensajes, IconoMensaje::Pregunta, BotonesMensaje::SiNo, RespuestaMensaje::No});
     if (respuesta != RespuestaMensaje::Si)
         TerminaProceso(); // nothing is open yet, so nothing is closed
 

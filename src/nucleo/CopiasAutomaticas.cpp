@@ -4,6 +4,7 @@
 #include "data/Sqlite.h"
 #include "nucleo/CopiaSegura.h"
 #include "nucleo/SistemaArchivos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <algorithm>
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString FormatoHora = QStringLiteral("yyyyMMdd-HHmmss");
 
 // When a copy was made, recorded inside it (UTC), so that neither its name nor the file's
@@ -242,5 +242,5 @@ void AvisaFalloCopia()
                         QStringLiteral("Su base de datos no se modificó. Las copias "
                                        "automáticas se guardan en la carpeta '%1'.")
                             .arg(QDir::toNativeSeparators(CarpetaCopias())),
-                    Titulo, IconoMensaje::Exclamacion});
+                    Titulos::Mensajes, IconoMensaje::Exclamacion});
 }

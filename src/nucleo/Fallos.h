@@ -2,6 +2,7 @@
 // The two ways the program handles a failing step.
 #include "data/ErrorTalvex.h"
 #include "nucleo/Plataforma.h"
+#include "nucleo/Titulos.h"
 
 #include <QString>
 
@@ -32,9 +33,9 @@ template <class F> void AtiendeEvento(F&& manejador)
     } catch (const FinDelPrograma&) {
         // The program has ended: nothing of the handler is left to run.
     } catch (const ErrorTalvex& error) {
-        ReportaError(error, QStringLiteral("TALVEX Ver. 2.0.0"));
+        ReportaError(error, Titulos::Mensajes);
     } catch (const std::exception& error) {
         ReportaError(ErrorTalvex(NumeroError::ErrorBaseDatos, QString::fromLocal8Bit(error.what())),
-                     QStringLiteral("TALVEX Ver. 2.0.0"));
+                     Titulos::Mensajes);
     }
 }

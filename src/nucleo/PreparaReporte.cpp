@@ -2,10 +2,10 @@
 
 #include "nucleo/CierraAplicacion.h"
 #include "nucleo/Fallos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString TextoNoEncontrado =
     QStringLiteral("¡¡ No se encuentra el archivo : ") + QStringLiteral("'TalvexReport.mdb' !!");
 const QString Separador = QStringLiteral(" -> ");
@@ -39,7 +39,7 @@ void AbreBaseReporte()
         }
     }
     Sistema().Pita();
-    MuestraMensaje({TextoNoEncontrado, Titulo, IconoMensaje::Critico});
+    MuestraMensaje({TextoNoEncontrado, Titulos::Mensajes, IconoMensaje::Critico});
     CierraAplicacion();
     TerminaProceso();
 }

@@ -1,6 +1,7 @@
 #include "ui/Pronunciacion.h"
 
 #include "nucleo/Fallos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 
 #include <QAction>
@@ -68,5 +69,5 @@ void Pronunciacion::Falla(const ErrorVoz& error)
     Sistema().Pita();
     MuestraMensaje({QStringLiteral("¡¡ No se puede escuchar la pronunciación !!") +
                         QStringLiteral("\r\r") + error.Descripcion(),
-                    QStringLiteral("TALVEX Ver. 2.0.0"), IconoMensaje::Exclamacion});
+                    Titulos::Mensajes, IconoMensaje::Exclamacion});
 }

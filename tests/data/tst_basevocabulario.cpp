@@ -161,6 +161,33 @@ private slots:
         QCOMPARE(base_.LocalizaItem("e")->NOMBRETEMA, SinCategoria);
     }
 
+    void reglasDeTemasLlevanSusItems()
+    {
+        base_.AgregaTema({"Verbos", "n"});
+        AgregaItems({"run", "walk"}, "Verbos");
+        AgregaItems({"jump"}, "verbos"); // another spelling: another topic
+        AgregaItems({"eat"}, "Comida");  // named by its item only, with no row of its own
+        const auto temaDe = [&](const char* ingles) {
+            return base_.LocalizaItem(ingles)->NOMBRETEMA;
+        };
+
+        base_.RenombraTema("Verbos", {"Acciones", "notas"});
+        QCOMPARE(TemasEnOrden(base_), QStringList({"Acciones"}));
+        QCOMPARE(base_.LocalizaTema("Acciones")->NOTASTEMA, QStringLiteral("notas"));
+        QCOMPARE(QStringList({temaDe("run"), temaDe("walk"), temaDe("jump")}),
+                 QStringList({"Acciones", "Acciones", "verbos"}));
+        base_.RenombraTema("Comida", {"Alimentos", ""});
+        QCOMPARE(temaDe("eat"), QStringLiteral("Alimentos"));
+        QCOMPARE(base_.CuentaTemas(), 1);
+
+        base_.EliminaTemaConservandoItems("Acciones");
+        base_.EliminaTemaConservandoItems("Alimentos");
+        QCOMPARE(base_.CuentaTemas(), 0);
+        QCOMPARE(InglesEnOrden(base_), QStringList({"eat", "jump", "run", "walk"}));
+        QCOMPARE(QStringList({temaDe("eat"), temaDe("run"), temaDe("jump")}),
+                 QStringList({SinCategoria, SinCategoria, "verbos"}));
+    }
+
     void textosIdaYVueltaExactos_data()
     {
         QTest::addColumn<Item>("item");

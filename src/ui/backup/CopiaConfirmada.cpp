@@ -3,6 +3,7 @@
 #include "nucleo/CierraAplicacion.h"
 #include "nucleo/CopiaSegura.h"
 #include "nucleo/Fallos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/backup/Respaldo.h"
 
@@ -15,7 +16,6 @@
 #include <future>
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString TextoExito = QStringLiteral("¡¡ El archivo se copió con éxito !!");
 const QString FinRespaldo = QStringLiteral("¡¡ Para terminar con el respaldo de la B.D. se debe "
                                            "cerrar ") +
@@ -26,7 +26,7 @@ const QString FinRecuperacion = QStringLiteral("¡¡ Para recuperar la B.D. se d
 void Avisa(const QString& texto, IconoMensaje icono)
 {
     Sistema().Pita();
-    MuestraMensaje({texto, Titulo, icono});
+    MuestraMensaje({texto, Titulos::Mensajes, icono});
 }
 
 // The check of a large file takes seconds: it runs on a thread of its own while the windows
@@ -60,7 +60,8 @@ CopiaSinHacer CopiaYTermina(const QString& origen, const QString& destino, bool 
         const RespuestaMensaje respuesta = MuestraMensaje(
             {QStringLiteral("El achivo se copiará en la unidad ") + UnidadDe(destino) +
                  QStringLiteral("\r\r") + QStringLiteral("¿ Quiere continuar ?"),
-             Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo, RespuestaMensaje::Si});
+             Titulos::Mensajes, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
+             RespuestaMensaje::Si});
         if (respuesta != RespuestaMensaje::Si) {
             controles.activa();
             return CopiaSinHacer::NoCopiada;

@@ -2,6 +2,7 @@
 
 #include "nucleo/CopiasAutomaticas.h"
 #include "nucleo/FormaHora.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/backup/CopiaConfirmada.h"
 #include "ui/backup/Respaldo.h"
@@ -172,7 +173,7 @@ void frmCopias::cmdAbrirCarpeta_Click()
         Sistema().Pita();
         MuestraMensaje({QStringLiteral("¡¡ No se puede abrir la carpeta de las copias !!") +
                             QStringLiteral("\r\r") + defecto + QLatin1Char('.'),
-                        QStringLiteral("TALVEX Ver. 2.0.0"), IconoMensaje::Exclamacion});
+                        Titulos::Mensajes, IconoMensaje::Exclamacion});
         return;
     }
     QDir().mkpath(carpeta_); // before the first copy it is made empty, to be opened

@@ -2,6 +2,7 @@
 #include "ui_frmRespaldar.h"
 
 #include "nucleo/Fallos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/ImagenNitida.h"
 #include "ui/Ventanas.h"
@@ -17,7 +18,6 @@
 #include <QMouseEvent>
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString TextoIngreseRuta = QStringLiteral("¡¡ Ingrese una ruta y nombre de archivo !!");
 const QString TextoRutaValida = QStringLiteral("¡¡ Ingrese una ruta válida !!");
 const QString TextoBuscar = QStringLiteral("¡¡ Debe buscar el archivo TALVEXV20.MDB !!");
@@ -30,7 +30,7 @@ const QString FiltroBase = QStringLiteral("Base de datos (*.MDB *.mdb)");
 RespuestaMensaje Avisa(const QString& texto, IconoMensaje icono = IconoMensaje::Exclamacion)
 {
     Sistema().Pita();
-    return MuestraMensaje({texto, Titulo, icono});
+    return MuestraMensaje({texto, Titulos::Mensajes, icono});
 }
 
 } // namespace

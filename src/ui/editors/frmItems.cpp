@@ -89,7 +89,7 @@ frmItems::frmItems(bool nuevo, const QString& editado, Guarda guarda, Pronunciac
                     etiquetas);
 
     for (QLineEdit* caja : {ui_->txtItemIng, ui_->txtItemEsp, ui_->txtCategoriaItem})
-        LimitaCaracteres(*caja, 100, LimiteCaracteres::Exceso::Recorta);
+        LimitaCaracteres(*caja, LargoMaximoTexto, LimiteCaracteres::Exceso::Recorta);
 
     auto* teclas = new TeclasDialogo(*this);
     const struct {

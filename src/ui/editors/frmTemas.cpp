@@ -2,6 +2,7 @@
 #include "ui_frmTemas.h"
 
 #include "nucleo/Fallos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/LimiteCaracteres.h"
 #include "ui/Notas.h"
@@ -10,7 +11,6 @@
 #include "ui/ventanas/TeclasDialogo.h"
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
 const QString TextoSinNombre =
     QStringLiteral("¡¡ Por favor, ingrese el nombre de un tema") + QStringLiteral(" !!");
 const QString TextoDuplicado = QStringLiteral("¡¡ Ya existe un tema con ese nombre !!");
@@ -18,7 +18,7 @@ const QString TextoDuplicado = QStringLiteral("¡¡ Ya existe un tema con ese no
 void Avisa(const QString& texto)
 {
     Sistema().Pita();
-    MuestraMensaje({texto, Titulo, IconoMensaje::Exclamacion});
+    MuestraMensaje({texto, Titulos::MensajesCortos, IconoMensaje::Exclamacion});
 }
 
 } // namespace
@@ -37,7 +37,7 @@ frmTemas::frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, Guard
     paleta.setColor(QPalette::WindowText, QColor(0, 0, 128));
     ui_->lblNombreTema->setPalette(paleta);
     ui_->lblNotasTema->setPalette(paleta);
-    LimitaCaracteres(*ui_->txtNombreTema, 50, LimiteCaracteres::Exceso::Recorta);
+    LimitaCaracteres(*ui_->txtNombreTema, LargoMaximoNombreTema, LimiteCaracteres::Exceso::Recorta);
 
     auto* teclas = new TeclasDialogo(*this);
     teclas->Mueve(ui_->txtNombreTema, Qt::Key_Return, ui_->txtMemoTema);
@@ -74,7 +74,7 @@ void frmTemas::MuestraEditorTema(const QString& seleccionado)
             MuestraNotas(*ui_->txtMemoTema, tema->NOTASTEMA);
         }
     } catch (const ErrorTalvex& error) {
-        ReportaError(error, Titulo);
+        ReportaError(error, Titulos::MensajesCortos);
     }
 }
 
@@ -103,7 +103,7 @@ void frmTemas::cmdAceptarTema_Click()
     } catch (const ErrorTalvex& error) {
         // The topic row and its items change together or not at all; the refusal is told
         // and the editor stays open with what the user typed.
-        ReportaError(error, Titulo);
+        ReportaError(error, Titulos::MensajesCortos);
         HabilitaPrincipal();
     }
 }

@@ -1,11 +1,13 @@
 #include "ui/intercambio/ProgresoVisible.h"
 
+#include "nucleo/Titulos.h"
+
 #include <QCoreApplication>
 
 ProgresoVisible::ProgresoVisible(QWidget* dueno, const QString& texto)
     : dialogo_(texto, QStringLiteral("&Cancelar"), 0, 1000, dueno)
 {
-    dialogo_.setWindowTitle(QStringLiteral("TALVEX Ver. 2.0.0"));
+    dialogo_.setWindowTitle(Titulos::Mensajes);
     dialogo_.setWindowModality(Qt::WindowModal);
     dialogo_.setMinimumDuration(500);
     dialogo_.setAutoClose(false);

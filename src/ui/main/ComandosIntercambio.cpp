@@ -1,6 +1,8 @@
 // Import and export from the "Archivo" menu: the file is read and checked before the import
 // window shows what it would do; what an import wrote appears in the lists at once.
 #include "nucleo/Fallos.h"
+
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Ventanas.h"
 #include "ui/intercambio/ProgresoVisible.h"
@@ -15,7 +17,6 @@
 #include <QDir>
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 const QString TituloImportar = QStringLiteral("Importar vocabulario");
 const QString TituloExportar = QStringLiteral("Exportar vocabulario");
 const QString FiltroImportar =
@@ -24,13 +25,13 @@ const QString FiltroImportar =
 void Avisa(const QString& texto, IconoMensaje icono)
 {
     Sistema().Pita();
-    MuestraMensaje({texto, Titulo, icono});
+    MuestraMensaje({texto, Titulos::Mensajes, icono});
 }
 
 bool Pregunta(const QString& texto)
 {
     Sistema().Pita();
-    return MuestraMensaje({texto, Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
+    return MuestraMensaje({texto, Titulos::Mensajes, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
                            RespuestaMensaje::No}) == RespuestaMensaje::Si;
 }
 

@@ -1,5 +1,7 @@
 // The notes commands: the preview window and the direct print of what the notes column shows.
 #include "nucleo/PreparaReporte.h"
+
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
 #include "ui/Ventanas.h"
@@ -16,7 +18,6 @@
 #include <QPrinter>
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
 
 // Nothing to print while the notes column shows nothing.
 bool HayNotas(const QLabel& encabezado)
@@ -24,8 +25,8 @@ bool HayNotas(const QLabel& encabezado)
     if (!encabezado.text().isEmpty())
         return true;
     Sistema().Pita();
-    MuestraMensaje(
-        {QStringLiteral("¡¡ No existen registros activos !!"), Titulo, IconoMensaje::Informacion});
+    MuestraMensaje({QStringLiteral("¡¡ No existen registros activos !!"), Titulos::MensajesCortos,
+                    IconoMensaje::Informacion});
     return false;
 }
 } // namespace
@@ -51,9 +52,9 @@ void frmMenuPrincipal::cmdVistaPreviaNotas_Click()
     if (!HayNotas(*ui_->lblNotas))
         return;
     Sistema().Pita();
-    if (MuestraMensaje({QStringLiteral("¿ Quiere ver las notas por pantalla ?"), Titulo,
-                        IconoMensaje::Pregunta, BotonesMensaje::SiNo, RespuestaMensaje::No}) !=
-        RespuestaMensaje::Si)
+    if (MuestraMensaje({QStringLiteral("¿ Quiere ver las notas por pantalla ?"),
+                        Titulos::MensajesCortos, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
+                        RespuestaMensaje::No}) != RespuestaMensaje::Si)
         return;
     setEnabled(false);
     frmEspera& espera = Ventana<frmEspera>();

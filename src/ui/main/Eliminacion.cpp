@@ -1,6 +1,8 @@
 // The delete commands: the selected topic (its items stay, under "Sin categoría") and the
 // selected item, each after a question.
 #include "nucleo/Fallos.h"
+
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
 #include "ui/Ventanas.h"
@@ -12,13 +14,12 @@
 #include "ui_frmMenuPrincipal.h"
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0");
 
 bool Confirma(const QString& texto)
 {
     Sistema().Pita();
-    return MuestraMensaje({texto, Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
-                           RespuestaMensaje::No}) == RespuestaMensaje::Si;
+    return MuestraMensaje({texto, Titulos::MensajesCortos, IconoMensaje::Pregunta,
+                           BotonesMensaje::SiNo, RespuestaMensaje::No}) == RespuestaMensaje::Si;
 }
 } // namespace
 
@@ -43,7 +44,7 @@ void frmMenuPrincipal::cmdEliminarTema_Click()
         ui_->TreeTemas->setFocus();
         espera.hide();
     } catch (const ErrorTalvex& error) {
-        ReportaError(error, Titulo);
+        ReportaError(error, Titulos::MensajesCortos);
         setEnabled(true);
         espera.hide();
     }
@@ -88,7 +89,7 @@ void frmMenuPrincipal::cmdEliminarItem_Click()
         ActivaItems();
         MuestraVistaItem();
     } catch (const ErrorTalvex& error) {
-        ReportaError(error, Titulo);
+        ReportaError(error, Titulos::MensajesCortos);
         setEnabled(true);
     }
 }

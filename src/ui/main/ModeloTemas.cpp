@@ -98,12 +98,7 @@ int ModeloTemas::GuardaTema(const Tema& tema, const QString& anterior, bool nuev
         base_->AgregaTema(tema);
         return AgregaTema(tema.NOMBRETEMA);
     }
-    base_->EnTransaccion([&] {
-        const auto guardado = base_->LocalizaTema(anterior);
-        if (guardado && guardado->NOMBRETEMA == anterior)
-            base_->ModificaTema(anterior, tema);
-        base_->CambiaTemaItems(anterior, tema.NOMBRETEMA);
-    });
+    base_->RenombraTema(anterior, tema);
     const int fila = int(nombres_.indexOf(anterior));
     return fila < 0 ? AgregaTema(tema.NOMBRETEMA) : CambiaNombre(fila, tema.NOMBRETEMA);
 }
@@ -111,10 +106,6 @@ int ModeloTemas::GuardaTema(const Tema& tema, const QString& anterior, bool nuev
 void ModeloTemas::EliminaTema(int fila)
 {
     const QString nombre = nombres_.at(fila);
-    base_->EnTransaccion([&] {
-        if (base_->LocalizaTema(nombre))
-            base_->EliminaTema(nombre);
-        base_->CambiaTemaItems(nombre, SinCategoria);
-    });
+    base_->EliminaTemaConservandoItems(nombre);
     QuitaTema(fila);
 }

@@ -1,7 +1,9 @@
 // The ways out of the main window: closing it and the exit command.
 #include "nucleo/CierraAplicacion.h"
+
 #include "nucleo/CopiasAutomaticas.h"
 #include "nucleo/Fallos.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Ventanas.h"
 #include "ui/backup/Respaldo.h"
@@ -13,13 +15,12 @@
 #include <QCloseEvent>
 
 namespace {
-const QString Titulo = QStringLiteral("TALVEX Ver. 2.0.0");
 
 RespuestaMensaje Pregunta(const QString& texto)
 {
     Sistema().Pita();
-    return MuestraMensaje(
-        {texto, Titulo, IconoMensaje::Pregunta, BotonesMensaje::SiNo, RespuestaMensaje::No});
+    return MuestraMensaje({texto, Titulos::Mensajes, IconoMensaje::Pregunta, BotonesMensaje::SiNo,
+                           RespuestaMensaje::No});
 }
 } // namespace
 

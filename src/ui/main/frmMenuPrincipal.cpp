@@ -2,6 +2,7 @@
 #include "ui_frmMenuPrincipal.h"
 
 #include "nucleo/FormaHora.h"
+#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/IndicadoresTeclado.h"
@@ -16,7 +17,7 @@
 #include <QLocale>
 
 namespace {
-const QString TextoVersion = QStringLiteral("TALVEX Ver. 2.0.0");
+const QString TextoVersion = Titulos::Mensajes;
 const QStringList TextosPaneles{
     TextoVersion, QStringLiteral("NÚM"), QStringLiteral("MAYÚS"), QStringLiteral("INS"), QString(),
     QString()};
