@@ -13,7 +13,7 @@ PAQUETES  := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt
 AVISOS_SON_ERRORES ?= OFF
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build programa install uninstall clean formato comprueba-formato
+.PHONY: run test test-sanitizado deps build programa install uninstall clean formato comprueba-formato
 
 deps:
 	@faltan=""; \
@@ -50,6 +50,16 @@ run: programa
 test: build
 	cd $(BUILD) && ctest --output-on-failure
 
+# The tests again in a build of their own under AddressSanitizer and UndefinedBehaviorSanitizer
+# (CI runs both). The desktop checks, which install and drive the normal program, stay out.
+BUILD_SANITIZADO ?= build-sanitizado
+test-sanitizado: deps
+	cmake -S . -B $(BUILD_SANITIZADO) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTALVEX_SANITIZADO=ON -DTALVEX_AVISOS_SON_ERRORES=$(AVISOS_SON_ERRORES)
+	cmake --build $(BUILD_SANITIZADO)
+	cd $(BUILD_SANITIZADO) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -E '^prueba_'
+
 # Every source file in the project's one format (.clang-format); CI refuses any other.
 FUENTES = find src tests tools bench \( -name '*.cpp' -o -name '*.h' \) -print0
 formato: deps
@@ -59,4 +69,4 @@ comprueba-formato: deps
 	$(FUENTES) | xargs -0 clang-format --dry-run -Werror
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD_SANITIZADO)
