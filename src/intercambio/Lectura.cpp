@@ -1,5 +1,5 @@
-#include "intercambio/Intercambio.h"
 #include "data/Caracteres.h"
+#include "intercambio/Intercambio.h"
 
 #include "data/Cotejo.h"
 #include "intercambio/Archivos.h"
@@ -9,7 +9,6 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 
 #include <algorithm>
 #include <cctype>
@@ -20,11 +19,6 @@ namespace {
 
 constexpr int LargoTexto = 100;     // English, Spanish and an item's topic, as the item editor
 constexpr int LargoNombreTema = 50; // a topic's name, as the topic editor
-
-const QString CabeceraIngles = QStringLiteral("Inglés");
-const QString CabeceraEspanol = QStringLiteral("Español");
-const QString CabeceraTema = QStringLiteral("Tema");
-const QString CabeceraNotas = QStringLiteral("Notas");
 
 // ---------------------------------------------------------------------------------------
 // Checks of what is read
@@ -450,120 +444,6 @@ bool PareceXml(QByteArrayView datos)
     return inicio.startsWith("<?xml") || inicio.compare("<kvtml", Qt::CaseInsensitive) == 0;
 }
 
-ErrorTalvex ErrorCancelado()
-{
-    return ErrorTalvex(Cancelado, QStringLiteral("Operación cancelada por el usuario."));
-}
-
-// ---------------------------------------------------------------------------------------
-// Writing
-
-const QString CabeceraAnkiTexto = QStringLiteral("#separator:tab\r\n"
-                                                 "#html:false\r\n"
-                                                 "#columns:Inglés\tEspañol\tTema\tNotas\r\n"
-                                                 "#deck column:3\r\n");
-
-// What an export writes: items in order, and topics with their notes.
-struct Contenido {
-    std::vector<Item> items;
-    std::vector<Tema> temas; // the items' topics the store has, and those to list without items
-};
-
-Contenido ContenidoDe(const BaseVocabulario& base, const std::optional<QString>& tema)
-{
-    Contenido contenido;
-    const auto Guarda = [&](const Item& item) { contenido.items.push_back(item); };
-    if (!tema) {
-        base.RecorreItems(Guarda);
-        base.RecorreTemas([&](const Tema& t) { contenido.temas.push_back(t); });
-        return contenido;
-    }
-    base.RecorreItemsDeTema(*tema, Guarda);
-    if (const auto guardado = base.LocalizaTema(*tema); guardado && guardado->NOMBRETEMA == *tema)
-        contenido.temas.push_back(*guardado);
-    else if (contenido.items.empty())
-        throw ErrorTalvex(
-            TemaDesconocido,
-            QStringLiteral("No hay ningún tema «%1»: no se exportó nada.").arg(*tema));
-    return contenido;
-}
-
-Contenido ContenidoDe(const BaseVocabulario& base, const std::vector<QString>& ingles)
-{
-    Contenido contenido;
-    QSet<QString> temas;
-    for (const QString& texto : ingles) {
-        auto item = base.LocalizaItem(texto);
-        if (!item)
-            throw ErrorTalvex(ItemDesconocido,
-                              QStringLiteral("El ítem «%1» ya no está en el vocabulario: no se "
-                                             "exportó nada.")
-                                  .arg(texto));
-        if (!temas.contains(item->NOMBRETEMA)) {
-            temas.insert(item->NOMBRETEMA);
-            if (const auto tema = base.LocalizaTema(item->NOMBRETEMA);
-                tema && tema->NOMBRETEMA == item->NOMBRETEMA)
-                contenido.temas.push_back(*tema);
-        }
-        contenido.items.push_back(std::move(*item));
-    }
-    return contenido;
-}
-
-// One table: every item with its topic's notes, then the topics no item names.
-QByteArray GeneraExportacion(const Contenido& contenido, Formato formato, const Progreso& progreso)
-{
-    if (formato == Formato::Kvtml)
-        throw ErrorTalvex(NumeroError::ArgumentoNoValido,
-                          QStringLiteral("No se puede exportar en formato KVTML: solo se lee."));
-    const bool esAnki = formato == Formato::Anki;
-    const QChar separador = formato == Formato::Csv ? QLatin1Char(',') : QLatin1Char('\t');
-    QHash<QString, QString> notasTemas;
-    for (const Tema& tema : contenido.temas)
-        notasTemas.insert(tema.NOMBRETEMA, tema.NOTASTEMA);
-
-    QString linea;
-    if (esAnki)
-        linea = CabeceraAnkiTexto;
-    else
-        Csv::AgregaRegistro(
-            linea, {CabeceraIngles, CabeceraEspanol, CabeceraTema, CabeceraNotas, ColumnaNotasTema},
-            separador);
-    QByteArray salida = linea.toUtf8();
-    QSet<QString> nombrados;
-    const qint64 total = static_cast<qint64>(contenido.items.size());
-    for (qint64 i = 0; i < total; ++i) {
-        const Item& item = contenido.items[static_cast<size_t>(i)];
-        linea.clear();
-        if (esAnki) {
-            Csv::AgregaRegistro(linea,
-                                {item.ITEMING, item.ITEMESP, item.NOMBRETEMA, item.NOTASITEM},
-                                separador, true);
-        } else {
-            nombrados.insert(item.NOMBRETEMA);
-            Csv::AgregaRegistro(linea,
-                                {item.ITEMING, item.ITEMESP, item.NOMBRETEMA, item.NOTASITEM,
-                                 notasTemas.value(item.NOMBRETEMA)},
-                                separador);
-        }
-        salida += linea.toUtf8();
-        if (progreso && (i % 1024 == 1023) && !progreso(i + 1, total))
-            throw ErrorCancelado();
-    }
-    if (progreso && !progreso(total, total))
-        throw ErrorCancelado();
-    if (esAnki)
-        return salida;
-    linea.clear();
-    for (const Tema& tema : contenido.temas)
-        if (!nombrados.contains(tema.NOMBRETEMA))
-            Csv::AgregaRegistro(linea,
-                                {QString(), QString(), tema.NOMBRETEMA, QString(), tema.NOTASTEMA},
-                                separador);
-    salida += linea.toUtf8();
-    return salida;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -583,136 +463,6 @@ Lectura LeeDatos(const QByteArray& datos, Codificacion codificacion)
 Lectura LeeArchivo(const QString& ruta, Codificacion codificacion, const Progreso& progreso)
 {
     return LeeDatos(LeeArchivoRegular(ruta, progreso), codificacion);
-}
-
-Plan Planea(const Lectura& lectura, const BaseVocabulario& base)
-{
-    Plan plan;
-    plan.filasLeidas = lectura.filasLeidas;
-    plan.rechazos = lectura.rechazos;
-
-    // One spelling per topic key: the store's, or else the first one the file uses, so that
-    // an item never names its topic in another case than the topic itself.
-    struct TemaVisto {
-        QString nombre;
-        qsizetype nuevo = -1; // its index in temasNuevos, when the store lacks it
-        bool soloExistentes = false;
-    };
-    QHash<QByteArray, TemaVisto> temas;
-    const QByteArray claveSinCategoria = CalculaClaveOrden(SinCategoria);
-    const auto VeTema = [&](const QString& nombre, const QString& notas) -> TemaVisto& {
-        const QByteArray clave = CalculaClaveOrden(nombre);
-        auto visto = temas.find(clave);
-        if (visto != temas.end())
-            return *visto;
-        TemaVisto nuevo;
-        if (const auto guardado = base.LocalizaTema(nombre)) {
-            nuevo.nombre = guardado->NOMBRETEMA;
-        } else {
-            nuevo.nombre = nombre;
-            nuevo.nuevo = static_cast<qsizetype>(plan.temasNuevos.size());
-            plan.temasNuevos.push_back({nombre, notas});
-        }
-        return *temas.insert(clave, nuevo);
-    };
-    for (const Tema& tema : lectura.temas)
-        VeTema(tema.NOMBRETEMA, tema.NOTASTEMA);
-
-    QHash<QByteArray, int> filas; // English key → the row that brought it first
-    filas.reserve(static_cast<qsizetype>(lectura.items.size()));
-    for (const ItemLeido& leido : lectura.items) {
-        const QByteArray clave = CalculaClaveOrden(leido.item.ITEMING);
-        if (const auto anterior = filas.constFind(clave); anterior != filas.cend()) {
-            plan.rechazos.push_back(
-                {leido.linea, QStringLiteral("repite la fila %1").arg(*anterior)});
-            continue;
-        }
-        filas.insert(clave, leido.linea);
-        Item item = leido.item;
-        const auto guardado = base.LocalizaItem(item.ITEMING);
-        if (item.NOMBRETEMA != SinCategoria &&
-            CalculaClaveOrden(item.NOMBRETEMA) != claveSinCategoria) {
-            const bool yaVisto = temas.contains(CalculaClaveOrden(item.NOMBRETEMA));
-            TemaVisto& tema = VeTema(item.NOMBRETEMA, QString());
-            if (tema.nuevo >= 0) {
-                if (!yaVisto)
-                    tema.soloExistentes = guardado.has_value();
-                else if (!guardado)
-                    tema.soloExistentes = false;
-            }
-            item.NOMBRETEMA = tema.nombre;
-        }
-        if (guardado) {
-            item.ITEMING = guardado->ITEMING;
-            plan.existentes.push_back(std::move(item));
-        } else {
-            plan.nuevos.push_back(std::move(item));
-        }
-    }
-    for (const TemaVisto& tema : std::as_const(temas))
-        if (tema.soloExistentes)
-            plan.temasSoloDeExistentes.push_back(tema.nombre);
-    std::stable_sort(plan.rechazos.begin(), plan.rechazos.end(),
-                     [](const Rechazo& a, const Rechazo& b) { return a.linea < b.linea; });
-    return plan;
-}
-
-Resultado Aplica(const Plan& plan, Duplicados duplicados, BaseVocabulario& base,
-                 const Progreso& progreso)
-{
-    const bool reemplaza = duplicados == Duplicados::Reemplazar;
-    const QSet<QString> soloExistentes(plan.temasSoloDeExistentes.begin(),
-                                       plan.temasSoloDeExistentes.end());
-    const qint64 total = static_cast<qint64>(plan.nuevos.size()) +
-                         (reemplaza ? static_cast<qint64>(plan.existentes.size()) : 0);
-    qint64 hecho = 0;
-    // Thrown inside the transaction, so that it rolls everything back.
-    const auto Avanza = [&](qint64 cuantos) {
-        hecho += cuantos;
-        if (progreso && (hecho % 512 == 0 || hecho == total) && !progreso(hecho, total))
-            throw ErrorCancelado();
-    };
-    Resultado resultado;
-    base.EnTransaccion([&] {
-        Avanza(0);
-        for (const Tema& tema : plan.temasNuevos) {
-            if (!reemplaza && soloExistentes.contains(tema.NOMBRETEMA))
-                continue;
-            base.AgregaTema(tema);
-            resultado.temasAgregados.push_back(tema);
-        }
-        for (const Item& item : plan.nuevos) {
-            base.AgregaItem(item);
-            resultado.agregados.push_back(item);
-            Avanza(1);
-        }
-        if (!reemplaza)
-            return;
-        for (const Item& item : plan.existentes) {
-            base.ModificaItem(item.ITEMING, item);
-            resultado.reemplazados.emplace_back(item.ITEMING, item);
-            Avanza(1);
-        }
-    });
-    return resultado;
-}
-
-void Exporta(const BaseVocabulario& base, const QString& ruta, Formato formato,
-             const std::optional<QString>& tema, const Progreso& progreso)
-{
-    EscribeArchivoSeguro(ruta, GeneraExportacion(ContenidoDe(base, tema), formato, progreso));
-}
-
-void ExportaItems(const BaseVocabulario& base, const std::vector<QString>& ingles,
-                  const QString& ruta, Formato formato, const Progreso& progreso)
-{
-    EscribeArchivoSeguro(ruta, GeneraExportacion(ContenidoDe(base, ingles), formato, progreso));
-}
-
-QByteArray ExportaDatos(const BaseVocabulario& base, Formato formato,
-                        const std::optional<QString>& tema)
-{
-    return GeneraExportacion(ContenidoDe(base, tema), formato, {});
 }
 
 } // namespace Intercambio
