@@ -76,6 +76,7 @@ public:
 
 private:
     friend class IndiceAparte;
+    friend class Consulta;
     // Walks the topics, then the items in key order, through the two visits; false when it
     // stopped before the end.
     using Recorrido = std::function<bool(const std::function<void(const Tema&)>&,
