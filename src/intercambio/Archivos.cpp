@@ -1,6 +1,7 @@
 #include "intercambio/Archivos.h"
 
 #include "data/LlamadasSistema.h"
+#include "intercambio/ComunIntercambio.h"
 
 #include <QFile>
 
@@ -131,7 +132,7 @@ QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso, qint
         if (datos.size() > tamano) // it grew
             throw ErrorCambio(ruta);
         if (progreso && !progreso(datos.size(), tamano))
-            throw ErrorTalvex(Cancelado, QStringLiteral("Operación cancelada por el usuario."));
+            throw ErrorCancelado();
     }
     // Cut short, or rewritten in place while it was read.
     struct stat fin;

@@ -4,7 +4,7 @@
 // writer), and a file that changes while it is read is refused rather than imported in part.
 // An export writes a regular file or a new name only, through a temporary file beside it that
 // takes the name once whole. Every failure throws ErrorTalvex with a Spanish description.
-#include "intercambio/Intercambio.h"
+#include "intercambio/TiposIntercambio.h"
 
 #include <QByteArray>
 #include <QString>

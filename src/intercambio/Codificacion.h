@@ -2,7 +2,7 @@
 // Turning the bytes of an imported file into text: UTF-8 (with or without a BOM), UTF-16
 // with a BOM (what spreadsheets save as "Unicode text"), or Windows-1252 when the user says
 // so. Binary files and UTF-8 that does not decode are refused with a Spanish message.
-#include "intercambio/Intercambio.h"
+#include "intercambio/TiposIntercambio.h"
 
 #include <QByteArray>
 #include <QString>

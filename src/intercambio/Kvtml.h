@@ -1,7 +1,7 @@
 #pragma once
 // Reading KVTML 2.0, the vocabulary files of the KDE learning programs: the English and
 // Spanish translations of every entry, their comments, and the lessons the entries belong to.
-#include "intercambio/Intercambio.h"
+#include "intercambio/TiposIntercambio.h"
 
 #include <QByteArray>
 #include <vector>

@@ -17,9 +17,6 @@ namespace Intercambio {
 
 namespace {
 
-constexpr int LargoTexto = 100;     // English, Spanish and an item's topic, as the item editor
-constexpr int LargoNombreTema = 50; // a topic's name, as the topic editor
-
 // ---------------------------------------------------------------------------------------
 // Checks of what is read
 
@@ -57,12 +54,12 @@ void AgregaFila(Lectura& lectura, Item item, int linea)
     QString motivo;
     if (item.ITEMING.trimmed().isEmpty())
         motivo = QStringLiteral("falta el texto en inglés");
-    else if (CuentaCaracteres(item.ITEMING) > LargoTexto)
-        motivo = QStringLiteral("el texto en inglés pasa de %1 caracteres").arg(LargoTexto);
-    else if (CuentaCaracteres(item.ITEMESP) > LargoTexto)
-        motivo = QStringLiteral("el texto en español pasa de %1 caracteres").arg(LargoTexto);
-    else if (CuentaCaracteres(item.NOMBRETEMA) > LargoTexto)
-        motivo = QStringLiteral("el tema pasa de %1 caracteres").arg(LargoTexto);
+    else if (CuentaCaracteres(item.ITEMING) > LargoMaximoTexto)
+        motivo = QStringLiteral("el texto en inglés pasa de %1 caracteres").arg(LargoMaximoTexto);
+    else if (CuentaCaracteres(item.ITEMESP) > LargoMaximoTexto)
+        motivo = QStringLiteral("el texto en español pasa de %1 caracteres").arg(LargoMaximoTexto);
+    else if (CuentaCaracteres(item.NOMBRETEMA) > LargoMaximoTexto)
+        motivo = QStringLiteral("el tema pasa de %1 caracteres").arg(LargoMaximoTexto);
     if (!motivo.isEmpty()) {
         lectura.rechazos.push_back({linea, motivo});
         return;
@@ -78,10 +75,10 @@ void AgregaTemaLeido(Lectura& lectura, const QString& nombre, const QString& not
 {
     if (nombre.trimmed().isEmpty())
         lectura.rechazos.push_back({linea, QStringLiteral("falta el nombre del tema")});
-    else if (CuentaCaracteres(nombre) > LargoNombreTema)
+    else if (CuentaCaracteres(nombre) > LargoMaximoNombreTema)
         lectura.rechazos.push_back(
-            {linea,
-             QStringLiteral("el nombre del tema pasa de %1 caracteres").arg(LargoNombreTema)});
+            {linea, QStringLiteral("el nombre del tema pasa de %1 caracteres")
+                        .arg(LargoMaximoNombreTema)});
     else if (!EsSinCategoria(nombre))
         lectura.temas.push_back({nombre, NormalizaSaltos(notas)});
 }
@@ -402,7 +399,7 @@ Lectura LeeDelimitado(QStringView texto)
             // row repeats the notes, and the first that has some gives them. (A name the
             // topic editor would refuse is left to the item's own check.)
             if (!EsSinCategoria(item.NOMBRETEMA) &&
-                CuentaCaracteres(item.NOMBRETEMA) <= LargoNombreTema) {
+                CuentaCaracteres(item.NOMBRETEMA) <= LargoMaximoNombreTema) {
                 const auto visto = temasDeFilas.constFind(item.NOMBRETEMA);
                 if (visto == temasDeFilas.cend()) {
                     temasDeFilas.insert(item.NOMBRETEMA, lectura.temas.size());
