@@ -31,16 +31,14 @@ void ReportaFalloAceptar(const ErrorTalvex& error)
 }
 
 // "Sin categoría" and then every topic in name order, with no entry chosen yet.
-void LlenaCategorias(QComboBox& lista)
+void LlenaCategorias(QComboBox& lista, const BaseVocabulario& base)
 {
     // Adding to an empty list would choose its first entry; choices start after the fill.
     const QSignalBlocker silencio(lista);
     lista.clear();
     lista.addItem(SinCategoria);
-    OmiteFallo([&] {
-        modTALVEXV20().dbPrincipal.RecorreTemas(
-            [&](const Tema& tema) { lista.addItem(tema.NOMBRETEMA); });
-    });
+    OmiteFallo(
+        [&] { base.RecorreTemas([&](const Tema& tema) { lista.addItem(tema.NOMBRETEMA); }); });
     lista.setCurrentIndex(-1);
 }
 
@@ -70,8 +68,9 @@ void MuestraTexto(QLineEdit& caja, const QString& texto)
     caja.setText(texto);
 }
 
-frmItems::frmItems(bool nuevo, const QString& editado, Guarda guarda, Pronunciacion* voz)
-    : QWidget(nullptr, Qt::Dialog), ItemNuevo(nuevo), ItemEditado(editado),
+frmItems::frmItems(bool nuevo, const QString& editado, const BaseVocabulario& base, Guarda guarda,
+                   Pronunciacion* voz)
+    : QWidget(nullptr, Qt::Dialog), ItemNuevo(nuevo), ItemEditado(editado), base_(base),
       guarda_(std::move(guarda)), ui_(std::make_unique<Ui::frmItems>())
 {
     ui_->setupUi(this);
@@ -162,7 +161,7 @@ frmItems::~frmItems() = default;
 void frmItems::MuestraEditorItem()
 {
     EditorItemListo = false;
-    LlenaCategorias(*ui_->cboCategoriaItem);
+    LlenaCategorias(*ui_->cboCategoriaItem, base_);
     if (ItemNuevo) {
         ItemEditado.clear();
         setWindowTitle(QStringLiteral("Item nuevo"));
@@ -182,7 +181,7 @@ void frmItems::MuestraEditorItem()
 void frmItems::MuestraItemEditado()
 {
     OmiteFallo([&] {
-        const auto item = modTALVEXV20().dbPrincipal.LocalizaItem(ItemEditado);
+        const auto item = base_.LocalizaItem(ItemEditado);
         if (!item)
             return;
         MuestraTexto(*ui_->txtItemIng, item->ITEMING);
@@ -219,7 +218,7 @@ void frmItems::cmdAceptarItem_Click()
             RechazaItemIng(QStringLiteral("¡¡ Por favor, ingrese el nombre del item !!"));
             return;
         }
-        if (ItemNuevo && modTALVEXV20().dbPrincipal.LocalizaItem(ingles)) {
+        if (ItemNuevo && base_.LocalizaItem(ingles)) {
             RechazaItemIng(QStringLiteral("¡¡ Ya existe un item con el nombre de: ") + ingles +
                            QStringLiteral(" !!"));
             return;

@@ -23,9 +23,11 @@ public:
     // throws when the write fails, and the editor then stays open.
     using Guarda = std::function<void(const Item& item, const QString& anterior, bool nuevo)>;
 
-    // A new item, or the item whose English text is `editado` (the selected row). With `voz`,
-    // speakers in the English and Spanish boxes and the English text's IPA.
-    frmItems(bool nuevo, const QString& editado, Guarda guarda, Pronunciacion* voz = nullptr);
+    // A new item, or the item whose English text is `editado` (the selected row), of `base`,
+    // which gives the topics and tells a duplicate. With `voz`, speakers in the English and
+    // Spanish boxes and the English text's IPA.
+    frmItems(bool nuevo, const QString& editado, const BaseVocabulario& base, Guarda guarda,
+             Pronunciacion* voz = nullptr);
 
     void cmdAceptarItem_Click();
     void cmdCancelarItem_Click();
@@ -43,6 +45,7 @@ private:
     bool ItemNuevo;
     QString ItemEditado;
     bool EditorItemListo = false; // false while the window is being filled
+    const BaseVocabulario& base_;
     Guarda guarda_;
 
 private:

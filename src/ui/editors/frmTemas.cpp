@@ -23,8 +23,9 @@ void Avisa(const QString& texto)
 
 } // namespace
 
-frmTemas::frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, Guarda guarda)
-    : TemaNuevo(nuevo), hayTemas_(hayTemas), guarda_(std::move(guarda)),
+frmTemas::frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas,
+                   const BaseVocabulario& base, Guarda guarda)
+    : TemaNuevo(nuevo), hayTemas_(hayTemas), base_(base), guarda_(std::move(guarda)),
       ui_(std::make_unique<Ui::frmTemas>())
 {
     ui_->setupUi(this);
@@ -69,7 +70,7 @@ void frmTemas::MuestraEditorTema(const QString& seleccionado)
     setWindowTitle(QStringLiteral("Editar tema"));
     TemaAnterior = seleccionado;
     try {
-        if (const auto tema = modTALVEXV20().dbPrincipal.LocalizaTema(seleccionado)) {
+        if (const auto tema = base_.LocalizaTema(seleccionado)) {
             ui_->txtNombreTema->setText(tema->NOMBRETEMA);
             MuestraNotas(*ui_->txtMemoTema, tema->NOTASTEMA);
         }
@@ -89,7 +90,7 @@ void frmTemas::cmdAceptarTema_Click()
         }
         // Names are unique without regard to case; an edited topic may keep its own name.
         if (hayTemas_) {
-            const auto otro = modTALVEXV20().dbPrincipal.LocalizaTema(nombre);
+            const auto otro = base_.LocalizaTema(nombre);
             const bool mismoNombre = nombre.toUpper() == TemaAnterior.toUpper();
             if (otro && otro->NOMBRETEMA.toUpper() == nombre.toUpper() &&
                 (TemaNuevo || !mismoNombre)) {

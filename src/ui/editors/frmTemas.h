@@ -19,9 +19,10 @@ public:
     // when the write fails, and the editor then stays open.
     using Guarda = std::function<void(const Tema& tema, const QString& anterior, bool nuevo)>;
 
-    // A new topic, or the topic `seleccionado` of the tree. `hayTemas`: the tree has nodes,
-    // so a name is checked against the others.
-    frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, Guarda guarda);
+    // A new topic, or the topic `seleccionado` of the tree, of `base`. `hayTemas`: the tree
+    // has nodes, so a name is checked against the others.
+    frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, const BaseVocabulario& base,
+             Guarda guarda);
 
     void cmdAceptarTema_Click();
 
@@ -33,6 +34,7 @@ private:
     bool TemaNuevo;
     QString TemaAnterior; // the edited topic's name when the editor opened
     bool hayTemas_;
+    const BaseVocabulario& base_;
     Guarda guarda_;
 
 private:

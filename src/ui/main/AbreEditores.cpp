@@ -27,10 +27,11 @@ void frmMenuPrincipal::AbreEditorTema(bool nuevo)
 {
     const int fila = FilaSeleccionada(*ui_->TreeTemas);
     TemaActual = nuevo || fila < 0 ? QString() : ModeloArbol->Nombres().at(fila);
-    auto* editor = new frmTemas(nuevo, TemaActual, ModeloArbol->rowCount() > 0,
-                                [this](const Tema& tema, const QString& anterior, bool nuevo) {
-                                    TemaGuardado(tema, anterior, nuevo);
-                                });
+    auto* editor =
+        new frmTemas(nuevo, TemaActual, ModeloArbol->rowCount() > 0, modTALVEXV20().dbPrincipal,
+                     [this](const Tema& tema, const QString& anterior, bool nuevo) {
+                         TemaGuardado(tema, anterior, nuevo);
+                     });
     RegistraVentana(editor);
     AbreSobrePrincipal(*editor);
 }
@@ -71,7 +72,7 @@ void frmMenuPrincipal::AbreEditorItem(bool nuevo)
     const QString editado =
         nuevo || fila < 0 ? QString() : ModeloItems->Filas().Ingles(size_t(fila));
     auto* editor = new frmItems(
-        nuevo, editado,
+        nuevo, editado, modTALVEXV20().dbPrincipal,
         [this](const Item& item, const QString& anterior, bool nuevo) {
             ItemGuardado(item, anterior, nuevo);
         },
