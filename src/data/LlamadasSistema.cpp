@@ -4,15 +4,208 @@
 
 #include <QRandomGenerator>
 
+#include <cstdlib>
 #include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+ClaseArchivo ClaseDeModo(mode_t modo)
+{
+    if (S_ISREG(modo))
+        return ClaseArchivo::Regular;
+    if (S_ISDIR(modo))
+        return ClaseArchivo::Carpeta;
+    if (S_ISLNK(modo))
+        return ClaseArchivo::Enlace;
+    if (S_ISFIFO(modo))
+        return ClaseArchivo::Tuberia;
+    if (S_ISCHR(modo) || S_ISBLK(modo))
+        return ClaseArchivo::Dispositivo;
+    if (S_ISSOCK(modo))
+        return ClaseArchivo::Socket;
+    return ClaseArchivo::Otra;
+}
+
+// The state a stat call gave (`resultado` 0), or its failure with errno.
+EstadoArchivo EstadoDesde(int resultado, const struct stat& datos)
+{
+    EstadoArchivo estado;
+    if (resultado != 0) {
+        estado.error = errno;
+        return estado;
+    }
+    estado.clase = ClaseDeModo(datos.st_mode);
+    estado.tamano = datos.st_size;
+    estado.permisos = int(datos.st_mode & 07777);
+    estado.escribibleDueno = (datos.st_mode & S_IWUSR) != 0;
+    estado.modificadoS = datos.st_mtim.tv_sec;
+    estado.modificadoNs = datos.st_mtim.tv_nsec;
+    estado.dispositivo = datos.st_dev;
+    estado.nodo = datos.st_ino;
+    return estado;
+}
+
+// The pid a /proc entry stands for; -1 for the entries that are not processes.
+qint64 PidDeEntrada(const char* nombre)
+{
+    if (*nombre == '\0')
+        return -1;
+    qint64 pid = 0;
+    for (const char* c = nombre; *c; ++c) {
+        if (*c < '0' || *c > '9' || pid > (qint64(1) << 40))
+            return -1;
+        pid = pid * 10 + (*c - '0');
+    }
+    return pid > 0 ? pid : -1;
+}
+
+} // namespace
+
+EstadoArchivo Estado(const QByteArray& ruta, bool sigueEnlaces)
+{
+    struct stat datos;
+    const int resultado =
+        sigueEnlaces ? ::stat(ruta.constData(), &datos) : ::lstat(ruta.constData(), &datos);
+    return EstadoDesde(resultado, datos);
+}
+
+EstadoArchivo EstadoDe(int fd)
+{
+    struct stat datos;
+    const int resultado = ::fstat(fd, &datos);
+    return EstadoDesde(resultado, datos);
+}
+
+int AbreParaLeer(const QByteArray& ruta)
+{
+    return SinInterrupcion(
+        [&] { return ::open(ruta.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); });
+}
+
+int AbreParaEscribir(const QByteArray& ruta, bool vacia)
+{
+    // O_EXCL and O_NOFOLLOW never follow a link.
+    const int banderas = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (vacia ? O_TRUNC : O_EXCL);
+    return SinInterrupcion([&] { return ::open(ruta.constData(), banderas, 0666); });
+}
+
+qint64 Lee(int fd, void* destino, size_t cuantos)
+{
+    return SinInterrupcion([&] { return ::read(fd, destino, cuantos); });
+}
+
+qint64 LeeEn(int fd, void* destino, size_t cuantos, qint64 desde)
+{
+    return SinInterrupcion([&] { return ::pread(fd, destino, cuantos, off_t(desde)); });
+}
+
+bool Borra(const QByteArray& ruta)
+{
+    return ::unlink(ruta.constData()) == 0;
+}
+
+bool CambiaNombre(const QByteArray& origen, const QByteArray& destino)
+{
+    return ::rename(origen.constData(), destino.constData()) == 0;
+}
+
+bool CreaCarpeta(const QByteArray& ruta)
+{
+    return ::mkdir(ruta.constData(), 0777) == 0;
+}
+
+bool SePuedeLeer(const QByteArray& ruta)
+{
+    return ::access(ruta.constData(), R_OK) == 0;
+}
+
+std::optional<QByteArray> RutaReal(const QByteArray& ruta)
+{
+    char* real = ::realpath(ruta.constData(), nullptr);
+    if (!real)
+        return std::nullopt;
+    QByteArray resultado(real);
+    std::free(real);
+    return resultado;
+}
+
+std::optional<std::vector<QByteArray>> NombresEnCarpeta(const QByteArray& carpeta)
+{
+    DIR* directorio = ::opendir(carpeta.constData());
+    if (!directorio)
+        return std::nullopt;
+    std::vector<QByteArray> nombres;
+    while (const dirent* entrada = ::readdir(directorio)) {
+        const QByteArray nombre(entrada->d_name);
+        if (nombre != "." && nombre != "..")
+            nombres.push_back(nombre);
+    }
+    ::closedir(directorio);
+    return nombres;
+}
+
+std::vector<qint64> ProcesosEnMarcha()
+{
+    std::vector<qint64> pids;
+    for (const QByteArray& nombre : NombresEnCarpeta("/proc").value_or(std::vector<QByteArray>{})) {
+        const qint64 pid = PidDeEntrada(nombre.constData());
+        if (pid >= 0)
+            pids.push_back(pid);
+    }
+    return pids;
+}
+
+QByteArray EjecutableDeProceso(qint64 pid)
+{
+    const QByteArray enlace = "/proc/" + QByteArray::number(pid) + "/exe";
+    QByteArray destino(4096, '\0');
+    const ssize_t leidos = ::readlink(enlace.constData(), destino.data(), destino.size());
+    if (leidos <= 0 || leidos >= destino.size())
+        return {};
+    destino.truncate(leidos);
+    static const QByteArray borrado = " (deleted)";
+    if (destino.endsWith(borrado))
+        destino.chop(borrado.size());
+    return destino;
+}
+
+qint64 ProcesoPropio()
+{
+    return ::getpid();
+}
+
+bool MataProceso(qint64 pid)
+{
+    if (pid <= 0 || pid != qint64(pid_t(pid)))
+        return false;
+    return ::kill(pid_t(pid), SIGKILL) == 0;
+}
+
+bool ProcesoVivo(qint64 pid)
+{
+    if (pid <= 0)
+        return false;
+    QFile estado(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!estado.open(QIODevice::ReadOnly))
+        return false;
+    // "pid (command) state …": the command may hold blanks and parentheses, the state
+    // follows the last closing parenthesis.
+    const QByteArray linea = estado.readLine();
+    const qsizetype cierre = linea.lastIndexOf(')');
+    if (cierre < 0 || cierre + 2 >= linea.size())
+        return false;
+    const char letra = linea.at(cierre + 2);
+    return letra != 'Z' && letra != 'X' && letra != 'x';
+}
 
 Descriptor::~Descriptor()
 {
@@ -46,9 +239,7 @@ int CreaTemporal(const QString& carpeta, QByteArray& ruta)
     for (int intento = 0; intento < 100; ++intento) {
         const quint64 azar = QRandomGenerator::global()->generate64();
         ruta = Nativa(carpeta) + "/.talvex-" + QByteArray::number(azar, 36);
-        const int fd = SinInterrupcion([&] {
-            return ::open(ruta.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        });
+        const int fd = AbreParaEscribir(ruta, false);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -101,11 +292,10 @@ bool TemporalBloqueado::Renombra(const QByteArray& destino)
 void BorraAbandonados(const QByteArray& carpeta,
                       const std::function<bool(const QByteArray&)>& esTemporal)
 {
-    DIR* directorio = ::opendir(carpeta.constData());
-    if (!directorio)
+    const std::optional<std::vector<QByteArray>> nombres = NombresEnCarpeta(carpeta);
+    if (!nombres)
         return;
-    while (const dirent* entrada = ::readdir(directorio)) {
-        const QByteArray nombre(entrada->d_name);
+    for (const QByteArray& nombre : *nombres) {
         if (!esTemporal(nombre))
             continue;
         const QByteArray ruta = carpeta + '/' + nombre;
@@ -118,7 +308,6 @@ void BorraAbandonados(const QByteArray& carpeta,
             ::unlink(ruta.constData());
         ::close(fd);
     }
-    ::closedir(directorio);
 }
 
 QString CausaDeErrno(int numeroErrno)
