@@ -9,8 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -398,10 +396,8 @@ void CreaArchivoSqlite(const QString& ruta,
     const QByteArray nombre = NombreEnDisco(ruta);
     // Created here, exclusively, so that an existing file is never opened by mistake, even
     // one that appears between a check and the opening.
-    const int archivo = ::open(nombre.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (archivo < 0)
+    if (const Descriptor archivo(AbreParaEscribir(nombre, false)); archivo.fd() < 0)
         throw ErrorAlCrear(errno, ruta);
-    ::close(archivo);
     try {
         ConexionSqlite conexion;
         conexion.Abre(ruta, SQLITE_OPEN_READWRITE);
@@ -410,7 +406,7 @@ void CreaArchivoSqlite(const QString& ruta,
         preparaEsquema(conexion);
         transaccion.Confirma();
     } catch (...) {
-        ::unlink(nombre.constData());
+        Borra(nombre);
         throw;
     }
     SincronizaCarpeta(QFileInfo(ruta).absolutePath());

@@ -12,14 +12,9 @@
 #include <sqlite3.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -56,34 +51,26 @@ ErrorTalvex ErrorDeCopia(int codigo, sqlite3* db, bool destino)
 // What tells a file unchanged: the same file, size and time, and the count of committed
 // writes SQLite keeps in its header.
 struct Huella {
-    dev_t dispositivo;
-    ino_t nodo;
-    off_t tamano;
-    timespec hora;
+    EstadoArchivo estado;
     quint32 escrituras;
     bool operator==(const Huella& otra) const
     {
-        return dispositivo == otra.dispositivo && nodo == otra.nodo && tamano == otra.tamano &&
-               hora.tv_sec == otra.hora.tv_sec && hora.tv_nsec == otra.hora.tv_nsec &&
+        return estado.MismoArchivo(otra.estado) && estado.SinCambios(otra.estado) &&
                escrituras == otra.escrituras;
     }
 };
 
 std::optional<Huella> LeeHuella(const QString& ruta)
 {
-    const int fd = SinInterrupcion(
-        [&] { return ::open(Nativa(ruta).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); });
-    if (fd < 0)
+    const Descriptor fd(AbreParaLeer(Nativa(ruta)));
+    if (fd.fd() < 0)
         return std::nullopt;
-    struct stat datos;
+    const EstadoArchivo datos = EstadoDe(fd.fd());
     unsigned char contador[4];
-    const bool leida = ::fstat(fd, &datos) == 0 && ::pread(fd, contador, 4, 24) == 4;
-    ::close(fd);
-    if (!leida)
+    if (!datos.Leido() || LeeEn(fd.fd(), contador, 4, 24) != 4)
         return std::nullopt;
-    return Huella{datos.st_dev, datos.st_ino, datos.st_size, datos.st_mtim,
-                  quint32(contador[0]) << 24 | quint32(contador[1]) << 16 |
-                      quint32(contador[2]) << 8 | contador[3]};
+    return Huella{datos, quint32(contador[0]) << 24 | quint32(contador[1]) << 16 |
+                             quint32(contador[2]) << 8 | contador[3]};
 }
 
 // The last source found sound down to every index entry: the restore checks its source
@@ -113,12 +100,12 @@ UltimaSanaEntera sanaEntera;
 // are exactly the ones checked, whatever another connection writes meanwhile.
 void AbreOrigen(ConexionSqlite& fuente, const QString& origen, Comprobacion nivel)
 {
-    struct stat datos;
-    if (::stat(Nativa(origen).constData(), &datos) != 0)
-        throw ErrorDesdeErrno(errno, false);
-    if (!S_ISREG(datos.st_mode)) // a folder or a device is no database file
+    const EstadoArchivo datos = Estado(Nativa(origen));
+    if (!datos.Leido())
+        throw ErrorDesdeErrno(datos.error, false);
+    if (datos.clase != ClaseArchivo::Regular) // a folder or a device is no database file
         throw ErrorDesdeErrno(ENOENT, false);
-    if (::access(Nativa(origen).constData(), R_OK) != 0)
+    if (!SePuedeLeer(Nativa(origen)))
         throw ErrorDesdeErrno(errno, false);
     try {
         fuente.Abre(origen, SQLITE_OPEN_READONLY);
@@ -154,39 +141,38 @@ struct Destino {
     QString carpeta;
     QString nombre;
     bool existe = false;
-    mode_t modo = 0;
+    int modo = 0; // its permission bits
 };
 
 Destino PreparaDestino(const QString& destino)
 {
     Destino d;
-    if (char* real = ::realpath(Nativa(destino).constData(), nullptr)) {
-        d.ruta = QFile::decodeName(real);
-        std::free(real);
-    } else {
+    if (const std::optional<QByteArray> real = RutaReal(Nativa(destino)))
+        d.ruta = QFile::decodeName(*real);
+    else
         d.ruta = QFileInfo(destino).absoluteFilePath();
-    }
     const QFileInfo archivo(d.ruta);
     d.carpeta = archivo.absolutePath();
     d.nombre = archivo.fileName();
     if (d.nombre.isEmpty())
         throw ErrorDesdeErrno(EINVAL, true);
-    struct stat datos;
-    if (::stat(Nativa(d.ruta).constData(), &datos) == 0) {
-        if (S_ISDIR(datos.st_mode))
+    const EstadoArchivo datos = Estado(Nativa(d.ruta));
+    if (datos.Leido()) {
+        if (datos.clase == ClaseArchivo::Carpeta)
             throw ErrorDesdeErrno(EISDIR, true);
         // A device or pipe is never replaced by a file; a read-only file is refused as a
         // copy over it in place would be.
-        if (!S_ISREG(datos.st_mode) || !(datos.st_mode & S_IWUSR))
+        if (datos.clase != ClaseArchivo::Regular || !datos.escribibleDueno)
             throw ErrorDesdeErrno(EACCES, true);
         d.existe = true;
-        d.modo = datos.st_mode & 07777;
-    } else if (errno != ENOENT) {
-        throw ErrorDesdeErrno(errno, true);
+        d.modo = datos.permisos;
+    } else if (datos.error != ENOENT) {
+        throw ErrorDesdeErrno(datos.error, true);
     }
-    if (::stat(Nativa(d.carpeta).constData(), &datos) != 0)
-        throw ErrorDesdeErrno(errno, true);
-    if (!S_ISDIR(datos.st_mode))
+    const EstadoArchivo carpeta = Estado(Nativa(d.carpeta));
+    if (!carpeta.Leido())
+        throw ErrorDesdeErrno(carpeta.error, true);
+    if (carpeta.clase != ClaseArchivo::Carpeta)
         throw ErrorDesdeErrno(ENOTDIR, true);
     return d;
 }
@@ -197,20 +183,17 @@ Destino PreparaDestino(const QString& destino)
 void ResuelveDiarioPendiente(const QString& ruta)
 {
     const QByteArray diario = Nativa(ruta + QStringLiteral("-journal"));
-    if (::access(diario.constData(), F_OK) != 0)
+    if (!Estado(diario).Leido())
         return;
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(Nativa(ruta).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
-    const int fd =
-        SinInterrupcion([&] { return ::open(diario.constData(), O_RDONLY | O_CLOEXEC); });
-    if (fd < 0)
+    const Descriptor fd(AbreParaLeer(diario));
+    if (fd.fd() < 0)
         return;
     char primero = 0;
-    const bool pendiente = ::read(fd, &primero, 1) == 1 && primero != 0;
-    ::close(fd);
-    if (pendiente)
+    if (Lee(fd.fd(), &primero, 1) == 1 && primero != 0)
         throw ErrorDesdeErrno(EBUSY, true);
 }
 
@@ -290,11 +273,13 @@ QString PrefijoTemporal(const QString& destino)
 
 bool MismoArchivo(const QString& ruta1, const QString& ruta2)
 {
-    struct stat datos1, datos2;
-    return !ruta1.isEmpty() && !ruta2.isEmpty() &&
-           ::stat(Nativa(ruta1).constData(), &datos1) == 0 &&
-           ::stat(Nativa(ruta2).constData(), &datos2) == 0 && datos1.st_dev == datos2.st_dev &&
-           datos1.st_ino == datos2.st_ino;
+    if (ruta1.isEmpty() || ruta2.isEmpty())
+        return false;
+    const EstadoArchivo datos1 = Estado(Nativa(ruta1));
+    if (!datos1.Leido())
+        return false;
+    const EstadoArchivo datos2 = Estado(Nativa(ruta2));
+    return datos2.Leido() && datos1.MismoArchivo(datos2);
 }
 
 QString ArchivoDeConexion(sqlite3* conexion)
@@ -320,7 +305,7 @@ void CopiaBaseSegura(const QString& origen, const QString& destino, const QStrin
 
     // The temporary copy lies beside the destination and holds its lock while the copy runs.
     const int fallo = EscribeEntero(
-        Nativa(PrefijoTemporal(d.ruta)), Nativa(d.ruta), d.existe ? int(d.modo) : -1,
+        Nativa(PrefijoTemporal(d.ruta)), Nativa(d.ruta), d.existe ? d.modo : -1,
         [&](int, const QByteArray& temporal) {
             {
                 // The new file needs no journal of its own: until the rename it is nobody's

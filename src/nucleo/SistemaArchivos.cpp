@@ -1,5 +1,5 @@
-// The file-system operations, written on the POSIX calls so that every failure keeps its
-// errno and becomes one of the error numbers the callers tell apart.
+// The file-system operations, written on the system calls' helpers so that every failure
+// keeps its errno and becomes one of the error numbers the callers tell apart.
 #include "nucleo/SistemaArchivos.h"
 
 #include "data/LlamadasSistema.h"
@@ -10,16 +10,10 @@
 #include <QRegularExpression>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <utility>
 #include <vector>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -99,21 +93,22 @@ QRegularExpression ExpresionComodin(const QString& nombre)
 // A name that DeleteFile may remove: anything but a folder or a link to one.
 bool EsArchivo(const QByteArray& ruta)
 {
-    struct stat datos;
-    if (::lstat(ruta.constData(), &datos) != 0 || S_ISDIR(datos.st_mode))
+    const ClaseArchivo clase = Estado(ruta, false).clase;
+    if (clase == ClaseArchivo::Ninguna || clase == ClaseArchivo::Carpeta)
         return false;
-    return !S_ISLNK(datos.st_mode) || ::stat(ruta.constData(), &datos) != 0 ||
-           !S_ISDIR(datos.st_mode);
+    return clase != ClaseArchivo::Enlace || Estado(ruta).clase != ClaseArchivo::Carpeta;
 }
 
 // The read-only attribute is the owner's write permission; only forzar removes such a file.
 void BorraArchivo(const QByteArray& ruta, bool forzar)
 {
-    struct stat datos;
-    if (!forzar && ::stat(ruta.constData(), &datos) == 0 && !(datos.st_mode & S_IWUSR))
-        throw ErrorDe(NumeroError::PermisoDenegado);
+    if (!forzar) {
+        const EstadoArchivo estado = Estado(ruta);
+        if (estado.Leido() && !estado.escribibleDueno)
+            throw ErrorDe(NumeroError::PermisoDenegado);
+    }
     // A file that vanished since it was listed is as good as deleted.
-    if (::unlink(ruta.constData()) != 0 && errno != ENOENT)
+    if (!Borra(ruta) && errno != ENOENT)
         throw ErrorDesdeErrno(errno, false);
 }
 
@@ -125,29 +120,25 @@ std::vector<QByteArray> BuscaArchivos(const QString& carpeta, const QString& nom
     if (!TieneComodines(nombre)) {
         // An exact name is that one file, letter case included.
         const QByteArray ruta = carpetaNativa + '/' + Nativa(nombre);
-        struct stat datos;
-        if (::lstat(ruta.constData(), &datos) != 0 && errno != ENOENT)
-            throw ErrorDesdeErrno(errno, true);
+        const int error = Estado(ruta, false).error;
+        if (error != 0 && error != ENOENT)
+            throw ErrorDesdeErrno(error, true);
         if (EsArchivo(ruta))
             archivos.push_back(ruta);
-        else if (::stat(carpetaNativa.constData(), &datos) != 0 || !S_ISDIR(datos.st_mode))
+        else if (Estado(carpetaNativa).clase != ClaseArchivo::Carpeta)
             throw ErrorDe(NumeroError::RutaNoEncontrada);
         return archivos;
     }
-    DIR* directorio = ::opendir(carpetaNativa.constData());
-    if (!directorio)
+    const std::optional<std::vector<QByteArray>> entradas = NombresEnCarpeta(carpetaNativa);
+    if (!entradas)
         throw ErrorDesdeErrno(errno, true);
     const QRegularExpression expresion = ExpresionComodin(nombre);
-    while (const dirent* entrada = ::readdir(directorio)) {
-        const QByteArray nombreEntrada(entrada->d_name);
-        if (nombreEntrada == "." || nombreEntrada == "..")
-            continue;
+    for (const QByteArray& nombreEntrada : *entradas) {
         // The bytes of the entry name, not its decoding, make the path: any name round-trips.
         const QByteArray ruta = carpetaNativa + '/' + nombreEntrada;
         if (expresion.match(QFile::decodeName(nombreEntrada)).hasMatch() && EsArchivo(ruta))
             archivos.push_back(ruta);
     }
-    ::closedir(directorio);
     return archivos;
 }
 
@@ -160,7 +151,7 @@ public:
     ~TemporalPendiente()
     {
         if (!ruta_.isEmpty())
-            ::unlink(ruta_.constData());
+            Borra(ruta_);
     }
     void Conserva() { ruta_.clear(); }
 
@@ -171,12 +162,9 @@ private:
 // The path a copy writes to: the file a link points at, so that the link stays a link.
 QString ResuelveDestino(const QString& destino)
 {
-    char* real = ::realpath(Nativa(destino).constData(), nullptr);
-    if (!real)
-        return destino; // does not exist yet: the name as given
-    const QString resultado = QFile::decodeName(real);
-    std::free(real);
-    return resultado;
+    const std::optional<QByteArray> real = RutaReal(Nativa(destino));
+    // When it does not exist yet: the name as given.
+    return real ? QFile::decodeName(*real) : destino;
 }
 
 class FlujoArchivo final : public FlujoTexto {
@@ -205,7 +193,7 @@ public:
             return;
         if (!fd_.Cierra())
             throw ErrorDesdeErrno(errno, true);
-        if (!temporal_.isEmpty() && ::rename(temporal_.constData(), destino_.constData()) != 0)
+        if (!temporal_.isEmpty() && !CambiaNombre(temporal_, destino_))
             throw ErrorDesdeErrno(errno, true);
         pendiente_.Conserva();
     }
@@ -229,23 +217,19 @@ ErrorTalvex ErrorDesdeErrno(int numeroErrno, bool destino)
 
 bool SistemaArchivos::FileExists(const QString& ruta) const
 {
-    struct stat datos;
-    return !ruta.isEmpty() && ::stat(Nativa(ruta).constData(), &datos) == 0 &&
-           S_ISREG(datos.st_mode);
+    return !ruta.isEmpty() && Estado(Nativa(ruta)).clase == ClaseArchivo::Regular;
 }
 
 bool SistemaArchivos::FolderExists(const QString& ruta) const
 {
-    struct stat datos;
-    return !ruta.isEmpty() && ::stat(Nativa(ruta).constData(), &datos) == 0 &&
-           S_ISDIR(datos.st_mode);
+    return !ruta.isEmpty() && Estado(Nativa(ruta)).clase == ClaseArchivo::Carpeta;
 }
 
 void SistemaArchivos::CreateFolder(const QString& ruta) const
 {
     if (ruta.isEmpty())
         throw ErrorDe(NumeroError::ArgumentoNoValido);
-    if (::mkdir(Nativa(ruta).constData(), 0777) != 0)
+    if (!CreaCarpeta(Nativa(ruta)))
         throw ErrorDesdeErrno(errno, true);
 }
 
@@ -267,34 +251,35 @@ void SistemaArchivos::CopyFile(const QString& origen, const QString& destino) co
     if (origen.isEmpty() || destino.isEmpty())
         throw ErrorDe(NumeroError::ArgumentoNoValido);
 
-    // O_NONBLOCK keeps a named pipe given as source from blocking the open.
-    Descriptor fuente(SinInterrupcion(
-        [&] { return ::open(Nativa(origen).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }));
-    struct stat datos;
-    if (fuente.fd() < 0 || ::fstat(fuente.fd(), &datos) != 0)
+    // A named pipe given as source does not block the open.
+    const Descriptor fuente(AbreParaLeer(Nativa(origen)));
+    if (fuente.fd() < 0)
         throw ErrorDesdeErrno(errno, false);
-    if (!S_ISREG(datos.st_mode)) // a folder or a device is no file to copy
+    const EstadoArchivo datosFuente = EstadoDe(fuente.fd());
+    if (!datosFuente.Leido())
+        throw ErrorDesdeErrno(datosFuente.error, false);
+    if (datosFuente.clase != ClaseArchivo::Regular) // a folder or a device is no file to copy
         throw ErrorDe(NumeroError::ArchivoNoEncontrado);
 
     const QString real = ResuelveDestino(destino);
     const auto [carpeta, nombre] = SeparaRuta(real);
     if (nombre.isEmpty())
         throw ErrorDe(NumeroError::NombreArchivoIncorrecto);
-    const bool reemplaza = ::stat(Nativa(real).constData(), &datos) == 0;
-    if (reemplaza && S_ISDIR(datos.st_mode))
+    const EstadoArchivo datos = Estado(Nativa(real));
+    const bool reemplaza = datos.Leido();
+    if (reemplaza && datos.clase == ClaseArchivo::Carpeta)
         throw ErrorDe(NumeroError::AccesoRutaArchivo);
     // A device or pipe is never replaced by a file; a read-only file is refused as an
     // overwrite in place would be.
-    if (reemplaza && (!S_ISREG(datos.st_mode) || !(datos.st_mode & S_IWUSR)))
+    if (reemplaza && (datos.clase != ClaseArchivo::Regular || !datos.escribibleDueno))
         throw ErrorDe(NumeroError::PermisoDenegado);
 
     const int fallo =
-        EscribeEntero(Nativa(carpeta) + "/.talvex-", Nativa(real),
-                      reemplaza ? int(datos.st_mode & 07777) : -1, [&](int fd, const QByteArray&) {
+        EscribeEntero(Nativa(carpeta) + "/.talvex-", Nativa(real), reemplaza ? datos.permisos : -1,
+                      [&](int fd, const QByteArray&) {
                           std::vector<char> bufer(1 << 20);
                           for (;;) {
-                              const ssize_t leidos = SinInterrupcion(
-                                  [&] { return ::read(fuente.fd(), bufer.data(), bufer.size()); });
+                              const qint64 leidos = Lee(fuente.fd(), bufer.data(), bufer.size());
                               if (leidos < 0)
                                   throw ErrorDesdeErrno(errno, false);
                               if (leidos == 0)
@@ -338,16 +323,12 @@ std::unique_ptr<FlujoTexto> SistemaArchivos::CreateTextFile(const QString& ruta,
         throw ErrorDe(NumeroError::ArgumentoNoValido);
     // A file, a link or nothing under the name: a new file beside it, renamed over the name
     // on Close, so that a planted link is replaced and never written through. Anything else
-    // (a folder, a device) is opened as it is and refuses or takes the lines itself. O_EXCL
-    // and O_NOFOLLOW never follow a link.
-    struct stat datos;
-    const bool enSuSitio = ::lstat(Nativa(ruta).constData(), &datos) == 0 &&
-                           !S_ISREG(datos.st_mode) && !S_ISLNK(datos.st_mode);
+    // (a folder, a device) is opened as it is and refuses or takes the lines itself.
+    const EstadoArchivo datos = Estado(Nativa(ruta), false);
+    const bool enSuSitio = datos.Leido() && datos.clase != ClaseArchivo::Regular &&
+                           datos.clase != ClaseArchivo::Enlace;
     if (!sobrescribir || enSuSitio) {
-        const int banderas =
-            O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (sobrescribir ? O_TRUNC : O_EXCL);
-        const int fd =
-            SinInterrupcion([&] { return ::open(Nativa(ruta).constData(), banderas, 0666); });
+        const int fd = AbreParaEscribir(Nativa(ruta), sobrescribir);
         if (fd < 0)
             throw ErrorDesdeErrno(errno, true);
         return std::make_unique<FlujoArchivo>(fd);
