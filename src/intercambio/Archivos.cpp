@@ -7,30 +7,30 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
+#include <utility>
 
 namespace Intercambio {
 
 namespace {
 
 // What a path that is no regular file names, for the messages.
-QString ClaseDeArchivo(mode_t modo)
+QString ClaseDeArchivo(ClaseArchivo clase)
 {
-    if (S_ISDIR(modo))
+    switch (clase) {
+    case ClaseArchivo::Carpeta:
         return QStringLiteral("una carpeta");
-    if (S_ISFIFO(modo))
+    case ClaseArchivo::Tuberia:
         return QStringLiteral("una tubería con nombre (FIFO)");
-    if (S_ISCHR(modo) || S_ISBLK(modo))
+    case ClaseArchivo::Dispositivo:
         return QStringLiteral("un dispositivo");
-    if (S_ISSOCK(modo))
+    case ClaseArchivo::Socket:
         return QStringLiteral("un socket");
-    if (S_ISLNK(modo))
+    case ClaseArchivo::Enlace:
         return QStringLiteral("un enlace simbólico a un archivo que no existe");
-    return QStringLiteral("un archivo especial");
+    default:
+        return QStringLiteral("un archivo especial");
+    }
 }
 
 // The numbers the file operations give the same causes; an errno they do not name is a
@@ -50,12 +50,12 @@ ErrorTalvex ErrorEscritura(int numeroErrno, const QString& ruta)
                        QStringLiteral("No se pudo escribir el archivo «%1»: %2.").arg(ruta, causa));
 }
 
-ErrorTalvex ErrorDestino(const QString& ruta, mode_t modo)
+ErrorTalvex ErrorDestino(const QString& ruta, ClaseArchivo clase)
 {
     return ErrorTalvex(NumeroError::AccesoRutaArchivo,
                        QStringLiteral("No se puede exportar en «%1»: es %2, y solo se escribe en "
                                       "un archivo normal o con un nombre nuevo.")
-                           .arg(ruta, ClaseDeArchivo(modo)));
+                           .arg(ruta, ClaseDeArchivo(clase)));
 }
 
 ErrorTalvex ErrorCambio(const QString& ruta)
@@ -65,12 +65,6 @@ ErrorTalvex ErrorCambio(const QString& ruta)
                                       "está escribiendo): no se importa nada. Vuelva a "
                                       "intentarlo cuando esté terminado.")
                            .arg(ruta));
-}
-
-bool MismoMomento(const struct stat& a, const struct stat& b)
-{
-    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
-           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
 bool EsTemporalExportacion(const QByteArray& nombre)
@@ -86,25 +80,23 @@ QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso, qint
         throw ErrorTalvex(NumeroError::NombreArchivoIncorrecto,
                           QStringLiteral("Falta el nombre del archivo que se importa."));
     // Without waiting: opening a named pipe would otherwise wait for a writer for ever.
-    const Descriptor fd(SinInterrupcion([&] {
-        return ::open(Nativa(ruta).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    }));
+    const Descriptor fd(AbreParaLeer(Nativa(ruta)));
     if (fd.fd() < 0) {
         const int numeroErrno = errno;
         throw ErrorTalvex(NumeroDeErrno(numeroErrno, false),
                           QStringLiteral("No se puede abrir el archivo «%1»: %2.")
                               .arg(ruta, CausaDeErrno(numeroErrno)));
     }
-    struct stat inicio;
-    if (::fstat(fd.fd(), &inicio) != 0)
-        throw ErrorTalvex(
-            NumeroError::ErrorEntradaSalida,
-            QStringLiteral("No se pudo leer el archivo «%1»: %2.").arg(ruta, CausaDeErrno(errno)));
-    if (!S_ISREG(inicio.st_mode))
+    const EstadoArchivo inicio = EstadoDe(fd.fd());
+    if (!inicio.Leido())
+        throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
+                          QStringLiteral("No se pudo leer el archivo «%1»: %2.")
+                              .arg(ruta, CausaDeErrno(inicio.error)));
+    if (inicio.clase != ClaseArchivo::Regular)
         throw ErrorTalvex(ArchivoNoValido,
                           QStringLiteral("No se puede importar «%1»: es %2, no un archivo.")
-                              .arg(ruta, ClaseDeArchivo(inicio.st_mode)));
-    const qint64 tamano = inicio.st_size;
+                              .arg(ruta, ClaseDeArchivo(inicio.clase)));
+    const qint64 tamano = inicio.tamano;
     if (tamano > tamanoMaximo)
         throw ErrorTalvex(ArchivoDemasiadoGrande,
                           QStringLiteral("El archivo ocupa %1 MB; solo se importan archivos de "
@@ -120,8 +112,7 @@ QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso, qint
         const qsizetype leidos = datos.size();
         const qsizetype pedidos = std::clamp<qsizetype>(tamano + 1 - leidos, 1, Bloque);
         datos.resize(leidos + pedidos);
-        const ssize_t n = SinInterrupcion(
-            [&] { return ::read(fd.fd(), datos.data() + leidos, static_cast<size_t>(pedidos)); });
+        const qint64 n = Lee(fd.fd(), datos.data() + leidos, static_cast<size_t>(pedidos));
         if (n < 0)
             throw ErrorTalvex(NumeroError::ErrorEntradaSalida,
                               QStringLiteral("No se pudo leer el archivo «%1»: %2.")
@@ -135,8 +126,10 @@ QByteArray LeeArchivoRegular(const QString& ruta, const Progreso& progreso, qint
             throw ErrorCancelado();
     }
     // Cut short, or rewritten in place while it was read.
-    struct stat fin;
-    if (datos.size() != tamano || ::fstat(fd.fd(), &fin) != 0 || !MismoMomento(inicio, fin))
+    if (datos.size() != tamano)
+        throw ErrorCambio(ruta);
+    const EstadoArchivo fin = EstadoDe(fd.fd());
+    if (!fin.Leido() || !inicio.SinCambios(fin))
         throw ErrorCambio(ruta);
     return datos;
 }
@@ -148,19 +141,17 @@ void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
                           QStringLiteral("Falta el nombre del archivo de destino."));
     // A link keeps being a link: the file it points at is the one replaced.
     QByteArray destino = Nativa(ruta);
-    if (char* real = ::realpath(destino.constData(), nullptr)) {
-        destino = real;
-        std::free(real);
-    } else if (errno != ENOENT) {
+    if (std::optional<QByteArray> real = RutaReal(destino))
+        destino = std::move(*real);
+    else if (errno != ENOENT)
         throw ErrorEscritura(errno, ruta);
-    }
     // Only a regular file is replaced: a device, a pipe or a folder keeps its name.
-    struct stat estado;
-    const bool existe = ::lstat(destino.constData(), &estado) == 0;
-    if (!existe && errno != ENOENT)
-        throw ErrorEscritura(errno, ruta);
-    if (existe && !S_ISREG(estado.st_mode))
-        throw ErrorDestino(ruta, estado.st_mode);
+    const EstadoArchivo estado = Estado(destino, false);
+    const bool existe = estado.Leido();
+    if (!existe && estado.error != ENOENT)
+        throw ErrorEscritura(estado.error, ruta);
+    if (existe && estado.clase != ClaseArchivo::Regular)
+        throw ErrorDestino(ruta, estado.clase);
 
     const qsizetype barra = destino.lastIndexOf('/');
     const QByteArray carpeta =
@@ -169,11 +160,10 @@ void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
     // The name is kept short enough for any file system whatever the destination's.
     const QByteArray prefijo =
         carpeta + "/." + destino.mid(barra + 1).left(100) + QByteArray(MarcaTemporalExportacion);
-    const int fallo = EscribeEntero(prefijo, destino, existe ? int(estado.st_mode & 07777) : -1,
-                                    [&](int fd, const QByteArray&) {
-                                        return EscribeTodo(fd, datos.constData(),
-                                                           static_cast<size_t>(datos.size()));
-                                    });
+    const int fallo = EscribeEntero(
+        prefijo, destino, existe ? estado.permisos : -1, [&](int fd, const QByteArray&) {
+            return EscribeTodo(fd, datos.constData(), static_cast<size_t>(datos.size()));
+        });
     if (fallo != 0)
         throw ErrorEscritura(fallo, ruta);
 }
