@@ -1,6 +1,6 @@
 #pragma once
 // The running processes as the single-instance guard sees them: each with its number and
-// the file name of its executable, and the means to end one. The real list reads /proc;
+// the file name of its executable, and the means to end one. The real list asks the system;
 // tests install their own.
 #include <QString>
 #include <QtGlobal>
@@ -23,7 +23,7 @@ public:
     virtual bool SigueVivo(qint64 pid) = 0;
 };
 
-// The processes of this machine, from /proc; ending one sends it SIGKILL.
+// The processes of this machine, as the system lists them; ending one kills it at once.
 class ListaProcesosSistema : public ListaProcesos {
 public:
     std::vector<ProcesoSistema> Lista() override;
