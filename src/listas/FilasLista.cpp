@@ -89,6 +89,8 @@ void FilasLista::Filas::insert(size_t lugar, const Fila& fila)
 void FilasLista::Filas::append(const Fila* desde, const Fila* hasta)
 {
     const auto cuantas = size_t(hasta - desde);
+    if (cuantas == 0) // nothing to copy, and maybe no memory yet on either side
+        return;
     reserve(tamano_ + cuantas);
     std::memcpy(datos_ + tamano_, desde, cuantas * sizeof(Fila));
     tamano_ += cuantas;
@@ -141,8 +143,11 @@ FilasLista::Fila FilasLista::Guarda(QByteArrayView ingles, QByteArrayView espano
     const Fila fila{uint32_t(bloques_.size() - 1), uint32_t(usado_), uint32_t(ingles.size()),
                     TieneUniones(ingles), uint32_t(espanol.size())};
     char* destino = bloques_.back().get() + usado_;
-    std::memcpy(destino, ingles.data(), size_t(ingles.size()));
-    std::memcpy(destino + ingles.size(), espanol.data(), size_t(espanol.size()));
+    // An empty text's view may hold no pointer at all, which memcpy must never be given.
+    if (!ingles.isEmpty())
+        std::memcpy(destino, ingles.data(), size_t(ingles.size()));
+    if (!espanol.isEmpty())
+        std::memcpy(destino + ingles.size(), espanol.data(), size_t(espanol.size()));
     usado_ += bytes;
     libre_ -= bytes;
     return fila;
