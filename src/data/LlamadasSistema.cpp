@@ -399,13 +399,13 @@ void SincronizaCarpeta(const QByteArray& carpeta)
     }
 }
 
+} // namespace
+
 QByteArray CarpetaDe(const QByteArray& ruta)
 {
     const qsizetype barra = ruta.lastIndexOf('/');
     return barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : ruta.left(barra));
 }
-
-} // namespace
 
 void SincronizaCarpeta(const QString& carpeta)
 {

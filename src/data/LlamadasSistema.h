@@ -178,6 +178,9 @@ QString CausaDeErrno(int numeroErrno);
 // destination written; EACCES → 70…), or 0 when no row names it.
 int NumeroDesdeErrno(int numeroErrno, bool destino);
 
+// The folder part of a path ("." for a bare name, "/" for a name at the root).
+QByteArray CarpetaDe(const QByteArray& ruta);
+
 // Makes a new name in the folder survive a power cut, not only the file's contents; a folder
 // that cannot be synced is left as it is (the file is whole already).
 void SincronizaCarpeta(const QString& carpeta);

@@ -153,13 +153,12 @@ void EscribeArchivoSeguro(const QString& ruta, const QByteArray& datos)
     if (existe && estado.clase != ClaseArchivo::Regular)
         throw ErrorDestino(ruta, estado.clase);
 
-    const qsizetype barra = destino.lastIndexOf('/');
-    const QByteArray carpeta =
-        barra < 0 ? QByteArray(".") : (barra == 0 ? QByteArray("/") : destino.left(barra));
+    const QByteArray carpeta = CarpetaDe(destino);
     BorraAbandonados(carpeta, EsTemporalExportacion);
     // The name is kept short enough for any file system whatever the destination's.
+    const QByteArray nombre = destino.mid(destino.lastIndexOf('/') + 1);
     const QByteArray prefijo =
-        carpeta + "/." + destino.mid(barra + 1).left(100) + QByteArray(MarcaTemporalExportacion);
+        carpeta + "/." + nombre.left(100) + QByteArray(MarcaTemporalExportacion);
     const int fallo = EscribeEntero(
         prefijo, destino, existe ? estado.permisos : -1, [&](int fd, const QByteArray&) {
             return EscribeTodo(fd, datos.constData(), static_cast<size_t>(datos.size()));

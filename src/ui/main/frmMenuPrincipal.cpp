@@ -2,7 +2,6 @@
 #include "ui_frmMenuPrincipal.h"
 
 #include "nucleo/FormaHora.h"
-#include "nucleo/Titulos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/main/AgregaColumna.h"
 #include "ui/main/IndicadoresTeclado.h"
@@ -17,7 +16,7 @@
 #include <QLocale>
 
 namespace {
-const QString TextoVersion = Titulos::Mensajes;
+const QString TextoVersion = QStringLiteral("TALVEX Ver. 2.0.0");
 const QStringList TextosPaneles{
     TextoVersion, QStringLiteral("NÚM"), QStringLiteral("MAYÚS"), QStringLiteral("INS"), QString(),
     QString()};
