@@ -123,9 +123,10 @@ Consulta::PalabrasQueEmpiezan(std::string_view principio) const
     return std::pair(desde, hasta);
 }
 
-// Marks the items holding a word that begins with principio in their English or Spanish, or
-// in their topic's name; true when a topic's name holds one.
-bool Consulta::MarcaDelIndice(std::string_view principio, std::vector<uint8_t>& marcas) const
+// Marks (with marca) the items holding a word that begins with principio in their English or
+// Spanish, or in their topic's name; true when a topic's name holds one.
+bool Consulta::MarcaDelIndice(std::string_view principio, std::vector<uint8_t>& marcas,
+                              uint8_t marca) const
 {
     std::vector<uint8_t> temas(cuantosTemas_, 0);
     bool enTema = false;
@@ -137,12 +138,13 @@ bool Consulta::MarcaDelIndice(std::string_view principio, std::vector<uint8_t>& 
                 temas[donde & ~MarcaTema] = 1;
                 enTema = true;
             } else {
-                marcas[donde] = 1;
+                marcas[donde] = marca;
             }
         }
     if (enTema)
         for (const uint32_t i : indice_.orden)
-            marcas[i] |= temas[indice_.ranuras[i].tema];
+            if (temas[indice_.ranuras[i].tema])
+                marcas[i] = marca;
     return enTema;
 }
 
@@ -230,7 +232,7 @@ void Consulta::AcotaPosibles()
         return;
     const std::string_view termino = *masRara;
     posibles_.assign(items_, 0);
-    const bool enTema = MarcaDelIndice(termino, posibles_);
+    const bool enTema = MarcaDelIndice(termino, posibles_, Cierta);
     const auto [desde, hasta] = PalabrasQueEmpiezan(termino);
     std::vector<uint32_t> deNotas; // in key order
     RecorreNotas(termino, true, [&](uint32_t i) {
@@ -268,10 +270,20 @@ void Consulta::Marca(size_t termino)
     std::vector<uint8_t>& marcas = tiene_[termino];
     marcas.assign(items_, 0);
     ++marcadas_;
-    if (!Partida(principio))
-        MarcaDelIndice(principio, marcas);
+    if (Partida(principio)) {
+        // Split in Spanish, the word can begin there only where its first piece begins a
+        // word: the items holding one are asked their texts. In the index, a word with an
+        // apostrophe is an English one, which holds it for certain.
+        std::string_view pieza;
+        RecorrePalabras(principio, false, [&](const Trozo& t) {
+            if (pieza.empty())
+                pieza = principio.substr(size_t(t.inicio), size_t(t.fin - t.inicio));
+        });
+        MarcaDelIndice(pieza, marcas, PorLeer);
+    }
+    MarcaDelIndice(principio, marcas, Cierta);
     RecorreNotas(principio, true, [&](uint32_t i) {
-        marcas[i] = 1;
+        marcas[i] = Cierta;
         return true;
     });
 }
@@ -291,11 +303,18 @@ bool Consulta::Tiene(uint32_t item, size_t termino, Leidos& leidos)
                BuscaInicioPalabra(leidos.espanol, principio, false) >= 0 ||
                BuscaInicioPalabra(indice_.TemaPlegado(item), principio, false) >= 0;
     };
-    if (tiene_[termino].empty() && ++preguntas_ < marcarTras_)
-        return EnTextos() || indice_.NotasTienen(EnNotas(principio, true), item);
+    if (tiene_[termino].empty()) {
+        // Notes searched for a few words' numbers are read four times as fast: marking
+        // then pays off sooner.
+        const Datos::BuscaEnNotas& enNotas = EnNotas(principio, true);
+        const bool pocas = enNotas.marcas.cuantas <= NotasCodificadas::Marcas::Pocas;
+        if (++preguntas_ < (pocas ? marcarTras_ / 4 : marcarTras_))
+            return EnTextos() || indice_.NotasTienen(enNotas, item);
+    }
     if (tiene_[termino].empty())
         Marca(termino);
-    return tiene_[termino][item] != 0 || (Partida(principio) && EnTextos());
+    const uint8_t marca = tiene_[termino][item];
+    return marca == Cierta || (marca == PorLeer && EnTextos());
 }
 
 // Whether the item can hold, and holds, every query word after the first.

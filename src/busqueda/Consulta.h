@@ -114,7 +114,10 @@ private:
         return std::span<const uint32_t>(indice_.PrimerUso(usos), usos.cuenta);
     }
     std::pair<Lugares, Lugares> PalabrasQueEmpiezan(std::string_view principio) const;
-    bool MarcaDelIndice(std::string_view principio, std::vector<uint8_t>& marcas) const;
+    // An item's mark for a query word: it holds the word, or its texts must say.
+    static constexpr uint8_t Cierta = 1, PorLeer = 2;
+    bool MarcaDelIndice(std::string_view principio, std::vector<uint8_t>& marcas,
+                        uint8_t marca) const;
     const Datos::BuscaEnNotas& EnNotas(std::string_view buscado, bool alInicio);
     template <typename Visita>
     void RecorreNotas(std::string_view buscado, bool alInicio, Visita&& visita);

@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <numeric>
+#include <vector>
 
 namespace Busqueda {
 
@@ -70,6 +71,38 @@ __attribute__((target("avx2"))) size_t PrimeraMarcadaAvx2(const uint16_t* u, siz
             _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_slli_epi32(segundas, 31))) << 8);
         if (mascara)
             return j + static_cast<size_t>(std::countr_zero(mascara));
+    }
+    return j;
+}
+
+// Sixteen units at a time compared with the few marked numbers: a number of one unit is that
+// unit after one that does not begin a number of two; a number of two, its second unit after
+// its first.
+__attribute__((target("avx2"))) size_t PrimeraDeNumerosAvx2(const uint16_t* u, size_t j, size_t fin,
+                                                            const std::vector<uint32_t>& numeros)
+{
+    __m256i segundas[NotasCodificadas::Marcas::Pocas], primeras[NotasCodificadas::Marcas::Pocas],
+        mascaras[NotasCodificadas::Marcas::Pocas];
+    const size_t cuantos = numeros.size();
+    for (size_t k = 0; k < cuantos; ++k) {
+        const uint32_t id = numeros[k];
+        const bool corto = id < 0x8000;
+        segundas[k] = _mm256_set1_epi16(static_cast<short>(id & 0x7FFF));
+        primeras[k] = _mm256_set1_epi16(static_cast<short>(corto ? 0 : 0x8000 | (id >> 15)));
+        // A one-unit number asks only that the unit before begin no number of two.
+        mascaras[k] = _mm256_set1_epi16(static_cast<short>(corto ? 0x8000 : 0xFFFF));
+    }
+    for (; j + 16 <= fin; j += 16) {
+        const __m256i actual = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(u + j));
+        const __m256i antes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(u + j - 1));
+        __m256i halladas = _mm256_setzero_si256();
+        for (size_t k = 0; k < cuantos; ++k)
+            halladas = _mm256_or_si256(
+                halladas, _mm256_and_si256(_mm256_cmpeq_epi16(actual, segundas[k]),
+                                           _mm256_cmpeq_epi16(_mm256_and_si256(antes, mascaras[k]),
+                                                              primeras[k])));
+        if (const auto bits = static_cast<unsigned>(_mm256_movemask_epi8(halladas)))
+            return j + static_cast<size_t>(std::countr_zero(bits)) / 2;
     }
     return j;
 }
@@ -163,7 +196,8 @@ size_t NotasCodificadas::PrimeraMarcada(const Marcas& marcas, size_t j, size_t f
     const uint16_t* u = unidades_.data();
 #ifdef TALVEX_X86
     if (ConAvx2)
-        j = PrimeraMarcadaAvx2(u, j, fin, marcas.bits.data());
+        j = marcas.cuantas <= Marcas::Pocas ? PrimeraDeNumerosAvx2(u, j, fin, marcas.pocas)
+                                            : PrimeraMarcadaAvx2(u, j, fin, marcas.bits.data());
 #endif
     while (j < fin && !Marcada(u, j, marcas.bits.data()))
         ++j;

@@ -38,6 +38,10 @@ public:
     struct Marcas {
         std::vector<uint64_t> bits;
         size_t cuantas = 0;
+        // The marked words' numbers while they are few: the notes are then searched for those
+        // numbers themselves, many units at a time, instead of every unit being looked up.
+        static constexpr size_t Pocas = 8;
+        std::vector<uint32_t> pocas;
     };
     template <typename Acepta>
     Marcas MarcaPalabras(std::string_view pieza, bool alInicio, Acepta&& acepta) const;
@@ -88,7 +92,8 @@ NotasCodificadas::Marcas NotasCodificadas::MarcaPalabras(std::string_view pieza,
         const uint64_t bit = uint64_t{1} << (id & 63);
         if (!(bits & bit) && acepta(Palabra(id), donde)) {
             bits |= bit;
-            ++marcas.cuantas;
+            if (++marcas.cuantas <= Marcas::Pocas)
+                marcas.pocas.push_back(id);
         }
     };
     if (alInicio) {

@@ -528,7 +528,7 @@ private slots:
         for (int k = 0; k < 30000; ++k) {
             std::string nota = azar() % 10 == 0 ? " " : "";
             for (int n = azar() % 9; n > 0; --n) {
-                nota += azar() % 4 ? palabras[palabras.size() - 1 - azar() % 6]
+                nota += azar() % 2 ? palabras[palabras.size() - 1 - azar() % 6]
                                    : palabras[azar() % palabras.size()];
                 nota += blancos[azar() % std::size(blancos)];
             }
@@ -552,9 +552,16 @@ private slots:
                     return true;
             return false;
         };
+        // Pieces marking many words, and pieces marking a few (which the notes are searched
+        // for by their numbers): whole words with their blanks, common ones of one unit and
+        // rare ones, met last, of two.
+        std::vector<std::string> piezas = {"ca", "sa",  "de",   "p9",     "1\xc3\xb1", "t",     "g",
+                                           "zz", "e.g", "\xb1", "casa\t", "e.g. ",     "la\r\n"};
+        for (uint32_t k = uint32_t(notas.size()) - 1; piezas.size() < 25; k -= 37)
+            if (const size_t p = notas[k].find('p'); p != std::string::npos)
+                piezas.push_back(notas[k].substr(p, notas[k].find_first_of(" \t\r\n", p) + 1 - p));
         for (const bool alInicio : {false, true})
-            for (const std::string pieza :
-                 {"ca", "sa", "de", "p9", "1\xc3\xb1", "t", "g", "zz", "e.g", "\xb1"}) {
+            for (const std::string& pieza : piezas) {
                 const auto marcas =
                     codificadas.MarcaPalabras(pieza, alInicio, [&](std::string_view w, size_t) {
                         return !alInicio || AlInicio(w, pieza);
