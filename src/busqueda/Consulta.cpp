@@ -234,12 +234,9 @@ void Consulta::AcotaPosibles()
     posibles_.assign(items_, 0);
     const bool enTema = MarcaDelIndice(termino, posibles_, Cierta);
     const auto [desde, hasta] = PalabrasQueEmpiezan(termino);
-    std::vector<uint32_t> deNotas; // in key order
-    RecorreNotas(termino, true, [&](uint32_t i) {
+    const std::vector<uint32_t> deNotas = NotasConPrincipio(termino); // in key order
+    for (const uint32_t i : deNotas)
         posibles_[i] = 1;
-        deNotas.push_back(i);
-        return true;
-    });
     hayLista_ = !enTema;
     if (!hayLista_)
         return;
@@ -253,6 +250,29 @@ void Consulta::AcotaPosibles()
                std::back_inserter(listaPosibles_), EnOrden);
     listaPosibles_.erase(std::unique(listaPosibles_.begin(), listaPosibles_.end()),
                          listaPosibles_.end());
+}
+
+// The items whose notes hold a word beginning with termino, in key order. A phrase's rarest
+// word stays the same for every key typed after it: its walk of all the notes is kept while
+// the index does not change.
+std::vector<uint32_t> Consulta::NotasConPrincipio(std::string_view termino)
+{
+    Datos::NotasRecientes& recientes = *indice_.notasRecientes;
+    {
+        const std::lock_guard cerrojo(recientes.cerrojo);
+        if (recientes.escrituras == indice_.escrituras && recientes.principio == termino)
+            return recientes.items;
+    }
+    std::vector<uint32_t> items;
+    RecorreNotas(termino, true, [&](uint32_t i) {
+        items.push_back(i);
+        return true;
+    });
+    const std::lock_guard cerrojo(recientes.cerrojo);
+    recientes.escrituras = indice_.escrituras;
+    recientes.principio = termino;
+    recientes.items = items;
+    return items;
 }
 
 // Then asking whether an item holds the other words is a look at a byte, cheaper than any

@@ -121,6 +121,7 @@ private:
     const Datos::BuscaEnNotas& EnNotas(std::string_view buscado, bool alInicio);
     template <typename Visita>
     void RecorreNotas(std::string_view buscado, bool alInicio, Visita&& visita);
+    std::vector<uint32_t> NotasConPrincipio(std::string_view termino);
     bool TodasMarcadas() const;
     void Marca(size_t termino);
     bool Tiene(uint32_t item, size_t termino, Leidos& leidos);

@@ -17,6 +17,8 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -116,6 +118,15 @@ struct Indice::Datos {
     NotasCodificadas notasLeidas;
     std::vector<uint32_t> notasCambiadas;
     std::unordered_map<uint32_t, std::pair<uint32_t, uint32_t>> notasAparte;
+    // The last walk of all the notes for a word beginning that a search kept (searches may
+    // run on several threads), and the writes the index had taken then.
+    struct NotasRecientes {
+        std::mutex cerrojo;
+        quint64 escrituras = 0;
+        std::string principio; // none yet while empty
+        std::vector<uint32_t> items;
+    };
+    std::unique_ptr<NotasRecientes> notasRecientes = std::make_unique<NotasRecientes>();
 
     // The distinct folded words of English, Spanish and topic names, with the items (or
     // topics, MarcaTema set) that hold each (MarcaEspanol: in the item's Spanish only); by bytes

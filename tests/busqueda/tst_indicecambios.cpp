@@ -183,6 +183,25 @@ private slots:
         }
     }
 
+    // A phrase whose rarest word only notes hold, searched again after a write adds another
+    // such note: the new one is found too.
+    void fraseBuscadaOtraVezTrasEscribirEnNotas()
+    {
+        Busqueda::Indice indice;
+        base_.AgregaItem({QStringLiteral("casa zafiro 1"), QStringLiteral("uno"), SinCategoria,
+                          QStringLiteral("un zafiro")});
+        indice.Actualiza(base_);
+        const QString consulta = QStringLiteral("zafiro casa");
+        QCOMPARE(indice.Busca(consulta).size(), size_t(1));
+        base_.AgregaItem({QStringLiteral("dos"), QStringLiteral("casa"), SinCategoria,
+                          QStringLiteral("otro zafiro")});
+        indice.Actualiza(base_);
+        Busqueda::Indice construido;
+        construido.Construye(base_);
+        QCOMPARE(Describe(indice.Busca(consulta)), Describe(construido.Busca(consulta)));
+        QCOMPARE(indice.Busca(consulta).size(), size_t(2));
+    }
+
     void construidoApartePorTrozosMientrasSeEscribe()
     {
         // 5,000 items more, so the walk aside reads several pieces while this thread writes.
