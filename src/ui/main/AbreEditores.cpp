@@ -1,5 +1,4 @@
 // The topic and item editors opened from the main window, and what a save changes here.
-#include "nucleo/Fallos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
 #include "ui/Ventanas.h"
@@ -42,16 +41,8 @@ void frmMenuPrincipal::TemaGuardado(const Tema& tema, const QString& anterior, b
     setEnabled(true);
     TemaActual.clear();
     SeleccionaFila(*ui_->TreeTemas, fila, true);
-    ui_->lblNotas->setText(tema.NOMBRETEMA);
-    MuestraVoz({});
-    TemaActual = tema.NOMBRETEMA;
-    OmiteFallo([&] {
-        if (const auto guardado = modTALVEXV20().dbPrincipal.LocalizaTema(tema.NOMBRETEMA)) {
-            ui_->lblCategoria->clear();
-            MuestraNotas(*ui_->txtMemoNotas, guardado->NOTASTEMA);
-        }
-    });
-    ActivaTemas();
+    // Shown as saved, from the record in hand: only the topic's items are read.
+    ActivaTemas(FilaSeleccionada(*ui_->TreeTemas) == fila ? &tema : nullptr);
 }
 
 void frmMenuPrincipal::cmdNuevoItems_Click()
@@ -99,6 +90,7 @@ void frmMenuPrincipal::ItemGuardado(const Item& item, const QString& anterior, b
     AutoCompletar = false;
     ui_->lvwItems->setFocus();
     SeleccionaFila(*ui_->lvwItems, fila, true);
-    ActivaItems();
+    // Shown as saved, from the record in hand.
+    ActivaItems(FilaSeleccionada(*ui_->lvwItems) == fila ? &item : nullptr);
     MuestraVistaItem();
 }

@@ -34,7 +34,7 @@ void LlenaArbolTemas()
     });
 }
 
-void frmMenuPrincipal::ActivaTemas()
+void frmMenuPrincipal::ActivaTemas(const Tema* guardado)
 {
     EstadoAplicacion& estado = modTALVEXV20();
     TemaActual.clear();
@@ -47,10 +47,13 @@ void frmMenuPrincipal::ActivaTemas()
         ui_->lblCategoria->clear();
         TemaActual = nombre;
         // A topic missing from the table leaves the notes shown before.
-        OmiteFallo([&] {
-            if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
-                MuestraNotas(*ui_->txtMemoNotas, tema->NOTASTEMA);
-        });
+        if (guardado)
+            MuestraNotas(*ui_->txtMemoNotas, guardado->NOTASTEMA);
+        else
+            OmiteFallo([&] {
+                if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
+                    MuestraNotas(*ui_->txtMemoNotas, tema->NOTASTEMA);
+            });
     }
     MuestraVistaTema();
     ui_->txtMemoLista->clear();

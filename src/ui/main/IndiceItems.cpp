@@ -26,11 +26,15 @@ void frmMenuPrincipal::MuestraEncabezadoItem(int fila)
 void frmMenuPrincipal::MuestraDetalleItem(const QString& ingles)
 {
     OmiteFallo([&] {
-        if (const auto item = modTALVEXV20().dbPrincipal.LocalizaItem(ingles)) {
-            ui_->lblCategoria->setText(item->NOMBRETEMA);
-            MuestraNotas(*ui_->txtMemoNotas, item->NOTASITEM);
-        }
+        if (const auto item = modTALVEXV20().dbPrincipal.LocalizaItem(ingles))
+            MuestraDetalleItem(*item);
     });
+}
+
+void frmMenuPrincipal::MuestraDetalleItem(const Item& item)
+{
+    ui_->lblCategoria->setText(item.NOMBRETEMA);
+    MuestraNotas(*ui_->txtMemoNotas, item.NOTASITEM);
 }
 
 void LlenaListaItems()
@@ -104,7 +108,7 @@ void frmMenuPrincipal::OlvidaListados()
     TemaActual.clear();
 }
 
-void frmMenuPrincipal::ActivaItems()
+void frmMenuPrincipal::ActivaItems(const Item* guardado)
 {
     const int fila = FilaSeleccionada(*ui_->lvwItems);
     if (fila < 0)
@@ -112,5 +116,8 @@ void frmMenuPrincipal::ActivaItems()
     const QString ingles = ModeloItems->Filas().Ingles(size_t(fila));
     ui_->txtBuscaItem->setText(ingles);
     MuestraEncabezadoItem(fila);
-    MuestraDetalleItem(ingles);
+    if (guardado)
+        MuestraDetalleItem(*guardado);
+    else
+        MuestraDetalleItem(ingles);
 }

@@ -92,9 +92,10 @@ public:
     void TemaGuardado(const Tema& tema, const QString& anterior, bool nuevo);
     void ItemGuardado(const Item& item, const QString& anterior, bool nuevo);
 
-    // Show the selected topic, item of the index, or item of the topic's list.
-    void ActivaTemas();
-    void ActivaItems();
+    // Show the selected topic, item of the index, or item of the topic's list; `guardado`,
+    // when given, is the selected one as just saved, shown without reading it back.
+    void ActivaTemas(const Tema* guardado = nullptr);
+    void ActivaItems(const Item* guardado = nullptr);
     void ActivaListaTema();
     // The right column's two layouts: the topic with its items, or one item's notes.
     void MuestraVistaTema();
@@ -153,6 +154,7 @@ private:
     // The heading "English -> Spanish" of an index row, and an item's topic and notes.
     void MuestraEncabezadoItem(int fila);
     void MuestraDetalleItem(const QString& ingles);
+    void MuestraDetalleItem(const Item& item);
     void ItemEliminado(int fila);
     bool modoInsertar_ = true;
 

@@ -18,6 +18,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <sqlite3.h>
+
 namespace {
 const QString Largo = QStringLiteral(
     "supercalifragilisticexpialidocious is a word from a film, sixty-odd characters");
@@ -71,6 +73,7 @@ private slots:
     void lasFlechasMuestranLoElegido();
     void clicEnElIndiceMuestraElItem();
     void sinTemasElArbolQuedaVacio();
+    void loGuardadoSeMuestraSinLeerloOtraVez();
 
 private:
     std::unique_ptr<EntornoPrueba> entorno;
@@ -369,6 +372,34 @@ void PruebaNavegacion::sinTemasElArbolQuedaVacio()
     QCOMPARE(Principal().TemaActual, QString());
     QTest::keyClick(Hijo<QTreeView>(v, "TreeTemas"), Qt::Key_Down);
     QCOMPARE(Hijo<QLabel>(v, "lblNotas")->text(), QStringLiteral("eat -> comer"));
+}
+
+// A saved item or new topic is shown from the record the editor handed over: its notes appear,
+// and the store is not asked for it again.
+void PruebaNavegacion::loGuardadoSeMuestraSinLeerloOtraVez()
+{
+    Arranca(*entorno, {{"Casa", "Cosas de casa."}}, ItemsCompletar);
+    frmMenuPrincipal& v = Ventana<frmMenuPrincipal>();
+    QStringList leidos;
+    sqlite3_trace_v2(
+        modTALVEXV20().dbPrincipal.Conexion(), SQLITE_TRACE_STMT,
+        [](unsigned, void* lista, void* sentencia, void*) {
+            const QString sql =
+                QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt*>(sentencia)));
+            if (sql.contains(QStringLiteral("WHERE CLAVEITEM = ?1 LIMIT 1")) ||
+                sql.contains(QStringLiteral("WHERE CLAVETEMA = ?1 LIMIT 1")))
+                *static_cast<QStringList*>(lista) << sql;
+            return 0;
+        },
+        &leidos);
+    auto* notas = Hijo<QPlainTextEdit>(v, "txtMemoNotas");
+    v.ItemGuardado({"house", "casa", "Casa", "Otra nota."}, "house", false);
+    QCOMPARE(notas->toPlainText(), QStringLiteral("Otra nota."));
+    QCOMPARE(Hijo<QLabel>(v, "lblCategoria")->text(), QStringLiteral("Casa"));
+    v.TemaGuardado({"Jardín", "Notas nuevas."}, QString(), true);
+    QCOMPARE(notas->toPlainText(), QStringLiteral("Notas nuevas."));
+    sqlite3_trace_v2(modTALVEXV20().dbPrincipal.Conexion(), 0, nullptr, nullptr);
+    QCOMPARE(leidos, QStringList());
 }
 
 // On a long list, rows are placed by their numbers rather than looked up: the list ends
