@@ -3,7 +3,6 @@
 #include "ui_frmItems.h"
 
 #include "nucleo/Fallos.h"
-#include "nucleo/modTALVEXV20.h"
 #include "ui/LimiteCaracteres.h"
 #include "ui/Notas.h"
 #include "ui/ventanas/Centrado.h"
@@ -68,10 +67,10 @@ void MuestraTexto(QLineEdit& caja, const QString& texto)
     caja.setText(texto);
 }
 
-frmItems::frmItems(bool nuevo, const QString& editado, const BaseVocabulario& base, Guarda guarda,
-                   Pronunciacion* voz)
+frmItems::frmItems(bool nuevo, const QString& editado, const BaseVocabulario& base,
+                   Plataforma& sistema, Guarda guarda, Pronunciacion* voz)
     : QWidget(nullptr, Qt::Dialog), ItemNuevo(nuevo), ItemEditado(editado), base_(base),
-      guarda_(std::move(guarda)), ui_(std::make_unique<Ui::frmItems>())
+      sistema_(sistema), guarda_(std::move(guarda)), ui_(std::make_unique<Ui::frmItems>())
 {
     ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // the next opening starts from an empty window
@@ -239,8 +238,8 @@ void frmItems::cmdAceptarItem_Click()
 
 void frmItems::RechazaItemIng(const QString& texto)
 {
-    Sistema().Pita();
-    MuestraMensaje({texto, TituloItems, IconoMensaje::Exclamacion});
+    sistema_.Pita();
+    sistema_.MuestraMensaje({texto, TituloItems, IconoMensaje::Exclamacion});
     ui_->txtItemIng->setFocus();
     ui_->txtItemIng->selectAll();
 }

@@ -3,6 +3,7 @@
 // selected row of the index. It checks the English text and reports the item to save; its
 // opener writes it and shows it. Made anew at each opening and destroyed when it closes.
 #include "data/BaseVocabulario.h"
+#include "nucleo/Plataforma.h"
 
 #include <QWidget>
 #include <functional>
@@ -24,10 +25,10 @@ public:
     using Guarda = std::function<void(const Item& item, const QString& anterior, bool nuevo)>;
 
     // A new item, or the item whose English text is `editado` (the selected row), of `base`,
-    // which gives the topics and tells a duplicate. With `voz`, speakers in the English and
-    // Spanish boxes and the English text's IPA.
-    frmItems(bool nuevo, const QString& editado, const BaseVocabulario& base, Guarda guarda,
-             Pronunciacion* voz = nullptr);
+    // which gives the topics and tells a duplicate; `sistema` beeps at a refused text. With
+    // `voz`, speakers in the English and Spanish boxes and the English text's IPA.
+    frmItems(bool nuevo, const QString& editado, const BaseVocabulario& base, Plataforma& sistema,
+             Guarda guarda, Pronunciacion* voz = nullptr);
 
     void cmdAceptarItem_Click();
     void cmdCancelarItem_Click();
@@ -46,6 +47,7 @@ private:
     QString ItemEditado;
     bool EditorItemListo = false; // false while the window is being filled
     const BaseVocabulario& base_;
+    Plataforma& sistema_;
     Guarda guarda_;
 
 private:

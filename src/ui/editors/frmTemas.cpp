@@ -3,7 +3,6 @@
 
 #include "nucleo/Fallos.h"
 #include "nucleo/Titulos.h"
-#include "nucleo/modTALVEXV20.h"
 #include "ui/LimiteCaracteres.h"
 #include "ui/Notas.h"
 #include "ui/ventanas/Centrado.h"
@@ -15,18 +14,18 @@ const QString TextoSinNombre =
     QStringLiteral("¡¡ Por favor, ingrese el nombre de un tema") + QStringLiteral(" !!");
 const QString TextoDuplicado = QStringLiteral("¡¡ Ya existe un tema con ese nombre !!");
 
-void Avisa(const QString& texto)
+void Avisa(Plataforma& sistema, const QString& texto)
 {
-    Sistema().Pita();
-    MuestraMensaje({texto, Titulos::MensajesCortos, IconoMensaje::Exclamacion});
+    sistema.Pita();
+    sistema.MuestraMensaje({texto, Titulos::MensajesCortos, IconoMensaje::Exclamacion});
 }
 
 } // namespace
 
 frmTemas::frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas,
-                   const BaseVocabulario& base, Guarda guarda)
-    : TemaNuevo(nuevo), hayTemas_(hayTemas), base_(base), guarda_(std::move(guarda)),
-      ui_(std::make_unique<Ui::frmTemas>())
+                   const BaseVocabulario& base, Plataforma& sistema, Guarda guarda)
+    : TemaNuevo(nuevo), hayTemas_(hayTemas), base_(base), sistema_(sistema),
+      guarda_(std::move(guarda)), ui_(std::make_unique<Ui::frmTemas>())
 {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("frmTemas"));
@@ -84,7 +83,7 @@ void frmTemas::cmdAceptarTema_Click()
     try {
         const QString nombre = ui_->txtNombreTema->text();
         if (nombre.isEmpty()) {
-            Avisa(TextoSinNombre);
+            Avisa(sistema_, TextoSinNombre);
             SeleccionaNombre();
             return;
         }
@@ -94,7 +93,7 @@ void frmTemas::cmdAceptarTema_Click()
             const bool mismoNombre = nombre.toUpper() == TemaAnterior.toUpper();
             if (otro && otro->NOMBRETEMA.toUpper() == nombre.toUpper() &&
                 (TemaNuevo || !mismoNombre)) {
-                Avisa(TextoDuplicado);
+                Avisa(sistema_, TextoDuplicado);
                 SeleccionaNombre();
                 return;
             }

@@ -2,6 +2,7 @@
 // The topic editor: the name and notes of a new topic or of the selected one. It checks the
 // name and reports the topic to save; its opener writes it and shows it.
 #include "data/BaseVocabulario.h"
+#include "nucleo/Plataforma.h"
 
 #include <QWidget>
 #include <functional>
@@ -20,9 +21,9 @@ public:
     using Guarda = std::function<void(const Tema& tema, const QString& anterior, bool nuevo)>;
 
     // A new topic, or the topic `seleccionado` of the tree, of `base`. `hayTemas`: the tree
-    // has nodes, so a name is checked against the others.
+    // has nodes, so a name is checked against the others. `sistema` beeps at a refused name.
     frmTemas(bool nuevo, const QString& seleccionado, bool hayTemas, const BaseVocabulario& base,
-             Guarda guarda);
+             Plataforma& sistema, Guarda guarda);
 
     void cmdAceptarTema_Click();
 
@@ -35,6 +36,7 @@ private:
     QString TemaAnterior; // the edited topic's name when the editor opened
     bool hayTemas_;
     const BaseVocabulario& base_;
+    Plataforma& sistema_;
     Guarda guarda_;
 
 private:

@@ -28,7 +28,7 @@ void frmMenuPrincipal::AbreEditorTema(bool nuevo)
     TemaActual = nuevo || fila < 0 ? QString() : ModeloArbol->Nombres().at(fila);
     auto* editor =
         new frmTemas(nuevo, TemaActual, ModeloArbol->rowCount() > 0, modTALVEXV20().dbPrincipal,
-                     [this](const Tema& tema, const QString& anterior, bool nuevo) {
+                     Sistema(), [this](const Tema& tema, const QString& anterior, bool nuevo) {
                          TemaGuardado(tema, anterior, nuevo);
                      });
     RegistraVentana(editor);
@@ -63,7 +63,7 @@ void frmMenuPrincipal::AbreEditorItem(bool nuevo)
     const QString editado =
         nuevo || fila < 0 ? QString() : ModeloItems->Filas().Ingles(size_t(fila));
     auto* editor = new frmItems(
-        nuevo, editado, modTALVEXV20().dbPrincipal,
+        nuevo, editado, modTALVEXV20().dbPrincipal, Sistema(),
         [this](const Item& item, const QString& anterior, bool nuevo) {
             ItemGuardado(item, anterior, nuevo);
         },
