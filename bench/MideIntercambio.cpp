@@ -13,7 +13,6 @@
 #include "intercambio/Intercambio.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Ventanas.h"
-#include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
 
@@ -96,9 +95,9 @@ int main(int argc, char* argv[])
         estado.dbPrincipal.Abre(copia);
         frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
         ventana.show();
-        LlenaArbolTemas();
-        LlenaListaItems();
-        CreaIndiceItems();
+        Ventana<frmMenuPrincipal>().LlenaArbolTemas();
+        Ventana<frmMenuPrincipal>().LlenaListaItems();
+        Ventana<frmMenuPrincipal>().CreaIndiceItems();
         QApplication::processEvents();
         const Intercambio::Plan otras = Intercambio::Planea(
             Intercambio::LeeDatos(FilasNuevasCsv("window word ")), estado.dbPrincipal);

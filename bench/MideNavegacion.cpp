@@ -14,7 +14,6 @@
 #include "ui/Ventanas.h"
 #include "ui/busqueda/frmBuscar.h"
 #include "ui/editors/frmItems.h"
-#include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
@@ -154,17 +153,17 @@ int main(int argc, char* argv[])
         QElapsedTimer reloj, paso;
         reloj.start();
         paso.start();
-        LlenaArbolTemas();
+        ventana.LlenaArbolTemas();
         pasos[0] = Ms(paso);
         paso.restart();
-        LlenaListaItems();
+        ventana.LlenaListaItems();
         pasos[1] = Ms(paso);
         paso.restart();
-        CreaIndiceItems();
+        ventana.CreaIndiceItems();
         pasos[2] = Ms(paso);
         paso.restart();
         Ventana<frmMenuPrincipal>().AutoCompletar = true;
-        BuscaItem();
+        ventana.BuscaItem();
         pasos[3] = Ms(paso);
         llenados.push_back(Ms(reloj));
         if (vez == 0)

@@ -10,7 +10,6 @@
 #include "nucleo/modTALVEXV20.h"
 #include "ui/NombresAccesibles.h"
 #include "ui/Ventanas.h"
-#include "ui/main/Listados.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui/ventanas/HacePausa.h"
 #include "ui/ventanas/frmEspera.h"
@@ -97,11 +96,11 @@ void Main()
         principal.setEnabled(false);
         Ventana<frmEspera>().show();
         MuestraEspera(QStringLiteral("Creando listados..."), 2000);
-        LlenaArbolTemas();
-        LlenaListaItems();
-        CreaIndiceItems();
+        principal.LlenaArbolTemas();
+        principal.LlenaListaItems();
+        principal.CreaIndiceItems();
         principal.AutoCompletar = true;
-        BuscaItem();
+        principal.BuscaItem();
         // The lists were read while the file's pages were checked aside: a damaged file
         // leaves them empty, as if it had never opened; one whose indexes were rebuilt is
         // read again, since the lists were read through those indexes.
@@ -109,8 +108,8 @@ void Main()
         if (comprobada != BaseComprobada::Sana)
             principal.OlvidaListados();
         if (comprobada == BaseComprobada::Reparada) {
-            CreaIndiceItems();
-            BuscaItem();
+            principal.CreaIndiceItems();
+            principal.BuscaItem();
         }
         // A week without a copy: one is made while the window gets ready.
         auto copia = CopiaSiVencida();

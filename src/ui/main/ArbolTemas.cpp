@@ -2,35 +2,32 @@
 #include "nucleo/Fallos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
-#include "ui/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
-#include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui_frmMenuPrincipal.h"
 
-void LlenaArbolTemas()
+void frmMenuPrincipal::LlenaArbolTemas()
 {
     EstadoAplicacion& estado = modTALVEXV20();
-    frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    ventana.TemaActual.clear();
+    TemaActual.clear();
     // The store walks topics in name order, which is the tree's own order.
     QStringList nombres;
     OmiteFallo(
         [&] { estado.dbPrincipal.RecorreTemas([&](const Tema& t) { nombres << t.NOMBRETEMA; }); });
-    ventana.ModeloArbol->CambiaTemas(std::move(nombres));
-    if (ventana.ModeloArbol->rowCount() == 0)
+    ModeloArbol->CambiaTemas(std::move(nombres));
+    if (ModeloArbol->rowCount() == 0)
         return; // no node to select: heading, notes and TemaActual stay as they are
-    frmMenuPrincipal::SeleccionaFila(*ventana.ui_->TreeTemas, 0, false);
-    const QString nombre = ventana.ModeloArbol->Nombres().first();
-    ventana.ui_->lblNotas->setText(nombre);
-    ventana.MuestraVoz({});
-    ventana.ui_->lblCategoria->clear();
-    ventana.TemaActual = nombre;
+    SeleccionaFila(*ui_->TreeTemas, 0, false);
+    const QString nombre = ModeloArbol->Nombres().first();
+    ui_->lblNotas->setText(nombre);
+    MuestraVoz({});
+    ui_->lblCategoria->clear();
+    TemaActual = nombre;
     OmiteFallo([&] {
         if (const auto tema = estado.dbPrincipal.LocalizaTema(nombre))
-            MuestraNotas(*ventana.ui_->txtMemoNotas, tema->NOTASTEMA);
+            MuestraNotas(*ui_->txtMemoNotas, tema->NOTASTEMA);
     });
 }
 

@@ -3,7 +3,6 @@
 #include "nucleo/Fallos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/LimiteCaracteres.h"
-#include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/frmMenuPrincipal.h"

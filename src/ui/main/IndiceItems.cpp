@@ -2,9 +2,7 @@
 #include "nucleo/Fallos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
-#include "ui/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
-#include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui_frmMenuPrincipal.h"
@@ -37,10 +35,9 @@ void frmMenuPrincipal::MuestraDetalleItem(const Item& item)
     MuestraNotas(*ui_->txtMemoNotas, item.NOTASITEM);
 }
 
-void LlenaListaItems()
+void frmMenuPrincipal::LlenaListaItems()
 {
-    frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    PreparaListaItems(*ventana.ui_->lvwItems, 1000, 1270);
+    PreparaListaItems(*ui_->lvwItems, 1000, 1270);
     // The store's key order is the list's order: no sorting afterwards.
     FilasLista filas;
     OmiteFallo([&] {
@@ -49,50 +46,48 @@ void LlenaListaItems()
                 filas.AgregaUtf8(ingles, espanol);
             });
     });
-    ventana.ModeloItems->CambiaFilas(std::move(filas));
-    if (ventana.ModeloItems->rowCount() > 0)
-        frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwItems, 0, false);
+    ModeloItems->CambiaFilas(std::move(filas));
+    if (ModeloItems->rowCount() > 0)
+        SeleccionaFila(*ui_->lvwItems, 0, false);
 }
 
 // The search box completes over the list's own rows: the index is there once they are.
-void CreaIndiceItems()
+void frmMenuPrincipal::CreaIndiceItems()
 {
-    frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    if (frmMenuPrincipal::FilaSeleccionada(*ventana.ui_->lvwItems) < 0)
+    if (FilaSeleccionada(*ui_->lvwItems) < 0)
         return;
-    frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwItems, 0, false);
-    ventana.ui_->txtBuscaItem->setText(ventana.ModeloItems->Filas().Ingles(0));
+    SeleccionaFila(*ui_->lvwItems, 0, false);
+    ui_->txtBuscaItem->setText(ModeloItems->Filas().Ingles(0));
 }
 
-void BuscaItem()
+void frmMenuPrincipal::BuscaItem()
 {
-    frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    const QString escrito = ventana.ui_->txtBuscaItem->text();
-    if (escrito.isEmpty() || !ventana.AutoCompletar)
+    const QString escrito = ui_->txtBuscaItem->text();
+    if (escrito.isEmpty() || !AutoCompletar)
         return;
 
-    if (const auto completo = ventana.ModeloItems->Indice().Completa(escrito)) {
+    if (const auto completo = ModeloItems->Indice().Completa(escrito)) {
         {
             // The completed text would run this routine once more, completing to itself and
             // showing the same row: once per keystroke is enough.
-            const QSignalBlocker unaVez(ventana.ui_->txtBuscaItem);
-            ventana.ui_->txtBuscaItem->setText(*completo);
+            const QSignalBlocker unaVez(ui_->txtBuscaItem);
+            ui_->txtBuscaItem->setText(*completo);
         }
-        ventana.ui_->txtBuscaItem->setSelection(int(escrito.size()),
-                                                int(completo->size() - escrito.size()));
-        ventana.AutoCompletar = false;
+        ui_->txtBuscaItem->setSelection(int(escrito.size()),
+                                        int(completo->size() - escrito.size()));
+        AutoCompletar = false;
     }
 
-    const QString buscado = ventana.ui_->txtBuscaItem->text();
-    const int fila = ventana.ModeloItems->BuscaFila(buscado);
+    const QString buscado = ui_->txtBuscaItem->text();
+    const int fila = ModeloItems->BuscaFila(buscado);
     if (fila < 0) {
         // Nothing begins with what was typed: back to the top, the right column unchanged.
-        frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwItems, 0, true);
+        SeleccionaFila(*ui_->lvwItems, 0, true);
         return;
     }
-    frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwItems, fila, true);
-    ventana.MuestraEncabezadoItem(fila);
-    ventana.MuestraDetalleItem(ventana.ModeloItems->Filas().Ingles(size_t(fila)));
+    SeleccionaFila(*ui_->lvwItems, fila, true);
+    MuestraEncabezadoItem(fila);
+    MuestraDetalleItem(ModeloItems->Filas().Ingles(size_t(fila)));
 }
 
 void frmMenuPrincipal::OlvidaListados()

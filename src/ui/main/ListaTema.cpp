@@ -2,28 +2,24 @@
 #include "nucleo/Fallos.h"
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Notas.h"
-#include "ui/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
-#include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/frmMenuPrincipal.h"
 #include "ui_frmMenuPrincipal.h"
 
-void LlenaListaTema()
+void frmMenuPrincipal::LlenaListaTema()
 {
-    frmMenuPrincipal& ventana = Ventana<frmMenuPrincipal>();
-    PreparaListaItems(*ventana.ui_->lvwListaTema, 1380, 1380);
+    PreparaListaItems(*ui_->lvwListaTema, 1380, 1380);
     FilasLista filas;
     // Only items whose topic is the heading letter for letter, case included.
     OmiteFallo([&] {
-        modTALVEXV20().dbPrincipal.RecorreItemsDeTema(ventana.ui_->lblNotas->text(),
-                                                      [&](const Item& i) {
-                                                          filas.push_back({i.ITEMING, i.ITEMESP});
-                                                      });
+        modTALVEXV20().dbPrincipal.RecorreItemsDeTema(ui_->lblNotas->text(), [&](const Item& i) {
+            filas.push_back({i.ITEMING, i.ITEMESP});
+        });
     });
-    ventana.ModeloListaTema->CambiaFilas(std::move(filas));
-    if (ventana.ModeloListaTema->rowCount() > 0)
-        frmMenuPrincipal::SeleccionaFila(*ventana.ui_->lvwListaTema, 0, false);
+    ModeloListaTema->CambiaFilas(std::move(filas));
+    if (ModeloListaTema->rowCount() > 0)
+        SeleccionaFila(*ui_->lvwListaTema, 0, false);
 }
 
 void frmMenuPrincipal::ActivaListaTema()

@@ -106,6 +106,16 @@ public:
     static void SeleccionaFila(QTreeView& lista, int fila, bool hazVisible);
     // Back to the lists and the right column of a start on no data.
     void OlvidaListados();
+    // Fills the topic tree from TEMAS and shows its first topic.
+    void LlenaArbolTemas();
+    // Refills the index of every item (lvwItems) from ITEMS.
+    void LlenaListaItems();
+    // Selects the first row of the index and puts its text in the search box.
+    void CreaIndiceItems();
+    // Completes the search box text to the first item that begins with it and shows that item.
+    void BuscaItem();
+    // Refills lvwListaTema with the items whose topic is exactly the heading lblNotas.
+    void LlenaListaTema();
 
     // Panels 5 and 6: the date in the system's short form and the time.
     void EscribeFechaHora();
@@ -159,12 +169,6 @@ private:
     bool modoInsertar_ = true;
 
 private:
-    // The fills of the tree and the lists work on the window's controls.
-    friend void LlenaArbolTemas();
-    friend void LlenaListaItems();
-    friend void CreaIndiceItems();
-    friend void BuscaItem();
-    friend void LlenaListaTema();
     // Every text of the vocabulary, for the search window: built once (aside after start-up,
     // or when first needed), then brought up to every write before each search.
     Busqueda::Indice IndiceBusqueda;

@@ -7,7 +7,6 @@
 #include "nucleo/modTALVEXV20.h"
 #include "ui/Ventanas.h"
 #include "ui/main/AgregaColumna.h"
-#include "ui/main/Listados.h"
 #include "ui/main/ModeloListaItems.h"
 #include "ui/main/ModeloTemas.h"
 #include "ui/main/VistaLista.h"
