@@ -234,7 +234,8 @@ void Consulta::AcotaPosibles()
     posibles_.assign(items_, 0);
     const bool enTema = MarcaDelIndice(termino, posibles_, Cierta);
     const auto [desde, hasta] = PalabrasQueEmpiezan(termino);
-    const std::vector<uint32_t> deNotas = NotasConPrincipio(termino); // in key order
+    const auto notas = NotasConPrincipio(termino);
+    const std::vector<uint32_t>& deNotas = *notas; // in key order
     for (const uint32_t i : deNotas)
         posibles_[i] = 1;
     hayLista_ = !enTema;
@@ -255,7 +256,7 @@ void Consulta::AcotaPosibles()
 // The items whose notes hold a word beginning with termino, in key order. A phrase's rarest
 // word stays the same for every key typed after it: its walk of all the notes is kept while
 // the index does not change.
-std::vector<uint32_t> Consulta::NotasConPrincipio(std::string_view termino)
+std::shared_ptr<const std::vector<uint32_t>> Consulta::NotasConPrincipio(std::string_view termino)
 {
     Datos::NotasRecientes& recientes = *indice_.notasRecientes;
     {
@@ -263,9 +264,9 @@ std::vector<uint32_t> Consulta::NotasConPrincipio(std::string_view termino)
         if (recientes.escrituras == indice_.escrituras && recientes.principio == termino)
             return recientes.items;
     }
-    std::vector<uint32_t> items;
+    auto items = std::make_shared<std::vector<uint32_t>>();
     RecorreNotas(termino, true, [&](uint32_t i) {
-        items.push_back(i);
+        items->push_back(i);
         return true;
     });
     const std::lock_guard cerrojo(recientes.cerrojo);
@@ -308,6 +309,21 @@ void Consulta::Marca(size_t termino)
     });
 }
 
+// After how many questions the items holding the query word are all marked. Notes searched
+// for a few words' numbers are read four times as fast: marking then pays off sooner.
+size_t Consulta::PreguntasAntesDeMarcar(size_t termino)
+{
+    if (marcarTrasDe_.empty())
+        marcarTrasDe_.assign(terminos_.size(), 0);
+    size_t& tras = marcarTrasDe_[termino];
+    if (tras == 0) {
+        const bool pocas =
+            EnNotas(terminos_[termino], true).marcas.cuantas <= NotasCodificadas::Marcas::Pocas;
+        tras = std::max<size_t>(1, pocas ? marcarTras_ / 4 : marcarTras_);
+    }
+    return tras;
+}
+
 // Whether the item holds a word beginning with the query word given, in its English, Spanish,
 // topic or notes. In a large vocabulary many items may be asked: then the items that do are
 // all marked at once, the first time it is asked after enough. A word with an apostrophe is
@@ -324,15 +340,10 @@ bool Consulta::Tiene(uint32_t item, size_t termino, Leidos& leidos)
                BuscaInicioPalabra(indice_.TemaPlegado(item), principio, false) >= 0;
     };
     if (tiene_[termino].empty()) {
-        // Notes searched for a few words' numbers are read four times as fast: marking
-        // then pays off sooner.
-        const Datos::BuscaEnNotas& enNotas = EnNotas(principio, true);
-        const bool pocas = enNotas.marcas.cuantas <= NotasCodificadas::Marcas::Pocas;
-        if (++preguntas_ < (pocas ? marcarTras_ / 4 : marcarTras_))
-            return EnTextos() || indice_.NotasTienen(enNotas, item);
-    }
-    if (tiene_[termino].empty())
+        if (++preguntas_ < PreguntasAntesDeMarcar(termino))
+            return EnTextos() || indice_.NotasTienen(EnNotas(principio, true), item);
         Marca(termino);
+    }
     const uint8_t marca = tiene_[termino][item];
     return marca == Cierta || (marca == PorLeer && EnTextos());
 }

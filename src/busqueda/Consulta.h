@@ -121,7 +121,8 @@ private:
     const Datos::BuscaEnNotas& EnNotas(std::string_view buscado, bool alInicio);
     template <typename Visita>
     void RecorreNotas(std::string_view buscado, bool alInicio, Visita&& visita);
-    std::vector<uint32_t> NotasConPrincipio(std::string_view termino);
+    std::shared_ptr<const std::vector<uint32_t>> NotasConPrincipio(std::string_view termino);
+    size_t PreguntasAntesDeMarcar(size_t termino);
     bool TodasMarcadas() const;
     void Marca(size_t termino);
     bool Tiene(uint32_t item, size_t termino, Leidos& leidos);
@@ -176,9 +177,10 @@ private:
     bool hayLista_ = false;
     // By query word, the items holding a word that begins with it, once they are all marked.
     std::vector<std::vector<uint8_t>> tiene_;
-    size_t marcadas_ = 0;   // how many of the other words have their holders marked
-    size_t preguntas_ = 0;  // how many times an item was asked whether it holds one
-    size_t marcarTras_ = 0; // and after how many they are marked
+    std::vector<size_t> marcarTrasDe_; // by query word, once asked
+    size_t marcadas_ = 0;              // how many of the other words have their holders marked
+    size_t preguntas_ = 0;             // how many times an item was asked whether it holds one
+    size_t marcarTras_ = 0;            // and after how many they are marked
 
     uint32_t terminosContados_ = 0; // the query words the near matches count
     std::vector<Cerca> cercanas_;

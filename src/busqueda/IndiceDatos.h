@@ -124,7 +124,7 @@ struct Indice::Datos {
         std::mutex cerrojo;
         quint64 escrituras = 0;
         std::string principio; // none yet while empty
-        std::vector<uint32_t> items;
+        std::shared_ptr<const std::vector<uint32_t>> items;
     };
     std::unique_ptr<NotasRecientes> notasRecientes = std::make_unique<NotasRecientes>();
 
