@@ -103,6 +103,7 @@ bool Consulta::Lee(const QString& consulta)
     nivel_.assign(items_, SinNivel);
     temaVisto_.assign(cuantosTemas_, 0);
     tiene_.resize(terminos_.size());
+    marcarTrasDe_.assign(terminos_.size(), 0);
     marcarTras_ = MarcarTras.load(std::memory_order_relaxed) *
                   std::max<size_t>(1, indice_.notasLeidas.Bytes() >> 21);
     exactaConAcentos_ = PliegaMayusculas(consultaLimpia_);
@@ -313,8 +314,6 @@ void Consulta::Marca(size_t termino)
 // for a few words' numbers are read four times as fast: marking then pays off sooner.
 size_t Consulta::PreguntasAntesDeMarcar(size_t termino)
 {
-    if (marcarTrasDe_.empty())
-        marcarTrasDe_.assign(terminos_.size(), 0);
     size_t& tras = marcarTrasDe_[termino];
     if (tras == 0) {
         const bool pocas =

@@ -177,7 +177,7 @@ private:
     bool hayLista_ = false;
     // By query word, the items holding a word that begins with it, once they are all marked.
     std::vector<std::vector<uint8_t>> tiene_;
-    std::vector<size_t> marcarTrasDe_; // by query word, once asked
+    std::vector<size_t> marcarTrasDe_; // by query word, once asked (0 before)
     size_t marcadas_ = 0;              // how many of the other words have their holders marked
     size_t preguntas_ = 0;             // how many times an item was asked whether it holds one
     size_t marcarTras_ = 0;            // and after how many they are marked
